@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ProviderUsageSnapshot.h"
+
+#include <QString>
+
+class UserDefaults;
+
+// Keeps the last snapshot of each provider and the keys of the notifications already
+// delivered, in the user defaults. It caches nothing: every call reads or writes the defaults,
+// so two stores over the same defaults see the same values.
+class SnapshotStore {
+public:
+    static inline const QString snapshotKey = QStringLiteral("usageSnapshots");
+    static inline const QString deliveredKey = QStringLiteral("deliveredEvents");
+    static constexpr qsizetype deliveredLimit = 200;
+
+    explicit SnapshotStore(UserDefaults& defaults);
+
+    // The stored snapshots by provider; empty when nothing usable is stored. A bad stored value
+    // is left in place until the next save.
+    SnapshotMap load() const;
+    // Replaces the stored snapshots. When they cannot be encoded, the stored entry is removed.
+    void save(const SnapshotMap& snapshots);
+
+    bool wasDelivered(const QString& key) const;
+    // Remembers the key, keeping the newest 200; a known key changes nothing.
+    void markDelivered(const QString& key);
+
+private:
+    QStringList deliveredKeys() const;
+
+    UserDefaults& defaults_;
+};

@@ -1,0 +1,91 @@
+#include "TimeDisplayFormatter.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <unicode/datefmt.h>
+#include <unicode/dtptngen.h>
+#include <unicode/locid.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr double secondsPerHour = 3600.0;
+// Within a week either way a weekday name is unambiguous.
+constexpr qint64 weekdayRangeDays = 6;
+
+enum class Form { shortTime, weekday, monthDayTime };
+
+QString toQString(const icu::UnicodeString& text) {
+    return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
+}
+
+// Formats with ICU so that every form follows the same locale data (CLDR) and time zone.
+QString format(Form form, const QDateTime& dateTime, const QTimeZone& zone,
+               const QLocale& locale) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Locale icuLocale =
+        icu::Locale::forLanguageTag(locale.bcp47Name().toStdString(), status);
+    if (U_FAILURE(status)) {
+        return {};
+    }
+    std::unique_ptr<icu::DateFormat> formatter;
+    if (form == Form::shortTime) {
+        formatter.reset(icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, icuLocale));
+    } else {
+        std::unique_ptr<icu::DateTimePatternGenerator> generator(
+            icu::DateTimePatternGenerator::createInstance(icuLocale, status));
+        if (U_FAILURE(status)) {
+            return {};
+        }
+        // Abbreviated month, day, hour in the locale's cycle, minutes; or the full weekday.
+        const icu::UnicodeString skeleton(form == Form::weekday ? u"EEEE" : u"MMMdjmm");
+        const icu::UnicodeString pattern = generator->getBestPattern(skeleton, status);
+        formatter = std::make_unique<icu::SimpleDateFormat>(pattern, icuLocale, status);
+    }
+    if (!formatter || U_FAILURE(status)) {
+        return {};
+    }
+    const QByteArray zoneId = zone.id();
+    formatter->adoptTimeZone(icu::TimeZone::createTimeZone(
+        icu::UnicodeString::fromUTF8(icu::StringPiece(zoneId.constData(), zoneId.size()))));
+    icu::UnicodeString text;
+    formatter->format(static_cast<UDate>(dateTime.toMSecsSinceEpoch()), text);
+    return toQString(text);
+}
+
+}  // namespace
+
+QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now,
+                                        const QLocale& locale) const {
+    const double interval = resetAt.secondsSince(now);
+    if (interval > 0.0 && interval < secondsPerHour) {
+        const auto minutes = std::max<qint64>(1, static_cast<qint64>(std::ceil(interval / 60.0)));
+        return QString::number(minutes) + QStringLiteral(" min");
+    }
+
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime reset = resetAt.toDateTime().toTimeZone(zone);
+    const QDateTime current = now.toDateTime().toTimeZone(zone);
+    if (!reset.isValid() || !current.isValid()) {
+        return {};
+    }
+    const QString timeText = format(Form::shortTime, reset, zone, locale);
+    const qint64 days = current.date().daysTo(reset.date());
+    if (days == 0) {
+        return timeText;
+    }
+    if (days == 1) {
+        return QCoreApplication::translate("TimeDisplayFormatter", "Tomorrow, %1").arg(timeText);
+    }
+    if (days >= -weekdayRangeDays && days <= weekdayRangeDays) {
+        return format(Form::weekday, reset, zone, locale);
+    }
+    return format(Form::monthDayTime, reset, zone, locale);
+}

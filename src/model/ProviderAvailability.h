@@ -1,0 +1,48 @@
+#pragma once
+
+#include "RawValue.h"
+
+#include <QString>
+
+// Whether a provider can be asked for usage right now, and if not, why.
+class ProviderAvailability {
+public:
+    enum class Kind {
+        available,
+        notInstalled,
+        notAuthenticated,
+        requiresProPlan,
+        unsupported,
+        temporarilyUnavailable
+    };
+
+    static ProviderAvailability available() { return ProviderAvailability(Kind::available); }
+    static ProviderAvailability notInstalled() { return ProviderAvailability(Kind::notInstalled); }
+    static ProviderAvailability notAuthenticated() {
+        return ProviderAvailability(Kind::notAuthenticated);
+    }
+    static ProviderAvailability requiresProPlan() {
+        return ProviderAvailability(Kind::requiresProPlan);
+    }
+    static ProviderAvailability unsupported() { return ProviderAvailability(Kind::unsupported); }
+    static ProviderAvailability temporarilyUnavailable(QString message);
+
+    Kind kind() const { return kind_; }
+    bool isAvailable() const { return kind_ == Kind::available; }
+    // The text shown to the user; only temporarilyUnavailable carries one.
+    const QString& message() const { return message_; }
+
+    friend bool operator==(const ProviderAvailability&, const ProviderAvailability&) = default;
+
+private:
+    explicit ProviderAvailability(Kind kind, QString message = {});
+    Kind kind_;
+    QString message_;
+};
+
+template <>
+struct RawValues<ProviderAvailability::Kind> {
+    static constexpr std::array<std::string_view, 6> names{
+        "available",   "notInstalled", "notAuthenticated", "requiresProPlan",
+        "unsupported", "temporarilyUnavailable"};
+};

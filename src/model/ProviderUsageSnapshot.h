@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Instant.h"
+#include "ProviderID.h"
+#include "UsageSourceConfidence.h"
+#include "UsageWindowSnapshot.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+// Everything one provider reported at one refresh.
+struct ProviderUsageSnapshot {
+    ProviderID providerID = ProviderID::codex;
+    // In the order the provider produced them; may be empty.
+    QList<UsageWindowSnapshot> windows;
+    std::optional<bool> ordinaryUsageAllowed;
+    std::optional<QString> globalLimitReason;
+    Instant observedAt;
+    UsageSourceConfidence sourceConfidence = UsageSourceConfidence::unavailable;
+
+    // The window that stands for the whole provider in compact displays: the first exhausted
+    // window, else the first nearing its limit, else awaiting confirmation, available, unknown.
+    std::optional<UsageWindowSnapshot> summaryWindow() const;
+
+    friend bool operator==(const ProviderUsageSnapshot&, const ProviderUsageSnapshot&) = default;
+};
+
+// The last snapshot of each provider.
+using SnapshotMap = QMap<ProviderID, ProviderUsageSnapshot>;

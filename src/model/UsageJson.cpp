@@ -1,0 +1,332 @@
+#include "UsageJson.h"
+
+#include "VantorError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+#include <cmath>
+
+namespace UsageJson {
+namespace {
+
+[[noreturn]] void failDecoding(DecodingErrorCode code, const QString& description,
+                               const QString& path) {
+    throw VantorError(decodingErrorDomain, static_cast<int>(code), description,
+                      path.isEmpty() ? QStringLiteral("<root>") : path);
+}
+
+QString jsonTypeName(const QJsonValue& value) {
+    switch (value.type()) {
+        case QJsonValue::Null:
+            return QStringLiteral("null");
+        case QJsonValue::Bool:
+            return QStringLiteral("a boolean");
+        case QJsonValue::Double:
+            return QStringLiteral("a number");
+        case QJsonValue::String:
+            return QStringLiteral("a string");
+        case QJsonValue::Array:
+            return QStringLiteral("an array");
+        case QJsonValue::Object:
+            return QStringLiteral("an object");
+        case QJsonValue::Undefined:
+            break;
+    }
+    return QStringLiteral("nothing");
+}
+
+[[noreturn]] void failType(const char* expected, const QJsonValue& found, const QString& path) {
+    failDecoding(DecodingErrorCode::typeMismatch,
+                 QStringLiteral("Expected %1 but found %2 instead.")
+                     .arg(QLatin1String(expected), jsonTypeName(found)),
+                 path);
+}
+
+QString childPath(const QString& path, const QString& key) {
+    return path.isEmpty() ? key : path + u'.' + key;
+}
+
+// Reads one JSON object member by member, keeping the coding path for error messages.
+class ObjectReader {
+public:
+    ObjectReader(const QJsonValue& value, QString path) : path_(std::move(path)) {
+        if (!value.isObject()) {
+            failType("an object", value, path_);
+        }
+        object_ = value.toObject();
+    }
+
+    const QJsonObject& object() const { return object_; }
+    const QString& path() const { return path_; }
+
+    QJsonValue required(const QString& key) const {
+        const auto it = object_.constFind(key);
+        if (it == object_.constEnd()) {
+            failDecoding(DecodingErrorCode::keyNotFound,
+                         QStringLiteral("No value associated with key \"%1\".").arg(key), path_);
+        }
+        if (it->isNull()) {
+            failDecoding(DecodingErrorCode::valueNotFound,
+                         QStringLiteral("Expected a value for key \"%1\" but found null.").arg(key),
+                         path_);
+        }
+        return *it;
+    }
+
+    // Missing and null both mean absent.
+    std::optional<QJsonValue> optional(const QString& key) const {
+        const QJsonValue value = object_.value(key);
+        if (value.isUndefined() || value.isNull()) {
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    QString string(const QString& key) const { return asString(required(key), key); }
+    double number(const QString& key) const { return asNumber(required(key), key); }
+    Instant instant(const QString& key) const {
+        return Instant::fromReferenceSeconds(number(key));
+    }
+
+    std::optional<QString> optionalString(const QString& key) const {
+        const auto value = optional(key);
+        return value ? std::optional(asString(*value, key)) : std::nullopt;
+    }
+    std::optional<double> optionalNumber(const QString& key) const {
+        const auto value = optional(key);
+        return value ? std::optional(asNumber(*value, key)) : std::nullopt;
+    }
+    std::optional<Instant> optionalInstant(const QString& key) const {
+        const auto seconds = optionalNumber(key);
+        return seconds ? std::optional(Instant::fromReferenceSeconds(*seconds)) : std::nullopt;
+    }
+    std::optional<bool> optionalBool(const QString& key) const {
+        const auto value = optional(key);
+        if (!value) {
+            return std::nullopt;
+        }
+        if (!value->isBool()) {
+            failType("a boolean", *value, childPath(path_, key));
+        }
+        return value->toBool();
+    }
+
+    template <typename Enum>
+    Enum enumeration(const QString& key) const {
+        const QString text = string(key);
+        const auto parsed = fromRawValue<Enum>(text);
+        if (!parsed) {
+            failDecoding(DecodingErrorCode::dataCorrupted,
+                         QStringLiteral("Cannot initialize from invalid raw value \"%1\".")
+                             .arg(text),
+                         childPath(path_, key));
+        }
+        return *parsed;
+    }
+
+private:
+    QString asString(const QJsonValue& value, const QString& key) const {
+        if (!value.isString()) {
+            failType("a string", value, childPath(path_, key));
+        }
+        return value.toString();
+    }
+    double asNumber(const QJsonValue& value, const QString& key) const {
+        if (!value.isDouble()) {
+            failType("a number", value, childPath(path_, key));
+        }
+        return value.toDouble();
+    }
+
+    QJsonObject object_;
+    QString path_;
+};
+
+// Qt would silently write null for these; the stored form must never lose a value that way.
+double finite(double value, const char* field) {
+    if (!std::isfinite(value)) {
+        throw VantorError(encodingErrorDomain, 0,
+                          QStringLiteral("Unable to encode the non-finite number %1 of \"%2\".")
+                              .arg(value)
+                              .arg(QLatin1String(field)));
+    }
+    return value;
+}
+
+UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const QString& path) {
+    const ObjectReader reader(value, path);
+    return UsageWindowSnapshot{
+        .id = reader.string(QStringLiteral("id")),
+        .providerID = reader.enumeration<ProviderID>(QStringLiteral("providerID")),
+        .providerWindowID = reader.optionalString(QStringLiteral("providerWindowID")),
+        .kind = reader.enumeration<UsageWindowKind>(QStringLiteral("kind")),
+        .label = reader.string(QStringLiteral("label")),
+        .usedPercent = reader.optionalNumber(QStringLiteral("usedPercent")),
+        .resetAt = reader.optionalInstant(QStringLiteral("resetAt")),
+        .observedAt = reader.instant(QStringLiteral("observedAt")),
+        .state = reader.enumeration<UsageWindowState>(QStringLiteral("state")),
+        .isActive = reader.optionalBool(QStringLiteral("isActive")),
+        .serverSeverity = reader.optionalString(QStringLiteral("serverSeverity")),
+    };
+}
+
+ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const QString& path) {
+    const ObjectReader reader(value, path);
+    const QString windowsKey = QStringLiteral("windows");
+    const QJsonValue windowsValue = reader.required(windowsKey);
+    const QString windowsPath = childPath(path, windowsKey);
+    if (!windowsValue.isArray()) {
+        failType("an array", windowsValue, windowsPath);
+    }
+    const QJsonArray windowArray = windowsValue.toArray();
+    QList<UsageWindowSnapshot> windows;
+    windows.reserve(windowArray.size());
+    for (qsizetype i = 0; i < windowArray.size(); ++i) {
+        windows.append(decodeWindowAt(windowArray.at(i), windowsPath + QStringLiteral("[%1]").arg(i)));
+    }
+    return ProviderUsageSnapshot{
+        .providerID = reader.enumeration<ProviderID>(QStringLiteral("providerID")),
+        .windows = std::move(windows),
+        .ordinaryUsageAllowed = reader.optionalBool(QStringLiteral("ordinaryUsageAllowed")),
+        .globalLimitReason = reader.optionalString(QStringLiteral("globalLimitReason")),
+        .observedAt = reader.instant(QStringLiteral("observedAt")),
+        .sourceConfidence =
+            reader.enumeration<UsageSourceConfidence>(QStringLiteral("sourceConfidence")),
+    };
+}
+
+}  // namespace
+
+QJsonObject encode(const UsageWindowSnapshot& window) {
+    QJsonObject object{
+        {QStringLiteral("id"), window.id},
+        {QStringLiteral("providerID"), rawValue(window.providerID)},
+        {QStringLiteral("kind"), rawValue(window.kind)},
+        {QStringLiteral("label"), window.label},
+        {QStringLiteral("observedAt"),
+         finite(window.observedAt.secondsSinceReferenceDate(), "observedAt")},
+        {QStringLiteral("state"), rawValue(window.state)},
+    };
+    if (window.providerWindowID) {
+        object.insert(QStringLiteral("providerWindowID"), *window.providerWindowID);
+    }
+    if (window.usedPercent) {
+        object.insert(QStringLiteral("usedPercent"), finite(*window.usedPercent, "usedPercent"));
+    }
+    if (window.resetAt) {
+        object.insert(QStringLiteral("resetAt"),
+                      finite(window.resetAt->secondsSinceReferenceDate(), "resetAt"));
+    }
+    if (window.isActive) {
+        object.insert(QStringLiteral("isActive"), *window.isActive);
+    }
+    if (window.serverSeverity) {
+        object.insert(QStringLiteral("serverSeverity"), *window.serverSeverity);
+    }
+    return object;
+}
+
+QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
+    QJsonArray windows;
+    for (const UsageWindowSnapshot& window : snapshot.windows) {
+        windows.append(encode(window));
+    }
+    QJsonObject object{
+        {QStringLiteral("providerID"), rawValue(snapshot.providerID)},
+        {QStringLiteral("windows"), windows},
+        {QStringLiteral("observedAt"),
+         finite(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt")},
+        {QStringLiteral("sourceConfidence"), rawValue(snapshot.sourceConfidence)},
+    };
+    if (snapshot.ordinaryUsageAllowed) {
+        object.insert(QStringLiteral("ordinaryUsageAllowed"), *snapshot.ordinaryUsageAllowed);
+    }
+    if (snapshot.globalLimitReason) {
+        object.insert(QStringLiteral("globalLimitReason"), *snapshot.globalLimitReason);
+    }
+    return object;
+}
+
+QJsonObject encode(const ProviderAvailability& availability) {
+    QJsonObject payload;
+    if (availability.kind() == ProviderAvailability::Kind::temporarilyUnavailable) {
+        payload.insert(QStringLiteral("_0"), availability.message());
+    }
+    return QJsonObject{{rawValue(availability.kind()), payload}};
+}
+
+UsageWindowSnapshot decodeWindow(const QJsonValue& value) { return decodeWindowAt(value, {}); }
+
+ProviderUsageSnapshot decodeSnapshot(const QJsonValue& value) {
+    return decodeSnapshotAt(value, {});
+}
+
+ProviderAvailability decodeAvailability(const QJsonValue& value) {
+    const ObjectReader reader(value, {});
+    std::optional<ProviderAvailability::Kind> found;
+    int caseKeys = 0;
+    for (auto it = reader.object().constBegin(); it != reader.object().constEnd(); ++it) {
+        if (const auto kind = fromRawValue<ProviderAvailability::Kind>(it.key())) {
+            found = kind;
+            ++caseKeys;
+        }
+    }
+    if (caseKeys != 1) {
+        failDecoding(DecodingErrorCode::typeMismatch,
+                     QStringLiteral("Invalid number of keys found, expected one."), {});
+    }
+    const QString key = rawValue(*found);
+    const QJsonValue payload = reader.object().value(key);
+    const ObjectReader payloadReader(payload, key);
+    switch (*found) {
+        case ProviderAvailability::Kind::available:
+            return ProviderAvailability::available();
+        case ProviderAvailability::Kind::notInstalled:
+            return ProviderAvailability::notInstalled();
+        case ProviderAvailability::Kind::notAuthenticated:
+            return ProviderAvailability::notAuthenticated();
+        case ProviderAvailability::Kind::requiresProPlan:
+            return ProviderAvailability::requiresProPlan();
+        case ProviderAvailability::Kind::unsupported:
+            return ProviderAvailability::unsupported();
+        case ProviderAvailability::Kind::temporarilyUnavailable:
+            break;
+    }
+    return ProviderAvailability::temporarilyUnavailable(
+        payloadReader.string(QStringLiteral("_0")));
+}
+
+QByteArray encodeSnapshots(const QList<ProviderUsageSnapshot>& snapshots) {
+    QJsonArray array;
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        array.append(encode(snapshot));
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+}
+
+QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json) {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError) {
+        failDecoding(DecodingErrorCode::dataCorrupted,
+                     QStringLiteral("The given data was not valid JSON: %1 at offset %2.")
+                         .arg(error.errorString())
+                         .arg(error.offset),
+                     {});
+    }
+    if (!document.isArray()) {
+        failDecoding(DecodingErrorCode::typeMismatch,
+                     QStringLiteral("Expected an array but found an object instead."), {});
+    }
+    const QJsonArray array = document.array();
+    QList<ProviderUsageSnapshot> snapshots;
+    snapshots.reserve(array.size());
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        snapshots.append(decodeSnapshotAt(array.at(i), QStringLiteral("[%1]").arg(i)));
+    }
+    return snapshots;
+}
+
+}  // namespace UsageJson

@@ -1,0 +1,3 @@
+#include "UsageProvider.h"
+
+UsageProvider::~UsageProvider() = default;

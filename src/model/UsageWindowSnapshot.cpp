@@ -1,0 +1,15 @@
+#include "UsageWindowSnapshot.h"
+
+std::optional<double> UsageWindowSnapshot::displayPercent() const {
+    if (!usedPercent) {
+        return std::nullopt;
+    }
+    const double used = *usedPercent;
+    if (used <= 0.0) {
+        return 0.0;
+    }
+    if (used > 100.0) {
+        return 100.0;
+    }
+    return used;
+}

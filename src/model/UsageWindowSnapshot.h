@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Instant.h"
+#include "ProviderID.h"
+#include "UsageWindowKind.h"
+#include "UsageWindowState.h"
+
+#include <QString>
+
+#include <optional>
+
+// One usage window as observed at one moment. A value: a change is a new record.
+struct UsageWindowSnapshot {
+    // Stable across refreshes of the same provider; the reset detector pairs windows by it.
+    QString id;
+    ProviderID providerID = ProviderID::codex;
+    std::optional<QString> providerWindowID;
+    UsageWindowKind kind = UsageWindowKind::other;
+    QString label;
+    // As reported; may lie outside 0 to 100.
+    std::optional<double> usedPercent;
+    std::optional<Instant> resetAt;
+    Instant observedAt;
+    UsageWindowState state = UsageWindowState::unknown;
+    std::optional<bool> isActive;
+    std::optional<QString> serverSeverity;
+
+    // usedPercent clamped to 0...100, for display.
+    std::optional<double> displayPercent() const;
+
+    friend bool operator==(const UsageWindowSnapshot&, const UsageWindowSnapshot&) = default;
+};
