@@ -25,3 +25,9 @@ if(VANTOR_SANITIZE)
         -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     target_link_options(vantor_flags INTERFACE -fsanitize=address,undefined)
 endif()
+
+if(VANTOR_FUZZ)
+    target_compile_options(vantor_flags INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    target_link_options(vantor_flags INTERFACE -fsanitize=address,undefined)
+endif()

@@ -27,8 +27,7 @@ QString toQString(const icu::UnicodeString& text) {
 }
 
 // Formats with ICU so that every form follows the same locale data (CLDR) and time zone.
-QString format(Form form, const QDateTime& dateTime, const QTimeZone& zone,
-               const QLocale& locale) {
+QString format(Form form, const QDateTime& dateTime, const QTimeZone& zone, const QLocale& locale) {
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale icuLocale =
         icu::Locale::forLanguageTag(locale.bcp47Name().toStdString(), status);
@@ -62,8 +61,7 @@ QString format(Form form, const QDateTime& dateTime, const QTimeZone& zone,
 
 }  // namespace
 
-QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now,
-                                        const QLocale& locale) const {
+QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLocale& locale) const {
     const double interval = resetAt.secondsSince(now);
     if (interval > 0.0 && interval < secondsPerHour) {
         const auto minutes = std::max<qint64>(1, static_cast<qint64>(std::ceil(interval / 60.0)));

@@ -43,6 +43,6 @@ private:
 template <>
 struct RawValues<ProviderAvailability::Kind> {
     static constexpr std::array<std::string_view, 6> names{
-        "available",   "notInstalled", "notAuthenticated", "requiresProPlan",
-        "unsupported", "temporarilyUnavailable"};
+        "available",       "notInstalled", "notAuthenticated",
+        "requiresProPlan", "unsupported",  "temporarilyUnavailable"};
 };

@@ -15,9 +15,9 @@ enum class ProviderError {
 
 template <>
 struct RawValues<ProviderError> {
-    static constexpr std::array<std::string_view, 5> names{
-        "notInstalled", "notAuthenticated", "malformedResponse", "requestTimedOut",
-        "temporarilyUnavailable"};
+    static constexpr std::array<std::string_view, 5> names{"notInstalled", "notAuthenticated",
+                                                           "malformedResponse", "requestTimedOut",
+                                                           "temporarilyUnavailable"};
 };
 
 // The human-readable description of each case.

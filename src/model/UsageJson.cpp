@@ -86,9 +86,7 @@ public:
 
     QString string(const QString& key) const { return asString(required(key), key); }
     double number(const QString& key) const { return asNumber(required(key), key); }
-    Instant instant(const QString& key) const {
-        return Instant::fromReferenceSeconds(number(key));
-    }
+    Instant instant(const QString& key) const { return Instant::fromReferenceSeconds(number(key)); }
 
     std::optional<QString> optionalString(const QString& key) const {
         const auto value = optional(key);
@@ -118,10 +116,10 @@ public:
         const QString text = string(key);
         const auto parsed = fromRawValue<Enum>(text);
         if (!parsed) {
-            failDecoding(DecodingErrorCode::dataCorrupted,
-                         QStringLiteral("Cannot initialize from invalid raw value \"%1\".")
-                             .arg(text),
-                         childPath(path_, key));
+            failDecoding(
+                DecodingErrorCode::dataCorrupted,
+                QStringLiteral("Cannot initialize from invalid raw value \"%1\".").arg(text),
+                childPath(path_, key));
         }
         return *parsed;
     }
@@ -184,7 +182,8 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const QString& p
     QList<UsageWindowSnapshot> windows;
     windows.reserve(windowArray.size());
     for (qsizetype i = 0; i < windowArray.size(); ++i) {
-        windows.append(decodeWindowAt(windowArray.at(i), windowsPath + QStringLiteral("[%1]").arg(i)));
+        windows.append(
+            decodeWindowAt(windowArray.at(i), windowsPath + QStringLiteral("[%1]").arg(i)));
     }
     return ProviderUsageSnapshot{
         .providerID = reader.enumeration<ProviderID>(QStringLiteral("providerID")),
@@ -257,7 +256,9 @@ QJsonObject encode(const ProviderAvailability& availability) {
     return QJsonObject{{rawValue(availability.kind()), payload}};
 }
 
-UsageWindowSnapshot decodeWindow(const QJsonValue& value) { return decodeWindowAt(value, {}); }
+UsageWindowSnapshot decodeWindow(const QJsonValue& value) {
+    return decodeWindowAt(value, {});
+}
 
 ProviderUsageSnapshot decodeSnapshot(const QJsonValue& value) {
     return decodeSnapshotAt(value, {});
@@ -294,8 +295,7 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
         case ProviderAvailability::Kind::temporarilyUnavailable:
             break;
     }
-    return ProviderAvailability::temporarilyUnavailable(
-        payloadReader.string(QStringLiteral("_0")));
+    return ProviderAvailability::temporarilyUnavailable(payloadReader.string(QStringLiteral("_0")));
 }
 
 QByteArray encodeSnapshots(const QList<ProviderUsageSnapshot>& snapshots) {

@@ -7,5 +7,6 @@ enum class UsageSourceConfidence { authoritative, providerInternal, inferred, un
 
 template <>
 struct RawValues<UsageSourceConfidence> {
-    static constexpr std::array<std::string_view, 4> names{"authoritative", "providerInternal", "inferred", "unavailable"};
+    static constexpr std::array<std::string_view, 4> names{"authoritative", "providerInternal",
+                                                           "inferred", "unavailable"};
 };

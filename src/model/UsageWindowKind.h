@@ -7,5 +7,6 @@ enum class UsageWindowKind { fiveHour, weekly, modelWeekly, other };
 
 template <>
 struct RawValues<UsageWindowKind> {
-    static constexpr std::array<std::string_view, 4> names{"fiveHour", "weekly", "modelWeekly", "other"};
+    static constexpr std::array<std::string_view, 4> names{"fiveHour", "weekly", "modelWeekly",
+                                                           "other"};
 };

@@ -12,7 +12,9 @@ QString QSettingsDefaults::standardFilePath() {
            QStringLiteral("/vantor/vantor.conf");
 }
 
-QVariant QSettingsDefaults::value(const QString& key) const { return settings_.value(key); }
+QVariant QSettingsDefaults::value(const QString& key) const {
+    return settings_.value(key);
+}
 
 void QSettingsDefaults::setValue(const QString& key, const QVariant& value) {
     settings_.setValue(key, value);

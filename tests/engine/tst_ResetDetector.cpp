@@ -31,8 +31,8 @@ private Q_SLOTS:
         };
         const Events none;
         QTest::newRow("later reset time")
-            << window(w, State::exhausted, 100, resetT) << window(w, State::available, 4, resetLater)
-            << false << reset(resetLater);
+            << window(w, State::exhausted, 100, resetT)
+            << window(w, State::available, 4, resetLater) << false << reset(resetLater);
         QTest::newRow("drop of 20, same reset")
             << window(w, State::exhausted, 100, resetT) << window(w, State::available, 80, resetT)
             << false << none;
@@ -46,11 +46,12 @@ private Q_SLOTS:
             << window(w, State::exhausted) << window(w, State::available, 10, resetT) << false
             << none;
         QTest::newRow("available without use")
-            << window(w, State::exhausted, 100, resetT) << window(w, State::available, {}, resetLater)
-            << false << none;
+            << window(w, State::exhausted, 100, resetT)
+            << window(w, State::available, {}, resetLater) << false << none;
         QTest::newRow("exhausted to nearing")
-            << window(w, State::exhausted, 100, resetT) << window(w, State::nearingLimit, 92, resetLater)
-            << false << Events{UsageEvent::nearingLimit(ProviderID::codex, w)};
+            << window(w, State::exhausted, 100, resetT)
+            << window(w, State::nearingLimit, 92, resetLater) << false
+            << Events{UsageEvent::nearingLimit(ProviderID::codex, w)};
         QTest::newRow("nearing to exhausted")
             << window(w, State::nearingLimit, 95) << window(w, State::exhausted, 100) << false
             << Events{UsageEvent::limitReached(ProviderID::codex, w)};
@@ -58,8 +59,8 @@ private Q_SLOTS:
             << window(w, State::available, 5) << window(w, State::exhausted, 100) << false
             << Events{UsageEvent::limitReached(ProviderID::codex, w)};
         QTest::newRow("exhausted stays exhausted")
-            << window(w, State::exhausted, 100, resetT) << window(w, State::exhausted, 100, resetLater)
-            << false << none;
+            << window(w, State::exhausted, 100, resetT)
+            << window(w, State::exhausted, 100, resetLater) << false << none;
         QTest::newRow("nearing stays nearing")
             << window(w, State::nearingLimit, 91) << window(w, State::nearingLimit, 93) << false
             << none;
@@ -70,8 +71,8 @@ private Q_SLOTS:
             << window(w, State::available, 80, resetT) << window(w, State::available, 5, resetLater)
             << true << reset(resetLater);
         QTest::newRow("earlier reset time, small drop")
-            << window(w, State::exhausted, 100, resetLater) << window(w, State::available, 90, resetT)
-            << false << none;
+            << window(w, State::exhausted, 100, resetLater)
+            << window(w, State::available, 90, resetT) << false << none;
 
         auto inactive = window(w, State::exhausted, 100, resetT);
         inactive.isActive = false;
@@ -126,12 +127,14 @@ private Q_SLOTS:
 
     void eventsFollowCurrentOrderAfterRecovery() {
         const QString a = QStringLiteral("a"), b = QStringLiteral("b"), c = QStringLiteral("c");
-        const auto previous = snapshot({window(b, State::exhausted, 100), window(a, State::available, 10),
-                                        window(a, State::exhausted, 100)},
-                                       ProviderID::claude, UsageSourceConfidence::unavailable);
-        const auto current = snapshot({window(a, State::exhausted, 100), window(c, State::exhausted, 100),
-                                       window(b, State::available, 0)},
-                                      ProviderID::claude, UsageSourceConfidence::providerInternal);
+        const auto previous =
+            snapshot({window(b, State::exhausted, 100), window(a, State::available, 10),
+                      window(a, State::exhausted, 100)},
+                     ProviderID::claude, UsageSourceConfidence::unavailable);
+        const auto current =
+            snapshot({window(a, State::exhausted, 100), window(c, State::exhausted, 100),
+                      window(b, State::available, 0)},
+                     ProviderID::claude, UsageSourceConfidence::providerInternal);
         // Only the first previous window with id "a" counts; "c" has no predecessor.
         const Events expected{UsageEvent::providerRecovered(ProviderID::claude),
                               UsageEvent::limitReached(ProviderID::claude, a),

@@ -30,8 +30,9 @@ private Q_SLOTS:
     void roundTripKeepsEachProvider() {
         MemoryDefaults defaults;
         SnapshotStore store(defaults);
-        const SnapshotMap written{{ProviderID::codex, fullSnapshot(ProviderID::codex, t0)},
-                                  {ProviderID::claude, fullSnapshot(ProviderID::claude, Instant::now())}};
+        const SnapshotMap written{
+            {ProviderID::codex, fullSnapshot(ProviderID::codex, t0)},
+            {ProviderID::claude, fullSnapshot(ProviderID::claude, Instant::now())}};
         store.save(written);
         QCOMPARE(store.load(), written);
         // A second store over the same defaults sees the same values: nothing is cached.
@@ -88,7 +89,8 @@ private Q_SLOTS:
         const int writes = defaults.writeCount();
         store.markDelivered(QStringLiteral("k"));
         QCOMPARE(defaults.writeCount(), writes);
-        QCOMPARE(defaults.value(SnapshotStore::deliveredKey), QVariant(QStringList{QStringLiteral("k")}));
+        QCOMPARE(defaults.value(SnapshotStore::deliveredKey),
+                 QVariant(QStringList{QStringLiteral("k")}));
     }
 
     void deliveredListKeepsNewest200() {

@@ -39,8 +39,8 @@ inline ProviderUsageSnapshot snapshot(
 
 // A snapshot with every optional field set and four windows of every kind.
 inline ProviderUsageSnapshot fullSnapshot(ProviderID provider, Instant observedAt) {
-    const QString prefix = provider == ProviderID::codex ? QStringLiteral("codex.")
-                                                         : QStringLiteral("claude.");
+    const QString prefix =
+        provider == ProviderID::codex ? QStringLiteral("codex.") : QStringLiteral("claude.");
     QList<UsageWindowSnapshot> windows;
     const UsageWindowKind kinds[] = {UsageWindowKind::fiveHour, UsageWindowKind::weekly,
                                      UsageWindowKind::modelWeekly, UsageWindowKind::other};

@@ -14,7 +14,9 @@ using namespace UsageFixtures;
 
 namespace {
 
-QJsonObject parseObject(const char* json) { return QJsonDocument::fromJson(json).object(); }
+QJsonObject parseObject(const char* json) {
+    return QJsonDocument::fromJson(json).object();
+}
 
 // A complete stored window; rows change one member of it.
 const char* const windowJson =
@@ -37,7 +39,8 @@ class UsageJsonTest : public QObject {
 
 private Q_SLOTS:
     void absentOptionalsAreLeftOut() {
-        const QJsonObject object = UsageJson::encode(window(QStringLiteral("w"), UsageWindowState::unknown));
+        const QJsonObject object =
+            UsageJson::encode(window(QStringLiteral("w"), UsageWindowState::unknown));
         QStringList keys = object.keys();
         keys.sort();
         QCOMPARE(keys, (QStringList{QStringLiteral("id"), QStringLiteral("kind"),
@@ -111,7 +114,8 @@ private Q_SLOTS:
             const Instant now = Instant::now().addingSeconds(random->generateDouble() * 1e-3);
             auto codex = fullSnapshot(ProviderID::codex, now);
             codex.windows[1].usedPercent = random->generateDouble() * std::pow(10.0, i % 40 - 20);
-            codex.windows[2].resetAt = Instant::fromReferenceSeconds(-random->generateDouble() * 1e9);
+            codex.windows[2].resetAt =
+                Instant::fromReferenceSeconds(-random->generateDouble() * 1e9);
             const QList<ProviderUsageSnapshot> written{codex, fullSnapshot(ProviderID::claude, now),
                                                        snapshot({}, ProviderID::claude)};
             const auto read = UsageJson::decodeSnapshots(UsageJson::encodeSnapshots(written));
@@ -169,8 +173,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("expected");  // encoded form of the result, or the failure
         const QString wrongCount = QStringLiteral("Invalid number of keys found, expected one.");
-        QTest::newRow("available") << QByteArray(R"({"available":{}})")
-                                   << R"({"available":{}})";
+        QTest::newRow("available") << QByteArray(R"({"available":{}})") << R"({"available":{}})";
         QTest::newRow("payload keys ignored")
             << QByteArray(R"({"notInstalled":{"x":1}})") << R"({"notInstalled":{}})";
         QTest::newRow("message") << QByteArray(R"({"temporarilyUnavailable":{"_0":"Later."}})")
@@ -178,15 +181,13 @@ private Q_SLOTS:
         QTest::newRow("unknown key beside a case")
             << QByteArray(R"({"available":{},"extra":true})") << R"({"available":{}})";
         QTest::newRow("empty object") << QByteArray("{}") << wrongCount;
-        QTest::newRow("two cases") << QByteArray(R"({"available":{},"unsupported":{}})")
-                                   << wrongCount;
+        QTest::newRow("two cases")
+            << QByteArray(R"({"available":{},"unsupported":{}})") << wrongCount;
         QTest::newRow("only unknown keys") << QByteArray(R"({"ready":{}})") << wrongCount;
-        QTest::newRow("message required")
-            << QByteArray(R"({"temporarilyUnavailable":{}})")
-            << "No value associated with key \"_0\".";
-        QTest::newRow("payload not an object")
-            << QByteArray(R"({"available":true})")
-            << "Expected an object but found a boolean instead.";
+        QTest::newRow("message required") << QByteArray(R"({"temporarilyUnavailable":{}})")
+                                          << "No value associated with key \"_0\".";
+        QTest::newRow("payload not an object") << QByteArray(R"({"available":true})")
+                                               << "Expected an object but found a boolean instead.";
     }
     void availabilityReading() {
         QFETCH(QByteArray, json);

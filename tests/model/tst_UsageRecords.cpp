@@ -139,8 +139,7 @@ private Q_SLOTS:
     void instantsConvertBetweenEpochs() {
         const Instant instant = Instant::fromUnixSeconds(1796552632);
         QCOMPARE(instant.secondsSinceReferenceDate(), 1796552632.0 - 978307200.0);
-        QCOMPARE(instant.toDateTime(),
-                 QDateTime(QDate(2026, 12, 6), QTime(10, 23, 52), Qt::UTC));
+        QCOMPARE(instant.toDateTime(), QDateTime(QDate(2026, 12, 6), QTime(10, 23, 52), Qt::UTC));
         QCOMPARE(Instant::fromDateTime(instant.toDateTime()), instant);
         QVERIFY(!Instant::fromReferenceSeconds(std::numeric_limits<double>::quiet_NaN())
                      .toDateTime()

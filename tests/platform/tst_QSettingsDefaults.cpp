@@ -56,8 +56,9 @@ private Q_SLOTS:
         QFETCH(int, deliveredCount);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("vantor.conf"));
-        const SnapshotMap written{{ProviderID::codex, fullSnapshot(ProviderID::codex, Instant::now())},
-                                  {ProviderID::claude, fullSnapshot(ProviderID::claude, t0)}};
+        const SnapshotMap written{
+            {ProviderID::codex, fullSnapshot(ProviderID::codex, Instant::now())},
+            {ProviderID::claude, fullSnapshot(ProviderID::claude, t0)}};
         {
             QSettingsDefaults defaults(path);
             SnapshotStore store(defaults);
