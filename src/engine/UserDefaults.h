@@ -25,6 +25,11 @@ public:
     // A list of strings. A single string counts as a one-element list: that is how the INI
     // form reads back a list holding one entry.
     std::optional<QStringList> stringList(const QString& key) const;
+    // A Boolean. The INI form reads a stored bool back as the text "true" or "false", and a
+    // hand-edited file may say 1 or 0; any other value is absent.
+    std::optional<bool> boolean(const QString& key) const;
+    // A text; anything else, a list included, is absent.
+    std::optional<QString> string(const QString& key) const;
 
 protected:
     UserDefaults() = default;

@@ -1,0 +1,216 @@
+#include "AppState.h"
+
+#include "ResetAlertAudioManager.h"
+#include "UserDefaults.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLocale>
+
+namespace {
+
+// Keys of alert settings from earlier versions, each removed at its own moment.
+const QStringList obsoleteNotifyKeys{QStringLiteral("notifyOnReset"),
+                                     QStringLiteral("notifyEveryReset"),
+                                     QStringLiteral("notifyOnLimitReached")};
+const QStringList obsoleteModeKeys{QStringLiteral("resetAlertMode"),
+                                   QStringLiteral("resetSystemSoundSelection")};
+const QString legacyLanguageKey = QStringLiteral("announcementLanguage");
+const QStringList migratedSpeechKeys{
+    QStringLiteral("soundSelection"),  QStringLiteral("speaksResetAlerts"),
+    QStringLiteral("speechRate"),      legacyLanguageKey,
+    QStringLiteral("speechVoiceMode"), QStringLiteral("speechVoice")};
+
+}  // namespace
+
+AppState::AppState(UserDefaults& defaults,
+                   std::unique_ptr<ResetAlertAudioManager> alertAudioManager, QObject* parent)
+    : QObject(parent), defaults_(defaults), alertAudioManager_(std::move(alertAudioManager)) {
+    for (const QString& key : obsoleteNotifyKeys) {
+        defaults_.remove(key);
+    }
+    if (defaults_.value(alertsEnabledKey).isValid()) {
+        // A value that is not a Boolean keeps the default and is written back in valid form.
+        setAlertsEnabled(defaults_.boolean(alertsEnabledKey).value_or(alertsEnabled_));
+    } else {
+        migrateLegacyAlertSettings();
+    }
+    // Always assigned, so each key holds a valid value afterwards.
+    setCustomAudioLanguage(decode<CustomAudioLanguage>(languageKey).value_or(customAudioLanguage_));
+    setCustomAudioGender(decode<CustomAudioGender>(genderKey).value_or(customAudioGender_));
+    setCustomVoiceID(defaults_.string(voiceIDKey));
+    for (const QString& key : obsoleteModeKeys) {
+        defaults_.remove(key);
+    }
+}
+
+AppState::~AppState() = default;
+
+void AppState::migrateLegacyAlertSettings() {
+    // Earlier versions could switch alerts off; this one starts every upgraded user with them on.
+    setAlertsEnabled(true);
+    if (const auto data = defaults_.data(legacyLanguageKey)) {
+        if (const auto legacy = decodeJsonString(*data)) {
+            // Only the exact old names carry over; anything else follows the locale.
+            setCustomAudioLanguage(fromRawValue<CustomAudioLanguage>(*legacy).value_or(
+                CustomAudioLanguage::automatic));
+        }
+    }
+    defaults_.setValue(alertsEnabledKey, alertsEnabled_);
+    encode(customAudioLanguage_, languageKey);
+    encode(customAudioGender_, genderKey);
+    for (const QString& key : migratedSpeechKeys) {
+        defaults_.remove(key);
+    }
+}
+
+template <typename Enum>
+std::optional<Enum> AppState::decode(const QString& key) const {
+    const auto data = defaults_.data(key);
+    if (!data) {
+        return std::nullopt;
+    }
+    const auto text = decodeJsonString(*data);
+    if (!text) {
+        return std::nullopt;
+    }
+    return fromRawValue<Enum>(*text);
+}
+
+template <typename Enum>
+void AppState::encode(Enum value, const QString& key) {
+    // Raw values are plain ASCII words: nothing to escape.
+    defaults_.setValue(key, QByteArray('"' + rawValue(value).toLatin1() + '"'));
+}
+
+std::optional<QString> AppState::decodeJsonString(const QByteArray& data) {
+    // QJsonDocument only parses arrays and objects at top level; wrapping the value in an
+    // array accepts exactly one JSON string, escapes and surrounding blanks included.
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson('[' + data + ']', &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray()) {
+        return std::nullopt;
+    }
+    const QJsonArray array = document.array();
+    if (array.size() != 1 || !array.first().isString()) {
+        return std::nullopt;
+    }
+    return array.first().toString();
+}
+
+void AppState::setSnapshots(SnapshotMap snapshots) {
+    if (snapshots_ == snapshots) {
+        return;
+    }
+    snapshots_ = std::move(snapshots);
+    Q_EMIT snapshotsChanged();
+}
+
+void AppState::setSnapshot(ProviderID provider, ProviderUsageSnapshot snapshot) {
+    const auto existing = snapshots_.constFind(provider);
+    if (existing != snapshots_.cend() && *existing == snapshot) {
+        return;
+    }
+    snapshots_.insert(provider, std::move(snapshot));
+    Q_EMIT snapshotsChanged();
+}
+
+void AppState::setAvailability(AvailabilityMap availability) {
+    if (availability_ == availability) {
+        return;
+    }
+    availability_ = std::move(availability);
+    Q_EMIT availabilityChanged();
+}
+
+void AppState::setAvailability(ProviderID provider, ProviderAvailability availability) {
+    const auto existing = availability_.constFind(provider);
+    if (existing != availability_.cend() && *existing == availability) {
+        return;
+    }
+    availability_.insert(provider, std::move(availability));
+    Q_EMIT availabilityChanged();
+}
+
+void AppState::setRefreshing(bool refreshing) {
+    if (isRefreshing_ == refreshing) {
+        return;
+    }
+    isRefreshing_ = refreshing;
+    Q_EMIT isRefreshingChanged();
+}
+
+void AppState::setAlertsEnabled(bool enabled) {
+    defaults_.setValue(alertsEnabledKey, enabled);
+    if (alertsEnabled_ == enabled) {
+        return;
+    }
+    alertsEnabled_ = enabled;
+    Q_EMIT alertsEnabledChanged();
+}
+
+void AppState::setCustomAudioLanguage(CustomAudioLanguage language) {
+    encode(language, languageKey);
+    if (customAudioLanguage_ == language) {
+        return;
+    }
+    customAudioLanguage_ = language;
+    Q_EMIT customAudioLanguageChanged();
+}
+
+void AppState::setCustomAudioGender(CustomAudioGender gender) {
+    encode(gender, genderKey);
+    if (customAudioGender_ == gender) {
+        return;
+    }
+    customAudioGender_ = gender;
+    Q_EMIT customAudioGenderChanged();
+}
+
+void AppState::setCustomVoiceID(std::optional<QString> voiceID) {
+    if (voiceID) {
+        defaults_.setValue(voiceIDKey, *voiceID);
+    } else {
+        defaults_.remove(voiceIDKey);
+    }
+    if (customVoiceID_ == voiceID) {
+        return;
+    }
+    customVoiceID_ = std::move(voiceID);
+    Q_EMIT customVoiceIDChanged();
+}
+
+void AppState::playResetAlert() {
+    if (!alertsEnabled_ || !alertAudioManager_) {
+        return;
+    }
+    alertAudioManager_->play(customAudioLanguage_, customAudioGender_, customVoiceID_);
+}
+
+QList<CustomAlertVoice> AppState::customAudioChoices() const {
+    return CustomAlertVoice::choices(customAudioLanguage_, customAudioGender_, QLocale());
+}
+
+MenuBarVisualState AppState::menuState() const {
+    bool nearing = false;
+    for (const ProviderUsageSnapshot& snapshot : snapshots_) {
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            if (window.state == UsageWindowState::exhausted) {
+                return MenuBarVisualState::exhausted;
+            }
+            nearing = nearing || window.state == UsageWindowState::nearingLimit;
+        }
+    }
+    if (nearing) {
+        return MenuBarVisualState::warning;
+    }
+    if (snapshots_.isEmpty()) {
+        return MenuBarVisualState::unavailable;
+    }
+    for (const ProviderAvailability& availability : availability_) {
+        if (availability.isAvailable()) {
+            return MenuBarVisualState::normal;
+        }
+    }
+    return MenuBarVisualState::unavailable;
+}

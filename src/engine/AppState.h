@@ -1,0 +1,116 @@
+#pragma once
+
+#include "CustomAlertVoice.h"
+#include "CustomAudioGender.h"
+#include "CustomAudioLanguage.h"
+#include "MenuBarVisualState.h"
+#include "ProviderAvailability.h"
+#include "ProviderUsageSnapshot.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class ResetAlertAudioManager;
+class UserDefaults;
+
+using AvailabilityMap = QMap<ProviderID, ProviderAvailability>;
+
+// The observable state the interface draws from and the coordinator writes into: the latest
+// usage and availability of each provider, whether a refresh runs, and the reset-alert
+// settings. The settings are read once at creation, cleaned of keys earlier versions left,
+// and written through to the defaults on every assignment. Lives on the main thread.
+class AppState : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(SnapshotMap snapshots READ snapshots WRITE setSnapshots NOTIFY snapshotsChanged)
+    Q_PROPERTY(AvailabilityMap availability READ availability WRITE setAvailability NOTIFY
+                   availabilityChanged)
+    Q_PROPERTY(bool isRefreshing READ isRefreshing WRITE setRefreshing NOTIFY isRefreshingChanged)
+    Q_PROPERTY(
+        bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
+    Q_PROPERTY(CustomAudioLanguage customAudioLanguage READ customAudioLanguage WRITE
+                   setCustomAudioLanguage NOTIFY customAudioLanguageChanged)
+    Q_PROPERTY(CustomAudioGender customAudioGender READ customAudioGender WRITE setCustomAudioGender
+                   NOTIFY customAudioGenderChanged)
+    Q_PROPERTY(std::optional<QString> customVoiceID READ customVoiceID WRITE setCustomVoiceID NOTIFY
+                   customVoiceIDChanged)
+
+public:
+    static inline const QString alertsEnabledKey = QStringLiteral("resetAlertsEnabled");
+    static inline const QString languageKey = QStringLiteral("resetCustomAudioLanguage");
+    static inline const QString genderKey = QStringLiteral("resetCustomAudioGender");
+    static inline const QString voiceIDKey = QStringLiteral("resetCustomVoiceID");
+
+    // Reads and migrates the settings in defaults, which every later assignment writes to.
+    AppState(UserDefaults& defaults, std::unique_ptr<ResetAlertAudioManager> alertAudioManager,
+             QObject* parent = nullptr);
+    ~AppState() override;
+
+    const SnapshotMap& snapshots() const { return snapshots_; }
+    void setSnapshots(SnapshotMap snapshots);
+    // Replaces one provider's snapshot.
+    void setSnapshot(ProviderID provider, ProviderUsageSnapshot snapshot);
+
+    const AvailabilityMap& availability() const { return availability_; }
+    void setAvailability(AvailabilityMap availability);
+    void setAvailability(ProviderID provider, ProviderAvailability availability);
+
+    bool isRefreshing() const { return isRefreshing_; }
+    void setRefreshing(bool refreshing);
+
+    bool alertsEnabled() const { return alertsEnabled_; }
+    void setAlertsEnabled(bool enabled);
+
+    CustomAudioLanguage customAudioLanguage() const { return customAudioLanguage_; }
+    void setCustomAudioLanguage(CustomAudioLanguage language);
+
+    CustomAudioGender customAudioGender() const { return customAudioGender_; }
+    void setCustomAudioGender(CustomAudioGender gender);
+
+    const std::optional<QString>& customVoiceID() const { return customVoiceID_; }
+    void setCustomVoiceID(std::optional<QString> voiceID);
+
+    // Plays the clip for the current settings when alerts are enabled; with alerts off a
+    // clip already playing is left alone.
+    void playResetAlert();
+
+    // The voices offered for the current language and gender in the user's locale.
+    QList<CustomAlertVoice> customAudioChoices() const;
+    // The worst state of all windows, else whether any provider answers at all.
+    MenuBarVisualState menuState() const;
+
+Q_SIGNALS:
+    void snapshotsChanged();
+    void availabilityChanged();
+    void isRefreshingChanged();
+    void alertsEnabledChanged();
+    void customAudioLanguageChanged();
+    void customAudioGenderChanged();
+    void customVoiceIDChanged();
+
+private:
+    void migrateLegacyAlertSettings();
+    // The enumeration whose raw value the JSON string stored under key names; none when the
+    // entry is absent, not bytes, not one JSON string or not a known raw value.
+    template <typename Enum>
+    std::optional<Enum> decode(const QString& key) const;
+    // The raw value as a JSON string, quotes included.
+    template <typename Enum>
+    void encode(Enum value, const QString& key);
+    static std::optional<QString> decodeJsonString(const QByteArray& data);
+
+    UserDefaults& defaults_;
+    SnapshotMap snapshots_;
+    AvailabilityMap availability_;
+    bool isRefreshing_ = false;
+    bool alertsEnabled_ = true;
+    CustomAudioLanguage customAudioLanguage_ = CustomAudioLanguage::automatic;
+    CustomAudioGender customAudioGender_ = CustomAudioGender::female;
+    std::optional<QString> customVoiceID_;
+    std::unique_ptr<ResetAlertAudioManager> alertAudioManager_;
+};

@@ -1,0 +1,3 @@
+#include "LogSink.h"
+
+LogSink::~LogSink() = default;

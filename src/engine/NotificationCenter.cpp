@@ -1,0 +1,3 @@
+#include "NotificationCenter.h"
+
+NotificationCenter::~NotificationCenter() = default;

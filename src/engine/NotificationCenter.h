@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QCoroTask>
+#include <QString>
+
+// The desktop's notification service as the notification manager sees it. The real one speaks
+// org.freedesktop.Notifications; tests put a recording double in its place.
+class NotificationCenter {
+public:
+    enum class AuthorizationStatus { notDetermined, denied, authorized, provisional, ephemeral };
+
+    // Shown at once; carries a title and a body and nothing else.
+    struct Request {
+        // Chosen by the caller: the delivered-event key, or the test identifier.
+        QString identifier;
+        QString title;
+        QString body;
+    };
+
+    virtual ~NotificationCenter();
+
+    // Never throws: a service that cannot be asked counts as denied.
+    virtual QCoro::Task<AuthorizationStatus> authorizationStatus() = 0;
+    // Asks the user to allow alerts; the answer is read back through authorizationStatus().
+    // Never throws.
+    virtual QCoro::Task<> requestAuthorization() = 0;
+    // Throws VantorError when the service refuses the notification or does not answer.
+    virtual QCoro::Task<> add(Request request) = 0;
+
+protected:
+    NotificationCenter() = default;
+    NotificationCenter(const NotificationCenter&) = default;
+    NotificationCenter& operator=(const NotificationCenter&) = default;
+};

@@ -1,0 +1,105 @@
+#include "NotificationManager.h"
+
+#include "SnapshotStore.h"
+
+#include <QUuid>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <exception>
+
+using AuthorizationStatus = NotificationCenter::AuthorizationStatus;
+
+NotificationManager::NotificationManager(SnapshotStore& store, NotificationCenter& center)
+    : store_(store), center_(center) {}
+
+QCoro::Task<AuthorizationStatus> NotificationManager::authorizationStatus() {
+    const AuthorizationStatus status = co_await center_.authorizationStatus();
+    co_return status;
+}
+
+QCoro::Task<bool> NotificationManager::permitted() {
+    AuthorizationStatus status = co_await center_.authorizationStatus();
+    if (status == AuthorizationStatus::notDetermined) {
+        co_await center_.requestAuthorization();
+        status = co_await center_.authorizationStatus();
+    }
+    co_return status == AuthorizationStatus::authorized;
+}
+
+QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
+                                               std::optional<UsageWindowKind> windowKind) {
+    if (event.kind != UsageEvent::Kind::resetConfirmed) {
+        co_return false;
+    }
+    const QString key = eventKey(event);
+    if (store_.wasDelivered(key)) {
+        co_return false;
+    }
+    if (!co_await permitted()) {
+        co_return false;
+    }
+    // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
+    NotificationCenter::Request request{.identifier = key,
+                                        .title = title(event.provider),
+                                        .body = body(event.windowID, windowKind)};
+    try {
+        co_await center_.add(std::move(request));
+    } catch (const std::exception&) {
+        co_return false;
+    }
+    store_.markDelivered(key);
+    co_return true;
+}
+
+QCoro::Task<bool> NotificationManager::sendTestNotification() {
+    if (!co_await permitted()) {
+        co_return false;
+    }
+    const QString identifier =
+        testIdentifierPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    NotificationCenter::Request request{
+        .identifier = identifier, .title = testTitle, .body = testBody};
+    try {
+        co_await center_.add(std::move(request));
+    } catch (const std::exception&) {
+        co_return false;
+    }
+    co_return true;
+}
+
+QString NotificationManager::eventKey(const UsageEvent& event) {
+    const double seconds = event.resetAt ? event.resetAt->unixSeconds() : 0.0;
+    // Fixed notation keeps large and tiny numbers out of exponent form; the largest double
+    // needs 309 digits before the point.
+    std::array<char, 400> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), seconds,
+                                            std::chars_format::fixed);
+    QString number = error == std::errc() ? QString::fromLatin1(buffer.data(), end - buffer.data())
+                                          : QStringLiteral("0");
+    if (std::isfinite(seconds) && !number.contains(QLatin1Char('.'))) {
+        number += QLatin1String(".0");
+    }
+    return rawValue(event.provider) + QLatin1Char('.') + event.windowID + QLatin1Char('.') + number;
+}
+
+QString NotificationManager::title(ProviderID provider) {
+    switch (provider) {
+        case ProviderID::claude:
+            return QStringLiteral("Claude is ready again");
+        case ProviderID::codex:
+            break;
+    }
+    return QStringLiteral("Codex is ready again");
+}
+
+QString NotificationManager::body(const QString& windowID,
+                                  std::optional<UsageWindowKind> windowKind) {
+    const bool weeklyKind =
+        windowKind == UsageWindowKind::weekly || windowKind == UsageWindowKind::modelWeekly;
+    if (weeklyKind || windowID.contains(QLatin1String("week"), Qt::CaseInsensitive)) {
+        return weeklyBody;
+    }
+    return fiveHourBody;
+}

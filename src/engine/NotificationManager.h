@@ -1,0 +1,50 @@
+#pragma once
+
+#include "NotificationCenter.h"
+#include "UsageEvent.h"
+#include "UsageWindowKind.h"
+
+#include <QCoroTask>
+#include <QString>
+
+#include <optional>
+
+class SnapshotStore;
+
+// Announces each confirmed reset once, across launches too: the key of every delivered reset
+// is recorded in the store, and only after the notification centre accepted it, so a failed
+// delivery is tried again the next time the same reset is reported. No error leaves it.
+class NotificationManager {
+public:
+    static inline const QString testTitle = QStringLiteral("Vantor");
+    static inline const QString testBody =
+        QStringLiteral("Test notification \u2014 your alerts are ready.");
+    static inline const QString weeklyBody =
+        QStringLiteral("Your weekly usage is available again.");
+    static inline const QString fiveHourBody = QStringLiteral("Your 5-hour usage limit has reset.");
+    static inline const QString testIdentifierPrefix = QStringLiteral("com.quorvel.vantor.test.");
+
+    NotificationManager(SnapshotStore& store, NotificationCenter& center);
+
+    QCoro::Task<NotificationCenter::AuthorizationStatus> authorizationStatus();
+    // True only when a notification for a resetConfirmed event was handed to the centre and
+    // recorded. windowKind is the kind of the reset window when the caller knows it: weekly
+    // windows are told apart by it, as no provider puts "week" into their identifiers.
+    QCoro::Task<bool> deliver(UsageEvent event,
+                              std::optional<UsageWindowKind> windowKind = std::nullopt);
+    // True when the centre accepted the test notification. Nothing is recorded.
+    QCoro::Task<bool> sendTestNotification();
+
+    // "<provider>.<window id>.<reset time as Unix seconds>", the number in its shortest
+    // round-trip fixed form with at least one decimal; 0.0 without a reset time.
+    static QString eventKey(const UsageEvent& event);
+    static QString title(ProviderID provider);
+    static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
+
+private:
+    // Asks for permission only while it is undetermined; anything but authorized stops.
+    QCoro::Task<bool> permitted();
+
+    SnapshotStore& store_;
+    NotificationCenter& center_;
+};

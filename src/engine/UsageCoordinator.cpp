@@ -1,0 +1,201 @@
+#include "UsageCoordinator.h"
+
+#include "AppState.h"
+#include "LogSink.h"
+
+#include <ctime>
+
+namespace {
+
+// Starts a coroutine that nobody awaits; QCoro frees its frame when it ends.
+void detach(QCoro::Task<> task) {
+    Q_UNUSED(task);
+}
+
+}  // namespace
+
+UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> providers,
+                                   Services services, std::chrono::milliseconds pollInterval,
+                                   Clock clock, QObject* parent)
+    : QObject(parent),
+      providers_(std::move(providers)),
+      log_(services.log),
+      store_(services.defaults),
+      notifications_(store_, services.notificationCenter),
+      wakeMonitor_(services.wakeSource),
+      pollInterval_(pollInterval),
+      clock_(clock ? std::move(clock) : Clock(&UsageCoordinator::bootTimeClock)) {
+    pollTimer_.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; polls keep their interval.
+    pollTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&pollTimer_, &QTimer::timeout, this, &UsageCoordinator::pollDue);
+}
+
+UsageCoordinator::~UsageCoordinator() = default;
+
+std::chrono::milliseconds UsageCoordinator::bootTimeClock() {
+    // CLOCK_BOOTTIME keeps counting through suspend, unlike the monotonic clock of QTimer.
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return std::chrono::seconds(now.tv_sec) + std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::nanoseconds(now.tv_nsec));
+}
+
+void UsageCoordinator::start(AppState& state) {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    pollState_ = &state;
+    // The monitor is a member: its registration ends with this object.
+    wakeMonitor_.start([this, weakState = QPointer<AppState>(&state)] { handleWake(weakState); });
+    detach(firstPoll(pollState_));
+}
+
+QCoro::Task<> UsageCoordinator::firstPoll(QPointer<AppState> state) {
+    if (!state) {
+        co_return;
+    }
+    state->setSnapshots(store_.load());
+    QPointer<UsageCoordinator> self(this);
+    co_await refresh(*state);
+    if (self && state) {
+        schedulePoll();
+    }
+}
+
+void UsageCoordinator::schedulePoll() {
+    pollDueAt_ = clock_() + pollInterval_;
+    pollTimer_.start(pollInterval_);
+}
+
+void UsageCoordinator::pollDue() {
+    pollDueAt_.reset();
+    pollTimer_.stop();
+    if (!pollState_) {
+        // The state is gone: polling ends.
+        return;
+    }
+    detach(poll(pollState_));
+}
+
+QCoro::Task<> UsageCoordinator::poll(QPointer<AppState> state) {
+    QPointer<UsageCoordinator> self(this);
+    // While another refresh runs this returns at once: the poll is skipped, not queued.
+    co_await refresh(*state);
+    if (self && state) {
+        schedulePoll();
+    }
+}
+
+void UsageCoordinator::handleWake(QPointer<AppState> state) {
+    if (!state) {
+        return;
+    }
+    // The poll timer runs on the monotonic clock, which stood still while the machine slept:
+    // judge the poll against the clock that kept counting, so a poll that fell due is not lost.
+    if (pollDueAt_) {
+        const auto remaining = *pollDueAt_ - clock_();
+        if (remaining <= std::chrono::milliseconds::zero()) {
+            pollDue();
+        } else {
+            pollTimer_.start(remaining);
+        }
+    }
+    // Returns at once when the poll above is already refreshing.
+    detach(refresh(*state));
+}
+
+QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
+    if (refreshRunning_) {
+        co_return;
+    }
+    refreshRunning_ = true;
+    QPointer<UsageCoordinator> self(this);
+    QPointer<AppState> state(&stateRef);
+    state->setRefreshing(true);
+    for (const auto& provider : providers_) {
+        const bool stateAlive = co_await refreshProvider(*provider, state);
+        if (!self) {
+            co_return;
+        }
+        if (!stateAlive) {
+            break;
+        }
+    }
+    if (state) {
+        state->setRefreshing(false);
+    }
+    refreshRunning_ = false;
+    Q_EMIT refreshFinished();
+}
+
+QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
+                                                    QPointer<AppState> state) {
+    const ProviderID id = provider.id();
+    std::optional<ProviderAvailability> availability;
+    try {
+        availability = co_await provider.availability();
+    } catch (...) {
+        // Providers promise not to throw here; one that does counts as a failed fetch.
+    }
+    if (!state) {
+        co_return false;
+    }
+    std::optional<ProviderUsageSnapshot> current;
+    if (availability) {
+        state->setAvailability(id, *availability);
+        if (!availability->isAvailable()) {
+            co_return true;
+        }
+        try {
+            current = co_await provider.fetchUsage();
+        } catch (...) {
+            // Whatever the provider threw, the other provider is still refreshed.
+        }
+        if (!state) {
+            co_return false;
+        }
+    }
+    if (!current) {
+        state->setAvailability(id,
+                               ProviderAvailability::temporarilyUnavailable(refreshFailedMessage));
+        // The error itself is neither logged nor shown: it may carry account details.
+        log_.write(LogSink::Priority::error, logCategory,
+                   QStringLiteral("Refresh failed for ") + rawValue(id));
+        co_return true;
+    }
+    std::optional<ProviderUsageSnapshot> previous;
+    if (const auto stored = state->snapshots().constFind(id); stored != state->snapshots().cend()) {
+        previous = *stored;
+    }
+    state->setSnapshot(id, *current);
+    store_.save(state->snapshots());
+    const QList<UsageEvent> events = detector_.process(previous, *current, false);
+    const bool stateAlive = co_await announceResets(events, *current, state);
+    co_return stateAlive;
+}
+
+QCoro::Task<bool> UsageCoordinator::announceResets(const QList<UsageEvent>& events,
+                                                   const ProviderUsageSnapshot& current,
+                                                   QPointer<AppState> state) {
+    for (const UsageEvent& event : events) {
+        if (event.kind != UsageEvent::Kind::resetConfirmed) {
+            continue;
+        }
+        std::optional<UsageWindowKind> kind;
+        for (const UsageWindowSnapshot& window : current.windows) {
+            if (window.id == event.windowID) {
+                kind = window.kind;
+                break;
+            }
+        }
+        // Whether it delivered or not, each confirmed reset starts the clip anew.
+        co_await notifications_.deliver(event, kind);
+        if (!state) {
+            co_return false;
+        }
+        state->playResetAlert();
+    }
+    co_return true;
+}

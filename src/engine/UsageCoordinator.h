@@ -1,0 +1,100 @@
+#pragma once
+
+#include "NotificationManager.h"
+#include "ResetDetector.h"
+#include "SleepWakeMonitor.h"
+#include "SnapshotStore.h"
+#include "UsageProvider.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class AppState;
+class LogSink;
+class NotificationCenter;
+class UserDefaults;
+class WakeSource;
+
+// The engine's main loop: refreshes every provider at start, on every poll, on wake and when
+// the user asks, publishes the results into the state, stores them, derives events and
+// announces each confirmed reset once, with its alert clip. At most one refresh runs at any
+// time. Lives on the main thread, for the life of the process.
+class UsageCoordinator : public QObject {
+    Q_OBJECT
+
+public:
+    // Platform services the coordinator uses; each must outlive it.
+    struct Services {
+        UserDefaults& defaults;
+        NotificationCenter& notificationCenter;
+        LogSink& log;
+        // None: no refresh on wake.
+        WakeSource* wakeSource = nullptr;
+    };
+    // Milliseconds on a clock that keeps counting while the machine is suspended.
+    using Clock = std::function<std::chrono::milliseconds()>;
+
+    static constexpr std::chrono::milliseconds defaultPollInterval = std::chrono::seconds(300);
+    static inline const QString refreshFailedMessage =
+        QStringLiteral("Usage data couldn't be refreshed.");
+    static inline const QString logCategory = QStringLiteral("refresh");
+
+    // Providers are refreshed in list order. The interval counts from the end of one poll to
+    // the next; clock defaults to the system's boot-time clock.
+    UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> providers, Services services,
+                     std::chrono::milliseconds pollInterval = defaultPollInterval, Clock clock = {},
+                     QObject* parent = nullptr);
+    ~UsageCoordinator() override;
+
+    // Registers for wake and starts polling: loads the stored snapshots into the state,
+    // refreshes, then refreshes once per interval. A second call does nothing.
+    void start(AppState& state);
+    // Runs one refresh and returns when it is done; returns at once, without queueing another,
+    // while a refresh is running. Never throws.
+    QCoro::Task<> refresh(AppState& state);
+
+    bool isRefreshRunning() const { return refreshRunning_; }
+    // The manager over this coordinator's store, for whoever needs to announce through it.
+    NotificationManager& notifications() { return notifications_; }
+
+    static std::chrono::milliseconds bootTimeClock();
+
+Q_SIGNALS:
+    // After every refresh that ran, when the state shows its results.
+    void refreshFinished();
+
+private:
+    QCoro::Task<> firstPoll(QPointer<AppState> state);
+    void pollDue();
+    QCoro::Task<> poll(QPointer<AppState> state);
+    void schedulePoll();
+    void handleWake(QPointer<AppState> state);
+    // One provider's part of a refresh; false when the state went away meanwhile.
+    QCoro::Task<bool> refreshProvider(UsageProvider& provider, QPointer<AppState> state);
+    QCoro::Task<bool> announceResets(const QList<UsageEvent>& events,
+                                     const ProviderUsageSnapshot& current,
+                                     QPointer<AppState> state);
+
+    std::vector<std::unique_ptr<UsageProvider>> providers_;
+    LogSink& log_;
+    SnapshotStore store_;
+    ResetDetector detector_;
+    NotificationManager notifications_;
+    SleepWakeMonitor wakeMonitor_;
+    std::chrono::milliseconds pollInterval_;
+    Clock clock_;
+    bool refreshRunning_ = false;
+    bool started_ = false;
+    QPointer<AppState> pollState_;
+    QTimer pollTimer_;
+    // When the next poll falls due on clock_; none while a poll runs.
+    std::optional<std::chrono::milliseconds> pollDueAt_;
+};

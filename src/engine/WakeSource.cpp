@@ -1,0 +1,5 @@
+#include "WakeSource.h"
+
+WakeSource::WakeSource(QObject* parent) : QObject(parent) {}
+
+WakeSource::~WakeSource() = default;
