@@ -49,7 +49,8 @@ void UsageCoordinator::start(AppState& state) {
     pollState_ = &state;
     // The monitor is a member: its registration ends with this object.
     wakeMonitor_.start([this, weakState = QPointer<AppState>(&state)] { handleWake(weakState); });
-    detach(firstPoll(pollState_));
+    // Like every later poll, the first runs from the event loop, after start has returned.
+    QTimer::singleShot(0, this, [this] { detach(firstPoll(pollState_)); });
 }
 
 QCoro::Task<> UsageCoordinator::firstPoll(QPointer<AppState> state) {
@@ -97,12 +98,12 @@ void UsageCoordinator::handleWake(QPointer<AppState> state) {
     if (pollDueAt_) {
         const auto remaining = *pollDueAt_ - clock_();
         if (remaining <= std::chrono::milliseconds::zero()) {
+            // The overdue poll is the wake's refresh.
             pollDue();
-        } else {
-            pollTimer_.start(remaining);
+            return;
         }
+        pollTimer_.start(remaining);
     }
-    // Returns at once when the poll above is already refreshing.
     detach(refresh(*state));
 }
 

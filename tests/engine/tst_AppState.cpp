@@ -23,9 +23,10 @@ const QStringList alwaysRemovedKeys{
     QStringLiteral("notifyOnReset"), QStringLiteral("notifyEveryReset"),
     QStringLiteral("notifyOnLimitReached"), QStringLiteral("resetAlertMode"),
     QStringLiteral("resetSystemSoundSelection")};
-const QStringList migratedKeys{QStringLiteral("soundSelection"), QStringLiteral("speaksResetAlerts"),
-                               QStringLiteral("speechRate"),     legacyLanguageKey,
-                               QStringLiteral("speechVoiceMode"), QStringLiteral("speechVoice")};
+const QStringList migratedKeys{
+    QStringLiteral("soundSelection"),  QStringLiteral("speaksResetAlerts"),
+    QStringLiteral("speechRate"),      legacyLanguageKey,
+    QStringLiteral("speechVoiceMode"), QStringLiteral("speechVoice")};
 
 std::unique_ptr<ResetAlertAudioManager> silentAudio() {
     return std::make_unique<ResetAlertAudioManager>([] { return std::unique_ptr<SoundPlayer>(); });
@@ -93,8 +94,8 @@ private Q_SLOTS:
             << QVariant(QStringLiteral("japanese")) << CustomAudioLanguage::automatic;
         QTest::newRow("not JSON") << json("japanese") << CustomAudioLanguage::automatic;
         QTest::newRow("array") << json("[\"japanese\"]") << CustomAudioLanguage::automatic;
-        QTest::newRow("two strings") << json("\"japanese\",\"french\"")
-                                     << CustomAudioLanguage::automatic;
+        QTest::newRow("two strings")
+            << json("\"japanese\",\"french\"") << CustomAudioLanguage::automatic;
     }
     void legacyLanguageIsMigrated() {
         QFETCH(QVariant, legacy);
@@ -119,8 +120,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<QVariant>("rewritten");
-        QTest::newRow("unknown language") << languageKey << json("\"klingon\"")
-                                          << json("\"automatic\"");
+        QTest::newRow("unknown language")
+            << languageKey << json("\"klingon\"") << json("\"automatic\"");
         QTest::newRow("language as text")
             << languageKey << QVariant(QStringLiteral("\"french\"")) << json("\"automatic\"");
         QTest::newRow("gender not JSON") << genderKey << json("male") << json("\"female\"");

@@ -4,6 +4,8 @@
 
 #include <QCoroTimer>
 
+#include <algorithm>
+
 FakeUsageProvider::FakeUsageProvider(ProviderID id, ProviderAvailability availability)
     : id_(id), availability_(std::move(availability)) {}
 
@@ -18,6 +20,7 @@ QCoro::Task<ProviderAvailability> FakeUsageProvider::availability() {
 QCoro::Task<ProviderUsageSnapshot> FakeUsageProvider::fetchUsage() {
     ++fetchCalls_;
     ++fetchesRunning_;
+    mostFetchesAtOnce_ = std::max(mostFetchesAtOnce_, fetchesRunning_);
     if (delay_.count() > 0) {
         co_await QCoro::sleepFor(delay_);
     }

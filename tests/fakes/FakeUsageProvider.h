@@ -39,6 +39,7 @@ public:
     int fetchCalls() const { return fetchCalls_; }
     // Fetches started and not yet answered.
     int fetchesRunning() const { return fetchesRunning_; }
+    int mostFetchesAtOnce() const { return mostFetchesAtOnce_; }
 
 private:
     ProviderID id_;
@@ -49,4 +50,5 @@ private:
     int availabilityCalls_ = 0;
     int fetchCalls_ = 0;
     int fetchesRunning_ = 0;
+    int mostFetchesAtOnce_ = 0;
 };
