@@ -1,0 +1,28 @@
+#pragma once
+
+#include "NotificationCenter.h"
+
+#include <QDBusConnection>
+
+// The desktop's notification server, org.freedesktop.Notifications on the session bus.
+// Alerts are allowed when a server owns the name or the bus can start one; there is no
+// permission to ask for. Every call is bounded, so a stuck server never stalls the engine.
+class DBusNotificationCenter final : public NotificationCenter {
+public:
+    static inline const QString serviceName = QStringLiteral("org.freedesktop.Notifications");
+    static constexpr int defaultTimeoutMs = 2000;
+
+    explicit DBusNotificationCenter(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                    int timeoutMs = defaultTimeoutMs);
+
+    QCoro::Task<AuthorizationStatus> authorizationStatus() override;
+    QCoro::Task<> requestAuthorization() override;
+    QCoro::Task<> add(Request request) override;
+
+private:
+    // The answer of one bus-daemon method about the notification name; none on any failure.
+    QCoro::Task<std::optional<QVariant>> askBus(QString method, QVariantList arguments);
+
+    QDBusConnection bus_;
+    int timeoutMs_;
+};
