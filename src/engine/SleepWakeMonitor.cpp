@@ -15,7 +15,7 @@ void SleepWakeMonitor::start(std::function<void()> onWake) {
     if (source_ == nullptr) {
         return;
     }
-    // Queued, so the handler runs from the event loop and never inside the source's emit.
-    observer_ = QObject::connect(source_, &WakeSource::woke, source_, std::move(onWake),
-                                 Qt::QueuedConnection);
+    // Direct: a queued call could outlive this registration and reach a handler already gone.
+    // The source emits from the event loop of the main thread.
+    observer_ = QObject::connect(source_, &WakeSource::woke, source_, std::move(onWake));
 }

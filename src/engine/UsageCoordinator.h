@@ -62,8 +62,6 @@ public:
     QCoro::Task<> refresh(AppState& state);
 
     bool isRefreshRunning() const { return refreshRunning_; }
-    // The manager over this coordinator's store, for whoever needs to announce through it.
-    NotificationManager& notifications() { return notifications_; }
 
     static std::chrono::milliseconds bootTimeClock();
 

@@ -133,25 +133,6 @@ private Q_SLOTS:
         QVERIFY(next.center.added().isEmpty());
     }
 
-    void deliveredResetIsNotRepeatedWhenTheStoreLagsBehind() {
-        // A launch that ended between announcing and storing leaves the old snapshot behind;
-        // the delivered key still keeps the reset from being announced again.
-        MemoryDefaults defaults;
-        {
-            Launch launch(defaults);
-            launch.codex->answer(exhausted());
-            launch.codex->answer(availableAgain());
-            launch.refresh();
-            launch.refresh();
-        }
-        SnapshotStore(defaults).save({{ProviderID::codex, exhausted()}});
-        Launch next(defaults);
-        next.codex->answer(availableAgain());
-        next.state->setSnapshots(SnapshotStore(defaults).load());
-        next.refresh();
-        QVERIFY(next.center.added().isEmpty());
-    }
-
     void twoResetsInOneRefreshAreEachAnnounced() {
         MemoryDefaults defaults;
         Launch launch(defaults);
@@ -166,21 +147,6 @@ private Q_SLOTS:
                  QStringLiteral("Your weekly usage is available again."));
         QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::codex),
                  availableAgain({fiveHourID, weeklyID}));
-    }
-
-    void otherEventsAnnounceNothing() {
-        MemoryDefaults defaults;
-        Launch launch(defaults);
-        launch.codex->answer(
-            snapshot({codexWindow(fiveHourID, UsageWindowState::available, 10, firstReset)}));
-        launch.codex->answer(
-            snapshot({codexWindow(fiveHourID, UsageWindowState::nearingLimit, 92, firstReset)}));
-        launch.codex->answer(exhausted());
-        for (int i = 0; i < 3; ++i) {
-            launch.refresh();
-        }
-        QCOMPARE(launch.center.addCalls(), 0);
-        QCOMPARE(launch.center.statusReads(), 0);
     }
 
     void failingProviderKeepsItsLastSnapshot_data() {
@@ -225,22 +191,6 @@ private Q_SLOTS:
                  ProviderAvailability::available());
         QCOMPARE(launch.state->snapshots().value(ProviderID::claude), claudeSnapshot());
         QVERIFY(!launch.state->isRefreshing());
-    }
-
-    void providerNotAskedWhenUnavailable() {
-        MemoryDefaults defaults;
-        SnapshotStore(defaults).save({{ProviderID::codex, exhausted()}});
-        Launch launch(defaults);
-        launch.codex->setAvailability(ProviderAvailability::notInstalled());
-        QSignalSpy finished(launch.coordinator.get(), &UsageCoordinator::refreshFinished);
-        launch.coordinator->start(*launch.state);
-        QVERIFY(finished.wait());
-        QCOMPARE(launch.codex->fetchCalls(), 0);
-        QCOMPARE(availabilityOf(*launch.state, ProviderID::codex),
-                 ProviderAvailability::notInstalled());
-        QCOMPARE(launch.state->snapshots().value(ProviderID::codex), exhausted());
-        QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::claude), claudeSnapshot());
-        QVERIFY(launch.log.lines().isEmpty());
     }
 
     void emptySnapshotIsStoredAndDerivesNothing() {
@@ -288,11 +238,11 @@ private Q_SLOTS:
         launch.coordinator.reset();
     }
 
-    void startLoadsTheStoreOnce() {
+    void startLoadsTheStoreOnceAndSkipsUnavailableProviders() {
         MemoryDefaults defaults;
         SnapshotStore(defaults).save({{ProviderID::codex, exhausted()}});
         Launch launch(defaults);
-        launch.codex->setAvailability(ProviderAvailability::notAuthenticated());
+        launch.codex->setAvailability(ProviderAvailability::notInstalled());
         QSignalSpy finished(launch.coordinator.get(), &UsageCoordinator::refreshFinished);
         launch.coordinator->start(*launch.state);
         launch.coordinator->start(*launch.state);
@@ -303,7 +253,13 @@ private Q_SLOTS:
         // The providers answer at once, so a second poll loop would have refreshed again.
         QCOMPARE(finished.count(), 1);
         QCOMPARE(launch.claude->fetchCalls(), 1);
+        QCOMPARE(launch.codex->fetchCalls(), 0);
+        QCOMPARE(availabilityOf(*launch.state, ProviderID::codex),
+                 ProviderAvailability::notInstalled());
+        // The stored snapshot of the provider not asked stays in the state and the store.
         QCOMPARE(launch.state->snapshots().value(ProviderID::codex), exhausted());
+        QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::codex), exhausted());
+        QVERIFY(launch.log.lines().isEmpty());
     }
 
     void wakeRefreshesAndKeepsAPollThatFellDue_data() {
