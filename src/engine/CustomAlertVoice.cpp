@@ -46,8 +46,7 @@ const QList<CustomAlertVoice>& CustomAlertVoice::all() {
 }
 
 QList<CustomAlertVoice> CustomAlertVoice::choices(CustomAudioLanguage language,
-                                                  CustomAudioGender gender,
-                                                  const QLocale& locale) {
+                                                  CustomAudioGender gender, const QLocale& locale) {
     const QString code = resolvedCode(language, locale);
     QList<CustomAlertVoice> matching;
     for (const CustomAlertVoice& voice : all()) {

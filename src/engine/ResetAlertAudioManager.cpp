@@ -25,11 +25,9 @@ void ResetAlertAudioManager::play(CustomAudioLanguage language, CustomAudioGende
     playCustomAudio(language, gender, customVoiceID);
 }
 
-void ResetAlertAudioManager::playCustomAudio(CustomAudioLanguage language,
-                                             CustomAudioGender gender,
+void ResetAlertAudioManager::playCustomAudio(CustomAudioLanguage language, CustomAudioGender gender,
                                              const std::optional<QString>& customVoiceID) {
-    const QList<CustomAlertVoice> choices =
-        CustomAlertVoice::choices(language, gender, QLocale());
+    const QList<CustomAlertVoice> choices = CustomAlertVoice::choices(language, gender, QLocale());
     if (choices.isEmpty()) {
         return;
     }

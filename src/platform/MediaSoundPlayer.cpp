@@ -26,4 +26,6 @@ void MediaSoundPlayer::play(const QByteArray& mp3) {
     player_->play();
 }
 
-void MediaSoundPlayer::stop() { player_->stop(); }
+void MediaSoundPlayer::stop() {
+    player_->stop();
+}

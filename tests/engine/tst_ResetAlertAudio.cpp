@@ -47,15 +47,22 @@ private Q_SLOTS:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("code");
         const int automatic = static_cast<int>(CustomAudioLanguage::automatic);
-        QTest::newRow("automatic, French") << automatic << "fr_CA" << "fr";
-        QTest::newRow("automatic, Japanese") << automatic << "ja_JP" << "ja";
-        QTest::newRow("automatic, German") << automatic << "de_DE" << "en";
-        QTest::newRow("automatic, Chinese") << automatic << "zh_CN" << "en";
-        QTest::newRow("automatic, C locale") << automatic << "C" << "en";
+        QTest::newRow("automatic, French") << automatic << "fr_CA"
+                                           << "fr";
+        QTest::newRow("automatic, Japanese") << automatic << "ja_JP"
+                                             << "ja";
+        QTest::newRow("automatic, German") << automatic << "de_DE"
+                                           << "en";
+        QTest::newRow("automatic, Chinese") << automatic << "zh_CN"
+                                            << "en";
+        QTest::newRow("automatic, C locale") << automatic << "C"
+                                             << "en";
         QTest::newRow("English despite Japanese")
-            << static_cast<int>(CustomAudioLanguage::english) << "ja_JP" << "en";
+            << static_cast<int>(CustomAudioLanguage::english) << "ja_JP"
+            << "en";
         QTest::newRow("French despite English")
-            << static_cast<int>(CustomAudioLanguage::french) << "en_US" << "fr";
+            << static_cast<int>(CustomAudioLanguage::french) << "en_US"
+            << "fr";
     }
     void resolvedCode() {
         QFETCH(int, language);
@@ -70,14 +77,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("expected");
         const int male = static_cast<int>(CustomAudioGender::male);
         const int female = static_cast<int>(CustomAudioGender::female);
-        QTest::newRow("French male")
-            << static_cast<int>(CustomAudioLanguage::french) << male
-            << QStringList{"Dastor 1", "Dastor 2", "Keldo", "Keldo 1", "Keldo 2", "Keldo alternative"};
+        QTest::newRow("French male") << static_cast<int>(CustomAudioLanguage::french) << male
+                                     << QStringList{"Dastor 1", "Dastor 2", "Keldo",
+                                                    "Keldo 1",  "Keldo 2",  "Keldo alternative"};
         QTest::newRow("Japanese male")
             << static_cast<int>(CustomAudioLanguage::japanese) << male << QStringList{"Tolvan"};
-        QTest::newRow("Japanese female")
-            << static_cast<int>(CustomAudioLanguage::japanese) << female
-            << QStringList{"Ivrel 1", "Ivrel 2", "Ivrel 3"};
+        QTest::newRow("Japanese female") << static_cast<int>(CustomAudioLanguage::japanese)
+                                         << female << QStringList{"Ivrel 1", "Ivrel 2", "Ivrel 3"};
         QTest::newRow("English female")
             << static_cast<int>(CustomAudioLanguage::english) << female << QStringList{"Ivrel"};
     }
@@ -102,8 +108,8 @@ private Q_SLOTS:
         QFETCH(QString, id);
         const QByteArray bytes = clip(id);
         // An ID3 tag or an MPEG audio frame header.
-        QVERIFY(bytes.startsWith("ID3") ||
-                (bytes.size() > 1 && quint8(bytes[0]) == 0xff && (quint8(bytes[1]) & 0xe0) == 0xe0));
+        QVERIFY(bytes.startsWith("ID3") || (bytes.size() > 1 && quint8(bytes[0]) == 0xff &&
+                                            (quint8(bytes[1]) & 0xe0) == 0xe0));
         QTemporaryDir dir;
         const QString path = dir.filePath(id + QStringLiteral(".mp3"));
         QFile file(path);

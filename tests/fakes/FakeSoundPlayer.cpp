@@ -18,4 +18,6 @@ void FakeSoundPlayer::play(const QByteArray& mp3) {
     recording_->calls.append(QStringLiteral("play"));
 }
 
-void FakeSoundPlayer::stop() { recording_->calls.append(QStringLiteral("stop")); }
+void FakeSoundPlayer::stop() {
+    recording_->calls.append(QStringLiteral("stop"));
+}
