@@ -3,6 +3,7 @@
 #include "VantorError.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QDir>
 #include <QFile>
@@ -79,6 +80,28 @@ public:
         const QByteArray text = stat.readAll();
         const qsizetype close = text.lastIndexOf(')');
         return close >= 0 && text.mid(close + 2, 1) == "Z";
+    }
+
+    // Processes whose parent is this one and that still run (zombies included: a zombie is a
+    // child nobody reaped).
+    static QList<qint64> liveChildren() {
+        QList<qint64> children;
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+        for (const QString& entry : entries) {
+            bool numeric = false;
+            const qint64 pid = entry.toLongLong(&numeric);
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+            if (!numeric || !stat.open(QIODevice::ReadOnly)) {
+                continue;
+            }
+            const QByteArray text = stat.readAll();
+            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+            if (fields.size() > 1 && fields[1] == self.toLatin1()) {
+                children.append(pid);
+            }
+        }
+        return children;
     }
 
     bool allGone() const {

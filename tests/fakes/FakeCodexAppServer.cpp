@@ -4,7 +4,8 @@
 //   read METHOD     read messages until one with this method arrives; its id becomes $id
 //                   (the one before becomes $previd); end of input exits
 //   send TEXT       write TEXT and a line feed in one write
-//   raw TEXT        write TEXT as is, after turning \n into a line feed and a doubled
+//   raw TEXT        write TEXT as is, after turning \n and \r into line feed and carriage
+//                   return and a doubled
 //                   backslash into one
 //   sleep MS        sleep
 //   stderr BYTES    write that many bytes to standard error
@@ -77,7 +78,7 @@ std::string unescape(const std::string& text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 1 < text.size()) {
             ++i;
-            out += text[i] == 'n' ? '\n' : text[i];
+            out += text[i] == 'n' ? '\n' : text[i] == 'r' ? '\r' : text[i];
         } else {
             out += text[i];
         }
