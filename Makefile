@@ -1,5 +1,6 @@
 # Every target installs what is missing first, then drives CMake with its presets.
 .PHONY: deps test test-asan bench fuzz-smoke format format-check clean
+.PHONY: test-peers
 
 CMAKE_BUILD = cmake --build --preset
 FUZZ_SECONDS ?= 60
@@ -27,6 +28,17 @@ fuzz-smoke: deps
 	cmake --preset fuzz
 	$(CMAKE_BUILD) fuzz
 	scripts/fuzz-smoke build/fuzz/fuzz $(FUZZ_SECONDS)
+
+# Not part of `test`: installs the real codex CLI from npm into build/peers and talks to it,
+# signed out, with a throw-away HOME and CODEX_HOME.
+CODEX_PEER_VERSION ?= 0.171.0
+test-peers: deps
+	scripts/install-deps peers
+	cmake --preset dev
+	$(CMAKE_BUILD) dev --target tst_CodexPeer
+	npm install --prefix build/peers --no-audit --no-fund @openai/codex@$(CODEX_PEER_VERSION)
+	VANTOR_CODEX_PEER=$(CURDIR)/build/peers/node_modules/.bin/codex \
+		tests/run-isolated build/dev/tests/peers/tst_CodexPeer
 
 format: deps
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i
