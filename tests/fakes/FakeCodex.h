@@ -19,8 +19,7 @@
 // the lifetime of the object and gives it a script, a log of what it read and a pid file.
 class FakeCodex {
 public:
-    explicit FakeCodex(const QByteArray& script = {})
-        : savedPath_(qgetenv("PATH")) {
+    explicit FakeCodex(const QByteArray& script = {}) : savedPath_(qgetenv("PATH")) {
         if (!script.isEmpty()) {
             QFile file(dir_.filePath(QStringLiteral("script")));
             file.open(QIODevice::WriteOnly);

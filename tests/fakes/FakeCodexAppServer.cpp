@@ -63,8 +63,8 @@ void writeAll(int fd, const std::string& bytes) {
 }
 
 std::string substitute(std::string text) {
-    for (const auto& [name, value] : {std::pair<std::string, std::string>{"$previd", previousID},
-                                      {"$id", currentID}}) {
+    for (const auto& [name, value] :
+         {std::pair<std::string, std::string>{"$previd", previousID}, {"$id", currentID}}) {
         for (std::size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {
             text.replace(at, name.size(), value);
             at += value.size();
@@ -99,8 +99,8 @@ std::string member(const std::string& line, const std::string& name) {
         return end == std::string::npos ? std::string() : line.substr(start + 1, end - start - 1);
     }
     std::size_t end = start;
-    while (end < line.size() && (std::isdigit(static_cast<unsigned char>(line[end])) != 0 ||
-                                 line[end] == '-')) {
+    while (end < line.size() &&
+           (std::isdigit(static_cast<unsigned char>(line[end])) != 0 || line[end] == '-')) {
         ++end;
     }
     return line.substr(start, end - start);

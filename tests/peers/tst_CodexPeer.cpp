@@ -63,8 +63,8 @@ private Q_SLOTS:
         const auto started = QCoro::waitFor(settle(client.start()));
         QVERIFY2(!started.has_value(), started ? started->what() : "");
         qInfo("initialize answered after %lld ms", clock.elapsed());
-        const auto read = QCoro::waitFor(
-            settle(client.request(CodexUsageProvider::rateLimitsMethod)));
+        const auto read =
+            QCoro::waitFor(settle(client.request(CodexUsageProvider::rateLimitsMethod)));
         QVERIFY(read.error.has_value());
         qInfo("rate-limit read: %s", read.error->what());
         QCOMPARE(read.error->domain(), QStringLiteral("CodexRPC"));

@@ -72,7 +72,8 @@ void resumeLater(std::coroutine_handle<> waiter) {
         waiter.resume();
         return;
     }
-    QMetaObject::invokeMethod(context, [waiter] { waiter.resume(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context, [waiter] { waiter.resume(); }, Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -98,9 +99,7 @@ class CodexAppServerClient::OutcomeAwaiter {
 public:
     explicit OutcomeAwaiter(std::shared_ptr<Outcome> outcome) : outcome_(std::move(outcome)) {}
     bool await_ready() const noexcept { return outcome_->done; }
-    void await_suspend(std::coroutine_handle<> waiter) const noexcept {
-        outcome_->waiter = waiter;
-    }
+    void await_suspend(std::coroutine_handle<> waiter) const noexcept { outcome_->waiter = waiter; }
     QJsonValue await_resume() const {
         if (const auto* error = std::get_if<std::exception_ptr>(&outcome_->result)) {
             std::rethrow_exception(*error);
@@ -144,8 +143,7 @@ void CodexAppServerClient::configureProcess() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     const QString folder = QFileInfo(program).absolutePath();
     const QString path = environment.value(QStringLiteral("PATH"));
-    environment.insert(QStringLiteral("PATH"),
-                       path.isEmpty() ? folder : folder + u':' + path);
+    environment.insert(QStringLiteral("PATH"), path.isEmpty() ? folder : folder + u':' + path);
     process_->setProcessEnvironment(environment);
 
     process_->setChildProcessModifier([] {
@@ -155,10 +153,8 @@ void CodexAppServerClient::configureProcess() {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     });
 
-    connect(process_, &QProcess::readyReadStandardOutput, this,
-            &CodexAppServerClient::readOutput);
-    connect(process_, &QProcess::errorOccurred, this,
-            &CodexAppServerClient::handleProcessError);
+    connect(process_, &QProcess::readyReadStandardOutput, this, &CodexAppServerClient::readOutput);
+    connect(process_, &QProcess::errorOccurred, this, &CodexAppServerClient::handleProcessError);
     if (QCoreApplication::instance() != nullptr) {
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
                 &CodexAppServerClient::killNow);
@@ -235,8 +231,8 @@ void CodexAppServerClient::beginRequest(qint64 id, std::shared_ptr<Outcome> outc
     // One request at a time: a second one while the first waits is a caller's mistake, which
     // ends the first rather than leaving it waiting forever.
     if (pendingRequestID_) {
-        finishPendingRequest(std::nullopt,
-                             std::make_exception_ptr(VantorError(ProviderError::temporarilyUnavailable)));
+        finishPendingRequest(std::nullopt, std::make_exception_ptr(
+                                               VantorError(ProviderError::temporarilyUnavailable)));
     }
     pendingOutcome_ = std::move(outcome);
     pendingRequestID_ = id;
@@ -296,9 +292,9 @@ void CodexAppServerClient::handleLine(const QByteArray& line) {
     if (message.contains(QStringLiteral("result"))) {
         finishPendingRequest(id, message.value(QStringLiteral("result")));
     } else if (message.contains(QStringLiteral("error"))) {
-        finishPendingRequest(id, std::make_exception_ptr(VantorError(
-                                     rpcDomain, 1,
-                                     renderRpcError(message.value(QStringLiteral("error"))))));
+        finishPendingRequest(
+            id, std::make_exception_ptr(VantorError(
+                    rpcDomain, 1, renderRpcError(message.value(QStringLiteral("error"))))));
     }
 }
 
@@ -354,9 +350,8 @@ void CodexAppServerClient::stop() {
         }
     });
     if (QCoreApplication::instance() != nullptr) {
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, child, [child] {
-            signalChild(child->processId(), SIGKILL);
-        });
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, child,
+                [child] { signalChild(child->processId(), SIGKILL); });
     }
 }
 

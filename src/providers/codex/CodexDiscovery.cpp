@@ -49,8 +49,8 @@ QStringList candidatePaths(const QString& pathVariable, const QString& home) {
     for (const QString& entry : entries) {
         candidates.append(entry + u'/' + executableName);
     }
-    for (const char* folder : {"/usr/local/bin", "/usr/bin", "/home/linuxbrew/.linuxbrew/bin",
-                               "/snap/bin"}) {
+    for (const char* folder :
+         {"/usr/local/bin", "/usr/bin", "/home/linuxbrew/.linuxbrew/bin", "/snap/bin"}) {
         candidates.append(QLatin1String(folder) + u'/' + executableName);
     }
     for (const char* folder :
@@ -65,8 +65,7 @@ QStringList candidatePaths(const QString& pathVariable, const QString& home) {
 }
 
 std::optional<QUrl> executableURL() {
-    const QStringList candidates =
-        candidatePaths(qEnvironmentVariable("PATH"), QDir::homePath());
+    const QStringList candidates = candidatePaths(qEnvironmentVariable("PATH"), QDir::homePath());
     for (const QString& candidate : candidates) {
         if (isExecutableFile(candidate)) {
             return QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath());

@@ -11,8 +11,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QByteArray handshake = "read initialize\n"
-                             "send {\"id\":$id,\"result\":{\"userAgent\":\"fake\"}}\n";
+const QByteArray handshake =
+    "read initialize\n"
+    "send {\"id\":$id,\"result\":{\"userAgent\":\"fake\"}}\n";
 
 std::unique_ptr<CodexAppServerClient> makeClient(std::chrono::milliseconds timeout = 5s) {
     return std::make_unique<CodexAppServerClient>(QUrl::fromLocalFile(FakeCodex::executable()),
@@ -37,20 +38,22 @@ private Q_SLOTS:
         auto client = makeClient();
         QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
         QVERIFY(client->isStarted());
-        const auto read = QCoro::waitFor(
-            settle(client->request(QStringLiteral("account/rateLimits/read"))));
+        const auto read =
+            QCoro::waitFor(settle(client->request(QStringLiteral("account/rateLimits/read"))));
         QVERIFY(read.value.has_value());
         QVERIFY(read.value->contains(QStringLiteral("rateLimitsByLimitId")));
 
-        QCOMPARE(fake.received(),
-                 QStringList({QStringLiteral(R"({"id":1,"method":"initialize","params":)"
-                                             R"({"clientInfo":{"name":"Vantor","version":"1.0"}}})"),
-                              QStringLiteral(R"({"method":"initialized","params":{}})"),
-                              QStringLiteral(R"({"id":2,"method":"account/rateLimits/read",)"
-                                             R"("params":{}})")}));
+        QCOMPARE(
+            fake.received(),
+            QStringList({QStringLiteral(R"({"id":1,"method":"initialize","params":)"
+                                        R"({"clientInfo":{"name":"Vantor","version":"1.0"}}})"),
+                         QStringLiteral(R"({"method":"initialized","params":{}})"),
+                         QStringLiteral(R"({"id":2,"method":"account/rateLimits/read",)"
+                                        R"("params":{}})")}));
         QVERIFY(fake.log().contains(QStringLiteral("#args app-server")));
         // The executable's own folder leads the child's PATH, so a node beside it is found.
-        QVERIFY(fake.log().contains(QStringLiteral("#path ") + QStringLiteral(VANTOR_FAKE_CODEX_DIR) + u':' +
+        QVERIFY(fake.log().contains(QStringLiteral("#path ") +
+                                    QStringLiteral(VANTOR_FAKE_CODEX_DIR) + u':' +
                                     qEnvironmentVariable("PATH")));
 
         const qint64 pid = client->processId();
@@ -63,10 +66,10 @@ private Q_SLOTS:
     void responses_data() {
         QTest::addColumn<QByteArray>("script");  // after the handshake, once "test" was read
         QTest::addColumn<int>("timeoutMs");
-        QTest::addColumn<QString>("result");     // compact JSON, or empty for a failure
+        QTest::addColumn<QString>("result");  // compact JSON, or empty for a failure
         QTest::addColumn<QString>("domain");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("text");       // contained in the error's description
+        QTest::addColumn<QString>("text");  // contained in the error's description
 
         const QString ok = QStringLiteral(R"({"ok":1})");
         const QString none;
@@ -80,12 +83,12 @@ private Q_SLOTS:
                           R"(authentication required to read rate limits"},"id":$id})")
             << 5000 << none << QStringLiteral("CodexRPC") << 1
             << QStringLiteral("codex account authentication required to read rate limits (-32600)");
-        QTest::newRow("error as text") << QByteArray(R"(send {"id":$id,"error":"boom"})") << 5000
-                                       << none << QStringLiteral("CodexRPC") << 1
-                                       << QStringLiteral("boom");
-        QTest::newRow("error as number") << QByteArray(R"(send {"id":$id,"error":7})") << 5000
-                                         << none << QStringLiteral("CodexRPC") << 1
-                                         << QStringLiteral("7");
+        QTest::newRow("error as text")
+            << QByteArray(R"(send {"id":$id,"error":"boom"})") << 5000 << none
+            << QStringLiteral("CodexRPC") << 1 << QStringLiteral("boom");
+        QTest::newRow("error as number")
+            << QByteArray(R"(send {"id":$id,"error":7})") << 5000 << none
+            << QStringLiteral("CodexRPC") << 1 << QStringLiteral("7");
         QTest::newRow("result beats error")
             << QByteArray(R"(send {"id":$id,"error":{"code":1},"result":{"ok":1}})") << 5000 << ok
             << none << 0 << none;
@@ -96,20 +99,22 @@ private Q_SLOTS:
         QTest::newRow("result null") << QByteArray(R"(send {"id":$id,"result":null})") << 5000
                                      << none << provider << malformed << none;
         QTest::newRow("split over writes")
-            << QByteArray("raw {\"id\":$id,\"res\nsleep 30\nraw ult\":{\"ok\"\nsleep 30\n"
-                          "raw :1}}\\n")
+            << QByteArray(
+                   "raw {\"id\":$id,\"res\nsleep 30\nraw ult\":{\"ok\"\nsleep 30\n"
+                   "raw :1}}\\n")
             << 5000 << ok << none << 0 << none;
         QTest::newRow("notification and response in one write")
             << QByteArray(R"(raw {"method":"configWarning","params":{},"emittedAtMs":1}\n)"
                           R"({"id":$id,"result":{"ok":1}}\n)")
             << 5000 << ok << none << 0 << none;
-        QTest::newRow("foreign id first")
-            << QByteArray("send {\"id\":99,\"result\":{\"bad\":1}}\n"
-                          "send {\"id\":$id,\"result\":{\"ok\":1}}")
-            << 5000 << ok << none << 0 << none;
+        QTest::newRow("foreign id first") << QByteArray(
+                                                 "send {\"id\":99,\"result\":{\"bad\":1}}\n"
+                                                 "send {\"id\":$id,\"result\":{\"ok\":1}}")
+                                          << 5000 << ok << none << 0 << none;
         QTest::newRow("garbage first")
-            << QByteArray("send not json\nsend \nsend [1,2]\nsend {\"id\":\"$id\",\"result\":{}}\n"
-                          "send {\"id\":$id}\nraw \\r\\n\\n\nsend {\"id\":$id,\"result\":{\"ok\":1}}")
+            << QByteArray(
+                   "send not json\nsend \nsend [1,2]\nsend {\"id\":\"$id\",\"result\":{}}\n"
+                   "send {\"id\":$id}\nraw \\r\\n\\n\nsend {\"id\":$id,\"result\":{\"ok\":1}}")
             << 5000 << ok << none << 0 << none;
         QTest::newRow("fractional id") << QByteArray(R"(send {"id":$id.75,"result":{"ok":1}})")
                                        << 5000 << ok << none << 0 << none;
@@ -122,11 +127,10 @@ private Q_SLOTS:
         QTest::newRow("standard error flood")
             << QByteArray("stderr 4000000\nsend {\"id\":$id,\"result\":{\"ok\":1}}") << 5000 << ok
             << none << 0 << none;
-        QTest::newRow("never answers") << QByteArray("hang") << 300 << none << provider
-                                       << timedOut << none;
-        QTest::newRow("only a foreign answer")
-            << QByteArray("send {\"id\":99,\"result\":{}}\nhang") << 300 << none << provider
-            << timedOut << none;
+        QTest::newRow("never answers")
+            << QByteArray("hang") << 300 << none << provider << timedOut << none;
+        QTest::newRow("only a foreign answer") << QByteArray("send {\"id\":99,\"result\":{}}\nhang")
+                                               << 300 << none << provider << timedOut << none;
         QTest::newRow("exits mid-request ends by the timer")
             << QByteArray("exit 0") << 300 << none << provider << timedOut << none;
     }
@@ -164,9 +168,10 @@ private Q_SLOTS:
 
     // A late answer to a request that timed out must not complete the next one.
     void lateAnswerAfterTimeoutIsDropped() {
-        FakeCodex fake(handshake + "read first\nread second\n"
-                                   "send {\"id\":$previd,\"result\":{\"late\":1}}\n"
-                                   "send {\"id\":$id,\"result\":{\"own\":1}}\nhang\n");
+        FakeCodex fake(handshake +
+                       "read first\nread second\n"
+                       "send {\"id\":$previd,\"result\":{\"late\":1}}\n"
+                       "send {\"id\":$id,\"result\":{\"own\":1}}\nhang\n");
         auto client = makeClient(400ms);
         QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
         const auto first = QCoro::waitFor(settle(client->request(QStringLiteral("first"))));
@@ -295,7 +300,7 @@ private Q_SLOTS:
 
     // A write to a child that has exited is an error for the requester, never a SIGPIPE.
     void writeToAnExitedChildFails() {
-        FakeCodex fake(handshake + "exit 0\n");
+        FakeCodex fake(handshake + "read initialized\nexit 0\n");
         auto client = makeClient();
         QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
         QTRY_VERIFY(fake.allGone());

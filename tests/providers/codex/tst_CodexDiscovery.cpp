@@ -32,14 +32,15 @@ private Q_SLOTS:
     void pathEntriesComeFirstThenTheFixedFolders() {
         const QStringList candidates = CodexDiscovery::candidatePaths(
             QStringLiteral("/usr/bin::/custom/bin:"), QStringLiteral("/h"));
-        QCOMPARE(candidates,
-                 QStringList({QStringLiteral("/usr/bin/codex"), QStringLiteral("/custom/bin/codex"),
-                              QStringLiteral("/usr/local/bin/codex"), QStringLiteral("/usr/bin/codex"),
-                              QStringLiteral("/home/linuxbrew/.linuxbrew/bin/codex"),
-                              QStringLiteral("/snap/bin/codex"), QStringLiteral("/h/.npm-global/bin/codex"),
-                              QStringLiteral("/h/.local/bin/codex"), QStringLiteral("/h/.bun/bin/codex"),
-                              QStringLiteral("/h/.cargo/bin/codex"),
-                              QStringLiteral("/h/.volta/bin/codex")}));
+        QCOMPARE(
+            candidates,
+            QStringList(
+                {QStringLiteral("/usr/bin/codex"), QStringLiteral("/custom/bin/codex"),
+                 QStringLiteral("/usr/local/bin/codex"), QStringLiteral("/usr/bin/codex"),
+                 QStringLiteral("/home/linuxbrew/.linuxbrew/bin/codex"),
+                 QStringLiteral("/snap/bin/codex"), QStringLiteral("/h/.npm-global/bin/codex"),
+                 QStringLiteral("/h/.local/bin/codex"), QStringLiteral("/h/.bun/bin/codex"),
+                 QStringLiteral("/h/.cargo/bin/codex"), QStringLiteral("/h/.volta/bin/codex")}));
         QCOMPARE(CodexDiscovery::candidatePaths({}, QStringLiteral("/h")).size(), 9);
     }
 
@@ -82,8 +83,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(folderNamedCodex + QStringLiteral("/codex")));
         makeFile(good + QStringLiteral("/codex"), executable);
         makeFile(later + QStringLiteral("/codex"), executable);
-        qputenv("PATH", QFile::encodeName(QStringList{notExecutable, folderNamedCodex, good, later}
-                                              .join(u':')));
+        qputenv("PATH", QFile::encodeName(
+                            QStringList{notExecutable, folderNamedCodex, good, later}.join(u':')));
         const auto found = CodexDiscovery::executableURL();
         QVERIFY(found.has_value());
         QCOMPARE(found->toLocalFile(), good + QStringLiteral("/codex"));

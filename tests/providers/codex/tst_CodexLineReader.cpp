@@ -17,17 +17,17 @@ private Q_SLOTS:
                                   << qsizetype(0);
         QTest::newRow("split over three chunks")
             << QList<QByteArray>{"{\"i", "d\":", "1}\n"} << Lines{"{\"id\":1}"} << qsizetype(0);
-        QTest::newRow("two in one chunk") << QList<QByteArray>{"a\nb\n"} << Lines{"a", "b"}
-                                          << qsizetype(0);
+        QTest::newRow("two in one chunk")
+            << QList<QByteArray>{"a\nb\n"} << Lines{"a", "b"} << qsizetype(0);
         QTest::newRow("tail waits") << QList<QByteArray>{"a\nbc"} << Lines{"a"} << qsizetype(2);
         QTest::newRow("line feed alone finishes the tail")
             << QList<QByteArray>{"ab", "\n"} << Lines{"ab"} << qsizetype(0);
-        QTest::newRow("empty lines are lines") << QList<QByteArray>{"\n\na\n"} << Lines{"", "", "a"}
-                                               << qsizetype(0);
+        QTest::newRow("empty lines are lines")
+            << QList<QByteArray>{"\n\na\n"} << Lines{"", "", "a"} << qsizetype(0);
         QTest::newRow("carriage return stays")
             << QList<QByteArray>{"a\r\n"} << Lines{"a\r"} << qsizetype(0);
-        QTest::newRow("empty chunk") << QList<QByteArray>{"", "a", "", "\n"} << Lines{"a"}
-                                     << qsizetype(0);
+        QTest::newRow("empty chunk")
+            << QList<QByteArray>{"", "a", "", "\n"} << Lines{"a"} << qsizetype(0);
         QTest::newRow("nul bytes kept") << QList<QByteArray>{QByteArray("a\0b\n", 4)}
                                         << Lines{QByteArray("a\0b", 3)} << qsizetype(0);
     }
@@ -48,8 +48,8 @@ private Q_SLOTS:
         QTest::addColumn<QList<QByteArray>>("chunks");
         QTest::addColumn<Lines>("lines");
         // With a limit of 4 bytes.
-        QTest::newRow("exactly the limit is kept") << QList<QByteArray>{"abcd\nx\n"}
-                                                   << Lines{"abcd", "x"};
+        QTest::newRow("exactly the limit is kept")
+            << QList<QByteArray>{"abcd\nx\n"} << Lines{"abcd", "x"};
         QTest::newRow("one over is dropped") << QList<QByteArray>{"abcde\nx\n"} << Lines{"x"};
         QTest::newRow("dropped across chunks")
             << QList<QByteArray>{"ab", "cde", "fgh", "ij\nx", "\n"} << Lines{"x"};

@@ -85,13 +85,14 @@ private Q_SLOTS:
             << R"({"rateLimitsByLimitId":[{"primary":{"usedPercent":1}}],)" + fallback + '}'
             << QStringList{QStringLiteral("codex.default.primary")};
         QTest::newRow("one object bucket ignores rateLimits")
-            << R"({"rateLimitsByLimitId":{"x":1,"L":{"secondary":{"usedPercent":5}}},)" +
-                   fallback + '}'
+            << R"({"rateLimitsByLimitId":{"x":1,"L":{"secondary":{"usedPercent":5}}},)" + fallback +
+                   '}'
             << QStringList{QStringLiteral("codex.L.secondary")};
         QTest::newRow("buckets by ascending id, primary first")
             << QByteArray(R"({"rateLimitsByLimitId":{"zeta":{"secondary":{"usedPercent":2},)"
                           R"("primary":{"usedPercent":1}},"alpha":{"primary":{"usedPercent":3}}}})")
-            << QStringList{QStringLiteral("codex.alpha.primary"), QStringLiteral("codex.zeta.primary"),
+            << QStringList{QStringLiteral("codex.alpha.primary"),
+                           QStringLiteral("codex.zeta.primary"),
                            QStringLiteral("codex.zeta.secondary")};
         QTest::newRow("rateLimits not an object")
             << QByteArray(R"({"rateLimits":"none"})") << QStringList{};
@@ -135,9 +136,9 @@ private Q_SLOTS:
         QTest::newRow("one day") << QByteArray(R"({"usedPercent":5,"windowDurationMins":1440})")
                                  << true << other << otherLabel << 5.0
                                  << UsageWindowState::available << false;
-        QTest::newRow("duration null") << QByteArray(R"({"usedPercent":5,"windowDurationMins":null})")
-                                       << true << other << otherLabel << 5.0
-                                       << UsageWindowState::available << false;
+        QTest::newRow("duration null")
+            << QByteArray(R"({"usedPercent":5,"windowDurationMins":null})") << true << other
+            << otherLabel << 5.0 << UsageWindowState::available << false;
         QTest::newRow("duration beyond 64 bits")
             << QByteArray(R"({"usedPercent":5,"windowDurationMins":1e300})") << true << other
             << otherLabel << 5.0 << UsageWindowState::available << false;
@@ -153,9 +154,9 @@ private Q_SLOTS:
         QTest::newRow("89.99 available")
             << QByteArray(R"({"usedPercent":89.99,"windowDurationMins":300,"resetsAt":1.5})")
             << true << fiveHour << fiveHourLabel << 89.99 << UsageWindowState::available << true;
-        QTest::newRow("90 nearing") << QByteArray(R"({"usedPercent":90,"windowDurationMins":300})")
-                                    << true << fiveHour << fiveHourLabel << 90.0
-                                    << UsageWindowState::nearingLimit << false;
+        QTest::newRow("90 nearing")
+            << QByteArray(R"({"usedPercent":90,"windowDurationMins":300})") << true << fiveHour
+            << fiveHourLabel << 90.0 << UsageWindowState::nearingLimit << false;
         QTest::newRow("100 exhausted")
             << QByteArray(R"({"usedPercent":100,"windowDurationMins":300})") << true << fiveHour
             << fiveHourLabel << 100.0 << UsageWindowState::exhausted << false;
@@ -166,14 +167,15 @@ private Q_SLOTS:
             << QByteArray(R"({"usedPercent":-4,"windowDurationMins":300})") << true << fiveHour
             << fiveHourLabel << -4.0 << UsageWindowState::available << false;
         QTest::newRow("reset as text keeps the window")
-            << QByteArray(R"({"usedPercent":5,"windowDurationMins":300,"resetsAt":"600"})")
-            << true << fiveHour << fiveHourLabel << 5.0 << UsageWindowState::available << false;
+            << QByteArray(R"({"usedPercent":5,"windowDurationMins":300,"resetsAt":"600"})") << true
+            << fiveHour << fiveHourLabel << 5.0 << UsageWindowState::available << false;
     }
     void windowFields() {
         QFETCH(QByteArray, json);
         QFETCH(bool, exists);
-        const auto window = CodexParser::window(QJsonDocument::fromJson(json).object(),
-                                                QStringLiteral("b"), QStringLiteral("primary"), now);
+        const auto window =
+            CodexParser::window(QJsonDocument::fromJson(json).object(), QStringLiteral("b"),
+                                QStringLiteral("primary"), now);
         QCOMPARE(window.has_value(), exists);
         if (!exists) {
             return;
@@ -201,8 +203,8 @@ private Q_SLOTS:
         QTest::newRow("text") << QJsonValue(QStringLiteral("42")) << std::optional<double>();
         QTest::newRow("null") << QJsonValue(QJsonValue::Null) << std::optional<double>();
         QTest::newRow("absent") << QJsonValue(QJsonValue::Undefined) << std::optional<double>();
-        QTest::newRow("infinite")
-            << QJsonValue(std::numeric_limits<double>::infinity()) << std::optional<double>();
+        QTest::newRow("infinite") << QJsonValue(std::numeric_limits<double>::infinity())
+                                  << std::optional<double>();
     }
     void numbers() {
         QFETCH(QJsonValue, value);
@@ -231,7 +233,8 @@ private Q_SLOTS:
             << QByteArray(R"({"rateLimits":{"rateLimitReachedType":"workspace"}})")
             << std::optional<bool>() << std::optional<QString>(QStringLiteral("workspace"));
         QTest::newRow("null everywhere")
-            << QByteArray(R"({"rateLimitReachedType":null,"rateLimits":{"rateLimitReachedType":null}})")
+            << QByteArray(
+                   R"({"rateLimitReachedType":null,"rateLimits":{"rateLimitReachedType":null}})")
             << std::optional<bool>() << std::optional<QString>();
     }
     void topLevelMembers() {

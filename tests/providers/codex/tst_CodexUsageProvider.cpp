@@ -31,7 +31,8 @@ private Q_SLOTS:
             QSKIP("A codex is installed in one of the fixed folders of this machine.");
         }
         CodexUsageProvider provider;
-        const ProviderAvailability availability = *QCoro::waitFor(settle(provider.availability())).value;
+        const ProviderAvailability availability =
+            *QCoro::waitFor(settle(provider.availability())).value;
         const auto fetched = QCoro::waitFor(settle(provider.fetchUsage()));
         qputenv("PATH", path);
         QCOMPARE(availability, ProviderAvailability::notInstalled());
@@ -43,7 +44,8 @@ private Q_SLOTS:
     void fetchReadsTheLimitsAndEndsTheChild() {
         FakeCodex fake;
         CodexUsageProvider provider;
-        QCOMPARE(*QCoro::waitFor(settle(provider.availability())).value, ProviderAvailability::available());
+        QCOMPARE(*QCoro::waitFor(settle(provider.availability())).value,
+                 ProviderAvailability::available());
         const Instant before = Instant::now();
         const auto fetched = QCoro::waitFor(settle(provider.fetchUsage()));
         QVERIFY2(fetched.value.has_value(), fetched.error ? fetched.error->what() : "");
@@ -77,16 +79,19 @@ private Q_SLOTS:
             << QByteArray("read initialize\nsend {\"id\":$id,\"result\":{}}\nhang\n") << provider
             << int(ProviderError::requestTimedOut);
         QTest::newRow("initialize refused")
-            << QByteArray("read initialize\nsend {\"id\":$id,\"error\":{\"code\":-32600,"
-                          "\"message\":\"Not initialized\"}}\nhang\n")
+            << QByteArray(
+                   "read initialize\nsend {\"id\":$id,\"error\":{\"code\":-32600,"
+                   "\"message\":\"Not initialized\"}}\nhang\n")
             << QStringLiteral("CodexRPC") << 1;
         QTest::newRow("read answers with a list")
-            << QByteArray("read initialize\nsend {\"id\":$id,\"result\":{}}\n"
-                          "read account/rateLimits/read\nsend {\"id\":$id,\"result\":[]}\nhang\n")
+            << QByteArray(
+                   "read initialize\nsend {\"id\":$id,\"result\":{}}\n"
+                   "read account/rateLimits/read\nsend {\"id\":$id,\"result\":[]}\nhang\n")
             << provider << int(ProviderError::malformedResponse);
         QTest::newRow("exits during the read")
-            << QByteArray("read initialize\nsend {\"id\":$id,\"result\":{}}\n"
-                          "read account/rateLimits/read\nexit 1\n")
+            << QByteArray(
+                   "read initialize\nsend {\"id\":$id,\"result\":{}}\n"
+                   "read account/rateLimits/read\nexit 1\n")
             << provider << int(ProviderError::requestTimedOut);
     }
     void failuresEndTheChild() {
