@@ -312,6 +312,27 @@ private Q_SLOTS:
         client->stop();
     }
 
+    // No child outlives Vantor, whether it quits or is killed without a chance to shut down.
+    void childEndsWithVantor_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("quits") << QStringLiteral("quit");
+        QTest::newRow("killed") << QStringLiteral("hold");
+    }
+    void childEndsWithVantor() {
+        QFETCH(QString, mode);
+        FakeCodex fake(handshake + "hang\n");
+        QProcess host;
+        host.start(QStringLiteral(VANTOR_CODEX_CLIENT_HOST), {FakeCodex::executable(), mode});
+        QTRY_VERIFY(host.canReadLine());
+        QVERIFY(host.readLine().startsWith("started"));
+        QCOMPARE(fake.pids().size(), 1);
+        if (mode == QLatin1String("hold")) {
+            host.kill();
+        }
+        QTRY_COMPARE(host.state(), QProcess::NotRunning);
+        QTRY_VERIFY(fake.allGone());
+    }
+
     void destroyingAStartedClientShutsItDown() {
         FakeCodex fake(handshake + "hang\n");
         auto client = makeClient();
