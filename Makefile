@@ -1,5 +1,6 @@
 # Every target installs what is missing first, then drives CMake with its presets.
 .PHONY: deps test test-asan bench fuzz-smoke format format-check clean
+.PHONY: test-peers
 
 CMAKE_BUILD = cmake --build --preset
 FUZZ_SECONDS ?= 60
@@ -27,6 +28,23 @@ fuzz-smoke: deps
 	cmake --preset fuzz
 	$(CMAKE_BUILD) fuzz
 	scripts/fuzz-smoke build/fuzz/fuzz $(FUZZ_SECONDS)
+
+# Not part of `test`: installs the real codex CLI from npm into build/peers and talks to it,
+# signed out, with a throw-away HOME and CODEX_HOME.
+CODEX_PEER_VERSION ?= 0.171.0
+# The peer reaches for its backend, remote control and plugin sync on its own: keep it off the
+# network, in a namespace of its own where the machine allows one, else behind a dead proxy.
+PEER_OFFLINE = $(shell unshare -rn true 2>/dev/null && echo unshare -rn)
+PEER_PROXY = http://127.0.0.1:9
+test-peers: deps
+	scripts/install-deps peers
+	cmake --preset dev
+	$(CMAKE_BUILD) dev --target tst_CodexPeer
+	npm install --prefix build/peers --no-audit --no-fund @openai/codex@$(CODEX_PEER_VERSION)
+	VANTOR_CODEX_PEER=$(CURDIR)/build/peers/node_modules/.bin/codex \
+		HTTPS_PROXY=$(PEER_PROXY) HTTP_PROXY=$(PEER_PROXY) ALL_PROXY=$(PEER_PROXY) NO_PROXY= \
+		https_proxy=$(PEER_PROXY) http_proxy=$(PEER_PROXY) all_proxy=$(PEER_PROXY) no_proxy= \
+		$(PEER_OFFLINE) tests/run-isolated build/dev/tests/peers/tst_CodexPeer
 
 format: deps
 	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i

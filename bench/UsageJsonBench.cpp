@@ -14,3 +14,13 @@ static void encodeDecodeTwoProviders(benchmark::State& state) {
     }
 }
 BENCHMARK(encodeDecodeTwoProviders)->Unit(benchmark::kMicrosecond);
+
+static void encodeOnly(benchmark::State& state) {
+    const QList<ProviderUsageSnapshot> snapshots{
+        UsageFixtures::fullSnapshot(ProviderID::codex, Instant::now()),
+        UsageFixtures::fullSnapshot(ProviderID::claude, Instant::now())};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(UsageJson::encodeSnapshots(snapshots));
+    }
+}
+BENCHMARK(encodeOnly)->Unit(benchmark::kMicrosecond);

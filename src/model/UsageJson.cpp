@@ -6,15 +6,39 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace UsageJson {
 namespace {
 
+// Where a value sits in the document, as a chain of frames on the stack; it becomes text only
+// when reading fails, so a successful read pays nothing for it.
+struct CodingPath {
+    const CodingPath* parent = nullptr;
+    QString key;
+    qsizetype index = -1;
+
+    QString toString() const {
+        QString text = parent ? parent->toString() : QString();
+        if (index >= 0) {
+            text += QStringLiteral("[%1]").arg(index);
+        } else if (!key.isEmpty()) {
+            text += (text.isEmpty() ? QString() : QStringLiteral(".")) + key;
+        }
+        return text;
+    }
+};
+
 [[noreturn]] void failDecoding(DecodingErrorCode code, const QString& description,
-                               const QString& path) {
+                               const CodingPath& path) {
+    const QString where = path.toString();
     throw VantorError(decodingErrorDomain, static_cast<int>(code), description,
-                      path.isEmpty() ? QStringLiteral("<root>") : path);
+                      where.isEmpty() ? QStringLiteral("<root>") : where);
 }
 
 QString jsonTypeName(const QJsonValue& value) {
@@ -37,21 +61,17 @@ QString jsonTypeName(const QJsonValue& value) {
     return QStringLiteral("nothing");
 }
 
-[[noreturn]] void failType(const char* expected, const QJsonValue& found, const QString& path) {
+[[noreturn]] void failType(const char* expected, const QJsonValue& found, const CodingPath& path) {
     failDecoding(DecodingErrorCode::typeMismatch,
                  QStringLiteral("Expected %1 but found %2 instead.")
                      .arg(QLatin1String(expected), jsonTypeName(found)),
                  path);
 }
 
-QString childPath(const QString& path, const QString& key) {
-    return path.isEmpty() ? key : path + u'.' + key;
-}
-
 // Reads one JSON object member by member, keeping the coding path for error messages.
 class ObjectReader {
 public:
-    ObjectReader(const QJsonValue& value, QString path) : path_(std::move(path)) {
+    ObjectReader(const QJsonValue& value, const CodingPath& path) : path_(path) {
         if (!value.isObject()) {
             failType("an object", value, path_);
         }
@@ -59,7 +79,7 @@ public:
     }
 
     const QJsonObject& object() const { return object_; }
-    const QString& path() const { return path_; }
+    const CodingPath& path() const { return path_; }
 
     QJsonValue required(const QString& key) const {
         const auto it = object_.constFind(key);
@@ -106,7 +126,7 @@ public:
             return std::nullopt;
         }
         if (!value->isBool()) {
-            failType("a boolean", *value, childPath(path_, key));
+            failType("a boolean", *value, CodingPath{&path_, key});
         }
         return value->toBool();
     }
@@ -119,7 +139,7 @@ public:
             failDecoding(
                 DecodingErrorCode::dataCorrupted,
                 QStringLiteral("Cannot initialize from invalid raw value \"%1\".").arg(text),
-                childPath(path_, key));
+                CodingPath{&path_, key});
         }
         return *parsed;
     }
@@ -127,19 +147,19 @@ public:
 private:
     QString asString(const QJsonValue& value, const QString& key) const {
         if (!value.isString()) {
-            failType("a string", value, childPath(path_, key));
+            failType("a string", value, CodingPath{&path_, key});
         }
         return value.toString();
     }
     double asNumber(const QJsonValue& value, const QString& key) const {
         if (!value.isDouble()) {
-            failType("a number", value, childPath(path_, key));
+            failType("a number", value, CodingPath{&path_, key});
         }
         return value.toDouble();
     }
 
     QJsonObject object_;
-    QString path_;
+    const CodingPath& path_;
 };
 
 // Qt would silently write null for these; the stored form must never lose a value that way.
@@ -153,7 +173,174 @@ double finite(double value, const char* field) {
     return value;
 }
 
-UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const QString& path) {
+// Writes the stored form straight to text: building QJsonObjects first costs several times
+// more, and the snapshots are written after every fetch. Numbers use the shortest text that
+// reads back as the same double.
+class JsonWriter {
+public:
+    JsonWriter() { text_.reserve(4096); }
+
+    void beginObject() {
+        valueStart();
+        text_ += '{';
+        first_.push_back(true);
+    }
+    void endObject() {
+        text_ += '}';
+        first_.pop_back();
+    }
+    void beginArray() {
+        valueStart();
+        text_ += '[';
+        first_.push_back(true);
+    }
+    void endArray() {
+        text_ += ']';
+        first_.pop_back();
+    }
+    void key(std::string_view name) {
+        separator();
+        text_ += '"';
+        text_ += name;
+        text_ += "\":";
+        afterKey_ = true;
+    }
+    void string(const QString& value) {
+        valueStart();
+        text_ += '"';
+        for (const QChar c : value) {
+            const char16_t unit = c.unicode();
+            if (unit >= 0x80) {
+                // Rare outside ASCII: convert the whole text once.
+                appendEscapedUtf8(value.toUtf8());
+                text_ += '"';
+                return;
+            }
+        }
+        for (const QChar c : value) {
+            appendEscaped(static_cast<char>(c.unicode()));
+        }
+        text_ += '"';
+    }
+    void number(double value, const char* field) {
+        valueStart();
+        char digits[32];
+        const auto result = std::to_chars(digits, digits + sizeof digits, finite(value, field));
+        text_.append(digits, result.ptr);
+    }
+    void boolean(bool value) {
+        valueStart();
+        text_ += value ? "true" : "false";
+    }
+
+    QByteArray text() const {
+        return QByteArray(text_.data(), static_cast<qsizetype>(text_.size()));
+    }
+
+private:
+    void appendEscapedUtf8(const QByteArray& utf8) {
+        for (const char c : utf8) {
+            appendEscaped(c);
+        }
+    }
+    void appendEscaped(char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            text_ += '\\';
+            text_ += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            text_ += escaped;
+        } else {
+            text_ += c;
+        }
+    }
+    void separator() {
+        if (!first_.empty()) {
+            if (!first_.back()) {
+                text_ += ',';
+            }
+            first_.back() = false;
+        }
+    }
+    // Inside an array a value needs a separator; after a key it does not.
+    void valueStart() {
+        if (afterKey_) {
+            afterKey_ = false;
+        } else {
+            separator();
+        }
+    }
+
+    std::string text_;
+    std::vector<bool> first_;
+    bool afterKey_ = false;
+};
+
+void writeWindow(JsonWriter& writer, const UsageWindowSnapshot& window) {
+    writer.beginObject();
+    writer.key("id");
+    writer.string(window.id);
+    writer.key("providerID");
+    writer.string(rawValue(window.providerID));
+    if (window.providerWindowID) {
+        writer.key("providerWindowID");
+        writer.string(*window.providerWindowID);
+    }
+    writer.key("kind");
+    writer.string(rawValue(window.kind));
+    writer.key("label");
+    writer.string(window.label);
+    if (window.usedPercent) {
+        writer.key("usedPercent");
+        writer.number(*window.usedPercent, "usedPercent");
+    }
+    if (window.resetAt) {
+        writer.key("resetAt");
+        writer.number(window.resetAt->secondsSinceReferenceDate(), "resetAt");
+    }
+    writer.key("observedAt");
+    writer.number(window.observedAt.secondsSinceReferenceDate(), "observedAt");
+    writer.key("state");
+    writer.string(rawValue(window.state));
+    if (window.isActive) {
+        writer.key("isActive");
+        writer.boolean(*window.isActive);
+    }
+    if (window.serverSeverity) {
+        writer.key("serverSeverity");
+        writer.string(*window.serverSeverity);
+    }
+    writer.endObject();
+}
+
+void writeSnapshot(JsonWriter& writer, const ProviderUsageSnapshot& snapshot) {
+    writer.beginObject();
+    writer.key("providerID");
+    writer.string(rawValue(snapshot.providerID));
+    writer.key("windows");
+    writer.beginArray();
+    for (const UsageWindowSnapshot& window : snapshot.windows) {
+        writeWindow(writer, window);
+    }
+    writer.endArray();
+    if (snapshot.ordinaryUsageAllowed) {
+        writer.key("ordinaryUsageAllowed");
+        writer.boolean(*snapshot.ordinaryUsageAllowed);
+    }
+    if (snapshot.globalLimitReason) {
+        writer.key("globalLimitReason");
+        writer.string(*snapshot.globalLimitReason);
+    }
+    writer.key("observedAt");
+    writer.number(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt");
+    writer.key("sourceConfidence");
+    writer.string(rawValue(snapshot.sourceConfidence));
+    writer.endObject();
+}
+
+UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& path) {
     const ObjectReader reader(value, path);
     return UsageWindowSnapshot{
         .id = reader.string(QStringLiteral("id")),
@@ -170,11 +357,11 @@ UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const QString& path)
     };
 }
 
-ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const QString& path) {
+ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath& path) {
     const ObjectReader reader(value, path);
     const QString windowsKey = QStringLiteral("windows");
     const QJsonValue windowsValue = reader.required(windowsKey);
-    const QString windowsPath = childPath(path, windowsKey);
+    const CodingPath windowsPath{&path, windowsKey};
     if (!windowsValue.isArray()) {
         failType("an array", windowsValue, windowsPath);
     }
@@ -182,8 +369,7 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const QString& p
     QList<UsageWindowSnapshot> windows;
     windows.reserve(windowArray.size());
     for (qsizetype i = 0; i < windowArray.size(); ++i) {
-        windows.append(
-            decodeWindowAt(windowArray.at(i), windowsPath + QStringLiteral("[%1]").arg(i)));
+        windows.append(decodeWindowAt(windowArray.at(i), CodingPath{&windowsPath, {}, i}));
     }
     return ProviderUsageSnapshot{
         .providerID = reader.enumeration<ProviderID>(QStringLiteral("providerID")),
@@ -199,53 +385,15 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const QString& p
 }  // namespace
 
 QJsonObject encode(const UsageWindowSnapshot& window) {
-    QJsonObject object{
-        {QStringLiteral("id"), window.id},
-        {QStringLiteral("providerID"), rawValue(window.providerID)},
-        {QStringLiteral("kind"), rawValue(window.kind)},
-        {QStringLiteral("label"), window.label},
-        {QStringLiteral("observedAt"),
-         finite(window.observedAt.secondsSinceReferenceDate(), "observedAt")},
-        {QStringLiteral("state"), rawValue(window.state)},
-    };
-    if (window.providerWindowID) {
-        object.insert(QStringLiteral("providerWindowID"), *window.providerWindowID);
-    }
-    if (window.usedPercent) {
-        object.insert(QStringLiteral("usedPercent"), finite(*window.usedPercent, "usedPercent"));
-    }
-    if (window.resetAt) {
-        object.insert(QStringLiteral("resetAt"),
-                      finite(window.resetAt->secondsSinceReferenceDate(), "resetAt"));
-    }
-    if (window.isActive) {
-        object.insert(QStringLiteral("isActive"), *window.isActive);
-    }
-    if (window.serverSeverity) {
-        object.insert(QStringLiteral("serverSeverity"), *window.serverSeverity);
-    }
-    return object;
+    JsonWriter writer;
+    writeWindow(writer, window);
+    return QJsonDocument::fromJson(writer.text()).object();
 }
 
 QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
-    QJsonArray windows;
-    for (const UsageWindowSnapshot& window : snapshot.windows) {
-        windows.append(encode(window));
-    }
-    QJsonObject object{
-        {QStringLiteral("providerID"), rawValue(snapshot.providerID)},
-        {QStringLiteral("windows"), windows},
-        {QStringLiteral("observedAt"),
-         finite(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt")},
-        {QStringLiteral("sourceConfidence"), rawValue(snapshot.sourceConfidence)},
-    };
-    if (snapshot.ordinaryUsageAllowed) {
-        object.insert(QStringLiteral("ordinaryUsageAllowed"), *snapshot.ordinaryUsageAllowed);
-    }
-    if (snapshot.globalLimitReason) {
-        object.insert(QStringLiteral("globalLimitReason"), *snapshot.globalLimitReason);
-    }
-    return object;
+    JsonWriter writer;
+    writeSnapshot(writer, snapshot);
+    return QJsonDocument::fromJson(writer.text()).object();
 }
 
 QJsonObject encode(const ProviderAvailability& availability) {
@@ -257,15 +405,16 @@ QJsonObject encode(const ProviderAvailability& availability) {
 }
 
 UsageWindowSnapshot decodeWindow(const QJsonValue& value) {
-    return decodeWindowAt(value, {});
+    return decodeWindowAt(value, CodingPath{});
 }
 
 ProviderUsageSnapshot decodeSnapshot(const QJsonValue& value) {
-    return decodeSnapshotAt(value, {});
+    return decodeSnapshotAt(value, CodingPath{});
 }
 
 ProviderAvailability decodeAvailability(const QJsonValue& value) {
-    const ObjectReader reader(value, {});
+    const CodingPath root;
+    const ObjectReader reader(value, root);
     std::optional<ProviderAvailability::Kind> found;
     int caseKeys = 0;
     for (auto it = reader.object().constBegin(); it != reader.object().constEnd(); ++it) {
@@ -280,7 +429,8 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
     }
     const QString key = rawValue(*found);
     const QJsonValue payload = reader.object().value(key);
-    const ObjectReader payloadReader(payload, key);
+    const CodingPath payloadPath{&root, key};
+    const ObjectReader payloadReader(payload, payloadPath);
     switch (*found) {
         case ProviderAvailability::Kind::available:
             return ProviderAvailability::available();
@@ -299,11 +449,13 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
 }
 
 QByteArray encodeSnapshots(const QList<ProviderUsageSnapshot>& snapshots) {
-    QJsonArray array;
+    JsonWriter writer;
+    writer.beginArray();
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
-        array.append(encode(snapshot));
+        writeSnapshot(writer, snapshot);
     }
-    return QJsonDocument(array).toJson(QJsonDocument::Compact);
+    writer.endArray();
+    return writer.text();
 }
 
 QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json) {
@@ -324,7 +476,7 @@ QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json) {
     QList<ProviderUsageSnapshot> snapshots;
     snapshots.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {
-        snapshots.append(decodeSnapshotAt(array.at(i), QStringLiteral("[%1]").arg(i)));
+        snapshots.append(decodeSnapshotAt(array.at(i), CodingPath{nullptr, {}, i}));
     }
     return snapshots;
 }

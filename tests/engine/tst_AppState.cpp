@@ -1,8 +1,7 @@
 #include "AppState.h"
+#include "FakeSoundPlayer.h"
 #include "MemoryDefaults.h"
 #include "QSettingsDefaults.h"
-#include "ResetAlertAudioManager.h"
-#include "SoundPlayer.h"
 #include "UsageFixtures.h"
 
 #include <QSignalSpy>
@@ -28,8 +27,15 @@ const QStringList migratedKeys{
     QStringLiteral("speechRate"),      legacyLanguageKey,
     QStringLiteral("speechVoiceMode"), QStringLiteral("speechVoice")};
 
-std::unique_ptr<ResetAlertAudioManager> silentAudio() {
-    return std::make_unique<ResetAlertAudioManager>([] { return std::unique_ptr<SoundPlayer>(); });
+std::unique_ptr<ResetAlertAudioManager> silentAudio(
+    std::shared_ptr<FakeSoundPlayer::Recording> recording =
+        std::make_shared<FakeSoundPlayer::Recording>()) {
+    return std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(std::move(recording)));
+}
+
+QByteArray clip(const QString& id) {
+    QFile file(QStringLiteral(":/voices/%1.mp3").arg(id));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QVariant json(const char* text) {
@@ -238,6 +244,25 @@ private Q_SLOTS:
             state.setAvailability(static_cast<ProviderID>(i), availability[i]);
         }
         QCOMPARE(state.menuState(), expected);
+    }
+
+    void alertPlaysTheChosenVoiceOnlyWhenEnabled() {
+        MemoryDefaults defaults;
+        auto recording = std::make_shared<FakeSoundPlayer::Recording>();
+        AppState state(defaults, silentAudio(recording));
+        state.setCustomAudioLanguage(CustomAudioLanguage::french);
+        state.setCustomAudioGender(CustomAudioGender::male);
+        QCOMPARE(state.customAudioChoices().size(), 6);
+        QCOMPARE(state.customAudioChoices().first().id, QStringLiteral("French_Male_Dastor_1"));
+        state.setCustomVoiceID(QStringLiteral("French_Male_Keldo_2"));
+        state.playResetAlert();
+        QCOMPARE(recording->clips, QList<QByteArray>{clip(QStringLiteral("French_Male_Keldo_2"))});
+        // Off: nothing plays, and the clip already playing is not stopped either.
+        state.setAlertsEnabled(false);
+        const QStringList calls = recording->calls;
+        state.playResetAlert();
+        QCOMPARE(recording->calls, calls);
+        QCOMPARE(recording->clips.size(), 1);
     }
 };
 

@@ -1,12 +1,11 @@
 #include "AppState.h"
 #include "FakeNotificationCenter.h"
+#include "FakeSoundPlayer.h"
 #include "FakeUsageProvider.h"
 #include "MemoryDefaults.h"
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
-#include "ResetAlertAudioManager.h"
 #include "SnapshotStore.h"
-#include "SoundPlayer.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
 #include "VantorError.h"
@@ -77,9 +76,8 @@ struct Launch {
         std::vector<std::unique_ptr<UsageProvider>> providers;
         providers.push_back(std::move(codexProvider));
         providers.push_back(std::move(claudeProvider));
-        state = std::make_unique<AppState>(defaults, std::make_unique<ResetAlertAudioManager>([] {
-                                               return std::unique_ptr<SoundPlayer>();
-                                           }));
+        state = std::make_unique<AppState>(
+            defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(sound)));
         coordinator = std::make_unique<UsageCoordinator>(
             std::move(providers),
             UsageCoordinator::Services{.defaults = defaults,
@@ -93,6 +91,8 @@ struct Launch {
 
     FakeNotificationCenter center;
     RecordingLogSink log;
+    std::shared_ptr<FakeSoundPlayer::Recording> sound =
+        std::make_shared<FakeSoundPlayer::Recording>();
     WakeSource wake;
     std::chrono::milliseconds clock{1'000'000};
     FakeUsageProvider* codex = nullptr;
@@ -120,9 +120,11 @@ private Q_SLOTS:
             QCOMPARE(launch.center.added()[0].title, QStringLiteral("Codex is ready again"));
             QCOMPARE(launch.center.added()[0].body,
                      QStringLiteral("Your 5-hour usage limit has reset."));
+            QCOMPARE(launch.sound->clips.size(), 1);
             // The same answer again is no news.
             launch.refresh();
             QCOMPARE(launch.center.added().size(), 1);
+            QCOMPARE(launch.sound->clips.size(), 1);
         }
         Launch next(defaults);
         next.codex->answer(availableAgain());
@@ -131,6 +133,24 @@ private Q_SLOTS:
         QVERIFY(finished.wait());
         QCOMPARE(next.codex->fetchCalls(), 1);
         QVERIFY(next.center.added().isEmpty());
+        QVERIFY(next.sound->clips.isEmpty());
+    }
+
+    void clipPlaysEvenWhenTheNotificationFails() {
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        launch.center.setAddFails(true);
+        launch.codex->answer(exhausted());
+        launch.codex->answer(availableAgain());
+        launch.refresh();
+        launch.refresh();
+        QCOMPARE(launch.center.addCalls(), 1);
+        QCOMPARE(launch.sound->clips.size(), 1);
+        // The reset is not reported again, so it is not tried again either.
+        launch.center.setAddFails(false);
+        launch.refresh();
+        QCOMPARE(launch.center.addCalls(), 1);
+        QCOMPARE(launch.sound->clips.size(), 1);
     }
 
     void twoResetsInOneRefreshAreEachAnnounced() {
@@ -145,6 +165,11 @@ private Q_SLOTS:
                  QStringLiteral("Your 5-hour usage limit has reset."));
         QCOMPARE(launch.center.added()[1].body,
                  QStringLiteral("Your weekly usage is available again."));
+        // Each reset starts the clip anew, stopping the one before.
+        QCOMPARE(launch.sound->clips.size(), 2);
+        QCOMPARE(
+            launch.sound->calls.mid(launch.sound->calls.indexOf(QStringLiteral("play"))),
+            (QStringList{QStringLiteral("play"), QStringLiteral("stop"), QStringLiteral("play")}));
         QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::codex),
                  availableAgain({fiveHourID, weeklyID}));
     }

@@ -1,0 +1,3 @@
+#include "SoundPlayer.h"
+
+SoundPlayer::~SoundPlayer() = default;

@@ -1,0 +1,362 @@
+#include "CodexAppServerClient.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+
+#include <cmath>
+#include <coroutine>
+#include <utility>
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+namespace {
+
+const QString processDomain = QStringLiteral("QProcess");
+const QString rpcDomain = QStringLiteral("CodexRPC");
+const QString idKey = QStringLiteral("id");
+const QString methodKey = QStringLiteral("method");
+const QString paramsKey = QStringLiteral("params");
+
+// QStringLiteral inside a coroutine body trips g++ 12 ("array used as initializer").
+QJsonObject initializeParams() {
+    const QJsonObject clientInfo{{QStringLiteral("name"), QStringLiteral("Vantor")},
+                                 {QStringLiteral("version"), QStringLiteral("1.0")}};
+    return QJsonObject{{QStringLiteral("clientInfo"), clientInfo}};
+}
+// An error message is shown and logged; a runaway one is cut to this many characters.
+constexpr qsizetype maxErrorText = 2000;
+
+// Signals the child's whole process group (it leads one of its own), falling back to the
+// child alone should it not.
+void signalChild(qint64 pid, int signalNumber) {
+    if (pid <= 0) {
+        return;
+    }
+    const auto id = static_cast<pid_t>(pid);
+    if (::kill(-id, signalNumber) != 0) {
+        ::kill(id, signalNumber);
+    }
+}
+
+QString renderRpcError(const QJsonValue& error) {
+    QString text;
+    if (error.isObject() && error.toObject().value(QStringLiteral("message")).isString()) {
+        const QJsonObject object = error.toObject();
+        text = object.value(QStringLiteral("message")).toString();
+        if (const QJsonValue code = object.value(QStringLiteral("code")); code.isDouble()) {
+            text += QStringLiteral(" (%1)").arg(code.toDouble());
+        }
+    } else if (error.isString()) {
+        text = error.toString();
+    } else {
+        // Any other value is shown as the JSON it is.
+        const QByteArray json = QJsonDocument(QJsonArray{error}).toJson(QJsonDocument::Compact);
+        text = QString::fromUtf8(json.sliced(1, json.size() - 2));
+    }
+    if (text.size() > maxErrorText) {
+        text = text.left(maxErrorText) + QStringLiteral("...");
+    }
+    return text;
+}
+
+// Resumes a suspended coroutine from the event loop rather than from inside the signal or
+// the read that completed it: the resumed caller may stop or delete the client.
+void resumeLater(std::coroutine_handle<> waiter) {
+    QObject* context = QCoreApplication::instance();
+    if (context == nullptr) {
+        waiter.resume();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        context, [waiter] { waiter.resume(); }, Qt::QueuedConnection);
+}
+
+}  // namespace
+
+// What a suspended requester (or the launch) receives, shared between the slot and the awaiter.
+struct CodexAppServerClient::Outcome {
+    bool done = false;
+    Result result;
+    std::coroutine_handle<> waiter;
+
+    void complete(Result value) {
+        done = true;
+        result = std::move(value);
+        if (waiter) {
+            resumeLater(std::exchange(waiter, {}));
+        }
+    }
+};
+
+// Holds the outcome by shared pointer: g++ 12 may await a copy of this object, and all copies
+// see the same outcome.
+class CodexAppServerClient::OutcomeAwaiter {
+public:
+    explicit OutcomeAwaiter(std::shared_ptr<Outcome> outcome) : outcome_(std::move(outcome)) {}
+    bool await_ready() const noexcept { return outcome_->done; }
+    void await_suspend(std::coroutine_handle<> waiter) const noexcept { outcome_->waiter = waiter; }
+    QJsonValue await_resume() const {
+        if (const auto* error = std::get_if<std::exception_ptr>(&outcome_->result)) {
+            std::rethrow_exception(*error);
+        }
+        return std::get<QJsonValue>(outcome_->result);
+    }
+
+private:
+    std::shared_ptr<Outcome> outcome_;
+};
+
+CodexAppServerClient::CodexAppServerClient(QUrl executable,
+                                           std::chrono::milliseconds requestTimeout,
+                                           QObject* parent)
+    : QObject(parent),
+      executable_(std::move(executable)),
+      requestTimeout_(requestTimeout),
+      process_(new QProcess(this)) {
+    requestTimer_.setSingleShot(true);
+    requestTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&requestTimer_, &QTimer::timeout, this, [this] {
+        finishPendingRequest(pendingRequestID_,
+                             std::make_exception_ptr(VantorError(ProviderError::requestTimedOut)));
+    });
+    configureProcess();
+}
+
+CodexAppServerClient::~CodexAppServerClient() {
+    stop();
+}
+
+void CodexAppServerClient::configureProcess() {
+    const QString program = executable_.toLocalFile();
+    process_->setProgram(program);
+    process_->setArguments({QStringLiteral("app-server")});
+    // Never read: a chatty child must neither block on a full pipe nor grow our memory.
+    process_->setStandardErrorFile(QProcess::nullDevice());
+
+    // The npm package's codex is a node script; a desktop session's PATH often lacks node,
+    // which version managers keep beside codex.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString folder = QFileInfo(program).absolutePath();
+    const QString path = environment.value(QStringLiteral("PATH"));
+    environment.insert(QStringLiteral("PATH"), path.isEmpty() ? folder : folder + u':' + path);
+    process_->setProcessEnvironment(environment);
+
+    process_->setChildProcessModifier([] {
+        // Lead a process group of our own so shutdown reaches a launcher's children too, and
+        // die with Vantor should it end without shutting us down.
+        ::setsid();
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    });
+
+    connect(process_, &QProcess::readyReadStandardOutput, this, &CodexAppServerClient::readOutput);
+    connect(process_, &QProcess::errorOccurred, this, &CodexAppServerClient::handleProcessError);
+    if (QCoreApplication::instance() != nullptr) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                &CodexAppServerClient::killNow);
+    }
+}
+
+qint64 CodexAppServerClient::processId() const {
+    return process_ != nullptr ? process_->processId() : 0;
+}
+
+VantorError CodexAppServerClient::cancellationError() {
+    return VantorError(QStringLiteral("Cancellation"), 1,
+                       QStringLiteral("The operation was cancelled."));
+}
+
+QCoro::Task<> CodexAppServerClient::start() {
+    if (launched_ || process_ == nullptr) {
+        // A client runs one child; a new fetch builds a new client.
+        throw VantorError(ProviderError::temporarilyUnavailable);
+    }
+    launched_ = true;
+
+    auto launch = std::make_shared<Outcome>();
+    launchOutcome_ = launch;
+    const QMetaObject::Connection watch =
+        connect(process_, &QProcess::stateChanged, this, [launch](QProcess::ProcessState state) {
+            if (state != QProcess::Starting && !launch->done) {
+                launch->complete(QJsonValue());
+            }
+        });
+    process_->start(QIODevice::ReadWrite);
+    if (process_->state() != QProcess::Starting && !launch->done) {
+        launch->complete(QJsonValue());
+    }
+    // Shutdown or cancellation while launching ends the wait with the cancellation error.
+    co_await OutcomeAwaiter(launch);
+    disconnect(watch);
+    launchOutcome_.reset();
+
+    if (process_->state() != QProcess::Running) {
+        throw VantorError(processDomain, QProcess::FailedToStart, process_->errorString(),
+                          executable_.toLocalFile());
+    }
+    started_ = true;
+
+    co_await request(initializeMethod, initializeParams());
+    send(QJsonObject{{methodKey, initializedNotification}, {paramsKey, QJsonObject()}});
+}
+
+QCoro::Task<QJsonObject> CodexAppServerClient::request(QString method, QJsonObject params) {
+    if (!started_ && method != initializeMethod) {
+        throw VantorError(ProviderError::temporarilyUnavailable);
+    }
+    if (cancelled_) {
+        throw cancellationError();
+    }
+    const qint64 id = ++requestID_;
+    auto outcome = std::make_shared<Outcome>();
+    beginRequest(id, outcome);
+    try {
+        send(QJsonObject{{idKey, id}, {methodKey, method}, {paramsKey, params}});
+    } catch (...) {
+        finishPendingRequest(id, std::current_exception());
+    }
+    // Only the outcome is read from here on: the client may be gone by the time this resumes.
+    const QJsonValue result = co_await OutcomeAwaiter(std::move(outcome));
+    if (!result.isObject()) {
+        throw VantorError(ProviderError::malformedResponse);
+    }
+    co_return result.toObject();
+}
+
+void CodexAppServerClient::beginRequest(qint64 id, std::shared_ptr<Outcome> outcome) {
+    // One request at a time: a second one while the first waits is a caller's mistake, which
+    // ends the first rather than leaving it waiting forever.
+    if (pendingRequestID_) {
+        finishPendingRequest(std::nullopt, std::make_exception_ptr(
+                                               VantorError(ProviderError::temporarilyUnavailable)));
+    }
+    pendingOutcome_ = std::move(outcome);
+    pendingRequestID_ = id;
+    requestTimer_.start(requestTimeout_);
+}
+
+void CodexAppServerClient::finishPendingRequest(std::optional<qint64> id, Result result) {
+    if (!pendingRequestID_ || (id && *id != *pendingRequestID_)) {
+        // A late or foreign response, or a timer or cancellation that lost the race.
+        return;
+    }
+    std::shared_ptr<Outcome> outcome = std::exchange(pendingOutcome_, nullptr);
+    pendingRequestID_.reset();
+    requestTimer_.stop();
+    outcome->complete(std::move(result));
+}
+
+void CodexAppServerClient::send(const QJsonObject& message) {
+    const QByteArray bytes = QJsonDocument(message).toJson(QJsonDocument::Compact) + '\n';
+    if (process_ == nullptr || process_->state() != QProcess::Running) {
+        throw VantorError(processDomain, QProcess::WriteError,
+                          QStringLiteral("The Codex app-server is not running."));
+    }
+    if (process_->write(bytes) != bytes.size()) {
+        throw VantorError(processDomain, QProcess::WriteError, process_->errorString());
+    }
+}
+
+void CodexAppServerClient::readOutput() {
+    if (process_ == nullptr) {
+        return;
+    }
+    const QByteArray chunk = process_->readAllStandardOutput();
+    const QList<QByteArray> lines = reader_.feed(chunk);
+    for (const QByteArray& line : lines) {
+        handleLine(line);
+    }
+}
+
+void CodexAppServerClient::handleLine(const QByteArray& line) {
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(line, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+        return;
+    }
+    const QJsonObject message = document.object();
+    const QJsonValue idValue = message.value(idKey);
+    if (!idValue.isDouble()) {
+        // A notification, or an id we never issue.
+        return;
+    }
+    const double number = std::trunc(idValue.toDouble());
+    if (!std::isfinite(number) || std::abs(number) > 9.0e15) {
+        return;
+    }
+    const auto id = static_cast<qint64>(number);
+    if (message.contains(QStringLiteral("result"))) {
+        finishPendingRequest(id, message.value(QStringLiteral("result")));
+    } else if (message.contains(QStringLiteral("error"))) {
+        finishPendingRequest(
+            id, std::make_exception_ptr(VantorError(
+                    rpcDomain, 1, renderRpcError(message.value(QStringLiteral("error"))))));
+    }
+}
+
+void CodexAppServerClient::handleProcessError(QProcess::ProcessError error) {
+    // A child that exits or crashes is left to the request's timer; a failed write is not.
+    if (error == QProcess::WriteError) {
+        finishPendingRequest(std::nullopt, std::make_exception_ptr(VantorError(
+                                               processDomain, error, process_->errorString())));
+    }
+}
+
+void CodexAppServerClient::abandonLaunch() {
+    if (launchOutcome_ && !launchOutcome_->done) {
+        launchOutcome_->complete(std::make_exception_ptr(cancellationError()));
+    }
+    launchOutcome_.reset();
+}
+
+void CodexAppServerClient::cancel() {
+    cancelled_ = true;
+    abandonLaunch();
+    finishPendingRequest(std::nullopt, std::make_exception_ptr(cancellationError()));
+}
+
+void CodexAppServerClient::stop() {
+    abandonLaunch();
+    finishPendingRequest(std::nullopt, std::make_exception_ptr(cancellationError()));
+    started_ = false;
+    if (process_ == nullptr) {
+        return;
+    }
+    QProcess* child = std::exchange(process_, nullptr);
+    // No further reading or error handling: the child is on its way out.
+    disconnect(child, nullptr, this, nullptr);
+    if (child->state() == QProcess::NotRunning) {
+        delete child;
+        return;
+    }
+    if (child->state() == QProcess::Starting) {
+        child->kill();
+    } else {
+        child->closeWriteChannel();
+        signalChild(child->processId(), SIGTERM);
+    }
+
+    // The child outlives this client until it exits; the application then reaps it, and
+    // deletes it at the latest when it ends itself.
+    child->setParent(QCoreApplication::instance());
+    connect(child, &QProcess::finished, child, &QObject::deleteLater);
+    QTimer::singleShot(killDelay, child, [child] {
+        if (child->state() != QProcess::NotRunning) {
+            signalChild(child->processId(), SIGKILL);
+        }
+    });
+    if (QCoreApplication::instance() != nullptr) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, child,
+                [child] { signalChild(child->processId(), SIGKILL); });
+    }
+}
+
+void CodexAppServerClient::killNow() {
+    if (process_ != nullptr && process_->state() == QProcess::Running) {
+        signalChild(process_->processId(), SIGKILL);
+    }
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "CodexLineReader.h"
+#include "VantorError.h"
+
+#include <QCoroTask>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QObject>
+#include <QProcess>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+#include <chrono>
+#include <exception>
+#include <memory>
+#include <optional>
+#include <variant>
+
+// Runs `codex app-server` as a child and exchanges newline-delimited JSON with it: the
+// handshake, then one request at a time, each bounded by its own timer. Whichever of response,
+// error response, timeout, cancellation, write failure or shutdown comes first completes the
+// request in flight, exactly once. Everything happens on the thread that owns the client.
+class CodexAppServerClient : public QObject {
+    Q_OBJECT
+
+public:
+    static inline const QString initializeMethod = QStringLiteral("initialize");
+    static inline const QString initializedNotification = QStringLiteral("initialized");
+    // How long a child may take to exit after shutdown asked it to before it is killed.
+    static constexpr std::chrono::milliseconds killDelay{2000};
+
+    CodexAppServerClient(QUrl executable, std::chrono::milliseconds requestTimeout,
+                         QObject* parent = nullptr);
+    // Shuts the child down when that has not happened yet.
+    ~CodexAppServerClient() override;
+
+    // Launches the child and performs the handshake. Throws the launch error ("QProcess"
+    // domain) or whatever ends the "initialize" request.
+    QCoro::Task<> start();
+
+    // Sends one request and returns the "result" object of the response with the same id.
+    // Only one request may be in flight; await each before issuing the next.
+    QCoro::Task<QJsonObject> request(QString method, QJsonObject params = {});
+
+    // Ends the child's run: stops reading, releases a waiting requester with the cancellation
+    // error, closes the child's input and asks it to terminate (its whole process group, so
+    // a launcher script's native child goes too); still running killDelay later, it is killed.
+    void stop();
+
+    // The requester gave up: the request in flight ends with the cancellation error, and every
+    // later request fails the same way without writing anything.
+    void cancel();
+
+    // The child's process id while it runs, else 0.
+    qint64 processId() const;
+    bool isStarted() const { return started_; }
+
+    static VantorError cancellationError();
+
+private:
+    struct Outcome;
+    class OutcomeAwaiter;
+    using Result = std::variant<QJsonValue, std::exception_ptr>;
+
+    void configureProcess();
+    void send(const QJsonObject& message);
+    void readOutput();
+    void handleLine(const QByteArray& line);
+    void handleProcessError(QProcess::ProcessError error);
+    void beginRequest(qint64 id, std::shared_ptr<Outcome> outcome);
+    void finishPendingRequest(std::optional<qint64> id, Result result);
+    void abandonLaunch();
+    void killNow();
+
+    QUrl executable_;
+    std::chrono::milliseconds requestTimeout_;
+    QProcess* process_ = nullptr;
+    CodexLineReader reader_;
+    QTimer requestTimer_;
+    std::shared_ptr<Outcome> launchOutcome_;
+    std::shared_ptr<Outcome> pendingOutcome_;
+    std::optional<qint64> pendingRequestID_;
+    qint64 requestID_ = 0;
+    bool launched_ = false;
+    bool started_ = false;
+    bool cancelled_ = false;
+};

@@ -1,0 +1,77 @@
+#include "CodexDiscovery.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QVersionNumber>
+
+#include <unistd.h>
+
+namespace {
+
+const QString executableName = QStringLiteral("codex");
+
+bool isExecutableFile(const QString& path) {
+    // A folder named codex has execute permission too, but cannot be launched.
+    return QFileInfo(path).isFile() && ::access(QFile::encodeName(path).constData(), X_OK) == 0;
+}
+
+}  // namespace
+
+namespace CodexDiscovery {
+
+QString newestNvmNodeFolder(const QString& home) {
+    const QDir versions(home + QStringLiteral("/.nvm/versions/node"));
+    QString newest;
+    QVersionNumber newestVersion;
+    const QStringList names = versions.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString& name : names) {
+        // Folders are named like v20.11.1; compare by version so v9 sorts below v10.
+        QStringView digits(name);
+        if (digits.startsWith(u'v')) {
+            digits = digits.mid(1);
+        }
+        qsizetype suffix = 0;
+        const QVersionNumber version = QVersionNumber::fromString(digits, &suffix);
+        if (version.isNull() || suffix != digits.size()) {
+            continue;
+        }
+        if (newest.isEmpty() || version > newestVersion) {
+            newest = versions.filePath(name);
+            newestVersion = version;
+        }
+    }
+    return newest;
+}
+
+QStringList candidatePaths(const QString& pathVariable, const QString& home) {
+    QStringList candidates;
+    const QStringList entries = pathVariable.split(u':', Qt::SkipEmptyParts);
+    for (const QString& entry : entries) {
+        candidates.append(entry + u'/' + executableName);
+    }
+    for (const char* folder :
+         {"/usr/local/bin", "/usr/bin", "/home/linuxbrew/.linuxbrew/bin", "/snap/bin"}) {
+        candidates.append(QLatin1String(folder) + u'/' + executableName);
+    }
+    for (const char* folder :
+         {"/.npm-global/bin", "/.local/bin", "/.bun/bin", "/.cargo/bin", "/.volta/bin"}) {
+        candidates.append(home + QLatin1String(folder) + u'/' + executableName);
+    }
+    const QString nvm = newestNvmNodeFolder(home);
+    if (!nvm.isEmpty()) {
+        candidates.append(nvm + QStringLiteral("/bin/") + executableName);
+    }
+    return candidates;
+}
+
+std::optional<QUrl> executableURL() {
+    const QStringList candidates = candidatePaths(qEnvironmentVariable("PATH"), QDir::homePath());
+    for (const QString& candidate : candidates) {
+        if (isExecutableFile(candidate)) {
+            return QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath());
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace CodexDiscovery

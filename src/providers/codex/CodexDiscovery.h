@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <optional>
+
+// Finds the codex executable to launch. Nothing is cached: every call searches again, so
+// installing or removing Codex while Vantor runs is noticed at the next check.
+namespace CodexDiscovery {
+
+// The first candidate the current user may execute, or no value.
+std::optional<QUrl> executableURL();
+
+// Every place searched, in order: one per non-empty PATH entry, then the usual install
+// folders a desktop session's PATH often lacks (the newest nvm node folder last).
+QStringList candidatePaths(const QString& pathVariable, const QString& home);
+
+// Of the nvm node folders under home, the one with the highest version, or an empty text.
+QString newestNvmNodeFolder(const QString& home);
+
+}  // namespace CodexDiscovery

@@ -1,0 +1,347 @@
+#include "CodexAppServerClient.h"
+#include "FakeCodex.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QTest>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray handshake =
+    "read initialize\n"
+    "send {\"id\":$id,\"result\":{\"userAgent\":\"fake\"}}\n";
+
+std::unique_ptr<CodexAppServerClient> makeClient(std::chrono::milliseconds timeout = 5s) {
+    return std::make_unique<CodexAppServerClient>(QUrl::fromLocalFile(FakeCodex::executable()),
+                                                  timeout);
+}
+
+QString compact(const QJsonObject& object) {
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+}  // namespace
+
+class CodexAppServerClientTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Every test ends every child it started.
+    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(FakeCodex::liveChildren().isEmpty(), 5000); }
+
+    void handshakeThenRequestsWithRisingIds() {
+        FakeCodex fake;
+        auto client = makeClient();
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        QVERIFY(client->isStarted());
+        const auto read =
+            QCoro::waitFor(settle(client->request(QStringLiteral("account/rateLimits/read"))));
+        QVERIFY(read.value.has_value());
+        QVERIFY(read.value->contains(QStringLiteral("rateLimitsByLimitId")));
+
+        QCOMPARE(
+            fake.received(),
+            QStringList({QStringLiteral(R"({"id":1,"method":"initialize","params":)"
+                                        R"({"clientInfo":{"name":"Vantor","version":"1.0"}}})"),
+                         QStringLiteral(R"({"method":"initialized","params":{}})"),
+                         QStringLiteral(R"({"id":2,"method":"account/rateLimits/read",)"
+                                        R"("params":{}})")}));
+        QVERIFY(fake.log().contains(QStringLiteral("#args app-server")));
+        // The executable's own folder leads the child's PATH, so a node beside it is found.
+        QVERIFY(fake.log().contains(QStringLiteral("#path ") +
+                                    QStringLiteral(VANTOR_FAKE_CODEX_DIR) + u':' +
+                                    qEnvironmentVariable("PATH")));
+
+        const qint64 pid = client->processId();
+        QVERIFY(pid > 0);
+        client->stop();
+        QVERIFY(!client->isStarted());
+        QTRY_VERIFY(FakeCodex::isGone(pid));
+    }
+
+    void responses_data() {
+        QTest::addColumn<QByteArray>("script");  // after the handshake, once "test" was read
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<QString>("result");  // compact JSON, or empty for a failure
+        QTest::addColumn<QString>("domain");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("text");  // contained in the error's description
+
+        const QString ok = QStringLiteral(R"({"ok":1})");
+        const QString none;
+        const QString provider = VantorError::providerErrorDomain;
+        const int malformed = int(ProviderError::malformedResponse);
+        const int timedOut = int(ProviderError::requestTimedOut);
+        QTest::newRow("result") << QByteArray(R"(send {"id":$id,"result":{"ok":1}})") << 5000 << ok
+                                << none << 0 << none;
+        QTest::newRow("error member")
+            << QByteArray(R"(send {"error":{"code":-32600,"message":"codex account )"
+                          R"(authentication required to read rate limits"},"id":$id})")
+            << 5000 << none << QStringLiteral("CodexRPC") << 1
+            << QStringLiteral("codex account authentication required to read rate limits (-32600)");
+        QTest::newRow("error as text")
+            << QByteArray(R"(send {"id":$id,"error":"boom"})") << 5000 << none
+            << QStringLiteral("CodexRPC") << 1 << QStringLiteral("boom");
+        QTest::newRow("error as number")
+            << QByteArray(R"(send {"id":$id,"error":7})") << 5000 << none
+            << QStringLiteral("CodexRPC") << 1 << QStringLiteral("7");
+        QTest::newRow("result beats error")
+            << QByteArray(R"(send {"id":$id,"error":{"code":1},"result":{"ok":1}})") << 5000 << ok
+            << none << 0 << none;
+        QTest::newRow("result array") << QByteArray(R"(send {"id":$id,"result":[1]})") << 5000
+                                      << none << provider << malformed << none;
+        QTest::newRow("result text") << QByteArray(R"(send {"id":$id,"result":"x"})") << 5000
+                                     << none << provider << malformed << none;
+        QTest::newRow("result null") << QByteArray(R"(send {"id":$id,"result":null})") << 5000
+                                     << none << provider << malformed << none;
+        QTest::newRow("split over writes")
+            << QByteArray(
+                   "raw {\"id\":$id,\"res\nsleep 30\nraw ult\":{\"ok\"\nsleep 30\n"
+                   "raw :1}}\\n")
+            << 5000 << ok << none << 0 << none;
+        QTest::newRow("notification and response in one write")
+            << QByteArray(R"(raw {"method":"configWarning","params":{},"emittedAtMs":1}\n)"
+                          R"({"id":$id,"result":{"ok":1}}\n)")
+            << 5000 << ok << none << 0 << none;
+        QTest::newRow("foreign id first") << QByteArray(
+                                                 "send {\"id\":99,\"result\":{\"bad\":1}}\n"
+                                                 "send {\"id\":$id,\"result\":{\"ok\":1}}")
+                                          << 5000 << ok << none << 0 << none;
+        QTest::newRow("garbage first")
+            << QByteArray(
+                   "send not json\nsend \nsend [1,2]\nsend {\"id\":\"$id\",\"result\":{}}\n"
+                   "send {\"id\":$id}\nraw \\r\\n\\n\nsend {\"id\":$id,\"result\":{\"ok\":1}}")
+            << 5000 << ok << none << 0 << none;
+        QTest::newRow("fractional id") << QByteArray(R"(send {"id":$id.75,"result":{"ok":1}})")
+                                       << 5000 << ok << none << 0 << none;
+        QTest::newRow("carriage return line end")
+            << QByteArray(R"(raw {"id":$id,"result":{"ok":1}}\r\n)") << 5000 << ok << none << 0
+            << none;
+        QTest::newRow("over-long line dropped")
+            << QByteArray("huge 9000000\nsend {\"id\":$id,\"result\":{\"ok\":1}}") << 5000 << ok
+            << none << 0 << none;
+        QTest::newRow("standard error flood")
+            << QByteArray("stderr 4000000\nsend {\"id\":$id,\"result\":{\"ok\":1}}") << 5000 << ok
+            << none << 0 << none;
+        QTest::newRow("never answers")
+            << QByteArray("hang") << 300 << none << provider << timedOut << none;
+        QTest::newRow("only a foreign answer") << QByteArray("send {\"id\":99,\"result\":{}}\nhang")
+                                               << 300 << none << provider << timedOut << none;
+        QTest::newRow("exits mid-request ends by the timer")
+            << QByteArray("exit 0") << 300 << none << provider << timedOut << none;
+    }
+    void responses() {
+        QFETCH(QByteArray, script);
+        QFETCH(int, timeoutMs);
+        QFETCH(QString, result);
+        QFETCH(QString, domain);
+        QFETCH(int, code);
+        QFETCH(QString, text);
+
+        FakeCodex fake(handshake + "read test\n" + script + '\n');
+        auto client = makeClient(std::chrono::milliseconds(timeoutMs));
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        QElapsedTimer clock;
+        clock.start();
+        const auto answer = QCoro::waitFor(settle(client->request(QStringLiteral("test"))));
+        const qint64 elapsed = clock.elapsed();
+        if (!result.isEmpty()) {
+            QVERIFY2(answer.value.has_value(), answer.error ? answer.error->what() : "");
+            QCOMPARE(compact(*answer.value), result);
+        } else {
+            QVERIFY(answer.error.has_value());
+            QCOMPARE(answer.error->domain(), domain);
+            QCOMPARE(answer.error->code(), code);
+            QVERIFY2(answer.error->description().contains(text),
+                     qPrintable(answer.error->description()));
+            if (code == int(ProviderError::requestTimedOut)) {
+                QVERIFY(elapsed >= timeoutMs - 5);
+            }
+        }
+        client->stop();
+        QTRY_VERIFY(fake.allGone());
+    }
+
+    // A late answer to a request that timed out must not complete the next one.
+    void lateAnswerAfterTimeoutIsDropped() {
+        FakeCodex fake(handshake +
+                       "read first\nread second\n"
+                       "send {\"id\":$previd,\"result\":{\"late\":1}}\n"
+                       "send {\"id\":$id,\"result\":{\"own\":1}}\nhang\n");
+        auto client = makeClient(400ms);
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        const auto first = QCoro::waitFor(settle(client->request(QStringLiteral("first"))));
+        QVERIFY(first.error.has_value());
+        QCOMPARE(first.error->providerError(), ProviderError::requestTimedOut);
+        const auto second = QCoro::waitFor(settle(client->request(QStringLiteral("second"))));
+        QVERIFY(second.value.has_value());
+        QCOMPARE(compact(*second.value), QStringLiteral(R"({"own":1})"));
+    }
+
+    void launchFailureSurfacesAtOnce_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing") << QStringLiteral("missing");
+        QTest::newRow("not executable") << QStringLiteral("plain");
+        QTest::newRow("a folder") << QStringLiteral("folder");
+    }
+    void launchFailureSurfacesAtOnce() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("codex"));
+        if (kind == QLatin1String("plain")) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir().mkpath(path));
+        }
+        CodexAppServerClient client(QUrl::fromLocalFile(path), 5s);
+        QElapsedTimer clock;
+        clock.start();
+        const auto failure = QCoro::waitFor(settle(client.start()));
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(failure.has_value());
+        QCOMPARE(failure->domain(), QStringLiteral("QProcess"));
+        QCOMPARE(failure->code(), int(QProcess::FailedToStart));
+        QVERIFY(!client.isStarted());
+        // A second start is refused rather than launching again.
+        const auto again = QCoro::waitFor(settle(client.start()));
+        QVERIFY(again.has_value());
+        QCOMPARE(again->providerError(), ProviderError::temporarilyUnavailable);
+    }
+
+    void requestsOutsideARunAreRefusedUnwritten() {
+        FakeCodex fake;
+        auto client = makeClient();
+        auto refused = QCoro::waitFor(settle(client->request(QStringLiteral("early"))));
+        QVERIFY(refused.error.has_value());
+        QCOMPARE(refused.error->providerError(), ProviderError::temporarilyUnavailable);
+        QVERIFY(fake.pids().isEmpty());
+
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        client->stop();
+        refused = QCoro::waitFor(settle(client->request(QStringLiteral("late"))));
+        QVERIFY(refused.error.has_value());
+        QCOMPARE(refused.error->providerError(), ProviderError::temporarilyUnavailable);
+        QTRY_VERIFY(fake.allGone());
+        const QString written = fake.received().join(u'\n');
+        QVERIFY(!written.contains(QStringLiteral("early")));
+        QVERIFY(!written.contains(QStringLiteral("late")));
+    }
+
+    // Cancelling, and shutting down, release the waiting requester with the cancellation error
+    // long before its timer would.
+    void releasedWhileWaiting_data() {
+        QTest::addColumn<bool>("byStop");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("stop") << true;
+    }
+    void releasedWhileWaiting() {
+        QFETCH(bool, byStop);
+        FakeCodex fake(handshake + "hang\n");
+        auto client = makeClient(30s);
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        auto pending = settle(client->request(QStringLiteral("slow")));
+        QTRY_COMPARE(fake.received().size(), 3);
+        QElapsedTimer clock;
+        clock.start();
+        if (byStop) {
+            client->stop();
+        } else {
+            client->cancel();
+        }
+        const auto outcome = QCoro::waitFor(pending);
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(outcome.error.has_value());
+        QCOMPARE(outcome.error->domain(), CodexAppServerClient::cancellationError().domain());
+        if (!byStop) {
+            // Once cancelled, nothing more is written.
+            const auto after = QCoro::waitFor(settle(client->request(QStringLiteral("after"))));
+            QVERIFY(after.error.has_value());
+            QCOMPARE(after.error->domain(), CodexAppServerClient::cancellationError().domain());
+            QCOMPARE(fake.received().size(), 3);
+            client->stop();
+        }
+        QTRY_VERIFY(fake.allGone());
+    }
+
+    // Closing the input and SIGTERM end a well-behaved child at once; one that ignores both is
+    // killed after the grace period, and its own children go with it.
+    void shutdownEndsTheWholeProcessGroup_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("obeys") << QByteArray("spawn-child\nhang\n") << false;
+        QTest::newRow("ignores SIGTERM") << QByteArray("spawn-child\nignore-term\nhang\n") << true;
+    }
+    void shutdownEndsTheWholeProcessGroup() {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, killed);
+        FakeCodex fake(handshake + script);
+        {
+            auto client = makeClient();
+            QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+            QTRY_COMPARE(fake.pids().size(), 2);
+            QElapsedTimer clock;
+            clock.start();
+            client->stop();
+            client.reset();  // the grace period outlives the client
+            QTRY_VERIFY_WITH_TIMEOUT(fake.allGone(), 6000);
+            const qint64 elapsed = clock.elapsed();
+            if (killed) {
+                QVERIFY2(elapsed >= 1900, qPrintable(QString::number(elapsed)));
+            } else {
+                QVERIFY2(elapsed < 1500, qPrintable(QString::number(elapsed)));
+            }
+        }
+    }
+
+    // A write to a child that has exited is an error for the requester, never a SIGPIPE.
+    void writeToAnExitedChildFails() {
+        FakeCodex fake(handshake + "read initialized\nexit 0\n");
+        auto client = makeClient();
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        QTRY_VERIFY(fake.allGone());
+        QTRY_COMPARE(client->processId(), 0);
+        const auto outcome = QCoro::waitFor(settle(client->request(QStringLiteral("x"))));
+        QVERIFY(outcome.error.has_value());
+        QCOMPARE(outcome.error->domain(), QStringLiteral("QProcess"));
+        QCOMPARE(outcome.error->code(), int(QProcess::WriteError));
+        client->stop();
+    }
+
+    // No child outlives Vantor, whether it quits or is killed without a chance to shut down.
+    void childEndsWithVantor_data() {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("quits") << QStringLiteral("quit");
+        QTest::newRow("killed") << QStringLiteral("hold");
+    }
+    void childEndsWithVantor() {
+        QFETCH(QString, mode);
+        FakeCodex fake(handshake + "hang\n");
+        QProcess host;
+        host.start(QStringLiteral(VANTOR_CODEX_CLIENT_HOST), {FakeCodex::executable(), mode});
+        QTRY_VERIFY(host.canReadLine());
+        QVERIFY(host.readLine().startsWith("started"));
+        QCOMPARE(fake.pids().size(), 1);
+        if (mode == QLatin1String("hold")) {
+            host.kill();
+        }
+        QTRY_COMPARE(host.state(), QProcess::NotRunning);
+        QTRY_VERIFY(fake.allGone());
+    }
+
+    void destroyingAStartedClientShutsItDown() {
+        FakeCodex fake(handshake + "hang\n");
+        auto client = makeClient();
+        QCOMPARE(QCoro::waitFor(settle(client->start())), std::nullopt);
+        const qint64 pid = client->processId();
+        client.reset();
+        QTRY_VERIFY(FakeCodex::isGone(pid));
+    }
+};
+
+QTEST_GUILESS_MAIN(CodexAppServerClientTest)
+#include "tst_CodexAppServerClient.moc"
