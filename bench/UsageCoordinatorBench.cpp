@@ -115,7 +115,8 @@ static void refreshTwoInstantProviders(benchmark::State& state) {
 }
 BENCHMARK(refreshTwoInstantProviders)->Unit(benchmark::kMicrosecond);
 
-// Resident memory across 10,000 refreshes (the argument), after a warm-up. Target: growth under 1 MiB.
+// Resident memory across 10,000 refreshes (the argument), after a warm-up. Target: growth
+// under 1 MiB.
 static void residentGrowthOverRefreshes(benchmark::State& state) {
     const auto refreshes = state.range(0);
     for (auto _ : state) {
@@ -124,14 +125,10 @@ static void residentGrowthOverRefreshes(benchmark::State& state) {
             engine.refresh();
         }
         const long before = residentKiB();
-
         for (int i = 0; i < refreshes; ++i) {
             engine.refresh();
         }
         state.counters["rss_growth_KiB"] = static_cast<double>(residentKiB() - before);
     }
 }
-BENCHMARK(residentGrowthOverRefreshes)
-    ->Arg(10'000)
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(residentGrowthOverRefreshes)->Arg(10'000)->Iterations(1)->Unit(benchmark::kMillisecond);
