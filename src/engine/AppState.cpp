@@ -104,6 +104,7 @@ void AppState::setSnapshots(SnapshotMap snapshots) {
     }
     snapshots_ = std::move(snapshots);
     Q_EMIT snapshotsChanged();
+    Q_EMIT menuStateChanged();
 }
 
 void AppState::setSnapshot(ProviderID provider, ProviderUsageSnapshot snapshot) {
@@ -113,6 +114,7 @@ void AppState::setSnapshot(ProviderID provider, ProviderUsageSnapshot snapshot) 
     }
     snapshots_.insert(provider, std::move(snapshot));
     Q_EMIT snapshotsChanged();
+    Q_EMIT menuStateChanged();
 }
 
 void AppState::setAvailability(AvailabilityMap availability) {
@@ -121,6 +123,7 @@ void AppState::setAvailability(AvailabilityMap availability) {
     }
     availability_ = std::move(availability);
     Q_EMIT availabilityChanged();
+    Q_EMIT menuStateChanged();
 }
 
 void AppState::setAvailability(ProviderID provider, ProviderAvailability availability) {
@@ -130,6 +133,7 @@ void AppState::setAvailability(ProviderID provider, ProviderAvailability availab
     }
     availability_.insert(provider, std::move(availability));
     Q_EMIT availabilityChanged();
+    Q_EMIT menuStateChanged();
 }
 
 void AppState::setRefreshing(bool refreshing) {
@@ -156,6 +160,7 @@ void AppState::setCustomAudioLanguage(CustomAudioLanguage language) {
     }
     customAudioLanguage_ = language;
     Q_EMIT customAudioLanguageChanged();
+    Q_EMIT customAudioChoicesChanged();
 }
 
 void AppState::setCustomAudioGender(CustomAudioGender gender) {
@@ -165,6 +170,7 @@ void AppState::setCustomAudioGender(CustomAudioGender gender) {
     }
     customAudioGender_ = gender;
     Q_EMIT customAudioGenderChanged();
+    Q_EMIT customAudioChoicesChanged();
 }
 
 void AppState::setCustomVoiceID(std::optional<QString> voiceID) {

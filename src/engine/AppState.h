@@ -39,6 +39,9 @@ class AppState : public QObject {
                    NOTIFY customAudioGenderChanged)
     Q_PROPERTY(std::optional<QString> customVoiceID READ customVoiceID WRITE setCustomVoiceID NOTIFY
                    customVoiceIDChanged)
+    Q_PROPERTY(MenuBarVisualState menuState READ menuState NOTIFY menuStateChanged)
+    Q_PROPERTY(QList<CustomAlertVoice> customAudioChoices READ customAudioChoices NOTIFY
+                   customAudioChoicesChanged)
 
 public:
     static inline const QString alertsEnabledKey = QStringLiteral("resetAlertsEnabled");
@@ -92,6 +95,9 @@ Q_SIGNALS:
     void customAudioLanguageChanged();
     void customAudioGenderChanged();
     void customVoiceIDChanged();
+    // With every change of the values they derive from; they may come out the same.
+    void menuStateChanged();
+    void customAudioChoicesChanged();
 
 private:
     void migrateLegacyAlertSettings();

@@ -159,6 +159,7 @@ private Q_SLOTS:
         QSignalSpy languageChanged(&state, &AppState::customAudioLanguageChanged);
         QSignalSpy voiceChanged(&state, &AppState::customVoiceIDChanged);
         QSignalSpy enabledChanged(&state, &AppState::alertsEnabledChanged);
+        QSignalSpy choicesChanged(&state, &AppState::customAudioChoicesChanged);
         state.setCustomAudioLanguage(CustomAudioLanguage::french);
         QCOMPARE(defaults.value(languageKey), json("\"french\""));
         state.setCustomAudioGender(CustomAudioGender::male);
@@ -176,6 +177,7 @@ private Q_SLOTS:
         QCOMPARE(languageChanged.count(), 1);
         QCOMPARE(voiceChanged.count(), 2);
         QCOMPARE(enabledChanged.count(), 1);
+        QCOMPARE(choicesChanged.count(), 2);
     }
 
     void settingsSurviveARestartInTheIniFile() {
@@ -239,11 +241,14 @@ private Q_SLOTS:
             snapshots[provider].providerID = provider;
             snapshots[provider].windows.append(window(QString::number(i), windows[i], 50.0));
         }
+        QSignalSpy menuStateChanged(&state, &AppState::menuStateChanged);
         state.setSnapshots(snapshots);
         for (int i = 0; i < availability.size(); ++i) {
             state.setAvailability(static_cast<ProviderID>(i), availability[i]);
         }
         QCOMPARE(state.menuState(), expected);
+        QCOMPARE(state.property("menuState").value<MenuBarVisualState>(), expected);
+        QCOMPARE(menuStateChanged.count(), int(!snapshots.isEmpty()) + availability.size());
     }
 
     void alertPlaysTheChosenVoiceOnlyWhenEnabled() {
