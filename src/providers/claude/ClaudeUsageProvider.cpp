@@ -82,7 +82,8 @@ ClaudeUsageProvider::~ClaudeUsageProvider() = default;
 
 QCoro::Task<ProviderAvailability> ClaudeUsageProvider::availability() {
     const ClaudeCredentialReader reader(keychain_);
-    if (co_await reader.token()) {
+    const std::optional<QString> token = co_await reader.token();
+    if (token) {
         co_return ProviderAvailability::available();
     }
     co_return ClaudeDesktopDiscovery::isInstalled() ? ProviderAvailability::requiresProPlan()
@@ -184,7 +185,12 @@ double ClaudeUsageProvider::pauseSeconds(const QByteArray& retryAfter, Instant n
     if (isNumber) {
         requested = static_cast<double>(seconds);
     } else if (!text.isEmpty()) {
-        const QDateTime date = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
+        // An HTTP date names its zone "GMT", which the RFC 2822 reader does not take.
+        QString date822 = QString::fromLatin1(text);
+        if (date822.endsWith(QLatin1String(" GMT"))) {
+            date822.replace(date822.size() - 3, 3, QStringLiteral("+0000"));
+        }
+        const QDateTime date = QDateTime::fromString(date822, Qt::RFC2822Date);
         if (date.isValid()) {
             requested = Instant::fromDateTime(date).secondsSince(now);
         }
