@@ -2,6 +2,7 @@
 
 #include <QCoroSignal>
 #include <QObject>
+#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 
@@ -84,11 +85,17 @@ SecretServiceKeychain::SecretServiceKeychain(std::chrono::milliseconds timeout)
 
 QCoro::Task<std::optional<QByteArray>> SecretServiceKeychain::secret(QString service) {
     const auto lookup = std::make_shared<Lookup>();
+    // However the wait ends (timeout, or this task dropped), a lookup still running stops.
+    const auto cancelOnExit = qScopeGuard([lookup] { g_cancellable_cancel(lookup->cancellable); });
     QThread* const worker = QThread::create([lookup, name = service.toUtf8()] {
         // The worker's own main context keeps libsecret's sources off the main thread's.
         GMainContext* context = g_main_context_new();
         g_main_context_push_thread_default(context);
         lookup->result = firstUnlockedSecret(name, lookup->cancellable);
+        // GDBus hands the clean-up of dropped signal subscriptions to the subscriber's context
+        // as idle callbacks; run them, or their data is lost with the context.
+        for (int round = 0; round < 100 && g_main_context_iteration(context, FALSE); ++round) {
+        }
         g_main_context_pop_thread_default(context);
         g_main_context_unref(context);
     });
@@ -108,7 +115,6 @@ QCoro::Task<std::optional<QByteArray>> SecretServiceKeychain::secret(QString ser
     timer.start(timeout_);
     const bool finished = co_await qCoro(waiter.get(), &Waiter::done);
     if (!finished) {
-        g_cancellable_cancel(lookup->cancellable);
         co_return std::nullopt;
     }
     co_return lookup->result;

@@ -73,10 +73,7 @@ ClaudeUsageProvider::ClaudeUsageProvider(ClaudeKeychain* keychain, ClaudePauseSt
       endpoint_(std::move(endpoint)),
       tls_(std::move(tls)),
       transferTimeout_(transferTimeout),
-      network_(std::make_unique<QNetworkAccessManager>()) {
-    // The reply is read as it arrives; nothing is kept between requests.
-    network_->setCookieJar(nullptr);
-}
+      network_(std::make_unique<QNetworkAccessManager>()) {}
 
 ClaudeUsageProvider::~ClaudeUsageProvider() = default;
 
@@ -111,6 +108,9 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
                          QNetworkRequest::SameOriginRedirectPolicy);
     request.setMaximumRedirectsAllowed(maximumRedirects);
     request.setSslConfiguration(tls_);
+    // Each request stands alone: no cookies kept from an earlier answer.
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
 
     const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network_->get(request));
     const auto download = std::make_shared<Download>();
