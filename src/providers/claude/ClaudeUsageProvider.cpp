@@ -12,6 +12,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -24,6 +25,7 @@ const QString networkErrorDomain = QStringLiteral("QNetworkReply");
 const QByteArray betaHeader = QByteArrayLiteral("oauth-2025-04-20");
 const QByteArray userAgent = QByteArrayLiteral("Vantor/1.0");
 constexpr int maximumRedirects = 5;
+constexpr int overallTimeoutFactor = 3;
 
 // What the reply's handlers collect while the coroutine waits.
 struct Download {
@@ -127,6 +129,10 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
             raw->abort();
         }
     });
+    // The transfer timeout restarts with every byte received; a server that trickles its
+    // answer would hold the fetch for ever without this overall limit.
+    QTimer::singleShot(transferTimeout_ * overallTimeoutFactor, raw, [raw] { raw->abort(); });
+
     co_await qCoro(raw).waitForFinished();
 
     if (download->oversized) {

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QSslSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -122,9 +123,25 @@ void LocalHttpsServer::serve(QSslSocket* socket) {
         requests_.append(request);
         const QByteArray answer = script_ ? script_(request) : response(200, "{}");
         Q_EMIT requestReceived();
-        if (!answer.isEmpty()) {
+        if (answer.isEmpty()) {
+            return;
+        }
+        if (trickle_.count() == 0) {
             socket->write(answer);
             socket->disconnectFromHost();
+            return;
         }
+        // The head goes at once, the body byte by byte.
+        auto sent = std::make_shared<qsizetype>(answer.indexOf("\r\n\r\n") + 4);
+        socket->write(answer.left(*sent));
+        auto* timer = new QTimer(socket);
+        connect(timer, &QTimer::timeout, socket, [socket, timer, answer, sent] {
+            socket->write(answer.mid((*sent)++, 1));
+            if (*sent == answer.size()) {
+                timer->stop();
+                socket->disconnectFromHost();
+            }
+        });
+        timer->start(trickle_);
     });
 }

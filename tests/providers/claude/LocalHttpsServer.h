@@ -10,6 +10,7 @@
 #include <QSslServer>
 #include <QUrl>
 
+#include <chrono>
 #include <functional>
 
 class QSslSocket;
@@ -45,6 +46,8 @@ public:
     bool listen();
     QUrl url(const QString& path = QStringLiteral("/api/oauth/usage")) const;
     void setScript(Script script) { script_ = std::move(script); }
+    // Sends the body of each answer one byte per interval instead of all at once.
+    void setTrickle(std::chrono::milliseconds interval) { trickle_ = interval; }
 
     // TCP connections accepted, whether or not their TLS handshake succeeded.
     int connections() const { return connections_; }
@@ -61,6 +64,7 @@ private:
 
     QSslServer server_;
     Script script_;
+    std::chrono::milliseconds trickle_{0};
     int connections_ = 0;
     QList<RecordedRequest> requests_;
 };

@@ -218,14 +218,6 @@ private Q_SLOTS:
         QVERIFY(ClaudeDesktopDiscovery::applicationFolders().contains(folder));
         QCOMPARE(ClaudeDesktopDiscovery::isInstalled(), installed);
     }
-
-    void desktopEntryInAFlatpakExport() {
-        QTemporaryDir root;
-        const QString exports = root.filePath(QStringLiteral("exports/share/applications"));
-        QVERIFY(!ClaudeDesktopDiscovery::isInstalled({exports}));
-        QVERIFY(writeFile(exports + QStringLiteral("/com.anthropic.claudefordesktop.desktop"), ""));
-        QVERIFY(ClaudeDesktopDiscovery::isInstalled({root.filePath(QStringLiteral("x")), exports}));
-    }
 };
 
 QTEST_GUILESS_MAIN(ClaudeCredentialReaderTest)

@@ -123,10 +123,7 @@ private Q_SLOTS:
             .removeRecursively();
     }
 
-    void identity() {
-        const ClaudeUsageProvider provider;
-        QCOMPARE(provider.id(), ProviderID::claude);
-        QCOMPARE(provider.displayName(), QStringLiteral("Claude Code"));
+    void defaultEndpoint() {
         QCOMPARE(ClaudeUsageProvider::defaultEndpoint().toString(),
                  QStringLiteral("https://api.anthropic.com/api/oauth/usage"));
     }
@@ -313,6 +310,23 @@ private Q_SLOTS:
         QVERIFY2(clock.elapsed() >= 350 && clock.elapsed() < 5000,
                  qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(server.requests().size(), 1);
+    }
+
+    // Every byte restarts the transfer timeout; the whole fetch still ends in bounded time.
+    void serverThatTricklesTimesOut() {
+        QVERIFY(writeToken(token));
+        LocalHttpsServer server(certificate_);
+        QVERIFY(server.listen());
+        server.setTrickle(50ms);
+        server.setScript([](const RecordedRequest&) {
+            return LocalHttpsServer::response(200, "{}" + QByteArray(200, ' '));
+        });
+        const auto claude = provider(server, nullptr, 300ms);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(fetch(*claude).summary(), networkError(QNetworkReply::TimeoutError));
+        QVERIFY2(clock.elapsed() >= 850 && clock.elapsed() < 5000,
+                 qPrintable(QString::number(clock.elapsed())));
     }
 
     void bodySize_data() {
