@@ -279,6 +279,7 @@ private Q_SLOTS:
         const auto claude = provider(server);
         QCOMPARE(fetch(*claude).summary(), QStringLiteral("ProviderError/temporarilyUnavailable"));
         QCOMPARE(server.requests().size(), 1);
+        QCOMPARE(server.connections(), 1);
         QCOMPARE(other.connections(), 0);
     }
 
