@@ -1,12 +1,12 @@
 #include "SecretServiceKeychain.h"
 
-#include <QCoroSignal>
 #include <QObject>
-#include <QScopeGuard>
 #include <QThread>
 #include <QTimer>
 
+#include <coroutine>
 #include <memory>
+#include <utility>
 
 // glib names a struct member "signals"; Qt's keyword macro is off (QT_NO_KEYWORDS), and this
 // keeps it so should the flag ever go.
@@ -69,13 +69,88 @@ std::optional<QByteArray> firstUnlockedSecret(const QByteArray& serviceName,
     return result;
 }
 
-// Wakes the waiting coroutine for whichever comes first, the worker's end or the timeout.
-class Waiter : public QObject {
-    Q_OBJECT
+void runLookup(const std::shared_ptr<Lookup>& lookup, const QByteArray& serviceName) {
+    // The worker's own main context keeps libsecret's sources off the main thread's.
+    GMainContext* context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    lookup->result = firstUnlockedSecret(serviceName, lookup->cancellable);
+    // GDBus hands the clean-up of dropped signal subscriptions to the subscriber's context as
+    // idle callbacks; run them, or their data is lost with the context.
+    for (int round = 0; round < 100 && g_main_context_iteration(context, FALSE); ++round) {
+    }
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
+}
+
+// One lookup on its worker thread, with its deadline, awaited through LookupAwaiter. However
+// the wait ends, a lookup still running is cancelled when this object goes. It resumes the
+// waiting coroutine from its own handlers, so it is only ever deleted later (PendingDeleter).
+class PendingLookup : public QObject {
 public:
-    using QObject::QObject;
-Q_SIGNALS:
-    void done(bool finished);
+    PendingLookup(const QByteArray& serviceName, std::chrono::milliseconds timeout)
+        : lookup_(std::make_shared<Lookup>()) {
+        QThread* const worker =
+            QThread::create([lookup = lookup_, serviceName] { runLookup(lookup, serviceName); });
+        // The thread object outlives a timed-out wait and removes itself once the worker ends.
+        connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+        connect(worker, &QThread::finished, this, [this] { settle(State::finished); });
+        deadline_.setSingleShot(true);
+        deadline_.setTimerType(Qt::PreciseTimer);
+        connect(&deadline_, &QTimer::timeout, this, [this] { settle(State::timedOut); });
+        worker->start();
+        deadline_.start(timeout);
+    }
+    ~PendingLookup() override { g_cancellable_cancel(lookup_->cancellable); }
+    PendingLookup(const PendingLookup&) = delete;
+    PendingLookup& operator=(const PendingLookup&) = delete;
+
+    bool isSettled() const { return state_ != State::waiting; }
+    void await(std::coroutine_handle<> continuation) { continuation_ = continuation; }
+    // The worker's result once it has finished; no value after the deadline.
+    std::optional<QByteArray> result() const {
+        return state_ == State::finished ? lookup_->result : std::nullopt;
+    }
+    // The waiting coroutine is gone: nothing may be resumed any more.
+    void abandon() {
+        continuation_ = {};
+        settle(State::timedOut);
+    }
+
+private:
+    enum class State { waiting, finished, timedOut };
+
+    void settle(State state) {
+        if (state_ != State::waiting) {
+            return;
+        }
+        state_ = state;
+        deadline_.stop();
+        if (continuation_) {
+            std::exchange(continuation_, {}).resume();
+        }
+    }
+
+    std::shared_ptr<Lookup> lookup_;
+    QTimer deadline_;
+    State state_ = State::waiting;
+    std::coroutine_handle<> continuation_;
+};
+
+// Holds only a pointer and reads its result from the lookup, so a copy of it is as good.
+struct LookupAwaiter {
+    PendingLookup* pending;
+    bool await_ready() const noexcept { return pending->isSettled(); }
+    void await_suspend(std::coroutine_handle<> continuation) noexcept {
+        pending->await(continuation);
+    }
+    std::optional<QByteArray> await_resume() const { return pending->result(); }
+};
+
+struct PendingDeleter {
+    void operator()(PendingLookup* pending) const {
+        pending->abandon();
+        pending->deleteLater();
+    }
 };
 
 }  // namespace
@@ -84,40 +159,8 @@ SecretServiceKeychain::SecretServiceKeychain(std::chrono::milliseconds timeout)
     : timeout_(timeout) {}
 
 QCoro::Task<std::optional<QByteArray>> SecretServiceKeychain::secret(QString service) {
-    const auto lookup = std::make_shared<Lookup>();
-    // However the wait ends (timeout, or this task dropped), a lookup still running stops.
-    const auto cancelOnExit = qScopeGuard([lookup] { g_cancellable_cancel(lookup->cancellable); });
-    QThread* const worker = QThread::create([lookup, name = service.toUtf8()] {
-        // The worker's own main context keeps libsecret's sources off the main thread's.
-        GMainContext* context = g_main_context_new();
-        g_main_context_push_thread_default(context);
-        lookup->result = firstUnlockedSecret(name, lookup->cancellable);
-        // GDBus hands the clean-up of dropped signal subscriptions to the subscriber's context
-        // as idle callbacks; run them, or their data is lost with the context.
-        for (int round = 0; round < 100 && g_main_context_iteration(context, FALSE); ++round) {
-        }
-        g_main_context_pop_thread_default(context);
-        g_main_context_unref(context);
-    });
-    // The thread object outlives a timed-out wait and removes itself once the worker is done.
-    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-
-    const auto waiter = std::make_unique<Waiter>();
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(worker, &QThread::finished, waiter.get(),
-                     [w = waiter.get()] { Q_EMIT w->done(true); });
-    QObject::connect(&timer, &QTimer::timeout, waiter.get(),
-                     [w = waiter.get()] { Q_EMIT w->done(false); });
-
-    worker->start();
-    timer.start(timeout_);
-    const bool finished = co_await qCoro(waiter.get(), &Waiter::done);
-    if (!finished) {
-        co_return std::nullopt;
-    }
-    co_return lookup->result;
+    const std::unique_ptr<PendingLookup, PendingDeleter> pending(
+        new PendingLookup(service.toUtf8(), timeout_));
+    std::optional<QByteArray> secret = co_await LookupAwaiter{pending.get()};
+    co_return secret;
 }
-
-#include "SecretServiceKeychain.moc"
