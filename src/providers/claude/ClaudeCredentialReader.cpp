@@ -27,6 +27,13 @@ bool usableToken(QStringView text) {
                         [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
 }
 
+// JSON text is UTF-8; Qt's reader lets some invalid bytes through inside strings.
+bool isUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);  // decoding happens on conversion
+    return !decoder.hasError();
+}
+
 std::optional<QString> ownToken(const QJsonObject& object, QLatin1String key) {
     const QJsonValue value = object.value(key);
     if (value.isString() && usableToken(value.toString())) {
@@ -60,15 +67,14 @@ QString ClaudeCredentialReader::credentialsFilePath() {
 }
 
 std::optional<QString> ClaudeCredentialReader::tokenFromKeychainSecret(const QByteArray& secret) {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(secret);
-    if (decoder.hasError()) {
+    if (!isUtf8(secret)) {
         return std::nullopt;
     }
     const QJsonDocument document = QJsonDocument::fromJson(secret);
     if (document.isObject()) {
         return findAccessToken(document.object());
     }
+    const QString text = QString::fromUtf8(secret);
     if (text.startsWith(QLatin1String("ey")) && usableToken(text)) {
         return text;
     }
@@ -76,6 +82,9 @@ std::optional<QString> ClaudeCredentialReader::tokenFromKeychainSecret(const QBy
 }
 
 std::optional<QString> ClaudeCredentialReader::tokenFromFileContents(const QByteArray& contents) {
+    if (!isUtf8(contents)) {
+        return std::nullopt;
+    }
     const QJsonDocument document = QJsonDocument::fromJson(contents);
     if (!document.isObject()) {
         return std::nullopt;

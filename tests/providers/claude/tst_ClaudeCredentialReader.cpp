@@ -71,6 +71,8 @@ private Q_SLOTS:
             << QByteArray(R"({"access_token":"t5\r\nX-Evil: 1"})") << "";
         QTest::newRow("other spellings ignored")
             << QByteArray(R"({"Access_Token":"a","access-token":"b","token":"c"})") << "";
+        QTest::newRow("invalid UTF-8 after a backslash")
+            << QByteArray("{\"accessToken\":\"x\\\x94y\"}") << "";
         QTest::newRow("no token anywhere") << QByteArray(R"({"a":[{"b":null}]})") << "";
     }
 
