@@ -1,0 +1,137 @@
+#include "ClaudeCredentialReader.h"
+
+#include "ClaudeKeychain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+
+const QLatin1String snakeKey("access_token");
+const QLatin1String camelKey("accessToken");
+
+// Claude Code writes "" after a failed refresh; a control character would let the token
+// break out of the Authorization header.
+bool usableToken(QStringView text) {
+    if (text.isEmpty()) {
+        return false;
+    }
+    return std::none_of(text.begin(), text.end(),
+                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+// JSON text is UTF-8; Qt's reader lets some invalid bytes through inside strings.
+bool isUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(bytes);  // decoding happens on conversion
+    return !decoder.hasError();
+}
+
+std::optional<QString> ownToken(const QJsonObject& object, QLatin1String key) {
+    const QJsonValue value = object.value(key);
+    if (value.isString() && usableToken(value.toString())) {
+        return value.toString();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+ClaudeCredentialReader::ClaudeCredentialReader(ClaudeKeychain* keychain) : keychain_(keychain) {}
+
+QCoro::Task<std::optional<QString>> ClaudeCredentialReader::token() const {
+    ClaudeKeychain* const keychain = keychain_;
+    if (keychain) {
+        const std::optional<QByteArray> secret = co_await keychain->secret(keychainService);
+        if (secret) {
+            if (auto found = tokenFromKeychainSecret(*secret)) {
+                co_return found;
+            }
+        }
+    }
+    co_return tokenFromFile(credentialsFilePath());
+}
+
+QString ClaudeCredentialReader::credentialsFilePath() {
+    const QString configDir = qEnvironmentVariable("CLAUDE_CONFIG_DIR");
+    const QString base =
+        configDir.isEmpty() ? QDir::homePath() + QStringLiteral("/.claude") : configDir;
+    return base + QStringLiteral("/.credentials.json");
+}
+
+std::optional<QString> ClaudeCredentialReader::tokenFromKeychainSecret(const QByteArray& secret) {
+    if (!isUtf8(secret)) {
+        return std::nullopt;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(secret);
+    if (document.isObject()) {
+        return findAccessToken(document.object());
+    }
+    const QString text = QString::fromUtf8(secret);
+    if (text.startsWith(QLatin1String("ey")) && usableToken(text)) {
+        return text;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ClaudeCredentialReader::tokenFromFileContents(const QByteArray& contents) {
+    if (!isUtf8(contents)) {
+        return std::nullopt;
+    }
+    const QJsonDocument document = QJsonDocument::fromJson(contents);
+    if (!document.isObject()) {
+        return std::nullopt;
+    }
+    return findAccessToken(document.object());
+}
+
+std::optional<QString> ClaudeCredentialReader::tokenFromFile(const QString& path) {
+    // Only a regular file: opening a FIFO planted under the name would block forever.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > maxFileSize) {
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray contents = file.read(maxFileSize + 1);
+    if (contents.size() > maxFileSize) {
+        return std::nullopt;
+    }
+    return tokenFromFileContents(contents);
+}
+
+std::optional<QString> ClaudeCredentialReader::findAccessToken(const QJsonValue& value) {
+    if (value.isObject()) {
+        const QJsonObject object = value.toObject();
+        if (auto token = ownToken(object, snakeKey)) {
+            return token;
+        }
+        if (auto token = ownToken(object, camelKey)) {
+            return token;
+        }
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            if (auto token = findAccessToken(it.value())) {
+                return token;
+            }
+        }
+        return std::nullopt;
+    }
+    if (value.isArray()) {
+        const QJsonArray array = value.toArray();
+        for (const QJsonValue& element : array) {
+            if (auto token = findAccessToken(element)) {
+                return token;
+            }
+        }
+    }
+    return std::nullopt;
+}

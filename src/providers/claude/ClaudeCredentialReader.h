@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QJsonValue>
+#include <QString>
+
+#include <optional>
+
+class ClaudeKeychain;
+
+// Finds the OAuth access token that Claude Code leaves on the machine: first in the keychain,
+// then in its credentials file. Read-only and uncached: every call reads both sources again.
+// A value type; the provider makes one per call.
+class ClaudeCredentialReader {
+public:
+    static inline const QString keychainService = QStringLiteral("com.anthropic.claude-code");
+    // Larger credentials files are not read: the real one is a few hundred bytes.
+    static constexpr qint64 maxFileSize = 1 << 20;
+
+    // Without a keychain only the file is read.
+    explicit ClaudeCredentialReader(ClaudeKeychain* keychain = nullptr);
+
+    // The token, or no value. Never throws: every problem counts as no token from that source.
+    QCoro::Task<std::optional<QString>> token() const;
+
+    // $CLAUDE_CONFIG_DIR/.credentials.json when that variable is set, else
+    // ~/.claude/.credentials.json.
+    static QString credentialsFilePath();
+
+    // The steps of token(), each on its own so that tests and fuzzers can reach them.
+    // A keychain secret: a JSON object searched for a token, else bare text beginning "ey".
+    static std::optional<QString> tokenFromKeychainSecret(const QByteArray& secret);
+    // The credentials file's bytes: a JSON object searched for a token; no bare text form.
+    static std::optional<QString> tokenFromFileContents(const QByteArray& contents);
+    static std::optional<QString> tokenFromFile(const QString& path);
+    // Depth first: an object's own "access_token", then its own "accessToken", then its
+    // members in order; arrays element by element. Empty strings and values that could not
+    // travel in an HTTP header (control characters) are not tokens and the search goes on.
+    static std::optional<QString> findAccessToken(const QJsonValue& value);
+
+private:
+    ClaudeKeychain* keychain_;
+};

@@ -1,0 +1,3 @@
+#include "ClaudeKeychain.h"
+
+ClaudeKeychain::~ClaudeKeychain() = default;

@@ -1,0 +1,3 @@
+#include "ClaudePauseStore.h"
+
+ClaudePauseStore::~ClaudePauseStore() = default;

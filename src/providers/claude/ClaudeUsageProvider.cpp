@@ -1,0 +1,213 @@
+#include "ClaudeUsageProvider.h"
+
+#include "ClaudeCredentialReader.h"
+#include "ClaudeDesktopDiscovery.h"
+#include "ClaudeParser.h"
+#include "ClaudePauseStore.h"
+#include "VantorError.h"
+
+#include <QCoroNetworkReply>
+#include <QDateTime>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+const QString networkErrorDomain = QStringLiteral("QNetworkReply");
+
+// Without this header the endpoint refuses an OAuth bearer; Claude Code sends the same.
+const QByteArray betaHeader = QByteArrayLiteral("oauth-2025-04-20");
+const QByteArray userAgent = QByteArrayLiteral("Vantor/1.0");
+constexpr int maximumRedirects = 5;
+constexpr int overallTimeoutFactor = 3;
+
+// What the reply's handlers collect while the coroutine waits.
+struct Download {
+    QByteArray body;
+    bool oversized = false;
+};
+
+// Deletes a reply that may already be gone with its manager, and stops an unfinished one.
+struct ReplyDeleter {
+    void operator()(QNetworkReply* reply) const {
+        QPointer<QNetworkReply> guarded(reply);
+        if (guarded && !guarded->isFinished()) {
+            guarded->abort();
+        }
+        if (guarded) {
+            guarded->deleteLater();
+        }
+    }
+};
+
+[[noreturn]] void throwTransportError(const QNetworkReply& reply) {
+    // The transfer timeout reaches the reply as a plain abort, and nothing else aborts a
+    // reply that is still awaited except the size limit, which is handled before.
+    if (reply.error() == QNetworkReply::OperationCanceledError ||
+        reply.error() == QNetworkReply::TimeoutError) {
+        throw VantorError(networkErrorDomain, QNetworkReply::TimeoutError,
+                          QStringLiteral("The request timed out."));
+    }
+    throw VantorError(networkErrorDomain, reply.error(), reply.errorString());
+}
+
+}  // namespace
+
+QUrl ClaudeUsageProvider::defaultEndpoint() {
+    QUrl url;
+    url.setScheme(QStringLiteral("https"));
+    url.setHost(QStringLiteral("api.anthropic.com"));
+    url.setPath(usagePath);
+    return url;
+}
+
+ClaudeUsageProvider::ClaudeUsageProvider(ClaudeKeychain* keychain, ClaudePauseStore* pauseStore,
+                                         QUrl endpoint, QSslConfiguration tls,
+                                         std::chrono::milliseconds transferTimeout)
+    : keychain_(keychain),
+      pauseStore_(pauseStore),
+      endpoint_(std::move(endpoint)),
+      tls_(std::move(tls)),
+      transferTimeout_(transferTimeout),
+      network_(std::make_unique<QNetworkAccessManager>()) {}
+
+ClaudeUsageProvider::~ClaudeUsageProvider() = default;
+
+QCoro::Task<ProviderAvailability> ClaudeUsageProvider::availability() {
+    const ClaudeCredentialReader reader(keychain_);
+    const std::optional<QString> token = co_await reader.token();
+    if (token) {
+        co_return ProviderAvailability::available();
+    }
+    co_return ClaudeDesktopDiscovery::isInstalled() ? ProviderAvailability::requiresProPlan()
+                                                    : ProviderAvailability::notAuthenticated();
+}
+
+QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
+    const ClaudeCredentialReader reader(keychain_);
+    const std::optional<QString> token = co_await reader.token();
+    if (!token) {
+        throw VantorError(ProviderError::notAuthenticated);
+    }
+    if (pausedUntil(Instant::now())) {
+        throw VantorError(ProviderError::temporarilyUnavailable);
+    }
+
+    QNetworkRequest request(endpoint_);
+    request.setRawHeader("Authorization", "Bearer " + token->toUtf8());
+    request.setRawHeader("Accept", "application/json");
+    request.setRawHeader("anthropic-beta", betaHeader);
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    request.setTransferTimeout(static_cast<int>(transferTimeout_.count()));
+    // The bearer token must never reach another origin.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::SameOriginRedirectPolicy);
+    request.setMaximumRedirectsAllowed(maximumRedirects);
+    request.setSslConfiguration(tls_);
+    // Each request stands alone: no cookies kept from an earlier answer.
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+
+    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network_->get(request));
+    const auto download = std::make_shared<Download>();
+    QNetworkReply* const raw = reply.get();
+    QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, download] {
+        if (download->oversized) {
+            return;
+        }
+        const qint64 room = maxBodySize - download->body.size();
+        download->body += raw->read(room + 1);
+        if (download->body.size() > maxBodySize) {
+            download->oversized = true;
+            download->body.clear();
+            raw->abort();
+        }
+    });
+    // The transfer timeout restarts with every byte received; a server that trickles its
+    // answer would hold the fetch for ever without this overall limit.
+    QTimer::singleShot(transferTimeout_ * overallTimeoutFactor, raw, [raw] { raw->abort(); });
+
+    co_await qCoro(raw).waitForFinished();
+
+    if (download->oversized) {
+        throw VantorError(ProviderError::malformedResponse);
+    }
+    const QNetworkReply::NetworkError error = raw->error();
+    if (error == QNetworkReply::InsecureRedirectError ||
+        error == QNetworkReply::TooManyRedirectsError) {
+        throw VantorError(ProviderError::temporarilyUnavailable);
+    }
+    const QVariant statusAttribute = raw->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!statusAttribute.isValid()) {
+        throwTransportError(*raw);
+    }
+    const int status = statusAttribute.toInt();
+    switch (status) {
+        case 200:
+            break;
+        case 401:
+        case 403:
+            throw VantorError(ProviderError::notAuthenticated);
+        case 429: {
+            const Instant now = Instant::now();
+            pause(now.addingSeconds(pauseSeconds(raw->rawHeader("Retry-After"), now)));
+            throw VantorError(ProviderError::temporarilyUnavailable);
+        }
+        default:
+            throw VantorError(ProviderError::temporarilyUnavailable);
+    }
+    // A 200 whose body broke off is a transport failure, not a short body.
+    if (error != QNetworkReply::NoError) {
+        throwTransportError(*raw);
+    }
+    download->body += raw->read(maxBodySize - download->body.size() + 1);
+    if (download->body.size() > maxBodySize) {
+        throw VantorError(ProviderError::malformedResponse);
+    }
+    co_return ClaudeParser::parse(download->body, Instant::now());
+}
+
+std::optional<Instant> ClaudeUsageProvider::pausedUntil(Instant now) const {
+    const std::optional<Instant> until = pauseStore_ ? pauseStore_->pausedUntil() : localPause_;
+    // A pause further ahead than any 429 can ask for comes from a changed clock or an edited
+    // file; honouring it could silence the provider for good.
+    if (!until || *until <= now || until->secondsSince(now) > maximumPauseSeconds) {
+        return std::nullopt;
+    }
+    return until;
+}
+
+double ClaudeUsageProvider::pauseSeconds(const QByteArray& retryAfter, Instant now) {
+    double requested = 0.0;
+    const QByteArray text = retryAfter.trimmed();
+    bool isNumber = false;
+    const qlonglong seconds = text.toLongLong(&isNumber);
+    if (isNumber) {
+        requested = static_cast<double>(seconds);
+    } else if (!text.isEmpty()) {
+        // An HTTP date names its zone "GMT", which the RFC 2822 reader does not take.
+        QString date822 = QString::fromLatin1(text);
+        if (date822.endsWith(QLatin1String(" GMT"))) {
+            date822.replace(date822.size() - 3, 3, QStringLiteral("+0000"));
+        }
+        const QDateTime date = QDateTime::fromString(date822, Qt::RFC2822Date);
+        if (date.isValid()) {
+            requested = Instant::fromDateTime(date).secondsSince(now);
+        }
+    }
+    return std::clamp(requested, minimumPauseSeconds, maximumPauseSeconds);
+}
+
+void ClaudeUsageProvider::pause(Instant until) {
+    if (pauseStore_) {
+        pauseStore_->setPausedUntil(until);
+    } else {
+        localPause_ = until;
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Instant.h"
+#include "UsageProvider.h"
+
+#include <QByteArray>
+#include <QSslConfiguration>
+#include <QUrl>
+
+#include <chrono>
+#include <memory>
+#include <optional>
+
+class ClaudeKeychain;
+class ClaudePauseStore;
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// The usage provider for Claude Code: the token Claude Code left on the machine (keychain,
+// else its credentials file) and one HTTPS GET of the OAuth usage endpoint. Nothing is cached
+// between calls; the token never appears in an error text.
+class ClaudeUsageProvider final : public UsageProvider {
+public:
+    static inline const QString usagePath = QStringLiteral("/api/oauth/usage");
+    static constexpr std::chrono::milliseconds defaultTransferTimeout{20'000};
+    // A larger body is not read further and counts as unusable.
+    static constexpr qint64 maxBodySize = 1 << 20;
+    // After a 429 the endpoint rests for its retry-after, but never less than the first and
+    // never more than the second.
+    static constexpr double minimumPauseSeconds = 300.0;
+    static constexpr double maximumPauseSeconds = 3600.0;
+
+    static QUrl defaultEndpoint();
+
+    // The keychain and the pause store are borrowed and may be null: without a keychain only
+    // the credentials file is read; without a pause store a 429 pause lasts for this object.
+    explicit ClaudeUsageProvider(
+        ClaudeKeychain* keychain = nullptr, ClaudePauseStore* pauseStore = nullptr,
+        QUrl endpoint = defaultEndpoint(),
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration(),
+        std::chrono::milliseconds transferTimeout = defaultTransferTimeout);
+    ~ClaudeUsageProvider() override;
+
+    ClaudeUsageProvider(const ClaudeUsageProvider&) = delete;
+    ClaudeUsageProvider& operator=(const ClaudeUsageProvider&) = delete;
+
+    ProviderID id() const override { return ProviderID::claude; }
+    QString displayName() const override { return QStringLiteral("Claude Code"); }
+    QCoro::Task<ProviderAvailability> availability() override;
+    QCoro::Task<ProviderUsageSnapshot> fetchUsage() override;
+
+    // When the endpoint may be asked again after a 429, or no value when it may now.
+    std::optional<Instant> pausedUntil(Instant now) const;
+    // The pause a 429 with this retry-after header value calls for.
+    static double pauseSeconds(const QByteArray& retryAfter, Instant now);
+
+private:
+    void pause(Instant until);
+
+    ClaudeKeychain* keychain_;
+    ClaudePauseStore* pauseStore_;
+    QUrl endpoint_;
+    QSslConfiguration tls_;
+    std::chrono::milliseconds transferTimeout_;
+    std::unique_ptr<QNetworkAccessManager> network_;
+    // Stands in for the pause store when none was given.
+    std::optional<Instant> localPause_;
+};
