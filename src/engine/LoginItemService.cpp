@@ -1,0 +1,3 @@
+#include "LoginItemService.h"
+
+LoginItemService::~LoginItemService() = default;
