@@ -1,9 +1,6 @@
-#include "ProviderAvailability.h"
-#include "ProviderError.h"
 #include "ProviderUsageSnapshot.h"
 #include "UsageFixtures.h"
 #include "UsageWindowKind.h"
-#include "VantorError.h"
 
 #include <QTest>
 
@@ -64,20 +61,6 @@ private Q_SLOTS:
         }
     }
 
-    void windowEqualityCoversEveryField() {
-        const auto base = window(QStringLiteral("w"), State::available, 10.0);
-        auto severity = base;
-        severity.serverSeverity = QStringLiteral("high");
-        auto active = base;
-        active.isActive = true;
-        auto later = base;
-        later.observedAt = base.observedAt.addingSeconds(1e-6);
-        QVERIFY(base == window(QStringLiteral("w"), State::available, 10.0));
-        QVERIFY(base != severity);
-        QVERIFY(base != active);
-        QVERIFY(base != later);
-    }
-
     void rawValuesAreExactCaseNames_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
@@ -97,43 +80,6 @@ private Q_SLOTS:
             QCOMPARE(static_cast<int>(*parsed), kind);
             QCOMPARE(rawValue(*parsed), text);
         }
-    }
-
-    void providerIDsListedInOrder() {
-        const auto cases = allCases<ProviderID>();
-        QCOMPARE(cases.size(), 2u);
-        QCOMPARE(rawValue(cases[0]), QStringLiteral("codex"));
-        QCOMPARE(rawValue(cases[1]), QStringLiteral("claude"));
-    }
-
-    void availabilityEquality() {
-        using A = ProviderAvailability;
-        QVERIFY(A::temporarilyUnavailable(QStringLiteral("a")) ==
-                A::temporarilyUnavailable(QStringLiteral("a")));
-        QVERIFY(A::temporarilyUnavailable(QStringLiteral("a")) !=
-                A::temporarilyUnavailable(QStringLiteral("b")));
-        for (const A& other : {A::notInstalled(), A::notAuthenticated(), A::requiresProPlan(),
-                               A::unsupported(), A::temporarilyUnavailable(QString())}) {
-            QVERIFY(A::available() != other);
-        }
-    }
-
-    void providerErrorsDescribeThemselves_data() {
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("notInstalled") << 0 << QStringLiteral("Provider is not installed.");
-        QTest::newRow("notAuthenticated") << 1 << QStringLiteral("Sign in with the provider.");
-        QTest::newRow("malformed") << 2 << QStringLiteral("Provider returned unusable data.");
-        QTest::newRow("timeout") << 3 << QStringLiteral("Provider did not respond in time.");
-        QTest::newRow("unavailable") << 4 << QStringLiteral("Provider is temporarily unavailable.");
-    }
-    void providerErrorsDescribeThemselves() {
-        QFETCH(int, error);
-        QFETCH(QString, text);
-        const VantorError thrown(static_cast<ProviderError>(error));
-        QCOMPARE(thrown.providerError(), static_cast<ProviderError>(error));
-        QCOMPARE(thrown.description(), text);
-        QCOMPARE(QString::fromUtf8(thrown.what()), text);
     }
 
     void instantsConvertBetweenEpochs() {
