@@ -146,13 +146,19 @@ private Q_SLOTS:
         QVERIFY2(elapsed < 2100, qPrintable(QString::number(elapsed)));
     }
 
-    void noSecretService() {
+    // Without a Secret Service the answer comes at once and is remembered, until one appears.
+    void absentServiceIsRememberedUntilOneAppears() {
         QVERIFY(!nameHasOwner("org.freedesktop.secrets"));
         SecretServiceKeychain keychain;
+        const QString service = QStringLiteral("vantor.test.appearing");
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!lookup(keychain, QStringLiteral("com.anthropic.claude-code")));
+        QVERIFY(!lookup(keychain, service));
         QVERIFY2(clock.elapsed() < 2100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(startKeyring());
+        QVERIFY(store("org.freedesktop.Secret.Generic", service, "eyAppeared"));
+        QTRY_COMPARE_WITH_TIMEOUT(lookup(keychain, service),
+                                  std::optional<QByteArray>("eyAppeared"), 5000);
     }
 
     void findsItemsOfAnySchema_data() {
