@@ -89,8 +89,12 @@ std::optional<QByteArray> firstUnlockedSecret(const QByteArray& serviceName, Loo
         service, nullptr, attributes,
         static_cast<SecretSearchFlags>(SECRET_SEARCH_ALL | SECRET_SEARCH_LOAD_SECRETS), cancellable,
         &error);
-    g_clear_error(&error);
     g_hash_table_unref(attributes);
+    // Opening succeeds without a service behind the name; the search is what fails then.
+    if (error) {
+        g_clear_error(&error);
+        lookup.serviceAbsent = secretServiceAbsent(cancellable);
+    }
 
     std::optional<QByteArray> result;
     for (GList* node = items; node && !result; node = node->next) {
