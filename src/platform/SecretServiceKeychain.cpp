@@ -235,8 +235,7 @@ void SecretServiceKeychain::rememberAbsence() {
     if (watcher_) {
         return;
     }
-    // A connection of its own: the shared one stays dead if it was first asked for before the
-    // session bus existed.
+    // A connection of its own, closed with this object, so the watch does not outlive it.
     const QDBusConnection bus = QDBusConnection::connectToBus(
         QDBusConnection::SessionBus,
         QStringLiteral("vantor-secret-service-watch-%1").arg(reinterpret_cast<quintptr>(this)));
