@@ -1,5 +1,7 @@
 #include "SecretServiceKeychain.h"
 
+#include <QDBusConnection>
+#include <QDBusServiceWatcher>
 #include <QObject>
 #include <QThread>
 #include <QTimer>
@@ -25,16 +27,57 @@ struct Lookup {
 
     GCancellable* cancellable;
     std::optional<QByteArray> result;
+    // The bus has no Secret Service: none owns its name and none can be started.
+    bool serviceAbsent = false;
 };
 
-std::optional<QByteArray> firstUnlockedSecret(const QByteArray& serviceName,
-                                              GCancellable* cancellable) {
+const char* const secretsName = "org.freedesktop.secrets";
+
+GVariant* busCall(GDBusConnection* bus, const char* method, GVariant* arguments,
+                  const char* replyType, GCancellable* cancellable) {
+    return g_dbus_connection_call_sync(
+        bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", method,
+        arguments, G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE, 1000, cancellable, nullptr);
+}
+
+bool secretServiceAbsent(GCancellable* cancellable) {
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, cancellable, nullptr);
+    if (!bus) {
+        return true;
+    }
+    bool absent = true;
+    if (GVariant* owned =
+            busCall(bus, "NameHasOwner", g_variant_new("(s)", secretsName), "(b)", cancellable)) {
+        gboolean hasOwner = FALSE;
+        g_variant_get(owned, "(b)", &hasOwner);
+        absent = !hasOwner;
+        g_variant_unref(owned);
+    }
+    if (absent) {
+        if (GVariant* names = busCall(bus, "ListActivatableNames", nullptr, "(as)", cancellable)) {
+            GVariant* list = g_variant_get_child_value(names, 0);
+            const gchar** strings = g_variant_get_strv(list, nullptr);
+            for (const gchar** name = strings; name && *name && absent; ++name) {
+                absent = g_strcmp0(*name, secretsName) != 0;
+            }
+            g_free(strings);
+            g_variant_unref(list);
+            g_variant_unref(names);
+        }
+    }
+    g_object_unref(bus);
+    return absent;
+}
+
+std::optional<QByteArray> firstUnlockedSecret(const QByteArray& serviceName, Lookup& lookup) {
+    GCancellable* const cancellable = lookup.cancellable;
     GError* error = nullptr;
     // A service object of our own rather than libsecret's shared one: nothing outlives the call.
     SecretService* service = secret_service_open_sync(SECRET_TYPE_SERVICE, nullptr,
                                                       SECRET_SERVICE_NONE, cancellable, &error);
     if (!service) {
         g_clear_error(&error);
+        lookup.serviceAbsent = secretServiceAbsent(cancellable);
         return std::nullopt;
     }
     GHashTable* attributes = g_hash_table_new(g_str_hash, g_str_equal);
@@ -46,8 +89,12 @@ std::optional<QByteArray> firstUnlockedSecret(const QByteArray& serviceName,
         service, nullptr, attributes,
         static_cast<SecretSearchFlags>(SECRET_SEARCH_ALL | SECRET_SEARCH_LOAD_SECRETS), cancellable,
         &error);
-    g_clear_error(&error);
     g_hash_table_unref(attributes);
+    // Opening succeeds without a service behind the name; the search is what fails then.
+    if (error) {
+        g_clear_error(&error);
+        lookup.serviceAbsent = secretServiceAbsent(cancellable);
+    }
 
     std::optional<QByteArray> result;
     for (GList* node = items; node && !result; node = node->next) {
@@ -73,7 +120,7 @@ void runLookup(const std::shared_ptr<Lookup>& lookup, const QByteArray& serviceN
     // The worker's own main context keeps libsecret's sources off the main thread's.
     GMainContext* context = g_main_context_new();
     g_main_context_push_thread_default(context);
-    lookup->result = firstUnlockedSecret(serviceName, lookup->cancellable);
+    lookup->result = firstUnlockedSecret(serviceName, *lookup);
     // GDBus hands the clean-up of dropped signal subscriptions to the subscriber's context as
     // idle callbacks; run them, or their data is lost with the context.
     for (int round = 0; round < 100 && g_main_context_iteration(context, FALSE); ++round) {
@@ -106,9 +153,12 @@ public:
 
     bool isSettled() const { return state_ != State::waiting; }
     void await(std::coroutine_handle<> continuation) { continuation_ = continuation; }
-    // The worker's result once it has finished; no value after the deadline.
-    std::optional<QByteArray> result() const {
-        return state_ == State::finished ? lookup_->result : std::nullopt;
+    // The worker's findings once it has finished; nothing after the deadline.
+    SecretServiceKeychain::Answer answer() const {
+        if (state_ != State::finished) {
+            return {};
+        }
+        return {lookup_->result, lookup_->serviceAbsent};
     }
     // The waiting coroutine is gone: nothing may be resumed any more.
     void abandon() {
@@ -143,7 +193,7 @@ struct LookupAwaiter {
     void await_suspend(std::coroutine_handle<> continuation) noexcept {
         pending->await(continuation);
     }
-    std::optional<QByteArray> await_resume() const { return pending->result(); }
+    SecretServiceKeychain::Answer await_resume() const { return pending->answer(); }
 };
 
 struct PendingDeleter {
@@ -158,9 +208,39 @@ struct PendingDeleter {
 SecretServiceKeychain::SecretServiceKeychain(std::chrono::milliseconds timeout)
     : timeout_(timeout) {}
 
+SecretServiceKeychain::~SecretServiceKeychain() {
+    if (watcher_) {
+        const QString connectionName = watcher_->connection().name();
+        watcher_.reset();
+        QDBusConnection::disconnectFromBus(connectionName);
+    }
+}
+
 QCoro::Task<std::optional<QByteArray>> SecretServiceKeychain::secret(QString service) {
+    if (absent_ && !absent_->hasExpired()) {
+        co_return std::nullopt;
+    }
+    absent_.reset();
     const std::unique_ptr<PendingLookup, PendingDeleter> pending(
         new PendingLookup(service.toUtf8(), timeout_));
-    std::optional<QByteArray> secret = co_await LookupAwaiter{pending.get()};
-    co_return secret;
+    Answer answer = co_await LookupAwaiter{pending.get()};
+    if (answer.serviceAbsent) {
+        rememberAbsence();
+    }
+    co_return std::move(answer.secret);
+}
+
+void SecretServiceKeychain::rememberAbsence() {
+    absent_ = QDeadlineTimer(recheckInterval);
+    if (watcher_) {
+        return;
+    }
+    // A connection of its own, closed with this object, so the watch does not outlive it.
+    const QDBusConnection bus = QDBusConnection::connectToBus(
+        QDBusConnection::SessionBus,
+        QStringLiteral("vantor-secret-service-watch-%1").arg(reinterpret_cast<quintptr>(this)));
+    watcher_ = std::make_unique<QDBusServiceWatcher>(QString::fromLatin1(secretsName), bus,
+                                                     QDBusServiceWatcher::WatchForOwnerChange);
+    QObject::connect(watcher_.get(), &QDBusServiceWatcher::serviceOwnerChanged, watcher_.get(),
+                     [this] { absent_.reset(); });
 }

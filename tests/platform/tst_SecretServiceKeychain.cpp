@@ -133,26 +133,19 @@ private Q_SLOTS:
 
     void cleanupTestCase() { stopKeyring(); }
 
-    void noSessionBus() {
-        const QByteArray address = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-        SecretServiceKeychain keychain;
-        QElapsedTimer clock;
-        clock.start();
-        const auto secret = lookup(keychain, QStringLiteral("com.anthropic.claude-code"));
-        const qint64 elapsed = clock.elapsed();
-        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-        QVERIFY(!secret);
-        QVERIFY2(elapsed < 2100, qPrintable(QString::number(elapsed)));
-    }
-
-    void noSecretService() {
+    // Without a Secret Service the answer comes at once and is remembered, until one appears.
+    void absentServiceIsRememberedUntilOneAppears() {
         QVERIFY(!nameHasOwner("org.freedesktop.secrets"));
         SecretServiceKeychain keychain;
+        const QString service = QStringLiteral("vantor.test.appearing");
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!lookup(keychain, QStringLiteral("com.anthropic.claude-code")));
+        QVERIFY(!lookup(keychain, service));
         QVERIFY2(clock.elapsed() < 2100, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(startKeyring());
+        QVERIFY(store("org.freedesktop.Secret.Generic", service, "eyAppeared"));
+        QTRY_COMPARE_WITH_TIMEOUT(lookup(keychain, service),
+                                  std::optional<QByteArray>("eyAppeared"), 5000);
     }
 
     void findsItemsOfAnySchema_data() {
@@ -219,7 +212,7 @@ private Q_SLOTS:
         const qint64 elapsed = clock.elapsed();
         ::kill(static_cast<pid_t>(keyring_.processId()), SIGCONT);
         QVERIFY(!secret);
-        QVERIFY2(elapsed >= 1900 && elapsed < 2500, qPrintable(QString::number(elapsed)));
+        QVERIFY2(elapsed >= 1900 && elapsed < 3000, qPrintable(QString::number(elapsed)));
     }
 };
 

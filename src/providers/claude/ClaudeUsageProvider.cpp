@@ -33,15 +33,17 @@ struct Download {
     bool oversized = false;
 };
 
-// Deletes a reply that may already be gone with its manager, and stops an unfinished one.
-struct ReplyDeleter {
-    void operator()(QNetworkReply* reply) const {
-        QPointer<QNetworkReply> guarded(reply);
-        if (guarded && !guarded->isFinished()) {
-            guarded->abort();
+// Owns the reply for one fetch: stops it if unfinished and deletes it later, since the fetch
+// may end inside one of the reply's own signals. Guarded, as the manager may have gone first.
+struct ReplyGuard {
+    QPointer<QNetworkReply> reply;
+
+    ~ReplyGuard() {
+        if (reply && !reply->isFinished()) {
+            reply->abort();
         }
-        if (guarded) {
-            guarded->deleteLater();
+        if (reply) {
+            reply->deleteLater();
         }
     }
 };
@@ -114,9 +116,9 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
 
-    const std::unique_ptr<QNetworkReply, ReplyDeleter> reply(network_->get(request));
+    QNetworkReply* const raw = network_->get(request);
+    const ReplyGuard guard{raw};
     const auto download = std::make_shared<Download>();
-    QNetworkReply* const raw = reply.get();
     QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, download] {
         if (download->oversized) {
             return;
