@@ -6,6 +6,8 @@
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 
+#include <algorithm>
+
 namespace {
 
 const QString objectPath = QStringLiteral("/org/freedesktop/Notifications");
@@ -35,7 +37,7 @@ QString describe(const QDBusMessage& reply) {
 }  // namespace
 
 DBusNotificationCenter::DBusNotificationCenter(QDBusConnection bus, int timeoutMs)
-    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+    : bus_(std::move(bus)), timeoutMs_(std::clamp(timeoutMs, 1, defaultTimeoutMs)) {}
 
 QCoro::Task<std::optional<QVariant>> DBusNotificationCenter::askBus(QString method,
                                                                     QVariantList arguments) {

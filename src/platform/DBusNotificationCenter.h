@@ -12,6 +12,7 @@ public:
     static inline const QString serviceName = QStringLiteral("org.freedesktop.Notifications");
     static constexpr int defaultTimeoutMs = 2000;
 
+    // Calls wait at most timeoutMs, and never longer than the default.
     explicit DBusNotificationCenter(QDBusConnection bus = QDBusConnection::sessionBus(),
                                     int timeoutMs = defaultTimeoutMs);
 

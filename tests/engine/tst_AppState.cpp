@@ -210,12 +210,8 @@ private Q_SLOTS:
         const A available{ProviderAvailability::available()};
         QTest::newRow("exhausted beats nearing")
             << QList{S::nearingLimit, S::exhausted} << none << MenuBarVisualState::exhausted;
-        QTest::newRow("nearing") << QList{S::available, S::nearingLimit} << none
-                                 << MenuBarVisualState::warning;
         QTest::newRow("no snapshots, provider available")
             << QList<S>() << available << MenuBarVisualState::unavailable;
-        QTest::newRow("all available, nothing answers")
-            << QList{S::available} << none << MenuBarVisualState::unavailable;
         QTest::newRow("all available, not signed in")
             << QList{S::available} << A{ProviderAvailability::notAuthenticated()}
             << MenuBarVisualState::unavailable;
