@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "LogSink.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -173,26 +174,38 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     state->setSnapshot(id, *current);
     store_.save(state->snapshots());
     const QList<UsageEvent> events = detector_.process(previous, *current, false);
-    const bool stateAlive = co_await announceResets(events, *current, state);
+    const bool stateAlive = co_await announceResets(events, previous, *current, state);
     co_return stateAlive;
 }
 
-QCoro::Task<bool> UsageCoordinator::announceResets(const QList<UsageEvent>& events,
-                                                   const ProviderUsageSnapshot& current,
-                                                   QPointer<AppState> state) {
+QCoro::Task<bool> UsageCoordinator::announceResets(
+    const QList<UsageEvent>& events, const std::optional<ProviderUsageSnapshot>& previous,
+    const ProviderUsageSnapshot& current, QPointer<AppState> state) {
     for (const UsageEvent& event : events) {
         if (event.kind != UsageEvent::Kind::resetConfirmed) {
             continue;
         }
-        std::optional<UsageWindowKind> kind;
-        for (const UsageWindowSnapshot& window : current.windows) {
-            if (window.id == event.windowID) {
-                kind = window.kind;
-                break;
+        const auto sameWindow = [&](const UsageWindowSnapshot& window) {
+            return window.id == event.windowID;
+        };
+        const auto now = std::find_if(current.windows.cbegin(), current.windows.cend(), sameWindow);
+        const std::optional<UsageWindowKind> kind =
+            now != current.windows.cend() ? std::optional(now->kind) : std::nullopt;
+        // The delivered key names a reset by the window's next reset time. A window that reports
+        // none would give all its resets one key, and only the first would ever be announced:
+        // name such a reset by the reset time that just passed, else by when it was seen.
+        UsageEvent keyed = event;
+        if (!keyed.resetAt && previous) {
+            const auto before =
+                std::find_if(previous->windows.cbegin(), previous->windows.cend(), sameWindow);
+            if (before != previous->windows.cend() && before->resetAt) {
+                keyed.resetAt = before->resetAt;
+            } else if (now != current.windows.cend()) {
+                keyed.resetAt = now->observedAt;
             }
         }
         // Whether it delivered or not, each confirmed reset starts the clip anew.
-        co_await notifications_.deliver(event, kind);
+        co_await notifications_.deliver(keyed, kind);
         if (!state) {
             co_return false;
         }

@@ -78,6 +78,7 @@ private:
     // One provider's part of a refresh; false when the state went away meanwhile.
     QCoro::Task<bool> refreshProvider(UsageProvider& provider, QPointer<AppState> state);
     QCoro::Task<bool> announceResets(const QList<UsageEvent>& events,
+                                     const std::optional<ProviderUsageSnapshot>& previous,
                                      const ProviderUsageSnapshot& current,
                                      QPointer<AppState> state);
 

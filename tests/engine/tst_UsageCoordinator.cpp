@@ -136,6 +136,27 @@ private Q_SLOTS:
         QVERIFY(next.sound->clips.isEmpty());
     }
 
+    // A window that reports no next reset time still has each of its resets announced: the
+    // first is named by the reset time that passed, the second, which had none, by when it
+    // was seen.
+    void resetsWithoutANextResetTimeAreEachAnnounced() {
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        const std::optional<Instant> passed[] = {firstReset, std::nullopt};
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            UsageWindowSnapshot after = window(fiveHourID, UsageWindowState::available, 0.0);
+            after.observedAt = t0.addingSeconds(86400.0 * (cycle + 1));
+            launch.codex->answer(
+                snapshot({window(fiveHourID, UsageWindowState::exhausted, 100.0, passed[cycle])}));
+            launch.codex->answer(snapshot({after}));
+        }
+        // The provider keeps giving its last answer; five refreshes walk through all four.
+        for (int i = 0; i < 5; ++i) {
+            launch.refresh();
+        }
+        QCOMPARE(launch.center.added().size(), 2);
+    }
+
     void clipPlaysEvenWhenTheNotificationFails() {
         MemoryDefaults defaults;
         Launch launch(defaults);

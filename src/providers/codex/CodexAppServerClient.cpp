@@ -336,6 +336,9 @@ void CodexAppServerClient::stop() {
     if (child->state() == QProcess::Starting) {
         child->kill();
     } else {
+        // Nobody reads its output any more: close the pipe, or a child that keeps writing
+        // fills QProcess's buffer until the kill below.
+        child->closeReadChannel(QProcess::StandardOutput);
         child->closeWriteChannel();
         signalChild(child->processId(), SIGTERM);
     }
@@ -344,9 +347,16 @@ void CodexAppServerClient::stop() {
     // deletes it at the latest when it ends itself.
     child->setParent(QCoreApplication::instance());
     connect(child, &QProcess::finished, child, &QObject::deleteLater);
-    QTimer::singleShot(killDelay, child, [child] {
-        if (child->state() != QProcess::NotRunning) {
-            signalChild(child->processId(), SIGKILL);
+    // The kill goes to the whole process group and does not depend on the leader: a launcher
+    // script may exit on SIGTERM while the program it started lingers. Once the group is empty
+    // its id is free again, but ids are handed out in sequence, not reused within seconds.
+    const auto group = static_cast<pid_t>(child->processId());
+    QObject* context = QCoreApplication::instance() != nullptr
+                           ? static_cast<QObject*>(QCoreApplication::instance())
+                           : static_cast<QObject*>(child);
+    QTimer::singleShot(killDelay, context, [group] {
+        if (group > 0) {
+            ::kill(-group, SIGKILL);
         }
     });
     if (QCoreApplication::instance() != nullptr) {
