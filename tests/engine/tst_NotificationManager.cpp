@@ -93,7 +93,8 @@ private Q_SLOTS:
                             std::optional<UsageWindowKind> kind, bool weekly) {
             QTest::newRow(name) << provider << QString::fromLatin1(windowID) << kind
                                 << QStringLiteral("%1 is ready again")
-                                       .arg(provider == ProviderID::codex ? "Codex" : "Claude")
+                                       .arg(QLatin1String(provider == ProviderID::codex ? "Codex"
+                                                                                        : "Claude"))
                                 << (weekly ? QStringLiteral("Your weekly usage is available again.")
                                            : QStringLiteral("Your 5-hour usage limit has reset."));
         };

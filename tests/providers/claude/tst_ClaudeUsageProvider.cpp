@@ -174,6 +174,8 @@ private Q_SLOTS:
         const RecordedRequest& request = server_->requests().first();
         QCOMPARE(request.method + ' ' + request.target, QByteArray("GET /api/oauth/usage"));
         QCOMPARE(request.header("Authorization"), "Bearer " + token.toUtf8());
+        // Without it the endpoint refuses OAuth tokens.
+        QCOMPARE(request.header("anthropic-beta"), QByteArray("oauth-2025-04-20"));
         // A keychain item wins over the file.
         FakeKeychain keychain(QByteArray("eyKeychainToken"));
         ClaudeUsageProvider claude(&keychain, nullptr, server_->url(),

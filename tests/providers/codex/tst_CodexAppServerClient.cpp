@@ -84,6 +84,7 @@ private Q_SLOTS:
             R"(required to read rate limits"},"id":$id})",
             "CodexRPC/1 codex account authentication required to read rate limits (-32600)");
         row("error as text", R"(send {"id":$id,"error":"boom"})", "CodexRPC/1 boom");
+        row("error as number", R"(send {"id":$id,"error":7})", "CodexRPC/1 7");
         row("result beats error", R"(send {"id":$id,"error":{"code":1},"result":{"ok":1}})", ok);
         row("result array", R"(send {"id":$id,"result":[1]})", malformed);
         row("result null", R"(send {"id":$id,"result":null})", malformed);

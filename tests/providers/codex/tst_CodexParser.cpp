@@ -111,6 +111,7 @@ private Q_SLOTS:
         row("weekly", "5", "10080", "weekly|Weekly|5|available|");
         row("fraction above weekly truncates", "5", "10080.9", "weekly|Weekly|5|available|");
         row("fraction below five hours", "5", "299.9", other);
+        row("duration null", "5", "null", other);
         row("duration beyond 64 bits", "5", "1e300", other);
         row("used as text drops the window", "\"50\"", "300", "");
         row("used missing drops the window", nullptr, "300", "");

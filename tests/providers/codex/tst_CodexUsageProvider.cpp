@@ -65,24 +65,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("domain");
         QTest::addColumn<int>("code");
         const QString provider = VantorError::providerErrorDomain;
-        QTest::newRow("read never answered")
-            << QByteArray("read initialize\nsend {\"id\":$id,\"result\":{}}\nhang\n") << provider
-            << int(ProviderError::requestTimedOut);
+        const QByteArray ready = "read initialize\nsend {\"id\":$id,\"result\":{}}\n";
+        const QByteArray read = ready + "read account/rateLimits/read\n";
+        QTest::newRow("read never answered") << ready + "hang\n"
+                                             << provider << int(ProviderError::requestTimedOut);
         QTest::newRow("initialize refused")
             << QByteArray(
                    "read initialize\nsend {\"id\":$id,\"error\":{\"code\":-32600,"
                    "\"message\":\"Not initialized\"}}\nhang\n")
             << QStringLiteral("CodexRPC") << 1;
         QTest::newRow("read answers with a list")
-            << QByteArray(
-                   "read initialize\nsend {\"id\":$id,\"result\":{}}\n"
-                   "read account/rateLimits/read\nsend {\"id\":$id,\"result\":[]}\nhang\n")
+            << read + "send {\"id\":$id,\"result\":[]}\nhang\n"
             << provider << int(ProviderError::malformedResponse);
-        QTest::newRow("exits during the read")
-            << QByteArray(
-                   "read initialize\nsend {\"id\":$id,\"result\":{}}\n"
-                   "read account/rateLimits/read\nexit 1\n")
-            << provider << int(ProviderError::requestTimedOut);
+        QTest::newRow("exits during the read") << read + "exit 1\n"
+                                               << provider << int(ProviderError::requestTimedOut);
     }
     void failuresEndTheChild() {
         QFETCH(QByteArray, script);
