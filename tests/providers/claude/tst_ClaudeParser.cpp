@@ -72,7 +72,7 @@ private Q_SLOTS:
             QTest::newRow(name) << members << seconds;
         };
         const auto at = [](const char* text) {
-            return R"("resets_at":")" + QByteArray(text) + '"';
+            return "\"resets_at\":\"" + QByteArray(text) + "\"";
         };
         const double noon = 1748779200.0;  // 2025-06-01T12:00:00Z
         row("milliseconds", at("2025-06-01T12:00:00.250Z"), noon + 0.25);

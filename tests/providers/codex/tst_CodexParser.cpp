@@ -129,12 +129,13 @@ private Q_SLOTS:
         QFETCH(QString, window);
         const auto found = CodexParser::window(QJsonDocument::fromJson(json).object(),
                                                QStringLiteral("b"), QStringLiteral("primary"), now);
-        QCOMPARE(found ? QStringList{rawValue(found->kind), found->label,
-                                     QString::number(*found->usedPercent), rawValue(found->state),
-                                     found->resetAt ? QStringLiteral("reset") : QString()}
-                             .join(u'|')
-                       : QString(),
-                 window);
+        const QString described =
+            found ? QStringList{rawValue(found->kind), found->label,
+                                QString::number(*found->usedPercent), rawValue(found->state),
+                                found->resetAt ? QStringLiteral("reset") : QString()}
+                        .join(u'|')
+                  : QString();
+        QCOMPARE(described, window);
         QVERIFY(!found || found->id == QStringLiteral("codex.b.primary"));
     }
 
