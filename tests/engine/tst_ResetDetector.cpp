@@ -52,18 +52,12 @@ private Q_SLOTS:
             << window(w, State::exhausted, 100, resetT)
             << window(w, State::nearingLimit, 92, resetLater) << false
             << Events{UsageEvent::nearingLimit(ProviderID::codex, w)};
-        QTest::newRow("nearing to exhausted")
-            << window(w, State::nearingLimit, 95) << window(w, State::exhausted, 100) << false
-            << Events{UsageEvent::limitReached(ProviderID::codex, w)};
         QTest::newRow("available to exhausted")
             << window(w, State::available, 5) << window(w, State::exhausted, 100) << false
             << Events{UsageEvent::limitReached(ProviderID::codex, w)};
         QTest::newRow("exhausted stays exhausted")
             << window(w, State::exhausted, 100, resetT)
             << window(w, State::exhausted, 100, resetLater) << false << none;
-        QTest::newRow("nearing stays nearing")
-            << window(w, State::nearingLimit, 91) << window(w, State::nearingLimit, 93) << false
-            << none;
         QTest::newRow("available reset, not every reset")
             << window(w, State::available, 80, resetT) << window(w, State::available, 5, resetLater)
             << false << none;
@@ -103,7 +97,6 @@ private Q_SLOTS:
         const int internal = static_cast<int>(UsageSourceConfidence::providerInternal);
         QTest::newRow("unavailable to data") << unavailable << internal << true;
         QTest::newRow("both unavailable") << unavailable << unavailable << false;
-        QTest::newRow("both with data") << internal << internal << false;
         QTest::newRow("data to unavailable") << internal << unavailable << false;
     }
     void recovery() {

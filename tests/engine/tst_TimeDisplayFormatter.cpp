@@ -24,7 +24,6 @@ private Q_SLOTS:
         const QDateTime now = local(12, 10, 14, 0);
         const QString us = QStringLiteral("en_US");
         const QString nnbsp = QString(QChar(0x202F));
-        QTest::newRow("30 s ahead") << now << now.addSecs(30) << us << "1 min";
         QTest::newRow("1 ms ahead") << now << now.addMSecs(1) << us << "1 min";
         QTest::newRow("59:01 ahead") << now << now.addSecs(59 * 60 + 1) << us << "60 min";
         QTest::newRow("minutes ignore locale") << now << now.addSecs(720) << "ja_JP"
@@ -42,16 +41,11 @@ private Q_SLOTS:
         QTest::newRow("in six days") << now << local(12, 16, 23, 59) << us << "Wednesday";
         QTest::newRow("weekday in German") << now << local(12, 12, 8, 0) << "de_DE"
                                            << "Samstag";
-        QTest::newRow("yesterday") << now << local(12, 9, 18, 0) << us << "Wednesday";
         QTest::newRow("six days ago") << now << local(12, 4, 18, 0) << us << "Friday";
         QTest::newRow("in seven days")
             << now << local(12, 17, 17, 0) << us << "Dec 17, 5:00" + nnbsp + "PM";
         QTest::newRow("French month form") << now << local(12, 17, 17, 0) << "fr_FR"
                                            << "17 déc., 17:00";
-        QTest::newRow("Japanese month form") << now << local(12, 17, 17, 0) << "ja_JP"
-                                             << "12月17日 17:00";
-        QTest::newRow("British month form") << now << local(12, 17, 17, 0) << "en_GB"
-                                            << "17 Dec, 17:00";
         QTest::newRow("three weeks ago")
             << now << local(11, 19, 8, 30) << us << "Nov 19, 8:30" + nnbsp + "AM";
         // Across the change to summer time the calendar day, not 24 hours, decides.

@@ -38,28 +38,17 @@ class UsageJsonTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void absentOptionalsAreLeftOut() {
-        const QJsonObject object =
-            UsageJson::encode(window(QStringLiteral("w"), UsageWindowState::unknown));
-        QStringList keys = object.keys();
-        keys.sort();
+    // The stored form is read back by later versions: absent optionals are left out, and every
+    // member of a full window is written.
+    void storedMembers() {
+        const QStringList keys =
+            UsageJson::encode(window(QStringLiteral("w"), UsageWindowState::unknown)).keys();
         QCOMPARE(keys, (QStringList{QStringLiteral("id"), QStringLiteral("kind"),
                                     QStringLiteral("label"), QStringLiteral("observedAt"),
                                     QStringLiteral("providerID"), QStringLiteral("state")}));
-    }
-
-    void everyFieldIsWrittenUnderItsName() {
-        const auto full = fullSnapshot(ProviderID::claude, t0);
-        const QJsonObject object = UsageJson::encode(full);
-        QCOMPARE(object.value(QStringLiteral("providerID")).toString(), QStringLiteral("claude"));
-        QCOMPARE(object.value(QStringLiteral("sourceConfidence")).toString(),
-                 QStringLiteral("authoritative"));
-        QCOMPARE(object.value(QStringLiteral("ordinaryUsageAllowed")).toBool(), true);
-        const QJsonObject first =
-            object.value(QStringLiteral("windows")).toArray().first().toObject();
-        QCOMPARE(first.size(), 11);
-        QCOMPARE(first.value(QStringLiteral("observedAt")).toDouble(),
-                 t0.secondsSinceReferenceDate());
+        const QJsonObject full = UsageJson::encode(fullSnapshot(ProviderID::claude, t0));
+        QCOMPARE(full.size(), 6);
+        QCOMPARE(full.value(QStringLiteral("windows")).toArray().first().toObject().size(), 11);
     }
 
     void windowReading_data() {
@@ -128,7 +117,6 @@ private Q_SLOTS:
         QTest::addColumn<double>("number");
         QTest::addColumn<int>("field");
         QTest::newRow("NaN used") << std::numeric_limits<double>::quiet_NaN() << 0;
-        QTest::newRow("infinite used") << std::numeric_limits<double>::infinity() << 0;
         QTest::newRow("NaN reset") << std::numeric_limits<double>::quiet_NaN() << 1;
         QTest::newRow("-infinite observed") << -std::numeric_limits<double>::infinity() << 2;
     }
@@ -161,7 +149,6 @@ private Q_SLOTS:
         QTest::newRow("windows not an array")
             << QByteArray(R"([{"providerID":"codex","windows":{},"observedAt":1,)"
                           R"("sourceConfidence":"inferred"}])");
-        QTest::newRow("scalar") << QByteArray("42");
         QTest::newRow("empty") << QByteArray();
     }
     void snapshotListsFailAsAWhole() {

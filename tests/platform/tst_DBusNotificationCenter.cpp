@@ -7,7 +7,6 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -113,29 +112,15 @@ private Q_SLOTS:
 
         const QList<QJsonObject> calls = server.calls();
         QCOMPARE(calls.size(), 2);
-        const QJsonObject reset = calls[0];
-        QCOMPARE(reset[QLatin1String("method")].toString(), QStringLiteral("Notify"));
-        QCOMPARE(reset[QLatin1String("app_name")].toString(), QStringLiteral("Vantor"));
-        QCOMPARE(reset[QLatin1String("replaces_id")].toInt(), 0);
-        QCOMPARE(reset[QLatin1String("summary")].toString(),
+        QCOMPARE(calls[0][QLatin1String("summary")].toString(),
                  QStringLiteral("Claude is ready again"));
-        QCOMPARE(reset[QLatin1String("body")].toString(),
-                 QStringLiteral("Your weekly usage is available again."));
-        QVERIFY(reset[QLatin1String("actions")].toArray().isEmpty());
-        QCOMPARE(reset[QLatin1String("expire_timeout")].toInt(), -1);
-        const QJsonObject hints = reset[QLatin1String("hints")].toObject();
-        QCOMPARE(hints[QLatin1String("desktop-entry")].toString(),
-                 QStringLiteral("com.quorvel.vantor"));
+        // Title and body only: no sound, no category, no image.
+        const QJsonObject hints = calls[0][QLatin1String("hints")].toObject();
+        QCOMPARE(hints.keys(), (QStringList{QStringLiteral("desktop-entry"),
+                                            QStringLiteral("x-vantor-identifier")}));
         QCOMPARE(hints[QLatin1String("x-vantor-identifier")].toString(),
                  QStringLiteral("claude.claude.seven_day.1778307200.5"));
-        // Title and body only: no sound, no category, no image.
-        QCOMPARE(hints.size(), 2);
-
-        const QJsonObject test = calls[1];
-        QCOMPARE(test[QLatin1String("summary")].toString(), QStringLiteral("Vantor"));
-        QCOMPARE(test[QLatin1String("body")].toString(),
-                 QString::fromUtf8("Test notification \u2014 your alerts are ready."));
-        QVERIFY(test[QLatin1String("hints")]
+        QVERIFY(calls[1][QLatin1String("hints")]
                     .toObject()[QLatin1String("x-vantor-identifier")]
                     .toString()
                     .startsWith(QLatin1String("com.quorvel.vantor.test.")));

@@ -36,8 +36,10 @@ class MediaSoundPlayerTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void playsWithoutAnAudioDevice() {
+    void playsWithoutAnAudioDeviceAndAfterAStop() {
         MediaSoundPlayer player;
+        player.play(clip(QStringLiteral("French_Male_Keldo")));
+        player.stop();
         player.play(clip(QStringLiteral("English_Female_Ivrel")));
         QVERIFY(playsToTheEnd(player.mediaPlayer()));
         QCOMPARE(player.mediaPlayer()->error(), QMediaPlayer::NoError);
@@ -48,14 +50,6 @@ private Q_SLOTS:
         player.play(QByteArray(4096, 'x'));
         QVERIFY(givesUp(player.mediaPlayer()));
         player.play(clip(QStringLiteral("Japanese_Male_Tolvan")));
-        QVERIFY(playsToTheEnd(player.mediaPlayer()));
-    }
-
-    void stopInTheMiddleThenPlayAgain() {
-        MediaSoundPlayer player;
-        player.play(clip(QStringLiteral("French_Male_Keldo")));
-        player.stop();
-        player.play(clip(QStringLiteral("French_Male_Keldo_1")));
         QVERIFY(playsToTheEnd(player.mediaPlayer()));
     }
 };

@@ -74,12 +74,12 @@ bool LocalHttpsServer::listen() {
     return server_.listen(QHostAddress::LocalHost);
 }
 
-QUrl LocalHttpsServer::url(const QString& path) const {
+QUrl LocalHttpsServer::url() const {
     QUrl url;
     url.setScheme(QStringLiteral("https"));
     url.setHost(QStringLiteral("127.0.0.1"));
     url.setPort(server_.serverPort());
-    url.setPath(path);
+    url.setPath(QStringLiteral("/api/oauth/usage"));
     return url;
 }
 
@@ -122,7 +122,6 @@ void LocalHttpsServer::serve(QSslSocket* socket) {
         }
         requests_.append(request);
         const QByteArray answer = script_ ? script_(request) : response(200, "{}");
-        Q_EMIT requestReceived();
         if (answer.isEmpty()) {
             return;
         }

@@ -44,7 +44,7 @@ public:
     explicit LocalHttpsServer(const TestCertificate& certificate);
 
     bool listen();
-    QUrl url(const QString& path = QStringLiteral("/api/oauth/usage")) const;
+    QUrl url() const;
     void setScript(Script script) { script_ = std::move(script); }
     // Sends the body of each answer one byte per interval instead of all at once.
     void setTrickle(std::chrono::milliseconds interval) { trickle_ = interval; }
@@ -55,9 +55,6 @@ public:
 
     static QByteArray response(int status, const QByteArray& body = {},
                                const QList<QPair<QByteArray, QByteArray>>& headers = {});
-
-Q_SIGNALS:
-    void requestReceived();
 
 private:
     void serve(QSslSocket* socket);

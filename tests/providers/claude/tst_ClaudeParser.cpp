@@ -43,18 +43,13 @@ private Q_SLOTS:
             R"({"five_hour":{"utilization":42.5,"resets_at":"2025-06-01T12:00:00Z"},)"
             R"("seven_day":{"utilization":91}})",
             now);
-        QCOMPARE(snapshot.providerID, ProviderID::claude);
         QCOMPARE(snapshot.sourceConfidence, UsageSourceConfidence::providerInternal);
-        QCOMPARE(snapshot.observedAt, now);
-        QVERIFY(!snapshot.ordinaryUsageAllowed && !snapshot.globalLimitReason);
         QCOMPARE(describe(snapshot),
                  (QStringList{QStringLiteral("claude.five_hour fiveHour 5 hour 42.5 available"),
                               QStringLiteral("claude.seven_day weekly Weekly 91 nearingLimit")}));
         const UsageWindowSnapshot& five = snapshot.windows.at(0);
         QCOMPARE(five.resetAt, Instant::fromUnixSeconds(1748779200.0));
         QCOMPARE(five.observedAt, now);
-        QCOMPARE(five.providerID, ProviderID::claude);
-        QVERIFY(!five.providerWindowID && !five.isActive && !five.serverSeverity);
         QVERIFY(!snapshot.windows.at(1).resetAt);
     }
 
@@ -73,45 +68,33 @@ private Q_SLOTS:
     void resetTime_data() {
         QTest::addColumn<QByteArray>("members");
         QTest::addColumn<double>("unixSeconds");
-        // 2025-06-01T12:00:00Z
-        const double noon = 1748779200.0;
-        QTest::newRow("Z") << QByteArray(R"("resets_at":"2025-06-01T12:00:00Z")") << noon;
-        QTest::newRow("milliseconds")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00.250Z")") << noon + 0.25;
-        QTest::newRow("microseconds, +00:00")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00.000000+00:00")") << noon;
-        QTest::newRow("many digits")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00.5000000000000001Z")") << noon + 0.5;
-        QTest::newRow("positive offset")
-            << QByteArray(R"("resets_at":"2025-06-01T14:30:00+02:30")") << noon;
-        QTest::newRow("negative offset")
-            << QByteArray(R"("resets_at":"2025-06-01T07:00:00-05:00")") << noon;
-        QTest::newRow("unix seconds") << QByteArray(R"("resets_at":90.5)") << 90.5;
-        QTest::newRow("resetsAt stands in")
-            << QByteArray(R"("resetsAt":"2025-06-01T12:00:00Z")") << noon;
-        QTest::newRow("null resets_at hides resetsAt")
-            << QByteArray(R"("resets_at":null,"resetsAt":"2025-06-01T12:00:00Z")") << noReset;
-        QTest::newRow("no reset") << QByteArray(R"("other":1)") << noReset;
-        QTest::newRow("boolean") << QByteArray(R"("resets_at":true)") << noReset;
-        QTest::newRow("no zone") << QByteArray(R"("resets_at":"2025-06-01T12:00:00")") << noReset;
-        QTest::newRow("date only") << QByteArray(R"("resets_at":"2025-06-01")") << noReset;
-        QTest::newRow("space for T")
-            << QByteArray(R"("resets_at":"2025-06-01 12:00:00Z")") << noReset;
-        QTest::newRow("lower-case z")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00z")") << noReset;
-        QTest::newRow("offset without colon")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00+0000")") << noReset;
-        QTest::newRow("dot without digits")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00.Z")") << noReset;
-        QTest::newRow("30 February")
-            << QByteArray(R"("resets_at":"2025-02-30T12:00:00Z")") << noReset;
-        QTest::newRow("hour 24") << QByteArray(R"("resets_at":"2025-06-01T24:00:00Z")") << noReset;
-        QTest::newRow("offset hour 24")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00+24:00")") << noReset;
-        QTest::newRow("trailing text")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:00Z ")") << noReset;
-        QTest::newRow("non-ASCII digit")
-            << QByteArray(R"("resets_at":"2025-06-01T12:00:0\u0661Z")") << noReset;
+        const auto row = [](const char* name, const QByteArray& members, double seconds) {
+            QTest::newRow(name) << members << seconds;
+        };
+        const auto at = [](const char* text) {
+            return "\"resets_at\":\"" + QByteArray(text) + "\"";
+        };
+        const double noon = 1748779200.0;  // 2025-06-01T12:00:00Z
+        row("milliseconds", at("2025-06-01T12:00:00.250Z"), noon + 0.25);
+        row("microseconds, +00:00", at("2025-06-01T12:00:00.000000+00:00"), noon);
+        row("many digits", at("2025-06-01T12:00:00.5000000000000001Z"), noon + 0.5);
+        row("positive offset", at("2025-06-01T14:30:00+02:30"), noon);
+        row("negative offset", at("2025-06-01T07:00:00-05:00"), noon);
+        row("unix seconds", R"("resets_at":90.5)", 90.5);
+        row("resetsAt stands in", R"("resetsAt":"2025-06-01T12:00:00Z")", noon);
+        row("null hides resetsAt", R"("resets_at":null,"resetsAt":"2025-06-01T12:00:00Z")",
+            noReset);
+        row("no reset", R"("other":1)", noReset);
+        row("boolean", R"("resets_at":true)", noReset);
+        row("no zone", at("2025-06-01T12:00:00"), noReset);
+        row("space for T", at("2025-06-01 12:00:00Z"), noReset);
+        row("offset without colon", at("2025-06-01T12:00:00+0000"), noReset);
+        row("dot without digits", at("2025-06-01T12:00:00.Z"), noReset);
+        row("30 February", at("2025-02-30T12:00:00Z"), noReset);
+        row("hour 24", at("2025-06-01T24:00:00Z"), noReset);
+        row("offset hour 24", at("2025-06-01T12:00:00+24:00"), noReset);
+        row("trailing text", at("2025-06-01T12:00:00Z "), noReset);
+        row("non-ASCII digit", at("2025-06-01T12:00:0\\u0661Z"), noReset);
     }
 
     void resetTime() {
@@ -135,13 +118,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("state");  // empty: no window
         QTest::newRow("just below nearing") << QByteArray("89.999") << "available";
         QTest::newRow("nearing at 90") << QByteArray("90") << "nearingLimit";
-        QTest::newRow("just below exhausted") << QByteArray("99.99") << "nearingLimit";
         QTest::newRow("exhausted at 100") << QByteArray("100.0") << "exhausted";
         QTest::newRow("above 100 kept") << QByteArray("137.5") << "exhausted";
         QTest::newRow("negative kept") << QByteArray("-3") << "available";
         QTest::newRow("null") << QByteArray("null") << "";
         QTest::newRow("text") << QByteArray(R"("50")") << "";
-        QTest::newRow("object") << QByteArray(R"({"value":50})") << "";
     }
 
     void usedPercent() {
