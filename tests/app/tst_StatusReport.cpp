@@ -32,9 +32,10 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("waybar");
         QTest::newRow("nothing known")
             << report({}) << QStringLiteral("Codex: Not detected\nClaude Code: Not detected")
-            << QByteArray(R"({"class":"unavailable","text":"Vantor",)"
-                          R"("tooltip":"Codex: Not detected\nClaude )"
-                          R"(Code: Not detected"})");
+            << QByteArray(
+                   "{\"class\":\"unavailable\",\"text\":\"Vantor\","
+                   "\"tooltip\":\"Codex: Not detected\\nClaude "
+                   "Code: Not detected\"}");
         QTest::newRow("headline window, and an availability instead of a snapshot")
             << report({{ProviderID::codex,
                         snapshot({window(QStringLiteral("codex.5h"), UsageWindowState::available,
@@ -42,9 +43,10 @@ private Q_SLOTS:
                       {{ProviderID::codex, ProviderAvailability::available()},
                        {ProviderID::claude, ProviderAvailability::notAuthenticated()}})
             << QStringLiteral("Codex: 5h 58% left, resets 12 min\nClaude Code: Sign in required")
-            << QByteArray(R"({"class":"normal","percentage":58,"text":"Codex 58%",)"
-                          R"("tooltip":"Codex: 5h 58% left, resets 12 min\nClaude Code: Sign in )"
-                          R"(required"})");
+            << QByteArray(
+                   "{\"class\":\"normal\",\"percentage\":58,\"text\":\"Codex 58%\","
+                   "\"tooltip\":\"Codex: 5h 58% left, resets 12 min\\nClaude Code: Sign in "
+                   "required\"}");
         QTest::newRow("the worst window leads; use beyond the limit shows nothing left")
             << report(
                    {{ProviderID::codex,
@@ -57,8 +59,9 @@ private Q_SLOTS:
                    {{ProviderID::claude, ProviderAvailability::temporarilyUnavailable(
                                              QStringLiteral("Usage data couldn't be refreshed."))}})
             << QStringLiteral("Codex: 5h 0% left\nClaude Code: 5h use unknown")
-            << QByteArray(R"({"class":"exhausted","percentage":0,"text":"Codex 0%",)"
-                          R"("tooltip":"Codex: 5h 0% left\nClaude Code: 5h use unknown"})");
+            << QByteArray(
+                   "{\"class\":\"exhausted\",\"percentage\":0,\"text\":\"Codex 0%\","
+                   "\"tooltip\":\"Codex: 5h 0% left\\nClaude Code: 5h use unknown\"}");
         QTest::newRow("an availability message stands in for an empty snapshot")
             << report(
                    {{ProviderID::codex, snapshot({})}},
@@ -67,8 +70,9 @@ private Q_SLOTS:
                     {ProviderID::claude, ProviderAvailability::requiresProPlan()}})
             << QStringLiteral(
                    "Codex: Usage data couldn't be refreshed.\nClaude Code: Upgrade to Pro")
-            << QByteArray(R"({"class":"unavailable","text":"Vantor","tooltip":"Codex: Usage )"
-                          R"(data couldn't be refreshed.\nClaude Code: Upgrade to Pro"})");
+            << QByteArray(
+                   "{\"class\":\"unavailable\",\"text\":\"Vantor\",\"tooltip\":\"Codex: Usage "
+                   "data couldn't be refreshed.\\nClaude Code: Upgrade to Pro\"}");
     }
     void lines() {
         QFETCH(StatusReport, report);

@@ -41,7 +41,8 @@ private Q_SLOTS:
         auto loginItem = std::make_unique<FakeLoginItemService>();
         FakeLoginItemService& item = *loginItem;
         platform.loginItem = std::move(loginItem);
-        platform.makePlayer = [] { return std::make_unique<FakeSoundPlayer>(); };
+        platform.makePlayer =
+            FakeSoundPlayer::factory(std::make_shared<FakeSoundPlayer::Recording>());
         auto codex = std::make_unique<FakeUsageProvider>(ProviderID::codex);
         codex->answer(
             snapshot({window(QStringLiteral("codex.5h"), UsageWindowState::available, 10)}));
@@ -59,7 +60,7 @@ private Q_SLOTS:
         QCOMPARE(runtime.defaults().boolean(LaunchAtLoginController::configuredKey), true);
         // Polling starts from the event loop, after the launch step returned.
         QCOMPARE(codexRef.availabilityCalls(), 0);
-        QVERIFY(refreshed.wait(5000));
+        QTRY_COMPARE(refreshed.size(), 1);
         QCOMPARE(codexRef.fetchCalls(), 1);
         QCOMPARE(claudeRef.availabilityCalls(), 1);
         QCOMPARE(runtime.state().snapshots().keys(),
@@ -67,7 +68,7 @@ private Q_SLOTS:
 
         runtime.launch();
         runtime.refresh();
-        QVERIFY(refreshed.wait(5000));
+        QTRY_COMPARE(refreshed.size(), 2);
         QCOMPARE(item.calls.size(), 1);
         QCOMPARE(codexRef.fetchCalls(), 2);
     }
