@@ -22,8 +22,8 @@ private Q_SLOTS:
         const QStringList reg{QStringLiteral("register")};
         QTest::newRow("installed, not registered")
             << true << Status::notRegistered << false << QVariant() << reg << true;
-        QTest::newRow("build tree") << false << Status::notRegistered << false << QVariant()
-                                    << QStringList() << false;
+        QTest::newRow("build tree")
+            << false << Status::notRegistered << false << QVariant() << QStringList() << false;
         QTest::newRow("awaiting approval counts as configured")
             << true << Status::requiresApproval << false << QVariant() << QStringList() << true;
         QTest::newRow("refused, retried next launch")
@@ -65,8 +65,8 @@ private Q_SLOTS:
         QTest::addColumn<Status>("status");
         QTest::addColumn<QStringList>("calls");
         QTest::newRow("on while enabled") << true << Status::enabled << QStringList();
-        QTest::newRow("on while off") << true << Status::notRegistered
-                                      << QStringList{QStringLiteral("register")};
+        QTest::newRow("on while off")
+            << true << Status::notRegistered << QStringList{QStringLiteral("register")};
         QTest::newRow("off while awaiting approval")
             << false << Status::requiresApproval << QStringList{QStringLiteral("unregister")};
         QTest::newRow("off while off") << false << Status::notRegistered << QStringList();
