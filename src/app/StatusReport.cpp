@@ -141,8 +141,8 @@ QByteArray StatusReport::json() const {
         try {
             encoded.append(UsageJson::encode(snapshot));
         } catch (const VantorError&) {
-            // A snapshot that cannot be written in the stored form is left out, as the store
-            // would.
+            // A snapshot that cannot be written (a non-finite number) is left out rather
+            // than failing the whole report.
         }
     }
     QJsonObject availabilities;

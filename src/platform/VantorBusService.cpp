@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "UsageJson.h"
+#include "VantorError.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -40,7 +41,22 @@ bool VantorBusService::registerOn(QDBusConnection bus) {
 }
 
 QString VantorBusService::snapshotsJson() const {
-    return QString::fromUtf8(UsageJson::encodeSnapshots(state_.snapshots().values()));
+    QList<ProviderUsageSnapshot> snapshots = state_.snapshots().values();
+    try {
+        return QString::fromUtf8(UsageJson::encodeSnapshots(snapshots));
+    } catch (const VantorError&) {
+        // A snapshot that cannot be written (a non-finite number) is left out rather than
+        // thrown through the bus.
+        snapshots.removeIf([](const ProviderUsageSnapshot& snapshot) {
+            try {
+                UsageJson::encodeSnapshots({snapshot});
+                return false;
+            } catch (const VantorError&) {
+                return true;
+            }
+        });
+        return QString::fromUtf8(UsageJson::encodeSnapshots(snapshots));
+    }
 }
 
 QString VantorBusService::availabilityJson() const {
