@@ -112,15 +112,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(installation.entryPath()));
     }
 
-    // The settings switch may turn an entry the user switched off back on.
-    void registerReplacesAHiddenEntry() {
-        const Installation installation;
-        installation.writeEntry("[Desktop Entry]\nExec=%EXE%\nHidden=true\n");
-        XdgAutostartLoginItem item = installation.item();
-        item.registerItem();
-        QCOMPARE(item.status(), Status::enabled);
-    }
-
     void anotherProgramsEntryIsNotRemoved() {
         const Installation installation;
         installation.writeEntry("[Desktop Entry]\nExec=/opt/other/vantor\n");
@@ -140,53 +131,42 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(VantorError, item.registerItem());
     }
 
-    void installedLocation_data() {
-        QTest::addColumn<QString>("binFolder");
-        QTest::addColumn<bool>("buildTree");
-        QTest::addColumn<bool>("installed");
-        QTest::newRow("under the prefix") << QStringLiteral("usr/bin") << false << true;
-        QTest::newRow("outside any prefix") << QStringLiteral("src/build") << false << false;
-        QTest::newRow("a build tree under the prefix")
-            << QStringLiteral("usr/src/vantor/build/src/app") << true << false;
-        QTest::newRow("a sibling that only shares the prefix's name")
-            << QStringLiteral("usrlocal/bin") << false << false;
-    }
-    void installedLocation() {
-        QFETCH(QString, binFolder);
-        QFETCH(bool, buildTree);
-        QFETCH(bool, installed);
-        const Installation installation(QStringLiteral("vantor"), binFolder);
-        if (buildTree) {
-            QFile cache(installation.root() +
-                        QStringLiteral("/usr/src/vantor/build/CMakeCache.txt"));
-            QVERIFY(cache.open(QIODevice::WriteOnly));
-        }
-        QCOMPARE(installation.item().isInstalledLocation(), installed);
-    }
-
     // The first launch through the controller, over the real entry.
     void firstLaunch_data() {
         QTest::addColumn<QString>("binFolder");
+        QTest::addColumn<bool>("buildTree");  // a CMakeCache.txt two folders up
         QTest::addColumn<QByteArray>("existing");
         QTest::addColumn<Status>("status");
         QTest::addColumn<bool>("configured");
+        const QString installed = QStringLiteral("usr/bin");
         QTest::newRow("installed copy registers itself")
-            << QStringLiteral("usr/bin") << QByteArray() << Status::enabled << true;
-        QTest::newRow("build tree never registers")
-            << QStringLiteral("build/src/app") << QByteArray() << Status::notRegistered << false;
+            << installed << false << QByteArray() << Status::enabled << true;
+        QTest::newRow("outside every prefix")
+            << QStringLiteral("src/app") << false << QByteArray() << Status::notRegistered << false;
+        QTest::newRow("a build tree under a prefix")
+            << QStringLiteral("usr/build/app") << true << QByteArray() << Status::notRegistered
+            << false;
+        QTest::newRow("a folder that only starts like a prefix")
+            << QStringLiteral("usrlocal/bin") << false << QByteArray() << Status::notRegistered
+            << false;
         QTest::newRow("another program's entry is left alone")
-            << QStringLiteral("usr/bin") << QByteArray("[Desktop Entry]\nExec=/bin/other\n")
+            << installed << false << QByteArray("[Desktop Entry]\nExec=/bin/other\n")
             << Status::notFound << true;
         QTest::newRow("an entry the user switched off stays off")
-            << QStringLiteral("usr/bin") << QByteArray("[Desktop Entry]\nExec=%EXE%\nHidden=true\n")
+            << installed << false << QByteArray("[Desktop Entry]\nExec=%EXE%\nHidden=true\n")
             << Status::requiresApproval << true;
     }
     void firstLaunch() {
         QFETCH(QString, binFolder);
+        QFETCH(bool, buildTree);
         QFETCH(QByteArray, existing);
         QFETCH(Status, status);
         QFETCH(bool, configured);
         const Installation installation(QStringLiteral("vantor"), binFolder);
+        if (buildTree) {
+            QFile cache(installation.root() + QStringLiteral("/usr/build/CMakeCache.txt"));
+            QVERIFY(cache.open(QIODevice::WriteOnly));
+        }
         if (!existing.isNull()) {
             installation.writeEntry(existing);
         }
