@@ -6,6 +6,7 @@
 #include "QSettingsDefaults.h"
 #include "StatusReport.h"
 #include "TerminationSignals.h"
+#include "UsageCoordinator.h"
 #include "VantorBusService.h"
 #include "VantorRuntime.h"
 
@@ -121,14 +122,17 @@ int runResident(int argc, char** argv) {
                      &VantorRuntime::refresh);
 
     QTimer::singleShot(0, &runtime, &VantorRuntime::launch);
-    // After the launch, so the first refresh never waits for the tray check.
-    QTimer::singleShot(0, &runtime, [&runtime] {
-        if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-            runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
-                                QStringLiteral("No system tray: Vantor watches without an icon "
-                                               "until a tray appears"));
-        }
-    });
+    // After the first refresh, so it never waits for this check (itself a bus call).
+    QObject::connect(
+        &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
+        [&runtime] {
+            if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+                runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
+                                    QStringLiteral("No system tray: Vantor watches without an "
+                                                   "icon until a tray appears"));
+            }
+        },
+        Qt::SingleShotConnection);
 
     const int code = QApplication::exec();
     // Quit ends everything at once, as it always has: the Codex children went with
