@@ -54,3 +54,18 @@ format-check: deps
 
 clean:
 	rm -rf build
+
+# Starts Vantor from the build tree, in the foreground (Ctrl+C quits it). A build tree never
+# registers itself to start at login; an installed copy does, once.
+.PHONY: run install
+run: deps
+	cmake --preset dev
+	$(CMAKE_BUILD) dev --target vantor
+	build/dev/src/app/vantor
+
+# The optimised build, installed under PREFIX (sudo for /usr/local; PREFIX=~/.local needs none).
+PREFIX ?= /usr/local
+install: deps
+	cmake --preset release
+	$(CMAKE_BUILD) release --target vantor
+	cmake --install build/release --prefix $(PREFIX)

@@ -198,8 +198,13 @@ QList<CustomAlertVoice> AppState::customAudioChoices() const {
 }
 
 MenuBarVisualState AppState::menuState() const {
+    return menuState(snapshots_, availability_);
+}
+
+MenuBarVisualState AppState::menuState(const SnapshotMap& snapshots,
+                                       const AvailabilityMap& availabilities) {
     bool nearing = false;
-    for (const ProviderUsageSnapshot& snapshot : snapshots_) {
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
         for (const UsageWindowSnapshot& window : snapshot.windows) {
             if (window.state == UsageWindowState::exhausted) {
                 return MenuBarVisualState::exhausted;
@@ -210,10 +215,10 @@ MenuBarVisualState AppState::menuState() const {
     if (nearing) {
         return MenuBarVisualState::warning;
     }
-    if (snapshots_.isEmpty()) {
+    if (snapshots.isEmpty()) {
         return MenuBarVisualState::unavailable;
     }
-    for (const ProviderAvailability& availability : availability_) {
+    for (const ProviderAvailability& availability : availabilities) {
         if (availability.isAvailable()) {
             return MenuBarVisualState::normal;
         }

@@ -86,6 +86,9 @@ public:
     QList<CustomAlertVoice> customAudioChoices() const;
     // The worst state of all windows, else whether any provider answers at all.
     MenuBarVisualState menuState() const;
+    // The same rule for values held elsewhere (the status command reads them from the bus).
+    static MenuBarVisualState menuState(const SnapshotMap& snapshots,
+                                        const AvailabilityMap& availability);
 
 Q_SIGNALS:
     void snapshotsChanged();

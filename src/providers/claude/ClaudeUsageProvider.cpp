@@ -70,7 +70,7 @@ QUrl ClaudeUsageProvider::defaultEndpoint() {
 }
 
 ClaudeUsageProvider::ClaudeUsageProvider(ClaudeKeychain* keychain, ClaudePauseStore* pauseStore,
-                                         QUrl endpoint, QSslConfiguration tls,
+                                         QUrl endpoint, std::optional<QSslConfiguration> tls,
                                          std::chrono::milliseconds transferTimeout)
     : keychain_(keychain),
       pauseStore_(pauseStore),
@@ -111,7 +111,7 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::SameOriginRedirectPolicy);
     request.setMaximumRedirectsAllowed(maximumRedirects);
-    request.setSslConfiguration(tls_);
+    request.setSslConfiguration(tls_ ? *tls_ : QSslConfiguration::defaultConfiguration());
     // Each request stands alone: no cookies kept from an earlier answer.
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);

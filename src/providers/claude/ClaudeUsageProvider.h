@@ -36,8 +36,7 @@ public:
     // the credentials file is read; without a pause store a 429 pause lasts for this object.
     explicit ClaudeUsageProvider(
         ClaudeKeychain* keychain = nullptr, ClaudePauseStore* pauseStore = nullptr,
-        QUrl endpoint = defaultEndpoint(),
-        QSslConfiguration tls = QSslConfiguration::defaultConfiguration(),
+        QUrl endpoint = defaultEndpoint(), std::optional<QSslConfiguration> tls = std::nullopt,
         std::chrono::milliseconds transferTimeout = defaultTransferTimeout);
     ~ClaudeUsageProvider() override;
 
@@ -60,7 +59,9 @@ private:
     ClaudeKeychain* keychain_;
     ClaudePauseStore* pauseStore_;
     QUrl endpoint_;
-    QSslConfiguration tls_;
+    // None: the default configuration, taken at the first request, so that a session that
+    // never asks the endpoint never loads the TLS libraries.
+    std::optional<QSslConfiguration> tls_;
     std::chrono::milliseconds transferTimeout_;
     std::unique_ptr<QNetworkAccessManager> network_;
     // Stands in for the pause store when none was given.

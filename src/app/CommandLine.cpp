@@ -1,0 +1,60 @@
+#include "CommandLine.h"
+
+CommandLine CommandLine::parse(const QStringList& arguments) {
+    CommandLine line;
+    const auto fail = [&line](const QString& error) {
+        line.action = Action::error;
+        line.error = error;
+        return line;
+    };
+    qsizetype next = 0;
+    if (!arguments.isEmpty() && arguments[0] == QLatin1String("status")) {
+        line.action = Action::status;
+        next = 1;
+    }
+    bool formatGiven = false;
+    for (; next < arguments.size(); ++next) {
+        const QString& argument = arguments[next];
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            line.action = Action::help;
+            return line;
+        }
+        if (argument == QLatin1String("--version")) {
+            line.action = Action::version;
+            return line;
+        }
+        const bool json = argument == QLatin1String("--json");
+        if (line.action == Action::status && (json || argument == QLatin1String("--waybar"))) {
+            if (formatGiven) {
+                return fail(QStringLiteral("choose one of --json and --waybar"));
+            }
+            formatGiven = true;
+            line.format = json ? Format::json : Format::waybar;
+            continue;
+        }
+        if (argument.startsWith(u'-')) {
+            return fail(QStringLiteral("unknown option '%1'").arg(argument));
+        }
+        return fail(QStringLiteral("unexpected argument '%1'").arg(argument));
+    }
+    return line;
+}
+
+QString CommandLine::usage() {
+    return QStringLiteral(
+        "Usage: vantor [--help | --version]\n"
+        "       vantor status [--json | --waybar]\n"
+        "\n"
+        "Without arguments Vantor starts in the tray and watches the usage limits of Codex and\n"
+        "Claude Code. When it already runs, the running copy opens its popover instead.\n"
+        "\n"
+        "  status           one line per provider: its headline window, the share left and\n"
+        "                   when it resets, or why there is no usage to show\n"
+        "  status --json    the snapshots and availability in their stored JSON form\n"
+        "  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)\n"
+        "  --help           this text\n"
+        "  --version        the version\n"
+        "\n"
+        "The status commands ask the running Vantor, else read the stored snapshots; they\n"
+        "never start one.\n");
+}

@@ -1,0 +1,178 @@
+#include "StatusReport.h"
+
+#include "SnapshotStore.h"
+#include "TimeDisplayFormatter.h"
+#include "UsageJson.h"
+#include "VantorBusService.h"
+#include "VantorError.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The share of the window left, rounded, or none when the use is unknown.
+std::optional<int> shareLeft(const UsageWindowSnapshot& window) {
+    const std::optional<double> used = window.displayPercent();
+    if (!used) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::lround(100.0 - *used));
+}
+
+QString className(MenuBarVisualState state) {
+    switch (state) {
+        case MenuBarVisualState::normal:
+            return QStringLiteral("normal");
+        case MenuBarVisualState::warning:
+            return QStringLiteral("warning");
+        case MenuBarVisualState::exhausted:
+            return QStringLiteral("exhausted");
+        case MenuBarVisualState::unavailable:
+            break;
+    }
+    return QStringLiteral("unavailable");
+}
+
+std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, ProviderID provider) {
+    const auto found = snapshots.constFind(provider);
+    return found == snapshots.cend() ? std::nullopt : found->summaryWindow();
+}
+
+}  // namespace
+
+std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
+    if (!VantorBusService::isRunning(bus)) {
+        return std::nullopt;
+    }
+    const std::optional<QString> snapshots =
+        VantorBusService::property(bus, QStringLiteral("Snapshots"));
+    const std::optional<QString> availability =
+        VantorBusService::property(bus, QStringLiteral("Availability"));
+    if (!snapshots || !availability) {
+        return std::nullopt;
+    }
+    StatusReport report;
+    try {
+        for (const ProviderUsageSnapshot& snapshot :
+             UsageJson::decodeSnapshots(snapshots->toUtf8())) {
+            report.snapshots.insert(snapshot.providerID, snapshot);
+        }
+    } catch (const VantorError&) {
+        report.snapshots.clear();
+    }
+    const QJsonObject object = QJsonDocument::fromJson(availability->toUtf8()).object();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const std::optional<ProviderID> provider = fromRawValue<ProviderID>(it.key());
+        if (!provider) {
+            continue;
+        }
+        try {
+            report.availability.insert(*provider, UsageJson::decodeAvailability(it.value()));
+        } catch (const VantorError&) {
+        }
+    }
+    return report;
+}
+
+StatusReport StatusReport::fromStored(UserDefaults& defaults) {
+    return StatusReport{SnapshotStore(defaults).load(), {}};
+}
+
+QString StatusReport::displayName(ProviderID provider) {
+    return provider == ProviderID::codex ? QStringLiteral("Codex") : QStringLiteral("Claude Code");
+}
+
+QString StatusReport::availabilityText(const std::optional<ProviderAvailability>& availability) {
+    if (!availability) {
+        return QStringLiteral("Not detected");
+    }
+    switch (availability->kind()) {
+        case ProviderAvailability::Kind::available:
+            return QStringLiteral("Connected");
+        case ProviderAvailability::Kind::notInstalled:
+            return QStringLiteral("Not installed");
+        case ProviderAvailability::Kind::notAuthenticated:
+            return QStringLiteral("Sign in required");
+        case ProviderAvailability::Kind::requiresProPlan:
+            return QStringLiteral("Upgrade to Pro");
+        case ProviderAvailability::Kind::unsupported:
+            return QStringLiteral("Not detected");
+        case ProviderAvailability::Kind::temporarilyUnavailable:
+            return availability->message().isEmpty() ? QStringLiteral("Unavailable")
+                                                     : availability->message();
+    }
+    return QStringLiteral("Unavailable");
+}
+
+QString StatusReport::text(Instant now, const QLocale& locale) const {
+    QStringList lines;
+    const TimeDisplayFormatter formatter;
+    for (const ProviderID provider : allCases<ProviderID>()) {
+        QString line = displayName(provider) + QStringLiteral(": ");
+        const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
+        if (!window) {
+            const auto found = availability.constFind(provider);
+            line += availabilityText(found == availability.cend()
+                                         ? std::nullopt
+                                         : std::optional<ProviderAvailability>(*found));
+            lines.append(line);
+            continue;
+        }
+        line += window->label;
+        const std::optional<int> left = shareLeft(*window);
+        line += left ? QStringLiteral(" %1% left").arg(*left) : QStringLiteral(" use unknown");
+        if (window->resetAt) {
+            line +=
+                QStringLiteral(", resets ") + formatter.resetText(*window->resetAt, now, locale);
+        }
+        lines.append(line);
+    }
+    return lines.join(u'\n');
+}
+
+QByteArray StatusReport::json() const {
+    QJsonArray encoded;
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        try {
+            encoded.append(UsageJson::encode(snapshot));
+        } catch (const VantorError&) {
+            // A snapshot that cannot be written (a non-finite number) is left out rather
+            // than failing the whole report.
+        }
+    }
+    QJsonObject availabilities;
+    for (auto it = availability.cbegin(); it != availability.cend(); ++it) {
+        availabilities.insert(rawValue(it.key()), UsageJson::encode(it.value()));
+    }
+    return QJsonDocument(QJsonObject{{QStringLiteral("snapshots"), encoded},
+                                     {QStringLiteral("availability"), availabilities}})
+        .toJson(QJsonDocument::Compact);
+}
+
+QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
+    QStringList parts;
+    std::optional<int> lowest;
+    for (const ProviderID provider : allCases<ProviderID>()) {
+        const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
+        const std::optional<int> left = window ? shareLeft(*window) : std::nullopt;
+        if (!left) {
+            continue;
+        }
+        parts.append(QStringLiteral("%1 %2%").arg(displayName(provider)).arg(*left));
+        lowest = lowest ? std::min(*lowest, *left) : *left;
+    }
+    QJsonObject module{
+        {QStringLiteral("text"),
+         parts.isEmpty() ? QStringLiteral("Vantor") : parts.join(QStringLiteral(" \u00b7 "))},
+        {QStringLiteral("tooltip"), text(now, locale)},
+        {QStringLiteral("class"), className(AppState::menuState(snapshots, availability))}};
+    if (lowest) {
+        module.insert(QStringLiteral("percentage"), std::clamp(*lowest, 0, 100));
+    }
+    return QJsonDocument(module).toJson(QJsonDocument::Compact);
+}

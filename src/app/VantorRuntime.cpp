@@ -1,0 +1,73 @@
+#include "VantorRuntime.h"
+
+#include "AppState.h"
+#include "ClaudeKeychain.h"
+#include "ClaudePauseStore.h"
+#include "ClaudeUsageProvider.h"
+#include "CodexUsageProvider.h"
+#include "DBusNotificationCenter.h"
+#include "DefaultsClaudePauseStore.h"
+#include "JournalLogSink.h"
+#include "LaunchAtLoginController.h"
+#include "LoginItemService.h"
+#include "LogindWakeSource.h"
+#include "NotificationCenter.h"
+#include "QSettingsDefaults.h"
+#include "SecretServiceKeychain.h"
+#include "UsageCoordinator.h"
+#include "UserDefaults.h"
+#include "WakeSource.h"
+#include "XdgAutostartLoginItem.h"
+
+VantorRuntime::Platform::Platform() = default;
+VantorRuntime::Platform::Platform(Platform&&) noexcept = default;
+VantorRuntime::Platform& VantorRuntime::Platform::operator=(Platform&&) noexcept = default;
+VantorRuntime::Platform::~Platform() {
+    // The providers borrow the keychain and the pause store: they go first.
+    providers.clear();
+}
+
+VantorRuntime::Platform VantorRuntime::linuxPlatform(
+    ResetAlertAudioManager::PlayerFactory makePlayer) {
+    Platform platform;
+    platform.defaults = std::make_unique<QSettingsDefaults>();
+    platform.notificationCenter = std::make_unique<DBusNotificationCenter>();
+    platform.log = std::make_unique<JournalLogSink>();
+    platform.wakeSource = std::make_unique<LogindWakeSource>();
+    platform.loginItem = std::make_unique<XdgAutostartLoginItem>();
+    platform.makePlayer = std::move(makePlayer);
+    platform.keychain = std::make_unique<SecretServiceKeychain>();
+    platform.pauseStore = std::make_unique<DefaultsClaudePauseStore>(*platform.defaults);
+    platform.providers.push_back(std::make_unique<CodexUsageProvider>());
+    platform.providers.push_back(
+        std::make_unique<ClaudeUsageProvider>(platform.keychain.get(), platform.pauseStore.get()));
+    return platform;
+}
+
+VantorRuntime::VantorRuntime(Platform platform, QObject* parent)
+    : QObject(parent), platform_(std::move(platform)) {
+    state_ = std::make_unique<AppState>(
+        *platform_.defaults, std::make_unique<ResetAlertAudioManager>(platform_.makePlayer));
+    coordinator_ = std::make_unique<UsageCoordinator>(
+        std::move(platform_.providers),
+        UsageCoordinator::Services{*platform_.defaults, *platform_.notificationCenter,
+                                   *platform_.log, platform_.wakeSource.get()});
+}
+
+VantorRuntime::~VantorRuntime() = default;
+
+void VantorRuntime::launch() {
+    if (launched_) {
+        return;
+    }
+    launched_ = true;
+    // The login item first: the first refresh begins only after this step has returned.
+    LaunchAtLoginController::enableByDefaultIfNeeded(*platform_.loginItem, *platform_.defaults);
+    coordinator_->start(*state_);
+}
+
+void VantorRuntime::refresh() {
+    // Nobody awaits it; the coordinator skips it while another refresh runs.
+    QCoro::Task<> task = coordinator_->refresh(*state_);
+    Q_UNUSED(task);
+}

@@ -1,0 +1,170 @@
+// Vantor's entry point: the command line, one instance per session, and the resident
+// process. Only this folder knows every concrete type.
+#include "CommandLine.h"
+#include "LogSink.h"
+#include "MediaSoundPlayer.h"
+#include "QSettingsDefaults.h"
+#include "StatusReport.h"
+#include "TerminationSignals.h"
+#include "UsageCoordinator.h"
+#include "VantorBusService.h"
+#include "VantorRuntime.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+void print(FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fputc('\n', stream);
+}
+
+// Reads, never polls: the running copy when there is one, else what it stored last.
+int printStatus(int argc, char** argv, CommandLine::Format format) {
+    QCoreApplication app(argc, argv);
+    std::optional<StatusReport> report = StatusReport::fromRunning(QDBusConnection::sessionBus());
+    if (!report) {
+        QSettingsDefaults defaults;
+        report = StatusReport::fromStored(defaults);
+    }
+    const Instant now = Instant::now();
+    const QLocale locale = QLocale::system();
+    switch (format) {
+        case CommandLine::Format::text:
+            print(stdout, report->text(now, locale));
+            break;
+        case CommandLine::Format::json:
+            print(stdout, QString::fromUtf8(report->json()));
+            break;
+        case CommandLine::Format::waybar:
+            print(stdout, QString::fromUtf8(report->waybar(now, locale)));
+            break;
+    }
+    return 0;
+}
+
+// A second start leaves the watching to the first and asks it to show itself.
+int handOver(QDBusConnection bus) {
+    if (VantorBusService::call(bus, QStringLiteral("ShowPopover"))) {
+        return 0;
+    }
+    print(stderr, QStringLiteral("vantor: another Vantor owns %1 but does not answer")
+                      .arg(VantorBusService::serviceName));
+    return 1;
+}
+
+QString lockFilePath() {
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    }
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/com.quorvel.vantor.lock");
+}
+
+int runResident(int argc, char** argv) {
+    // Without any display (a console, a service) Vantor still watches, headless.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vantor"));
+    QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
+    // A tray utility: closing the settings window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TerminationSignals terminations;
+    QObject::connect(&terminations, &TerminationSignals::received, &app, &QCoreApplication::quit);
+
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    QLockFile lock(lockFilePath());
+    // Held for the whole session: only a dead holder makes a lock stale, never its age.
+    lock.setStaleLockTime(0);
+    if (bus.isConnected()) {
+        if (VantorBusService::isRunning(bus)) {
+            return handOver(bus);
+        }
+    } else if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
+        // No bus to hand over on; the running copy goes on alone.
+        print(stderr, QStringLiteral("vantor: Vantor already runs in this session"));
+        return 0;
+    }
+
+    VantorRuntime runtime(
+        VantorRuntime::linuxPlatform([] { return std::make_unique<MediaSoundPlayer>(); }));
+    VantorBusService service(runtime.state());
+    if (bus.isConnected() && !service.registerOn(bus)) {
+        // Another copy took the name since we looked.
+        return handOver(bus);
+    }
+    QObject::connect(&service, &VantorBusService::refreshRequested, &runtime,
+                     &VantorRuntime::refresh);
+
+    // The interface's wiring point. Until it exists, showing the popover or the settings
+    // refreshes instead; with it, these two go to its showPopover() and showSettings().
+    QObject::connect(&service, &VantorBusService::showPopoverRequested, &runtime,
+                     &VantorRuntime::refresh);
+    QObject::connect(&service, &VantorBusService::showSettingsRequested, &runtime,
+                     &VantorRuntime::refresh);
+
+    QTimer::singleShot(0, &runtime, &VantorRuntime::launch);
+    // After the first refresh, so it never waits for this check (itself a bus call).
+    QObject::connect(
+        &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
+        [&runtime] {
+            if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+                runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
+                                    QStringLiteral("No system tray: Vantor watches without an "
+                                                   "icon until a tray appears"));
+            }
+        },
+        Qt::SingleShotConnection);
+
+    const int code = QApplication::exec();
+    // Quit ends everything at once, as it always has: the Codex children went with
+    // aboutToQuit, every setting is already on disk, and a refresh still suspended must not
+    // resume into an engine being taken apart.
+    lock.unlock();
+    std::fflush(nullptr);
+    ::_exit(code);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const CommandLine line = CommandLine::parse(arguments);
+    switch (line.action) {
+        case CommandLine::Action::help:
+            std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
+            return 0;
+        case CommandLine::Action::version:
+            std::puts("vantor " VANTOR_VERSION);
+            return 0;
+        case CommandLine::Action::error:
+            print(stderr, QStringLiteral("vantor: %1\nTry 'vantor --help'.").arg(line.error));
+            return 2;
+        case CommandLine::Action::status:
+            return printStatus(argc, argv, line.format);
+        case CommandLine::Action::run:
+            break;
+    }
+    return runResident(argc, argv);
+}
