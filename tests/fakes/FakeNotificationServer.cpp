@@ -1,7 +1,7 @@
 // A stand-in for a desktop notification server, run by tests as its own process on their
 // private session bus (a service in the test's own process would deadlock its synchronous
 // calls). It owns org.freedesktop.Notifications, appends every call it receives to the record
-// file as one JSON object per line (its summary and hints), and answers as the mode says:
+// file as one JSON object per line, and answers Notify as the mode says:
 //   accept  a fresh notification number
 //   refuse  an org.freedesktop.DBus.Error.AccessDenied error
 //   garble  a reply of the wrong type
@@ -15,6 +15,7 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
@@ -32,10 +33,22 @@ public:
     bool openRecord() { return record_.open(QIODevice::WriteOnly | QIODevice::Append); }
 
 public Q_SLOTS:
-    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString&,
-                const QStringList&, const QVariantMap& hints, int) {
-        write({{QStringLiteral("summary"), summary},
-               {QStringLiteral("hints"), QJsonObject::fromVariantMap(hints)}});
+    uint Notify(const QString& appName, uint replacesID, const QString& appIcon,
+                const QString& summary, const QString& body, const QStringList& actions,
+                const QVariantMap& hints, int expireTimeout) {
+        QJsonObject hintValues;
+        for (auto it = hints.cbegin(); it != hints.cend(); ++it) {
+            hintValues.insert(it.key(), QJsonValue::fromVariant(it.value()));
+        }
+        write({{QStringLiteral("method"), QStringLiteral("Notify")},
+               {QStringLiteral("app_name"), appName},
+               {QStringLiteral("replaces_id"), static_cast<qint64>(replacesID)},
+               {QStringLiteral("app_icon"), appIcon},
+               {QStringLiteral("summary"), summary},
+               {QStringLiteral("body"), body},
+               {QStringLiteral("actions"), QJsonArray::fromStringList(actions)},
+               {QStringLiteral("hints"), hintValues},
+               {QStringLiteral("expire_timeout"), expireTimeout}});
         if (mode_ == QLatin1String("refuse")) {
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("Notifications are off"));
         } else if (mode_ == QLatin1String("garble")) {
@@ -48,6 +61,16 @@ public Q_SLOTS:
             std::_Exit(0);
         }
         return ++lastID_;
+    }
+
+    QStringList GetCapabilities() {
+        write({{QStringLiteral("method"), QStringLiteral("GetCapabilities")}});
+        return {QStringLiteral("body")};
+    }
+
+    void CloseNotification(uint id) {
+        write({{QStringLiteral("method"), QStringLiteral("CloseNotification")},
+               {QStringLiteral("id"), static_cast<qint64>(id)}});
     }
 
 private:

@@ -10,6 +10,7 @@ FakeUsageProvider::FakeUsageProvider(ProviderID id, ProviderAvailability availab
     : id_(id), availability_(std::move(availability)) {}
 
 QCoro::Task<ProviderAvailability> FakeUsageProvider::availability() {
+    ++availabilityCalls_;
     if (availabilityThrows_) {
         throw VantorError(QStringLiteral("FakeProvider"), 1, QStringLiteral("availability broke"));
     }

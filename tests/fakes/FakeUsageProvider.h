@@ -35,6 +35,7 @@ public:
     // Each fetch waits this long before answering, as a slow or hanging peer would.
     void setDelay(std::chrono::milliseconds delay) { delay_ = delay; }
 
+    int availabilityCalls() const { return availabilityCalls_; }
     int fetchCalls() const { return fetchCalls_; }
     // Fetches started and not yet answered.
     int fetchesRunning() const { return fetchesRunning_; }
@@ -46,6 +47,7 @@ private:
     bool availabilityThrows_ = false;
     QList<Answer> answers_;
     std::chrono::milliseconds delay_{0};
+    int availabilityCalls_ = 0;
     int fetchCalls_ = 0;
     int fetchesRunning_ = 0;
     int mostFetchesAtOnce_ = 0;
