@@ -54,3 +54,7 @@ QColor Theme::surface() const {
 QString Theme::symbolTint() const {
     return text().name(QColor::HexRgb).mid(1);
 }
+
+QColor Theme::role(QPalette::ColorRole role) {
+    return QGuiApplication::palette().color(role);
+}

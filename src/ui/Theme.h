@@ -3,6 +3,7 @@
 #include <QtQml/qqmlregistration.h>
 #include <QColor>
 #include <QObject>
+#include <QPalette>
 
 // The interface's colours, from the application palette: text at falling opacities for the
 // secondary, tertiary and quaternary levels, the accent and the window surface. Follows
@@ -18,6 +19,20 @@ class Theme : public QObject {
     Q_PROPERTY(QColor ringTrack READ ringTrack NOTIFY changed)
     Q_PROPERTY(QColor accentHover READ accentHover NOTIFY changed)
     Q_PROPERTY(QColor surface READ surface NOTIFY changed)
+    Q_PROPERTY(QColor paletteWindow READ paletteWindow NOTIFY changed)
+    Q_PROPERTY(QColor paletteWindowText READ paletteWindowText NOTIFY changed)
+    Q_PROPERTY(QColor paletteBase READ paletteBase NOTIFY changed)
+    Q_PROPERTY(QColor paletteAlternateBase READ paletteAlternateBase NOTIFY changed)
+    Q_PROPERTY(QColor paletteText READ paletteText NOTIFY changed)
+    Q_PROPERTY(QColor paletteButton READ paletteButton NOTIFY changed)
+    Q_PROPERTY(QColor paletteButtonText READ paletteButtonText NOTIFY changed)
+    Q_PROPERTY(QColor paletteHighlight READ paletteHighlight NOTIFY changed)
+    Q_PROPERTY(QColor paletteHighlightedText READ paletteHighlightedText NOTIFY changed)
+    Q_PROPERTY(QColor paletteLight READ paletteLight NOTIFY changed)
+    Q_PROPERTY(QColor paletteMidlight READ paletteMidlight NOTIFY changed)
+    Q_PROPERTY(QColor paletteMid READ paletteMid NOTIFY changed)
+    Q_PROPERTY(QColor paletteDark READ paletteDark NOTIFY changed)
+    Q_PROPERTY(QColor paletteShadow READ paletteShadow NOTIFY changed)
     Q_PROPERTY(QString symbolTint READ symbolTint NOTIFY changed)
     Q_PROPERTY(double inactiveRingOpacity READ inactiveRingOpacity CONSTANT)
 
@@ -33,6 +48,22 @@ public:
     QColor ringTrack() const;
     QColor accentHover() const;
     QColor surface() const;
+    // The application palette, handed to the controls: Qt Quick's own follows only the
+    // platform theme, not a palette the application sets.
+    QColor paletteWindow() const { return role(QPalette::Window); }
+    QColor paletteWindowText() const { return role(QPalette::WindowText); }
+    QColor paletteBase() const { return role(QPalette::Base); }
+    QColor paletteAlternateBase() const { return role(QPalette::AlternateBase); }
+    QColor paletteText() const { return role(QPalette::Text); }
+    QColor paletteButton() const { return role(QPalette::Button); }
+    QColor paletteButtonText() const { return role(QPalette::ButtonText); }
+    QColor paletteHighlight() const { return role(QPalette::Highlight); }
+    QColor paletteHighlightedText() const { return role(QPalette::HighlightedText); }
+    QColor paletteLight() const { return role(QPalette::Light); }
+    QColor paletteMidlight() const { return role(QPalette::Midlight); }
+    QColor paletteMid() const { return role(QPalette::Mid); }
+    QColor paletteDark() const { return role(QPalette::Dark); }
+    QColor paletteShadow() const { return role(QPalette::Shadow); }
     // The text colour as hex digits, for image://symbol/<name>/<tint>.
     QString symbolTint() const;
     static double inactiveRingOpacity() { return 0.42; }
@@ -41,4 +72,7 @@ public:
 
 Q_SIGNALS:
     void changed();
+
+private:
+    static QColor role(QPalette::ColorRole role);
 };

@@ -142,6 +142,9 @@ int main(int argc, char** argv) {
     // Still frames: no animation between states.
     interface.popoverModel()->setReduceMotion(true);
     QQuickView* popover = interface.popoverWindow();
+    if (popover->status() != QQuickView::Ready) {
+        return 1;
+    }
     capture(popover, file(QStringLiteral("popover")), [&] {
         // The window follows its content's height: shoot once it has.
         auto* resized = new QMetaObject::Connection;
@@ -151,6 +154,10 @@ int main(int argc, char** argv) {
             capture(popover, file(QStringLiteral("popover-expanded")), [&] {
                 interface.showSettings();
                 QQuickView* settings = interface.settingsPresenter()->window();
+                if (settings->status() != QQuickView::Ready) {
+                    QCoreApplication::exit(1);
+                    return;
+                }
                 capture(settings, file(QStringLiteral("settings")), [&] {
                     const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
                     screen.save(file(QStringLiteral("screen")));

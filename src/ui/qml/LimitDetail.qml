@@ -37,7 +37,8 @@ Item {
                 anchors.verticalCenter: parent.verticalCenter
                 width: 12
                 height: 12
-                sourceSize: Qt.size(24, 24)
+                sourceSize.width: 24
+                sourceSize.height: 24
                 source: "image://symbol/refresh/" + Theme.symbolTint
                 opacity: 0.6
             }

@@ -48,7 +48,8 @@ Rectangle {
                 anchors.verticalCenter: parent.verticalCenter
                 width: root.expanded ? 24 : 32
                 height: width
-                sourceSize: Qt.size(64, 64)
+                sourceSize.width: 64
+                sourceSize.height: 64
                 source: root.card.logo
                 smooth: true
                 mipmap: true
@@ -114,7 +115,8 @@ Rectangle {
                     visible: !root.card.hasUsage
                     width: 12
                     height: 12
-                    sourceSize: Qt.size(24, 24)
+                    sourceSize.width: 24
+                    sourceSize.height: 24
                     source: "image://symbol/minus/" + Theme.symbolTint
                     opacity: 0.35
                 }

@@ -14,6 +14,20 @@ Rectangle {
     width: 440
     height: 660
     color: Theme.surface
+    palette.window: Theme.paletteWindow
+    palette.windowText: Theme.paletteWindowText
+    palette.base: Theme.paletteBase
+    palette.alternateBase: Theme.paletteAlternateBase
+    palette.text: Theme.paletteText
+    palette.button: Theme.paletteButton
+    palette.buttonText: Theme.paletteButtonText
+    palette.highlight: Theme.paletteHighlight
+    palette.highlightedText: Theme.paletteHighlightedText
+    palette.light: Theme.paletteLight
+    palette.midlight: Theme.paletteMidlight
+    palette.mid: Theme.paletteMid
+    palette.dark: Theme.paletteDark
+    palette.shadow: Theme.paletteShadow
 
     Shortcut {
         sequence: "Ctrl+R"

@@ -35,7 +35,8 @@ Rectangle {
             anchors.verticalCenter: parent.verticalCenter
             width: 12
             height: 12
-            sourceSize: Qt.size(24, 24)
+            sourceSize.width: 24
+            sourceSize.height: 24
             source: "image://symbol/" + root.symbol + "/" + Theme.symbolTint
         }
         Text {
