@@ -14,6 +14,7 @@
 #include <QIcon>
 #include <QKeySequence>
 #include <QMenu>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QQmlEngine>
@@ -104,11 +105,18 @@ void VantorInterface::updateStatus() {
 
 void VantorInterface::updateIcon() {
     // A one-colour glyph in the panel's text colour, so it shows on light and dark panels.
+    // Trays ask for square icons of their own size: the 20 x 18 glyph sits centred in each.
     const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
     QIcon icon;
-    for (const int height : {18, 36, 72}) {
-        const QSize size(height * 20 / 18, height);
-        icon.addPixmap(QPixmap::fromImage(SymbolImageProvider::render(statusGlyph, size, color)));
+    for (const int side : {16, 22, 24, 32, 48, 64}) {
+        const QImage glyph =
+            SymbolImageProvider::render(statusGlyph, QSize(side, side * 18 / 20), color);
+        QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
+        square.fill(Qt::transparent);
+        QPainter painter(&square);
+        painter.drawImage(0, (side - glyph.height()) / 2, glyph);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(square));
     }
     tray_->setIcon(icon);
 }
