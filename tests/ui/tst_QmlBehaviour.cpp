@@ -31,6 +31,8 @@ public:
         reset();
         return new SettingsViewModel(*state_, loginItem_, defaults_, center_, {}, state_.get());
     }
+    // The login item refuses every change, as a read-only autostart folder would.
+    Q_INVOKABLE void refuseLoginItem() { loginItem_.refuses = true; }
     Q_INVOKABLE QString voiceID() const { return state_->customVoiceID().value_or(QString()); }
 
 private:

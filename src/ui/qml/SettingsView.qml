@@ -88,7 +88,11 @@ Rectangle {
                     objectName: "launchAtLogin"
                     checked: root.model.launchAtLogin
                     Accessible.name: root.texts.launchAtLogin
-                    onToggled: root.model.launchAtLogin = checked
+                    // The model may refuse: show its value, not the click.
+                    onToggled: {
+                        root.model.launchAtLogin = checked
+                        checked = Qt.binding(() => root.model.launchAtLogin)
+                    }
                 }
             }
         }
@@ -101,7 +105,10 @@ Rectangle {
                     objectName: "alertsEnabled"
                     checked: root.model.alertsEnabled
                     Accessible.name: root.texts.playResetAlert
-                    onToggled: root.model.alertsEnabled = checked
+                    onToggled: {
+                        root.model.alertsEnabled = checked
+                        checked = Qt.binding(() => root.model.alertsEnabled)
+                    }
                 }
             }
             LabelledRow {
@@ -113,7 +120,10 @@ Rectangle {
                     model: root.model.languageItems
                     currentIndex: root.model.languageIndex
                     Accessible.name: root.texts.language
-                    onActivated: function(index) { root.model.languageIndex = index }
+                    onActivated: function(index) {
+                        root.model.languageIndex = index
+                        currentIndex = Qt.binding(() => root.model.languageIndex)
+                    }
                 }
             }
             LabelledRow {
@@ -125,7 +135,10 @@ Rectangle {
                     model: root.model.genderItems
                     currentIndex: root.model.genderIndex
                     Accessible.name: root.texts.voice
-                    onActivated: function(index) { root.model.genderIndex = index }
+                    onActivated: function(index) {
+                        root.model.genderIndex = index
+                        currentIndex = Qt.binding(() => root.model.genderIndex)
+                    }
                 }
             }
             LabelledRow {
@@ -137,7 +150,10 @@ Rectangle {
                     model: root.model.soundItems
                     currentIndex: root.model.soundIndex
                     Accessible.name: root.texts.sound
-                    onActivated: function(index) { root.model.soundIndex = index }
+                    onActivated: function(index) {
+                        root.model.soundIndex = index
+                        currentIndex = Qt.binding(() => root.model.soundIndex)
+                    }
                 }
             }
             RowLayout {

@@ -30,6 +30,10 @@ Rectangle {
         scale: 0.8
         checked: root.checked
         Accessible.name: root.text
-        onToggled: root.toggled(checked)
+        // The state is the truth: after a click, follow it again.
+        onToggled: {
+            root.toggled(checked)
+            checked = Qt.binding(() => root.checked)
+        }
     }
 }

@@ -32,6 +32,17 @@ Item {
             verify(findChild(view, "alertsEnabled").enabled)
         }
 
+        function test_refusedLoginItemSnapsBack() {
+            const view = createTemporaryObject(settingsComponent, stage,
+                                               {model: fixtures.settings(), popover: null})
+            fixtures.refuseLoginItem()
+            const toggle = findChild(view, "launchAtLogin")
+            verify(!toggle.checked)
+            mouseClick(toggle)
+            verify(!toggle.checked)
+            verify(!view.model.launchAtLogin)
+        }
+
         function test_languageOrGenderResetsTheSound_data() {
             return [{tag: "language", picker: "language", index: 2},
                     {tag: "gender", picker: "voice", index: 1}]
