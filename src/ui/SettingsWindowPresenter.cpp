@@ -18,7 +18,11 @@ SettingsWindowPresenter::SettingsWindowPresenter(Services services, QQmlEngine& 
     : QObject(parent), services_(services), engine_(engine), popover_(popover) {}
 
 SettingsWindowPresenter::~SettingsWindowPresenter() {
-    delete window_.data();
+    if (window_) {
+        // A window going away says it is hidden: nobody is left here to hear it.
+        window_->disconnect(this);
+        delete window_.data();
+    }
 }
 
 void SettingsWindowPresenter::show() {

@@ -89,7 +89,10 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
 VantorInterface::~VantorInterface() {
     qApp->removeEventFilter(this);
     settings_.reset();
-    delete popover_;
+    if (popover_ != nullptr) {
+        popover_->disconnect(this);
+        delete popover_;
+    }
 }
 
 void VantorInterface::show() {

@@ -7,10 +7,24 @@ Item {
     width: 440
     height: 660
 
+    // One more frame after the last test lets the scene graph free the nodes of the views
+    // the tests made; without it they are still held when the window goes.
+    Rectangle {
+        id: lastFrame
+        width: 1
+        height: 1
+        color: "transparent"
+    }
+
     TestCase {
         id: testCase
         name: "Settings"
         when: windowShown
+
+        function cleanupTestCase() {
+            lastFrame.color = "#01000000"
+            waitForRendering(lastFrame)
+        }
 
         Component {
             id: settingsComponent
