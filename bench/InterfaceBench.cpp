@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QQuickView>
 #include <QTimer>
 
 #include <sys/resource.h>
