@@ -1,12 +1,13 @@
 import QtQuick
-import QtQuick.Controls.Fusion
 import Vantor.Ui
 
-// The "Play sound" row: a label and a small switch in a capsule.
+// The "Play sound" row: a label and a small switch in a capsule. The switch is drawn here, so
+// opening the popover does not load a controls style.
 Rectangle {
     id: root
     property string text
     property bool checked
+    property bool reduceMotion: false
     signal toggled(bool value)
 
     implicitHeight: 40
@@ -22,18 +23,40 @@ Rectangle {
         font.pixelSize: 12
         font.weight: Font.DemiBold
     }
-    Switch {
+
+    Rectangle {
         objectName: "soundSwitch"
         anchors.right: parent.right
         anchors.rightMargin: 12
         anchors.verticalCenter: parent.verticalCenter
-        scale: 0.8
-        checked: root.checked
+        width: 32
+        height: 18
+        radius: height / 2
+        color: root.checked ? Theme.paletteHighlight : Theme.ringTrack
+
+        Accessible.role: Accessible.CheckBox
         Accessible.name: root.text
-        // The state is the truth: after a click, follow it again.
-        onToggled: {
-            root.toggled(checked)
-            checked = Qt.binding(() => root.checked)
+        Accessible.checkable: true
+        Accessible.checked: root.checked
+        Accessible.onToggleAction: root.toggled(!root.checked)
+        Accessible.onPressAction: root.toggled(!root.checked)
+
+        Rectangle {
+            width: 14
+            height: 14
+            radius: 7
+            y: 2
+            x: root.checked ? parent.width - width - 2 : 2
+            color: "white"
+            Behavior on x {
+                enabled: !root.reduceMotion
+                NumberAnimation { duration: 120; easing.type: Easing.OutQuad }
+            }
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: root.toggled(!root.checked)
         }
     }
 }

@@ -91,6 +91,7 @@ Rectangle {
                 width: parent.width
                 text: root.model.playSoundText
                 checked: root.model.alertsEnabled
+                reduceMotion: root.model.reduceMotion
                 onToggled: function(value) { root.model.alertsEnabled = value }
             }
             UtilityMenuItem {
