@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeySequence>
@@ -99,6 +100,12 @@ void VantorInterface::show() {
     // Asking whether a tray exists is a blocking bus call; the icon registers on its own
     // once one appears, so it is simply shown from the event loop.
     QTimer::singleShot(0, tray_.get(), &QSystemTrayIcon::show);
+    // The first click should not wait for the font database and the QML engine: both are
+    // made once the loop is idle.
+    QTimer::singleShot(0, this, [this] {
+        QFontMetrics(QGuiApplication::font()).height();
+        engine();
+    });
 }
 
 void VantorInterface::updateStatus() {
