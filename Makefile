@@ -23,6 +23,8 @@ bench: deps
 	$(CMAKE_BUILD) release --target vantor_bench
 	tests/run-isolated build/release/bench/vantor_bench --benchmark_repetitions=5 \
 		--benchmark_report_aggregates_only=true
+	$(CMAKE_BUILD) release --target vantor_ui_bench
+	tests/run-isolated bench/ui-bench build/release/bench/vantor_ui_bench
 
 fuzz-smoke: deps
 	cmake --preset fuzz

@@ -8,6 +8,7 @@
 #include "TerminationSignals.h"
 #include "UsageCoordinator.h"
 #include "VantorBusService.h"
+#include "VantorInterface.h"
 #include "VantorRuntime.h"
 
 #include <QApplication>
@@ -114,12 +115,15 @@ int runResident(int argc, char** argv) {
     QObject::connect(&service, &VantorBusService::refreshRequested, &runtime,
                      &VantorRuntime::refresh);
 
-    // The interface's wiring point. Until it exists, showing the popover or the settings
-    // refreshes instead; with it, these two go to its showPopover() and showSettings().
-    QObject::connect(&service, &VantorBusService::showPopoverRequested, &runtime,
-                     &VantorRuntime::refresh);
-    QObject::connect(&service, &VantorBusService::showSettingsRequested, &runtime,
-                     &VantorRuntime::refresh);
+    // The icon goes into the tray as soon as one exists; the popover and settings windows are
+    // made only when first shown, so a headless session pays little for them.
+    VantorInterface interface(runtime.state(), runtime.coordinator(), runtime.loginItem(),
+                              runtime.defaults(), runtime.notificationCenter());
+    QObject::connect(&service, &VantorBusService::showPopoverRequested, &interface,
+                     &VantorInterface::showPopover);
+    QObject::connect(&service, &VantorBusService::showSettingsRequested, &interface,
+                     &VantorInterface::showSettings);
+    interface.show();
 
     QTimer::singleShot(0, &runtime, &VantorRuntime::launch);
     // After the first refresh, so it never waits for this check (itself a bus call).

@@ -1,0 +1,170 @@
+#include "CardText.h"
+
+#include "TimeDisplayFormatter.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("ProviderCard", text);
+}
+
+double clampPercent(double value) {
+    return std::clamp(value, 0.0, 100.0);
+}
+
+QString kindPrefix(UsageWindowKind kind) {
+    switch (kind) {
+        case UsageWindowKind::fiveHour:
+            return tr("5h");
+        case UsageWindowKind::weekly:
+            return tr("Weekly");
+        case UsageWindowKind::modelWeekly:
+            return tr("Model week");
+        case UsageWindowKind::other:
+            break;
+    }
+    return tr("Usage");
+}
+
+}  // namespace
+
+namespace CardText {
+
+qint64 roundHalfAway(double value) {
+    // std::llround rounds halves away from zero.
+    return std::isfinite(value) ? std::llround(value) : 0;
+}
+
+QString providerName(ProviderID provider) {
+    return provider == ProviderID::codex ? tr("Codex") : tr("Claude");
+}
+
+std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot) {
+    if (!snapshot) {
+        return std::nullopt;
+    }
+    const auto window = snapshot->summaryWindow();
+    if (!window || !window->usedPercent) {
+        return std::nullopt;
+    }
+    return clampPercent(*window->usedPercent);
+}
+
+QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
+                const std::optional<ProviderAvailability>& availability) {
+    if (snapshot) {
+        if (const auto window = snapshot->summaryWindow()) {
+            if (window->state == UsageWindowState::exhausted) {
+                return tr("Limit reached");
+            }
+            if (!window->usedPercent) {
+                return tr("Available");
+            }
+            const double used = *window->usedPercent;
+            const qint64 left = used <= 0.0 ? 100 : roundHalfAway(100.0 - std::min(used, 100.0));
+            return kindPrefix(window->kind) + QStringLiteral(" \u2022 ") + tr("%1% left").arg(left);
+        }
+    }
+    if (!availability) {
+        return tr("Unavailable");
+    }
+    switch (availability->kind()) {
+        case ProviderAvailability::Kind::available:
+            return tr("Loading");
+        case ProviderAvailability::Kind::notInstalled:
+            return tr("Not installed");
+        case ProviderAvailability::Kind::notAuthenticated:
+            return tr("Sign in required");
+        case ProviderAvailability::Kind::requiresProPlan:
+            return tr("Upgrade to Pro");
+        case ProviderAvailability::Kind::unsupported:
+        case ProviderAvailability::Kind::temporarilyUnavailable:
+            break;
+    }
+    return tr("Unavailable");
+}
+
+QString ringAccessibilityLabel(ProviderID provider) {
+    return tr("%1 usage").arg(providerName(provider));
+}
+
+QString ringAccessibilityValue(double usedPercent) {
+    return tr("%1 percent used").arg(roundHalfAway(usedPercent));
+}
+
+QString expansionHint(bool expanded) {
+    return expanded ? tr("Collapse usage details") : tr("Expand usage details");
+}
+
+QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot) {
+    if (!snapshot) {
+        return {};
+    }
+    QList<UsageWindowSnapshot> chosen;
+    for (const UsageWindowSnapshot& window : snapshot->windows) {
+        if (window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly) {
+            chosen.append(window);
+        }
+    }
+    if (chosen.isEmpty()) {
+        chosen = snapshot->windows;
+    }
+    return chosen.mid(0, 2);
+}
+
+QString detailsEmptyText(const std::optional<ProviderAvailability>& availability) {
+    if (availability) {
+        switch (availability->kind()) {
+            case ProviderAvailability::Kind::notInstalled:
+                return tr("Not installed");
+            case ProviderAvailability::Kind::notAuthenticated:
+                return tr("Sign in required");
+            case ProviderAvailability::Kind::requiresProPlan:
+                return tr("Upgrade to Pro");
+            default:
+                break;
+        }
+    }
+    return tr("Usage data unavailable");
+}
+
+QString limitTitle(const UsageWindowSnapshot& window) {
+    switch (window.kind) {
+        case UsageWindowKind::fiveHour:
+            return tr("5h limit");
+        case UsageWindowKind::weekly:
+            return tr("Weekly limit");
+        case UsageWindowKind::modelWeekly:
+            return tr("Model week");
+        case UsageWindowKind::other:
+            break;
+    }
+    return window.label;
+}
+
+double limitUsedPercent(const UsageWindowSnapshot& window) {
+    return clampPercent(window.usedPercent.value_or(0.0));
+}
+
+QString remainingText(const UsageWindowSnapshot& window) {
+    return tr("%1% left").arg(roundHalfAway(100.0 - limitUsedPercent(window)));
+}
+
+QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale) {
+    if (!window.resetAt) {
+        return tr("Reset unavailable");
+    }
+    return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
+}
+
+QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
+                                const QLocale& locale) {
+    return limitTitle(window) + tr(", resets ") + resetText(window, now, locale);
+}
+
+}  // namespace CardText

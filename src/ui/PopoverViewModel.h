@@ -1,0 +1,85 @@
+#pragma once
+
+#include "ProviderCardViewModel.h"
+
+#include <QtQml/qqmlregistration.h>
+#include <QObject>
+#include <QString>
+
+class AppState;
+class UsageCoordinator;
+
+// The popover's state and commands: the two cards in their fixed order, which one is
+// expanded, the sound switch and the utility rows.
+class PopoverViewModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the interface")
+    Q_PROPERTY(ProviderCardViewModel* codex READ codex CONSTANT)
+    Q_PROPERTY(ProviderCardViewModel* claude READ claude CONSTANT)
+    Q_PROPERTY(QString expandedProvider READ expandedProvider NOTIFY expandedProviderChanged)
+    Q_PROPERTY(
+        bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
+    Q_PROPERTY(bool reduceMotion READ reduceMotion WRITE setReduceMotion NOTIFY reduceMotionChanged)
+    Q_PROPERTY(QString title READ title CONSTANT)
+    Q_PROPERTY(QString playSoundText READ playSoundText CONSTANT)
+    Q_PROPERTY(QString refreshText READ refreshText CONSTANT)
+    Q_PROPERTY(QString settingsText READ settingsText CONSTANT)
+    Q_PROPERTY(QString quitText READ quitText CONSTANT)
+    Q_PROPERTY(QString refreshShortcut READ refreshShortcut CONSTANT)
+    Q_PROPERTY(QString settingsShortcut READ settingsShortcut CONSTANT)
+
+public:
+    PopoverViewModel(AppState& state, UsageCoordinator& coordinator,
+                     ProviderCardViewModel::Clock clock = Instant::now, QObject* parent = nullptr);
+
+    ProviderCardViewModel* codex() { return &codex_; }
+    ProviderCardViewModel* claude() { return &claude_; }
+    // "codex", "claude", or empty when every card is collapsed.
+    QString expandedProvider() const;
+    void toggleExpansion(ProviderID provider);
+
+    bool alertsEnabled() const;
+    void setAlertsEnabled(bool enabled);
+    bool reduceMotion() const { return reduceMotion_; }
+    void setReduceMotion(bool reduce);
+
+    QString title() const;
+    QString playSoundText() const;
+    QString refreshText() const;
+    QString settingsText() const;
+    QString quitText() const;
+    // The native text of Ctrl+R and Ctrl+S.
+    static QString refreshShortcut();
+    static QString settingsShortcut();
+    // "Shortcut Ctrl+R"; empty without a shortcut.
+    Q_INVOKABLE static QString shortcutHint(const QString& shortcut);
+
+    // Called as the popover opens, so reset times read against the current time.
+    void refreshTime();
+
+public Q_SLOTS:
+    // Starts a refresh and returns at once; one already running makes this do nothing.
+    void refresh();
+    void openSettings();
+    void quit();
+    // Escape: the window hides itself.
+    void close();
+
+Q_SIGNALS:
+    void expandedProviderChanged();
+    void alertsEnabledChanged();
+    void reduceMotionChanged();
+    void settingsRequested();
+    void closeRequested();
+
+private:
+    void updateCards();
+
+    AppState& state_;
+    UsageCoordinator& coordinator_;
+    ProviderCardViewModel codex_;
+    ProviderCardViewModel claude_;
+    std::optional<ProviderID> expanded_;
+    bool reduceMotion_ = false;
+};

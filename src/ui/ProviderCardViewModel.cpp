@@ -1,0 +1,114 @@
+#include "ProviderCardViewModel.h"
+
+#include "AppState.h"
+#include "CardText.h"
+#include "UsageColor.h"
+
+#include <QLocale>
+#include <QVariantMap>
+
+#include <algorithm>
+
+namespace {
+
+template <typename Value>
+std::optional<Value> entry(const QMap<ProviderID, Value>& map, ProviderID provider) {
+    const auto it = map.constFind(provider);
+    return it == map.constEnd() ? std::nullopt : std::optional<Value>(*it);
+}
+
+}  // namespace
+
+ProviderCardViewModel::ProviderCardViewModel(AppState& state, ProviderID provider, Clock clock,
+                                             QObject* parent)
+    : QObject(parent), state_(state), provider_(provider), clock_(std::move(clock)) {
+    connect(&state_, &AppState::snapshotsChanged, this, &ProviderCardViewModel::changed);
+    connect(&state_, &AppState::availabilityChanged, this, &ProviderCardViewModel::changed);
+}
+
+QString ProviderCardViewModel::name() const {
+    return CardText::providerName(provider_);
+}
+
+QUrl ProviderCardViewModel::logo() const {
+    return QUrl(provider_ == ProviderID::codex
+                    ? QStringLiteral("qrc:/Vantor/Ui/icons/CodexProvider.svg")
+                    : QStringLiteral("qrc:/Vantor/Ui/icons/ClaudeProvider.svg"));
+}
+
+QString ProviderCardViewModel::summary() const {
+    return CardText::summary(entry(state_.snapshots(), provider_),
+                             entry(state_.availability(), provider_));
+}
+
+bool ProviderCardViewModel::hasUsage() const {
+    return CardText::usedPercent(entry(state_.snapshots(), provider_)).has_value();
+}
+
+double ProviderCardViewModel::ringProgress(double usedPercent) {
+    const double progress = std::clamp(usedPercent / 100.0, 0.0, 1.0);
+    return std::max(progress, 0.01);
+}
+
+double ProviderCardViewModel::ringProgress() const {
+    return ringProgress(CardText::usedPercent(entry(state_.snapshots(), provider_)).value_or(0.0));
+}
+
+QColor ProviderCardViewModel::ringColor() const {
+    return toColor(usageColor(CardText::usedPercent(entry(state_.snapshots(), provider_))));
+}
+
+QString ProviderCardViewModel::ringAccessibilityLabel() const {
+    return CardText::ringAccessibilityLabel(provider_);
+}
+
+QString ProviderCardViewModel::ringAccessibilityValue() const {
+    const auto used = CardText::usedPercent(entry(state_.snapshots(), provider_));
+    return used ? CardText::ringAccessibilityValue(*used) : QString();
+}
+
+QVariantList ProviderCardViewModel::details() const {
+    const Instant now = clock_();
+    const QLocale locale;
+    QVariantList rows;
+    for (const UsageWindowSnapshot& window :
+         CardText::detailWindows(entry(state_.snapshots(), provider_))) {
+        const double used = CardText::limitUsedPercent(window);
+        rows.append(QVariantMap{
+            {QStringLiteral("title"), CardText::limitTitle(window)},
+            {QStringLiteral("remainingText"), CardText::remainingText(window)},
+            {QStringLiteral("resetText"), CardText::resetText(window, now, locale)},
+            {QStringLiteral("exhausted"), window.state == UsageWindowState::exhausted},
+            {QStringLiteral("ringProgress"), ringProgress(used)},
+            {QStringLiteral("ringColor"), toColor(usageColor(window.usedPercent))},
+            {QStringLiteral("accessibilityLabel"),
+             CardText::limitAccessibilityLabel(window, now, locale)},
+        });
+    }
+    return rows;
+}
+
+QString ProviderCardViewModel::detailsEmptyText() const {
+    return CardText::detailsEmptyText(entry(state_.availability(), provider_));
+}
+
+QString ProviderCardViewModel::accessibilityHint() const {
+    return CardText::expansionHint(expanded_);
+}
+
+void ProviderCardViewModel::setExpansion(bool expanded, bool indicatorActive) {
+    if (expanded == expanded_ && indicatorActive == indicatorActive_) {
+        return;
+    }
+    expanded_ = expanded;
+    indicatorActive_ = indicatorActive;
+    Q_EMIT expansionChanged();
+}
+
+void ProviderCardViewModel::refreshTime() {
+    Q_EMIT changed();
+}
+
+void ProviderCardViewModel::toggle() {
+    Q_EMIT toggleRequested();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "Instant.h"
+#include "ProviderID.h"
+
+#include <QtQml/qqmlregistration.h>
+#include <QColor>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <QVariantList>
+
+#include <functional>
+
+class AppState;
+
+// One provider's card, ready to bind: the texts, the ring's share and colour, and the limit
+// rows shown when expanded. Follows the state; expansion is set by the popover.
+class ProviderCardViewModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Made by the popover")
+    Q_PROPERTY(QString name READ name CONSTANT)
+    Q_PROPERTY(QUrl logo READ logo CONSTANT)
+    Q_PROPERTY(QString summary READ summary NOTIFY changed)
+    Q_PROPERTY(bool hasUsage READ hasUsage NOTIFY changed)
+    Q_PROPERTY(double ringProgress READ ringProgress NOTIFY changed)
+    Q_PROPERTY(QColor ringColor READ ringColor NOTIFY changed)
+    Q_PROPERTY(QString ringAccessibilityLabel READ ringAccessibilityLabel CONSTANT)
+    Q_PROPERTY(QString ringAccessibilityValue READ ringAccessibilityValue NOTIFY changed)
+    Q_PROPERTY(QVariantList details READ details NOTIFY changed)
+    Q_PROPERTY(QString detailsEmptyText READ detailsEmptyText NOTIFY changed)
+    Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY expansionChanged)
+    Q_PROPERTY(bool isIndicatorActive READ isIndicatorActive NOTIFY expansionChanged)
+    Q_PROPERTY(QString accessibilityHint READ accessibilityHint NOTIFY expansionChanged)
+
+public:
+    using Clock = std::function<Instant()>;
+
+    ProviderCardViewModel(AppState& state, ProviderID provider, Clock clock = Instant::now,
+                          QObject* parent = nullptr);
+
+    ProviderID provider() const { return provider_; }
+    QString name() const;
+    QUrl logo() const;
+    QString summary() const;
+    bool hasUsage() const;
+    // The share drawn by a ring: used / 100 clamped to 0...1, at least 0.01 so 0 % shows a dot.
+    static double ringProgress(double usedPercent);
+    double ringProgress() const;
+    QColor ringColor() const;
+    QString ringAccessibilityLabel() const;
+    QString ringAccessibilityValue() const;
+    // One map per limit row: title, remainingText, resetText, exhausted, ringProgress,
+    // ringColor, accessibilityLabel.
+    QVariantList details() const;
+    QString detailsEmptyText() const;
+
+    bool isExpanded() const { return expanded_; }
+    bool isIndicatorActive() const { return indicatorActive_; }
+    QString accessibilityHint() const;
+    void setExpansion(bool expanded, bool indicatorActive);
+
+    // Reset times are relative: re-read the clock, as when the popover opens.
+    void refreshTime();
+
+    Q_INVOKABLE void toggle();
+
+Q_SIGNALS:
+    void changed();
+    void expansionChanged();
+    void toggleRequested();
+
+private:
+    AppState& state_;
+    ProviderID provider_;
+    Clock clock_;
+    bool expanded_ = false;
+    bool indicatorActive_ = true;
+};

@@ -1,0 +1,212 @@
+#include "SettingsViewModel.h"
+
+#include "AppState.h"
+#include "LaunchAtLoginController.h"
+#include "LoginItemService.h"
+#include "NotificationManager.h"
+#include "SettingsText.h"
+#include "SnapshotStore.h"
+#include "VantorError.h"
+
+#include <QPointer>
+#include <QProcess>
+
+struct SettingsViewModel::TestNotifier {
+    TestNotifier(UserDefaults& defaults, NotificationCenter& center)
+        : store(defaults), manager(store, center) {}
+    SnapshotStore store;
+    NotificationManager manager;
+};
+
+namespace {
+
+constexpr auto languages = allCases<CustomAudioLanguage>();
+constexpr auto genders = allCases<CustomAudioGender>();
+
+bool startDetached(const QString& program, const QStringList& arguments) {
+    return QProcess::startDetached(program, arguments);
+}
+
+}  // namespace
+
+SettingsViewModel::SettingsViewModel(AppState& state, LoginItemService& loginItem,
+                                     UserDefaults& defaults, NotificationCenter& notificationCenter,
+                                     Launcher launcher, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      loginItem_(loginItem),
+      defaults_(defaults),
+      launcher_(launcher ? std::move(launcher) : Launcher(startDetached)),
+      notifier_(std::make_shared<TestNotifier>(defaults, notificationCenter)),
+      launchAtLogin_(LaunchAtLoginController::isEnabled(loginItem)) {
+    connect(&state_, &AppState::alertsEnabledChanged, this,
+            &SettingsViewModel::alertsEnabledChanged);
+    connect(&state_, &AppState::customAudioLanguageChanged, this,
+            &SettingsViewModel::languageChanged);
+    connect(&state_, &AppState::customAudioGenderChanged, this, &SettingsViewModel::genderChanged);
+    connect(&state_, &AppState::customAudioChoicesChanged, this, &SettingsViewModel::soundChanged);
+    connect(&state_, &AppState::customVoiceIDChanged, this, &SettingsViewModel::soundChanged);
+    connect(&state_, &AppState::availabilityChanged, this, &SettingsViewModel::providerRowsChanged);
+}
+
+SettingsViewModel::~SettingsViewModel() = default;
+
+void SettingsViewModel::setLaunchAtLogin(bool enabled) {
+    if (enabled == launchAtLogin_) {
+        return;
+    }
+    launchAtLogin_ = enabled;
+    try {
+        LaunchAtLoginController::setEnabled(enabled, loginItem_, defaults_);
+    } catch (const VantorError&) {
+        // No message: the switch shows what the desktop actually does.
+        launchAtLogin_ = LaunchAtLoginController::isEnabled(loginItem_);
+    }
+    Q_EMIT launchAtLoginChanged();
+}
+
+bool SettingsViewModel::alertsEnabled() const {
+    return state_.alertsEnabled();
+}
+
+void SettingsViewModel::setAlertsEnabled(bool enabled) {
+    state_.setAlertsEnabled(enabled);
+}
+
+QStringList SettingsViewModel::languageItems() const {
+    QStringList items;
+    for (const CustomAudioLanguage language : languages) {
+        items.append(SettingsText::languageText(language));
+    }
+    return items;
+}
+
+int SettingsViewModel::languageIndex() const {
+    return static_cast<int>(state_.customAudioLanguage());
+}
+
+void SettingsViewModel::setLanguageIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(languages.size()) || index == languageIndex()) {
+        return;
+    }
+    state_.setCustomAudioLanguage(languages[static_cast<std::size_t>(index)]);
+    state_.setCustomVoiceID(std::nullopt);
+}
+
+QStringList SettingsViewModel::genderItems() const {
+    QStringList items;
+    for (const CustomAudioGender gender : genders) {
+        items.append(SettingsText::genderText(gender));
+    }
+    return items;
+}
+
+int SettingsViewModel::genderIndex() const {
+    return static_cast<int>(state_.customAudioGender());
+}
+
+void SettingsViewModel::setGenderIndex(int index) {
+    if (index < 0 || index >= static_cast<int>(genders.size()) || index == genderIndex()) {
+        return;
+    }
+    state_.setCustomAudioGender(genders[static_cast<std::size_t>(index)]);
+    state_.setCustomVoiceID(std::nullopt);
+}
+
+QStringList SettingsViewModel::soundItems() const {
+    QStringList items{tr("Automatic")};
+    for (const CustomAlertVoice& voice : state_.customAudioChoices()) {
+        items.append(voice.name);
+    }
+    return items;
+}
+
+int SettingsViewModel::soundIndex() const {
+    const auto& chosen = state_.customVoiceID();
+    if (!chosen) {
+        return 0;
+    }
+    const QList<CustomAlertVoice> choices = state_.customAudioChoices();
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        if (choices[i].id == *chosen) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    // A stored clip not offered for these settings plays the first choice: show automatic.
+    return 0;
+}
+
+void SettingsViewModel::setSoundIndex(int index) {
+    const QList<CustomAlertVoice> choices = state_.customAudioChoices();
+    if (index <= 0 || index > choices.size()) {
+        state_.setCustomVoiceID(std::nullopt);
+    } else {
+        state_.setCustomVoiceID(choices[index - 1].id);
+    }
+}
+
+QVariantList SettingsViewModel::providerRows() const {
+    QVariantList rows;
+    for (const ProviderID provider : allCases<ProviderID>()) {
+        const auto it = state_.availability().constFind(provider);
+        const auto availability = it == state_.availability().constEnd()
+                                      ? std::nullopt
+                                      : std::optional<ProviderAvailability>(*it);
+        rows.append(
+            QVariantMap{{QStringLiteral("title"), SettingsText::providerTitle(provider)},
+                        {QStringLiteral("value"), SettingsText::availabilityText(availability)}});
+    }
+    return rows;
+}
+
+QVariantMap SettingsViewModel::texts() const {
+    return {
+        {QStringLiteral("general"), tr("General")},
+        {QStringLiteral("launchAtLogin"), tr("Launch at Login")},
+        {QStringLiteral("resetAlert"), tr("Reset alert")},
+        {QStringLiteral("playResetAlert"), tr("Play reset alert")},
+        {QStringLiteral("language"), tr("Language")},
+        {QStringLiteral("voice"), tr("Voice")},
+        {QStringLiteral("sound"), tr("Sound")},
+        {QStringLiteral("playAudioTest"), tr("Play Audio Test")},
+        {QStringLiteral("sendTestNotification"), tr("Send Test Notification")},
+        {QStringLiteral("openNotificationSettings"), tr("Open Notification Settings")},
+        {QStringLiteral("providers"), tr("Providers")},
+        {QStringLiteral("about"), tr("About")},
+        {QStringLiteral("version"), tr("Vantor 1.0")},
+        {QStringLiteral("privacy"), tr("Usage data and alert preferences stay on this Mac. Claude "
+                                       "usage support is experimental.")},
+    };
+}
+
+void SettingsViewModel::playAudioTest() {
+    state_.playResetAlert();
+}
+
+void SettingsViewModel::sendTestNotification() {
+    testStatus_.clear();
+    testNeedsSettings_ = false;
+    Q_EMIT testNotificationChanged();
+    // The notifier and the state outlive the task; this object may not, hence the guard.
+    auto task = [](std::shared_ptr<TestNotifier> notifier, QPointer<SettingsViewModel> self,
+                   QPointer<AppState> state) -> QCoro::Task<> {
+        const bool delivered = co_await notifier->manager.sendTestNotification();
+        if (state) {
+            state->playResetAlert();
+        }
+        if (self) {
+            self->testStatus_ = SettingsText::testNotificationStatus(delivered);
+            self->testNeedsSettings_ = !delivered;
+            Q_EMIT self->testNotificationChanged();
+            Q_EMIT self->testNotificationFinished();
+        }
+    }(notifier_, this, &state_);
+    // Nobody awaits it; QCoro frees its frame when it ends.
+    Q_UNUSED(task);
+}
+
+void SettingsViewModel::openNotificationSettings() {
+    if (!launcher_(QStringLiteral("gnome-control-center"), {QStringLiteral("notifications")})) {
+        launcher_(QStringLiteral("systemsettings"), {QStringLiteral("kcm_notifications")});
+    }
+}

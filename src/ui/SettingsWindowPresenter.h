@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QQuickView>
+
+class AppState;
+class LoginItemService;
+class NotificationCenter;
+class PopoverViewModel;
+class QQmlEngine;
+class UserDefaults;
+
+// Keeps at most one settings window: "Vantor Settings", 440 x 660, fixed size, centred.
+// Asked again, it brings the open one to the front; closed, it is forgotten and the next
+// request builds a fresh form, which reads the login item's status anew.
+class SettingsWindowPresenter : public QObject {
+    Q_OBJECT
+
+public:
+    struct Services {
+        AppState& state;
+        LoginItemService& loginItem;
+        UserDefaults& defaults;
+        NotificationCenter& notificationCenter;
+    };
+
+    SettingsWindowPresenter(Services services, QQmlEngine& engine, PopoverViewModel& popover,
+                            QObject* parent = nullptr);
+    ~SettingsWindowPresenter() override;
+
+    void show();
+    QQuickView* window() const { return window_; }
+
+Q_SIGNALS:
+    void windowCreated();
+
+private:
+    Services services_;
+    QQmlEngine& engine_;
+    PopoverViewModel& popover_;
+    QPointer<QQuickView> window_;
+};

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <memory>
+
+class AppState;
+class LoginItemService;
+class MotionPreference;
+class NotificationCenter;
+class PopoverViewModel;
+class QAction;
+class QMenu;
+class QQmlEngine;
+class QQuickView;
+class QSystemTrayIcon;
+class SettingsWindowPresenter;
+class UsageCoordinator;
+class UserDefaults;
+
+// Everything the user sees: the tray icon with its menu, the popover that a click opens and
+// the settings window. The application object must exist first; all of it lives on the main
+// thread. Qt Quick is loaded only when a window is first shown.
+class VantorInterface : public QObject {
+    Q_OBJECT
+
+public:
+    VantorInterface(AppState& state, UsageCoordinator& coordinator, LoginItemService& loginItem,
+                    UserDefaults& defaults, NotificationCenter& notificationCenter,
+                    QObject* parent = nullptr);
+    ~VantorInterface() override;
+
+    // The popover's window once it has been shown; for tests and screenshots.
+    QQuickView* popoverWindow() const { return popover_; }
+    SettingsWindowPresenter* settingsPresenter() const { return settings_.get(); }
+    PopoverViewModel* popoverModel() const { return model_.get(); }
+    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+
+public Q_SLOTS:
+    // Puts the icon in the tray without waiting for one: it appears when a tray does.
+    void show();
+    // Shows the popover; never hides it.
+    void showPopover();
+    void togglePopover();
+    void hidePopover();
+    void showSettings();
+
+private:
+    void updateStatus();
+    void updateIcon();
+    QQmlEngine& engine();
+    void placePopover();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    AppState& state_;
+    UsageCoordinator& coordinator_;
+    std::unique_ptr<PopoverViewModel> model_;
+    std::unique_ptr<MotionPreference> motion_;
+    std::unique_ptr<QMenu> menu_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<QQmlEngine> engine_;
+    QQuickView* popover_ = nullptr;
+    std::unique_ptr<SettingsWindowPresenter> settings_;
+    // When the popover last closed for losing focus: a click on the icon takes the focus
+    // first, and must not reopen what it just closed.
+    QElapsedTimer closedByFocusLoss_;
+    LoginItemService& loginItem_;
+    UserDefaults& defaults_;
+    NotificationCenter& notificationCenter_;
+};

@@ -1,0 +1,26 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import Vantor.Ui
+
+// The limit rows of an expanded card, or why there are none.
+Column {
+    id: root
+    required property ProviderCardViewModel card
+    spacing: 12
+
+    Text {
+        visible: root.card.details.length === 0
+        text: root.card.detailsEmptyText
+        color: Theme.secondaryText
+        font.pixelSize: 12
+    }
+
+    Repeater {
+        model: root.card.details
+        LimitDetail {
+            required property var modelData
+            width: root.width
+            row: modelData
+        }
+    }
+}

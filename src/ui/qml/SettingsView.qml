@@ -1,0 +1,225 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Controls.Fusion
+import QtQuick.Layouts
+import Vantor.Ui
+
+// The settings form: General, Reset alert, Providers, About.
+Rectangle {
+    id: root
+    required property SettingsViewModel model
+    required property PopoverViewModel popover
+    readonly property var texts: model.texts
+
+    width: 440
+    height: 660
+    color: Theme.surface
+    palette.window: Theme.paletteWindow
+    palette.windowText: Theme.paletteWindowText
+    palette.base: Theme.paletteBase
+    palette.alternateBase: Theme.paletteAlternateBase
+    palette.text: Theme.paletteText
+    palette.button: Theme.paletteButton
+    palette.buttonText: Theme.paletteButtonText
+    palette.highlight: Theme.paletteHighlight
+    palette.highlightedText: Theme.paletteHighlightedText
+    palette.light: Theme.paletteLight
+    palette.midlight: Theme.paletteMidlight
+    palette.mid: Theme.paletteMid
+    palette.dark: Theme.paletteDark
+    palette.shadow: Theme.paletteShadow
+
+    Shortcut {
+        sequence: "Ctrl+R"
+        onActivated: root.popover.refresh()
+    }
+    Shortcut {
+        sequence: "Ctrl+,"
+        context: Qt.ApplicationShortcut
+        onActivated: root.popover.openSettings()
+    }
+
+    component SectionBox: Rectangle {
+        default property alias rows: column.data
+        Layout.fillWidth: true
+        implicitHeight: column.implicitHeight + 16
+        radius: 8
+        color: Theme.quaternaryFill
+        ColumnLayout {
+            id: column
+            x: 12
+            y: 8
+            width: parent.width - 24
+            spacing: 8
+        }
+    }
+    component SectionTitle: Label {
+        Layout.topMargin: 8
+        font.weight: Font.DemiBold
+        color: Theme.text
+    }
+    component LabelledRow: RowLayout {
+        id: labelled
+        property string title
+        default property alias control: holder.data
+        Layout.fillWidth: true
+        Label {
+            text: labelled.title
+            color: Theme.text
+            Layout.fillWidth: true
+        }
+        Item {
+            id: holder
+            implicitWidth: childrenRect.width
+            implicitHeight: childrenRect.height
+        }
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 20
+        spacing: 6
+
+        SectionTitle { text: root.texts.general }
+        SectionBox {
+            LabelledRow {
+                title: root.texts.launchAtLogin
+                Switch {
+                    objectName: "launchAtLogin"
+                    checked: root.model.launchAtLogin
+                    Accessible.name: root.texts.launchAtLogin
+                    // The model may refuse: show its value, not the click.
+                    onToggled: {
+                        root.model.launchAtLogin = checked
+                        checked = Qt.binding(() => root.model.launchAtLogin)
+                    }
+                }
+            }
+        }
+
+        SectionTitle { text: root.texts.resetAlert }
+        SectionBox {
+            LabelledRow {
+                title: root.texts.playResetAlert
+                Switch {
+                    objectName: "alertsEnabled"
+                    checked: root.model.alertsEnabled
+                    Accessible.name: root.texts.playResetAlert
+                    onToggled: {
+                        root.model.alertsEnabled = checked
+                        checked = Qt.binding(() => root.model.alertsEnabled)
+                    }
+                }
+            }
+            LabelledRow {
+                title: root.texts.language
+                ComboBox {
+                    objectName: "language"
+                    implicitWidth: 230
+                    enabled: root.model.alertsEnabled
+                    model: root.model.languageItems
+                    currentIndex: root.model.languageIndex
+                    Accessible.name: root.texts.language
+                    onActivated: function(index) {
+                        root.model.languageIndex = index
+                        currentIndex = Qt.binding(() => root.model.languageIndex)
+                    }
+                }
+            }
+            LabelledRow {
+                title: root.texts.voice
+                ComboBox {
+                    objectName: "voice"
+                    implicitWidth: 230
+                    enabled: root.model.alertsEnabled
+                    model: root.model.genderItems
+                    currentIndex: root.model.genderIndex
+                    Accessible.name: root.texts.voice
+                    onActivated: function(index) {
+                        root.model.genderIndex = index
+                        currentIndex = Qt.binding(() => root.model.genderIndex)
+                    }
+                }
+            }
+            LabelledRow {
+                title: root.texts.sound
+                ComboBox {
+                    objectName: "sound"
+                    implicitWidth: 230
+                    enabled: root.model.alertsEnabled
+                    model: root.model.soundItems
+                    currentIndex: root.model.soundIndex
+                    Accessible.name: root.texts.sound
+                    onActivated: function(index) {
+                        root.model.soundIndex = index
+                        currentIndex = Qt.binding(() => root.model.soundIndex)
+                    }
+                }
+            }
+            RowLayout {
+                spacing: 8
+                Button {
+                    objectName: "playAudioTest"
+                    enabled: root.model.alertsEnabled
+                    text: root.texts.playAudioTest
+                    icon.source: "image://symbol/speaker/" + Theme.symbolTint
+                    onClicked: root.model.playAudioTest()
+                }
+                Button {
+                    objectName: "sendTestNotification"
+                    text: root.texts.sendTestNotification
+                    icon.source: "image://symbol/bell/" + Theme.symbolTint
+                    onClicked: root.model.sendTestNotification()
+                }
+            }
+            Label {
+                objectName: "testStatus"
+                Layout.fillWidth: true
+                visible: root.model.testNotificationStatus.length > 0
+                text: root.model.testNotificationStatus
+                wrapMode: Text.WordWrap
+                font.pixelSize: 11
+                color: Theme.secondaryText
+            }
+            Button {
+                objectName: "openNotificationSettings"
+                visible: root.model.testNotificationNeedsSettings
+                text: root.texts.openNotificationSettings
+                icon.source: "image://symbol/settings/" + Theme.symbolTint
+                onClicked: root.model.openNotificationSettings()
+            }
+        }
+
+        SectionTitle { text: root.texts.providers }
+        SectionBox {
+            Repeater {
+                model: root.model.providerRows
+                LabelledRow {
+                    id: providerRow
+                    required property var modelData
+                    title: modelData.title
+                    Label {
+                        text: providerRow.modelData.value
+                        color: Theme.secondaryText
+                    }
+                }
+            }
+        }
+
+        SectionTitle { text: root.texts.about }
+        SectionBox {
+            Label {
+                text: root.texts.version
+                color: Theme.text
+            }
+            Label {
+                Layout.fillWidth: true
+                text: root.texts.privacy
+                wrapMode: Text.WordWrap
+                color: Theme.secondaryText
+            }
+        }
+
+        Item { Layout.fillHeight: true }
+    }
+}

@@ -1,0 +1,62 @@
+import QtQuick
+import Vantor.Ui
+
+// The "Play sound" row: a label and a small switch in a capsule. The switch is drawn here, so
+// opening the popover does not load a controls style.
+Rectangle {
+    id: root
+    property string text
+    property bool checked
+    property bool reduceMotion: false
+    signal toggled(bool value)
+
+    implicitHeight: 40
+    radius: height / 2
+    color: Theme.quaternaryFill
+
+    Text {
+        anchors.left: parent.left
+        anchors.leftMargin: 12
+        anchors.verticalCenter: parent.verticalCenter
+        text: root.text
+        color: Theme.text
+        font.pixelSize: 12
+        font.weight: Font.DemiBold
+    }
+
+    Rectangle {
+        objectName: "soundSwitch"
+        anchors.right: parent.right
+        anchors.rightMargin: 12
+        anchors.verticalCenter: parent.verticalCenter
+        width: 32
+        height: 18
+        radius: height / 2
+        color: root.checked ? Theme.paletteHighlight : Theme.ringTrack
+
+        Accessible.role: Accessible.CheckBox
+        Accessible.name: root.text
+        Accessible.checkable: true
+        Accessible.checked: root.checked
+        Accessible.onToggleAction: root.toggled(!root.checked)
+        Accessible.onPressAction: root.toggled(!root.checked)
+
+        Rectangle {
+            width: 14
+            height: 14
+            radius: 7
+            y: 2
+            x: root.checked ? parent.width - width - 2 : 2
+            color: "white"
+            Behavior on x {
+                enabled: !root.reduceMotion
+                NumberAnimation { duration: 120; easing.type: Easing.OutQuad }
+            }
+        }
+
+        MouseArea {
+            anchors.fill: parent
+            onClicked: root.toggled(!root.checked)
+        }
+    }
+}

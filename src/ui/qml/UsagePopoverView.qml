@@ -1,0 +1,121 @@
+pragma ComponentBehavior: Bound
+import QtQuick
+import Vantor.Ui
+
+// The panel a click on the tray icon opens: title, one card per provider, utility rows.
+Rectangle {
+    id: root
+    required property PopoverViewModel model
+
+    width: 259
+    height: implicitHeight
+    implicitHeight: content.implicitHeight + 24
+    color: Theme.surface
+    palette.window: Theme.paletteWindow
+    palette.windowText: Theme.paletteWindowText
+    palette.base: Theme.paletteBase
+    palette.alternateBase: Theme.paletteAlternateBase
+    palette.text: Theme.paletteText
+    palette.button: Theme.paletteButton
+    palette.buttonText: Theme.paletteButtonText
+    palette.highlight: Theme.paletteHighlight
+    palette.highlightedText: Theme.paletteHighlightedText
+    palette.light: Theme.paletteLight
+    palette.midlight: Theme.paletteMidlight
+    palette.mid: Theme.paletteMid
+    palette.dark: Theme.paletteDark
+    palette.shadow: Theme.paletteShadow
+
+    Shortcut {
+        sequence: "Ctrl+R"
+        onActivated: root.model.refresh()
+    }
+    Shortcut {
+        sequence: "Ctrl+S"
+        onActivated: root.model.openSettings()
+    }
+    Shortcut {
+        sequence: "Ctrl+,"
+        context: Qt.ApplicationShortcut
+        onActivated: root.model.openSettings()
+    }
+    Shortcut {
+        sequence: "Escape"
+        onActivated: root.model.close()
+    }
+
+    Column {
+        id: content
+        x: 12
+        y: 12
+        width: root.width - 24
+        spacing: 0
+
+        Text {
+            objectName: "title"
+            width: parent.width
+            leftPadding: 6
+            rightPadding: 6
+            topPadding: 6
+            bottomPadding: 16
+            text: root.model.title
+            color: Theme.text
+            font.pixelSize: 12
+            font.weight: Font.DemiBold
+        }
+
+        Column {
+            width: parent.width
+            spacing: 5
+
+            ProviderCard {
+                objectName: "codexCard"
+                width: parent.width
+                card: root.model.codex
+                reduceMotion: root.model.reduceMotion
+            }
+            ProviderCard {
+                objectName: "claudeCard"
+                width: parent.width
+                card: root.model.claude
+                reduceMotion: root.model.reduceMotion
+            }
+        }
+
+        Column {
+            width: parent.width
+            topPadding: 4
+            spacing: 2
+
+            SoundToggle {
+                width: parent.width
+                text: root.model.playSoundText
+                checked: root.model.alertsEnabled
+                reduceMotion: root.model.reduceMotion
+                onToggled: function(value) { root.model.alertsEnabled = value }
+            }
+            UtilityMenuItem {
+                width: parent.width
+                title: root.model.refreshText
+                symbol: "refresh"
+                shortcut: root.model.refreshShortcut
+                hint: root.model.shortcutHint(root.model.refreshShortcut)
+                onTriggered: root.model.refresh()
+            }
+            UtilityMenuItem {
+                width: parent.width
+                title: root.model.settingsText
+                symbol: "settings"
+                shortcut: root.model.settingsShortcut
+                hint: root.model.shortcutHint(root.model.settingsShortcut)
+                onTriggered: root.model.openSettings()
+            }
+            UtilityMenuItem {
+                width: parent.width
+                title: root.model.quitText
+                symbol: "quit"
+                onTriggered: root.model.quit()
+            }
+        }
+    }
+}
