@@ -193,18 +193,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             watcher.saw(QStringLiteral("Availability"), QStringLiteral("claude")), patience);
 
-        // A second start asks the first to show itself, which without an interface refreshes,
-        // and leaves: the new snapshot is announced on the bus.
-        watcher.changes.clear();
-        const int readsBefore = reads();
+        // A second start asks the first to open its popover and leaves; the first goes on.
         Run second({});
         QVERIFY(second.finish());
         QCOMPARE(second.process().exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.process().exitCode(), 0);
         QCOMPARE(vantor.process().state(), QProcess::Running);
-        QTRY_VERIFY_WITH_TIMEOUT(watcher.saw(QStringLiteral("Snapshots"), QStringLiteral("codex")),
-                                 patience);
-        QCOMPARE(reads(), readsBefore + 1);
 
         // The status command reads the running instance: only it knows the availability.
         Run status({QStringLiteral("status"), QStringLiteral("--json")});
