@@ -101,7 +101,11 @@ void VantorInterface::show() {
     // once one appears, so it is simply shown from the event loop.
     QTimer::singleShot(0, tray_.get(), &QSystemTrayIcon::show);
     // The first click should not wait for the font database and the QML engine: both are
-    // made once the loop is idle.
+    // made once the loop is idle. A headless session has nobody to click, and would only
+    // carry Qt Quick's memory for nothing.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        return;
+    }
     QTimer::singleShot(0, this, [this] {
         QFontMetrics(QGuiApplication::font()).height();
         engine();
