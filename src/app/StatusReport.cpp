@@ -1,5 +1,6 @@
 #include "StatusReport.h"
 
+#include "ProviderStatusText.h"
 #include "SnapshotStore.h"
 #include "TimeDisplayFormatter.h"
 #include "UsageJson.h"
@@ -36,6 +37,20 @@ QString className(MenuBarVisualState state) {
             break;
     }
     return QStringLiteral("unavailable");
+}
+
+// The shared availability words, except that the command line shows why a provider is
+// unavailable for now when it knows.
+QString availabilityText(const AvailabilityMap& availability, ProviderID provider) {
+    const auto found = availability.constFind(provider);
+    if (found == availability.cend()) {
+        return ProviderStatusText::availability(std::nullopt);
+    }
+    if (found->kind() == ProviderAvailability::Kind::temporarilyUnavailable &&
+        !found->message().isEmpty()) {
+        return found->message();
+    }
+    return ProviderStatusText::availability(*found);
 }
 
 std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, ProviderID provider) {
@@ -83,43 +98,14 @@ StatusReport StatusReport::fromStored(UserDefaults& defaults) {
     return StatusReport{SnapshotStore(defaults).load(), {}};
 }
 
-QString StatusReport::displayName(ProviderID provider) {
-    return provider == ProviderID::codex ? QStringLiteral("Codex") : QStringLiteral("Claude Code");
-}
-
-QString StatusReport::availabilityText(const std::optional<ProviderAvailability>& availability) {
-    if (!availability) {
-        return QStringLiteral("Not detected");
-    }
-    switch (availability->kind()) {
-        case ProviderAvailability::Kind::available:
-            return QStringLiteral("Connected");
-        case ProviderAvailability::Kind::notInstalled:
-            return QStringLiteral("Not installed");
-        case ProviderAvailability::Kind::notAuthenticated:
-            return QStringLiteral("Sign in required");
-        case ProviderAvailability::Kind::requiresProPlan:
-            return QStringLiteral("Upgrade to Pro");
-        case ProviderAvailability::Kind::unsupported:
-            return QStringLiteral("Not detected");
-        case ProviderAvailability::Kind::temporarilyUnavailable:
-            return availability->message().isEmpty() ? QStringLiteral("Unavailable")
-                                                     : availability->message();
-    }
-    return QStringLiteral("Unavailable");
-}
-
 QString StatusReport::text(Instant now, const QLocale& locale) const {
     QStringList lines;
     const TimeDisplayFormatter formatter;
     for (const ProviderID provider : allCases<ProviderID>()) {
-        QString line = displayName(provider) + QStringLiteral(": ");
+        QString line = ProviderStatusText::title(provider) + QStringLiteral(": ");
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         if (!window) {
-            const auto found = availability.constFind(provider);
-            line += availabilityText(found == availability.cend()
-                                         ? std::nullopt
-                                         : std::optional<ProviderAvailability>(*found));
+            line += availabilityText(availability, provider);
             lines.append(line);
             continue;
         }
@@ -163,7 +149,7 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         if (!left) {
             continue;
         }
-        parts.append(QStringLiteral("%1 %2%").arg(displayName(provider)).arg(*left));
+        parts.append(QStringLiteral("%1 %2%").arg(ProviderStatusText::title(provider)).arg(*left));
         lowest = lowest ? std::min(*lowest, *left) : *left;
     }
     QJsonObject module{

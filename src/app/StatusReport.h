@@ -33,7 +33,4 @@ struct StatusReport {
     // Waybar's custom-module JSON: text, tooltip, class (the tray's visual state) and, when
     // any window reports its use, percentage (the smallest share left).
     QByteArray waybar(Instant now, const QLocale& locale) const;
-
-    static QString displayName(ProviderID provider);
-    static QString availabilityText(const std::optional<ProviderAvailability>& availability);
 };

@@ -13,31 +13,6 @@ QString tr(const char* text) {
 
 namespace SettingsText {
 
-QString providerTitle(ProviderID provider) {
-    return provider == ProviderID::codex ? tr("Codex") : tr("Claude Code");
-}
-
-QString availabilityText(const std::optional<ProviderAvailability>& availability) {
-    if (!availability) {
-        return tr("Not detected");
-    }
-    switch (availability->kind()) {
-        case ProviderAvailability::Kind::available:
-            return tr("Connected");
-        case ProviderAvailability::Kind::notInstalled:
-            return tr("Not installed");
-        case ProviderAvailability::Kind::notAuthenticated:
-            return tr("Sign in required");
-        case ProviderAvailability::Kind::requiresProPlan:
-            return tr("Upgrade to Pro");
-        case ProviderAvailability::Kind::unsupported:
-            return tr("Not detected");
-        case ProviderAvailability::Kind::temporarilyUnavailable:
-            break;
-    }
-    return tr("Unavailable");
-}
-
 QString capitalized(const QString& raw) {
     QStringList words = raw.split(u' ');
     for (QString& word : words) {

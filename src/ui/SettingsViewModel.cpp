@@ -4,6 +4,7 @@
 #include "LaunchAtLoginController.h"
 #include "LoginItemService.h"
 #include "NotificationManager.h"
+#include "ProviderStatusText.h"
 #include "SettingsText.h"
 #include "SnapshotStore.h"
 #include "VantorError.h"
@@ -153,8 +154,8 @@ QVariantList SettingsViewModel::providerRows() const {
                                       ? std::nullopt
                                       : std::optional<ProviderAvailability>(*it);
         rows.append(
-            QVariantMap{{QStringLiteral("title"), SettingsText::providerTitle(provider)},
-                        {QStringLiteral("value"), SettingsText::availabilityText(availability)}});
+            QVariantMap{{QStringLiteral("title"), ProviderStatusText::title(provider)},
+                        {QStringLiteral("value"), ProviderStatusText::availability(availability)}});
     }
     return rows;
 }

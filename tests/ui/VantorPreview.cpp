@@ -4,7 +4,6 @@
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
-#include "FakeUsageProvider.h"
 #include "MemoryDefaults.h"
 #include "PopoverViewModel.h"
 #include "RecordingLogSink.h"
@@ -25,50 +24,37 @@
 
 namespace {
 
-UsageWindowSnapshot window(const QString& id, ProviderID provider, UsageWindowKind kind,
-                           UsageWindowState state, double used, Instant resetAt) {
-    UsageWindowSnapshot w = UsageFixtures::window(id, state, used, resetAt, provider);
-    w.kind = kind;
-    w.label = kind == UsageWindowKind::fiveHour ? QStringLiteral("5h") : QStringLiteral("Weekly");
-    return w;
-}
-
 // One window exhausted, one nearing its limit, the others fine.
 SnapshotMap storedSnapshots(Instant now) {
+    struct Row {
+        const char* id;
+        ProviderID provider;
+        UsageWindowKind kind;
+        UsageWindowState state;
+        double used;
+        double resetIn;
+    };
+    using K = UsageWindowKind;
+    using S = UsageWindowState;
+    const Row rows[] = {
+        {"codex.primary", ProviderID::codex, K::fiveHour, S::exhausted, 100.0, 40 * 60},
+        {"codex.secondary", ProviderID::codex, K::weekly, S::available, 58.5, 3 * 86400},
+        {"claude.five_hour", ProviderID::claude, K::fiveHour, S::nearingLimit, 91.0, 2 * 3600},
+        {"claude.seven_day", ProviderID::claude, K::weekly, S::available, 23.0, 5 * 86400}};
     SnapshotMap map;
-    map.insert(
-        ProviderID::codex,
-        UsageFixtures::snapshot(
-            {window(QStringLiteral("codex.primary"), ProviderID::codex, UsageWindowKind::fiveHour,
-                    UsageWindowState::exhausted, 100.0, now.addingSeconds(40 * 60)),
-             window(QStringLiteral("codex.secondary"), ProviderID::codex, UsageWindowKind::weekly,
-                    UsageWindowState::available, 58.5, now.addingSeconds(3 * 86400))},
-            ProviderID::codex));
-    map.insert(
-        ProviderID::claude,
-        UsageFixtures::snapshot(
-            {window(QStringLiteral("claude.five_hour"), ProviderID::claude,
-                    UsageWindowKind::fiveHour, UsageWindowState::nearingLimit, 91.0,
-                    now.addingSeconds(2 * 3600)),
-             window(QStringLiteral("claude.seven_day"), ProviderID::claude, UsageWindowKind::weekly,
-                    UsageWindowState::available, 23.0, now.addingSeconds(5 * 86400))},
-            ProviderID::claude));
+    for (const Row& row : rows) {
+        UsageWindowSnapshot w = UsageFixtures::window(row.id, row.state, row.used,
+                                                      now.addingSeconds(row.resetIn), row.provider);
+        w.kind = row.kind;
+        w.label = row.kind == K::fiveHour ? QStringLiteral("5h") : QStringLiteral("Weekly");
+        auto found = map.find(row.provider);
+        if (found == map.end()) {
+            map.insert(row.provider, UsageFixtures::snapshot({w}, row.provider));
+        } else {
+            found->windows.append(w);
+        }
+    }
     return map;
-}
-
-QPalette darkPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(0x24, 0x24, 0x24));
-    palette.setColor(QPalette::WindowText, QColor(0xf0, 0xf0, 0xf0));
-    palette.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
-    palette.setColor(QPalette::AlternateBase, QColor(0x2c, 0x2c, 0x2c));
-    palette.setColor(QPalette::Text, QColor(0xf0, 0xf0, 0xf0));
-    palette.setColor(QPalette::Button, QColor(0x33, 0x33, 0x33));
-    palette.setColor(QPalette::ButtonText, QColor(0xf0, 0xf0, 0xf0));
-    palette.setColor(QPalette::Highlight, QColor(0x35, 0x84, 0xe4));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    palette.setColor(QPalette::PlaceholderText, QColor(0x9a, 0x9a, 0x9a));
-    return palette;
 }
 
 // Saves the window's next frame as <folder>/<name>.png, then calls next.
@@ -104,7 +90,8 @@ int main(int argc, char** argv) {
     parser.process(app);
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (parser.isSet(QStringLiteral("dark"))) {
-        app.setPalette(darkPalette());
+        // Light text and shades follow from a dark button and window colour.
+        app.setPalette(QPalette(QColor(0x33, 0x33, 0x33), QColor(0x24, 0x24, 0x24)));
     }
 
     MemoryDefaults defaults;
@@ -114,15 +101,9 @@ int main(int argc, char** argv) {
     auto recording = std::make_shared<FakeSoundPlayer::Recording>();
     AppState state(defaults,
                    std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(recording)));
-    const SnapshotMap snapshots = storedSnapshots(Instant::now());
-    std::vector<std::unique_ptr<UsageProvider>> providers;
-    for (const ProviderID id : {ProviderID::codex, ProviderID::claude}) {
-        auto provider = std::make_unique<FakeUsageProvider>(id);
-        provider->answer(snapshots.value(id));
-        providers.push_back(std::move(provider));
-    }
-    UsageCoordinator coordinator(std::move(providers), {defaults, notificationCenter, log});
-    state.setSnapshots(snapshots);
+    // No providers: the stored snapshots stay as they are.
+    UsageCoordinator coordinator({}, {defaults, notificationCenter, log});
+    state.setSnapshots(storedSnapshots(Instant::now()));
     state.setAvailability(AvailabilityMap{{ProviderID::codex, ProviderAvailability::available()},
                                           {ProviderID::claude, ProviderAvailability::available()}});
 
