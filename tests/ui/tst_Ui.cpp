@@ -5,6 +5,7 @@
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
+#include "LaunchAtLoginController.h"
 #include "MemoryDefaults.h"
 #include "PopoverViewModel.h"
 #include "ProviderCardViewModel.h"
@@ -334,7 +335,6 @@ private Q_SLOTS:
     void trayFollowsState_data() {
         QTest::addColumn<State>("state");
         QTest::addColumn<QString>("tooltip");
-        QTest::newRow("available") << State::available << "Vantor";
         QTest::newRow("nearing") << State::nearingLimit << "Vantor: usage nearing limit";
         QTest::newRow("exhausted") << State::exhausted << "Vantor: limit reached";
     }
