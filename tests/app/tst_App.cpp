@@ -41,7 +41,9 @@ QByteArray readFile(const QString& path) {
 }
 
 QList<QByteArray> lines(const QString& path) {
-    return readFile(path).split('\n').mid(0, readFile(path).count('\n'));
+    QList<QByteArray> all = readFile(path).split('\n');
+    all.removeLast();  // what follows the last line feed
+    return all;
 }
 
 // One run of a program; ended with the object when still running.
@@ -168,8 +170,11 @@ private Q_SLOTS:
         vantor.terminate();
         QVERIFY(vantor.finish());
         QCOMPARE(vantor.exitStatus(), QProcess::NormalExit);
-        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(lines(pids_).cbegin(), lines(pids_).cend(), isGone),
-                                 patience);
+        const auto allGone = [this] {
+            const QList<QByteArray> pids = lines(pids_);
+            return std::all_of(pids.cbegin(), pids.cend(), isGone);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allGone(), patience);
         useScript("codex-answers.script");
 
         // The next launch sees the same reset again and announces nothing.
@@ -322,6 +327,9 @@ private Q_SLOTS:
     void runtimeLaunch() {
         VantorRuntime::Platform platform;
         platform.defaults = std::make_unique<MemoryDefaults>();
+        // The first refresh loads what was stored: Claude, which has no usage, keeps its record.
+        SnapshotStore(*platform.defaults)
+            .save({{ProviderID::claude, snapshot({}, ProviderID::claude)}});
         platform.notificationCenter = std::make_unique<FakeNotificationCenter>();
         platform.log = std::make_unique<RecordingLogSink>();
         auto* item = new FakeLoginItemService;
