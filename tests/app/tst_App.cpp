@@ -6,7 +6,6 @@
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
 #include "FakeUsageProvider.h"
-#include "LaunchAtLoginController.h"
 #include "MemoryDefaults.h"
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
@@ -28,8 +27,6 @@
 
 #include <csignal>
 
-using namespace UsageFixtures;
-
 namespace {
 
 constexpr int patience = 30'000;
@@ -46,7 +43,7 @@ QList<QByteArray> lines(const QString& path) {
     return all;
 }
 
-// One run of a program; ended with the object when still running.
+// One run of a program, ended with the object.
 struct Run : QProcess {
     explicit Run(const QStringList& arguments, const QString& program = VANTOR_EXECUTABLE) {
         start(program, arguments);
@@ -69,14 +66,12 @@ bool isGone(const QByteArray& pid) {
     return ::kill(pid.toInt(), 0) != 0 || stat.isEmpty() || stat.contains(") Z ");
 }
 
-SnapshotMap stored() {
+SnapshotMap stored(const std::optional<SnapshotMap>& replacement = std::nullopt) {
     QSettingsDefaults defaults;
+    if (replacement) {
+        SnapshotStore(defaults).save(*replacement);
+    }
     return SnapshotStore(defaults).load();
-}
-
-void store(const SnapshotMap& snapshots) {
-    QSettingsDefaults defaults;
-    SnapshotStore(defaults).save(snapshots);
 }
 
 }  // namespace
@@ -100,10 +95,9 @@ class AppTest : public QObject {
     QTemporaryDir dir_;
     QString log_ = dir_.filePath(QStringLiteral("codex.log"));
     QString pids_ = dir_.filePath(QStringLiteral("codex.pids"));
-    QString calls_ = dir_.filePath(QStringLiteral("notifications"));
-    Run server_{{QStringLiteral("accept"), calls_}, VANTOR_FAKE_NOTIFICATION_SERVER};
+    QString shown_ = dir_.filePath(QStringLiteral("notifications"));
+    Run server_{{QStringLiteral("accept"), shown_}, VANTOR_FAKE_NOTIFICATION_SERVER};
 
-    qsizetype reads() const { return readFile(log_).count("rateLimits/read"); }
     static void askForRefresh() {
         QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(
             VantorBusService::serviceName, VantorBusService::objectPath,
@@ -131,7 +125,7 @@ private Q_SLOTS:
         exhausted.windows[0].usedPercent = 100.0;
         exhausted.windows[0].state = UsageWindowState::exhausted;
         exhausted.windows[0].resetAt = exhausted.windows[0].resetAt->addingSeconds(-5 * 3600);
-        store({{ProviderID::codex, exhausted}});
+        stored(SnapshotMap{{ProviderID::codex, exhausted}});
         Watcher watcher;
         QVERIFY(QDBusConnection::sessionBus().connect(
             VantorBusService::serviceName, VantorBusService::objectPath,
@@ -141,26 +135,22 @@ private Q_SLOTS:
         // Claude, asked last, has answered: the first refresh is over.
         QTRY_VERIFY_WITH_TIMEOUT(watcher.changed.contains(u"Availability"), patience);
         QVERIFY(watcher.changed.contains(u"Snapshots"));
-        QTRY_COMPARE_WITH_TIMEOUT(lines(calls_).size(), 1, patience);
-        const QJsonObject shown = QJsonDocument::fromJson(lines(calls_)[0]).object();
+        QTRY_COMPARE_WITH_TIMEOUT(lines(shown_).size(), 1, patience);
+        const QJsonObject shown = QJsonDocument::fromJson(lines(shown_)[0]).object();
         QCOMPARE(shown[u"summary"].toString(), QStringLiteral("Codex is ready again"));
         QCOMPARE(shown[u"app_name"].toString(), QStringLiteral("Vantor"));
-        QTRY_COMPARE_WITH_TIMEOUT(stored().value(ProviderID::codex).windows.value(0).usedPercent,
-                                  std::optional(12.0), patience);
+        QCOMPARE(stored().value(ProviderID::codex).windows.value(0).usedPercent, 12.0);
 
         // A second start asks the first to show itself and leaves; the first goes on.
         Run second({});
         QVERIFY(second.finish());
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(vantor.state(), QProcess::Running);
-
-        // The status command reads the running copy: only it knows the availability.
-        Run status({QStringLiteral("status"), QStringLiteral("--json")});
+        // Only the running copy knows the availability.
+        Run status({QStringLiteral("status")});
         QVERIFY(status.finish());
-        const QJsonObject report = QJsonDocument::fromJson(status.readAllStandardOutput()).object();
-        QCOMPARE(report[u"availability"][u"codex"].toObject().keys(),
-                 QStringList{QStringLiteral("available")});
-        QCOMPARE(report[u"snapshots"].toArray().size(), 1);
+        const QByteArray out = status.readAllStandardOutput();
+        QVERIFY2(out.startsWith("Codex: 5 hour 88% left, resets "), out.constData());
 
         // Ended while a fetch waits on the codex child: the child goes too.
         useScript("codex-hangs.script");
@@ -182,11 +172,10 @@ private Q_SLOTS:
         Run next({});
         QTRY_VERIFY_WITH_TIMEOUT(stored().value(ProviderID::codex).observedAt > observed, patience);
         // A refresh that follows proves the first one, announcements included, is over.
-        const qsizetype readsBefore = reads();
-        QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), reads() > readsBefore), patience);
-        QCOMPARE(lines(calls_).size(), 1);
-        next.terminate();
-        QVERIFY(next.finish());
+        const qsizetype reads = readFile(log_).count("rateLimits/read");
+        QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), readFile(log_).count("rateLimits/read") > reads),
+                                 patience);
+        QCOMPARE(lines(shown_).size(), 1);
     }
 
     void withoutABusOneInstance() {
@@ -202,92 +191,32 @@ private Q_SLOTS:
         QCOMPARE(second.exitCode(), 0);
         QVERIFY(second.readAllStandardError().contains("already runs"));
         QCOMPARE(first.state(), QProcess::Running);
-        first.terminate();
-        QVERIFY(first.finish());
-        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     }
-    // Served: the test owns Vantor's bus name with these values, as a running copy would.
+
+    // Each run: arguments, the snapshots and availability stored or served (the test owns
+    // Vantor's bus name, as a running copy would), the exit code and what it prints.
     void status_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("served");
-        QTest::addColumn<SnapshotMap>("snapshots");
-        QTest::addColumn<AvailabilityMap>("availability");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QByteArray>("output");  // in stdout, or in stderr on failure
-        const QStringList text{QStringLiteral("status")};
-        const QStringList waybar{QStringLiteral("status"), QStringLiteral("--waybar")};
-        const QStringList json{QStringLiteral("status"), QStringLiteral("--json")};
-        const SnapshotMap codex42{
-            {ProviderID::codex,
-             snapshot({window(QStringLiteral("c"), UsageWindowState::available, 42)})}};
-        const SnapshotMap worst{
-            {ProviderID::codex,
-             snapshot({window(QStringLiteral("a"), UsageWindowState::available, 5),
-                       window(QStringLiteral("b"), UsageWindowState::exhausted, 130)})},
-            {ProviderID::claude, snapshot({window(QStringLiteral("x"), UsageWindowState::unknown)},
-                                          ProviderID::claude)}};
-        const QString failed = QStringLiteral("Usage data couldn't be refreshed.");
-        const AvailabilityMap signIn{
-            {ProviderID::codex, ProviderAvailability::available()},
-            {ProviderID::claude, ProviderAvailability::notAuthenticated()}};
-        const AvailabilityMap messages{
-            {ProviderID::codex, ProviderAvailability::temporarilyUnavailable(failed)},
-            {ProviderID::claude, ProviderAvailability::requiresProPlan()}};
-        const AvailabilityMap notInstalled{
-            {ProviderID::claude, ProviderAvailability::notInstalled()}};
-        QTest::newRow("nothing stored")
-            << text << false << SnapshotMap() << AvailabilityMap() << 0
-            << QByteArray("Codex: Not detected\nClaude Code: Not detected\n");
-        QTest::newRow("stored headline")
-            << text << false << codex42 << AvailabilityMap() << 0
-            << QByteArray("Codex: 5h 58% left\nClaude Code: Not detected\n");
-        QTest::newRow("running copy's availability")
-            << text << true << codex42 << signIn << 0
-            << QByteArray("Codex: 5h 58% left\nClaude Code: Sign in required\n");
-        QTest::newRow("availability stands in for an empty snapshot")
-            << text << true << SnapshotMap{{ProviderID::codex, snapshot({})}} << messages << 0
-            << ("Codex: " + failed.toUtf8() + "\nClaude Code: Upgrade to Pro\n");
-        QTest::newRow("worst window leads; use beyond the limit leaves nothing")
-            << waybar << true << worst << AvailabilityMap() << 0
-            << QByteArray(
-                   "{\"class\":\"exhausted\",\"percentage\":0,\"text\":\"Codex 0%\","
-                   "\"tooltip\":\"Codex: 5h 0% left\\nClaude Code: 5h use unknown\"}\n");
-        QTest::newRow("waybar with nothing to show")
-            << waybar << true << SnapshotMap() << notInstalled << 0
-            << QByteArray(
-                   "{\"class\":\"unavailable\",\"text\":\"Vantor\","
-                   "\"tooltip\":\"Codex: Not detected\\nClaude Code: Not installed\"}\n");
-        QTest::newRow("json from the store")
-            << json << false << worst << AvailabilityMap() << 0 << QByteArray();
-        QTest::newRow("json from the running copy")
-            << json << true << codex42 << signIn << 0 << QByteArray();
-        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << false
-                                 << SnapshotMap() << AvailabilityMap() << 0
-                                 << QByteArray("vantor 1.0.0\n");
-        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << false << SnapshotMap()
-                              << AvailabilityMap() << 0
-                              << QByteArray("vantor status [--json | --waybar]");
-        QTest::newRow("unknown option")
-            << QStringList{QStringLiteral("--bogus")} << false << SnapshotMap() << AvailabilityMap()
-            << 2 << QByteArray("unknown option '--bogus'");
-        QTest::newRow("format without status")
-            << QStringList{QStringLiteral("--json")} << false << SnapshotMap() << AvailabilityMap()
-            << 2 << QByteArray("unknown option '--json'");
-        QTest::newRow("two formats")
-            << json + QStringList{QStringLiteral("--waybar")} << false << SnapshotMap()
-            << AvailabilityMap() << 2 << QByteArray("choose one");
-        QTest::newRow("stray argument")
-            << text + QStringList{QStringLiteral("now")} << false << SnapshotMap()
-            << AvailabilityMap() << 2 << QByteArray("unexpected argument 'now'");
+        QTest::addColumn<QJsonObject>("run");
+        for (const QJsonValue run :
+             QJsonDocument::fromJson(readFile(data + "status.json")).array()) {
+            QTest::newRow(run[u"name"].toString().toUtf8().constData()) << run.toObject();
+        }
     }
     void status() {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, served);
-        QFETCH(SnapshotMap, snapshots);
-        QFETCH(AvailabilityMap, availability);
-        QFETCH(int, exitCode);
-        QFETCH(QByteArray, output);
-        store(served ? SnapshotMap() : snapshots);
+        QFETCH(QJsonObject, run);
+        const bool served = run[u"served"].toBool();
+        SnapshotMap snapshots;
+        for (const ProviderUsageSnapshot& snapshot :
+             UsageJson::decodeSnapshots(QJsonDocument(run[u"snapshots"].toArray()).toJson())) {
+            snapshots.insert(snapshot.providerID, snapshot);
+        }
+        AvailabilityMap availability;
+        const QJsonObject availabilities = run[u"availability"].toObject();
+        for (auto it = availabilities.begin(); it != availabilities.end(); ++it) {
+            availability.insert(*fromRawValue<ProviderID>(it.key()),
+                                UsageJson::decodeAvailability(it.value()));
+        }
+        stored(served ? SnapshotMap() : snapshots);
         MemoryDefaults defaults;
         AppState state(defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(
                                      std::make_shared<FakeSoundPlayer::Recording>())));
@@ -295,26 +224,17 @@ private Q_SLOTS:
         state.setAvailability(availability);
         VantorBusService service(state);
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
-        const qsizetype launches = lines(pids_).size();
-        Run run(arguments);
-        QVERIFY(run.finish());
-        QCOMPARE(run.exitCode(), exitCode);
-        const QByteArray printed =
-            exitCode == 0 ? run.readAllStandardOutput() : run.readAllStandardError();
-        QVERIFY2(printed.contains(output), printed.constData());
-        if (output.isEmpty()) {
-            const QJsonObject report = QJsonDocument::fromJson(printed).object();
-            QCOMPARE(report.keys(),
-                     (QStringList{QStringLiteral("availability"), QStringLiteral("snapshots")}));
-            QCOMPARE(
-                UsageJson::decodeSnapshots(QJsonDocument(report[u"snapshots"].toArray()).toJson()),
-                snapshots.values());
-            for (auto it = availability.cbegin(); it != availability.cend(); ++it) {
-                QCOMPARE(UsageJson::decodeAvailability(report[u"availability"][rawValue(it.key())]),
-                         it.value());
-            }
-            QCOMPARE(report[u"availability"].toObject().size(), availability.size() * served);
+        QStringList arguments;
+        for (const QJsonValue argument : run[u"arguments"].toArray()) {
+            arguments.append(argument.toString());
         }
+        const qsizetype launches = lines(pids_).size();
+        Run vantor(arguments);
+        QVERIFY(vantor.finish());
+        QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
+        const QByteArray printed =
+            vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();
+        QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
         // Reading never starts a Vantor, nor polls.
         QCOMPARE(lines(pids_).size(), launches);
     }
@@ -322,36 +242,29 @@ private Q_SLOTS:
         QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName);
     }
 
-    // The login item is registered before polling starts; the first refresh asks the providers
-    // in list order; a second launch changes nothing.
+    // The login item is registered before polling starts, which asks the providers in list
+    // order and keeps what was stored for one without usage; a second launch changes nothing.
     void runtimeLaunch() {
+        using namespace UsageFixtures;
         VantorRuntime::Platform platform;
         platform.defaults = std::make_unique<MemoryDefaults>();
-        // The first refresh loads what was stored: Claude, which has no usage, keeps its record.
         SnapshotStore(*platform.defaults)
             .save({{ProviderID::claude, snapshot({}, ProviderID::claude)}});
         platform.notificationCenter = std::make_unique<FakeNotificationCenter>();
         platform.log = std::make_unique<RecordingLogSink>();
         auto* item = new FakeLoginItemService;
         platform.loginItem.reset(item);
-        platform.makePlayer =
-            FakeSoundPlayer::factory(std::make_shared<FakeSoundPlayer::Recording>());
         auto* codex = new FakeUsageProvider(ProviderID::codex);
         codex->answer(snapshot({window(QStringLiteral("c"), UsageWindowState::available, 10)}));
-        auto* claude =
-            new FakeUsageProvider(ProviderID::claude, ProviderAvailability::notAuthenticated());
         platform.providers.emplace_back(codex);
-        platform.providers.emplace_back(claude);
+        platform.providers.emplace_back(
+            new FakeUsageProvider(ProviderID::claude, ProviderAvailability::notAuthenticated()));
         VantorRuntime runtime(std::move(platform));
         QSignalSpy refreshed(&runtime.coordinator(), &UsageCoordinator::refreshFinished);
         runtime.launch();
         QCOMPARE(item->calls, QStringList{QStringLiteral("register")});
-        QCOMPARE(runtime.defaults().boolean(LaunchAtLoginController::configuredKey), true);
-        // Polling starts from the event loop, after the launch step returned.
         QCOMPARE(codex->availabilityCalls(), 0);
         QTRY_COMPARE(refreshed.size(), 1);
-        QCOMPARE(codex->fetchCalls(), 1);
-        QCOMPARE(claude->availabilityCalls(), 1);
         QCOMPARE(runtime.state().snapshots().keys(),
                  (QList<ProviderID>{ProviderID::codex, ProviderID::claude}));
         runtime.launch();
