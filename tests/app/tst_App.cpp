@@ -1,0 +1,279 @@
+// The real executable, headless on the test's private bus with the fake codex first on PATH and
+// the fake notification server owning the notification name; and the runtime's launch order.
+#include "AppState.h"
+#include "CodexParser.h"
+#include "FakeLoginItemService.h"
+#include "FakeNotificationCenter.h"
+#include "FakeSoundPlayer.h"
+#include "FakeUsageProvider.h"
+#include "MemoryDefaults.h"
+#include "QSettingsDefaults.h"
+#include "RecordingLogSink.h"
+#include "SnapshotStore.h"
+#include "UsageCoordinator.h"
+#include "UsageFixtures.h"
+#include "UsageJson.h"
+#include "VantorBusService.h"
+#include "VantorRuntime.h"
+
+#include <QDBusMessage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr int patience = 30'000;
+const QString data = QStringLiteral(VANTOR_APP_DATA_DIR "/");
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QList<QByteArray> lines(const QString& path) {
+    QList<QByteArray> all = readFile(path).split('\n');
+    all.removeLast();  // what follows the last line feed
+    return all;
+}
+
+// One run of a program, ended with the object.
+struct Run : QProcess {
+    explicit Run(const QStringList& arguments, const QString& program = VANTOR_EXECUTABLE) {
+        start(program, arguments);
+    }
+    ~Run() override {
+        terminate();
+        if (!waitForFinished(patience)) {
+            kill();
+            waitForFinished();
+        }
+    }
+    bool finish() {
+        return QTest::qWaitFor([this] { return state() == NotRunning; }, patience);
+    }
+};
+
+// Gone, or a zombie that nothing runs any more.
+bool isGone(const QByteArray& pid) {
+    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
+    return ::kill(pid.toInt(), 0) != 0 || stat.isEmpty() || stat.contains(") Z ");
+}
+
+SnapshotMap stored(const std::optional<SnapshotMap>& replacement = std::nullopt) {
+    QSettingsDefaults defaults;
+    if (replacement) {
+        SnapshotStore(defaults).save(*replacement);
+    }
+    return SnapshotStore(defaults).load();
+}
+
+}  // namespace
+
+// The properties Vantor announces as changed.
+class Watcher : public QObject {
+    Q_OBJECT
+
+public:
+    QStringList changed;
+
+public Q_SLOTS:
+    void onChange(const QString&, const QVariantMap& properties, const QStringList&) {
+        changed.append(properties.keys());
+    }
+};
+
+class AppTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString log_ = dir_.filePath(QStringLiteral("codex.log"));
+    QString pids_ = dir_.filePath(QStringLiteral("codex.pids"));
+    QString shown_ = dir_.filePath(QStringLiteral("notifications"));
+    Run server_{{QStringLiteral("accept"), shown_}, VANTOR_FAKE_NOTIFICATION_SERVER};
+
+    static void askForRefresh() {
+        QDBusConnection::sessionBus().send(QDBusMessage::createMethodCall(
+            VantorBusService::serviceName, VantorBusService::objectPath,
+            VantorBusService::interfaceName, QStringLiteral("Refresh")));
+    }
+    static void useScript(const char* name) {
+        qputenv("FAKE_CODEX_SCRIPT", QFile::encodeName(data + QLatin1String(name)));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("PATH", VANTOR_FAKE_CODEX_DIR ":" + qgetenv("PATH"));
+        qputenv("FAKE_CODEX_LOG", QFile::encodeName(log_));
+        qputenv("FAKE_CODEX_PIDFILE", QFile::encodeName(pids_));
+        useScript("codex-answers.script");
+        QVERIFY(server_.waitForReadyRead(patience) && server_.readAll() == "ready\n");
+    }
+
+    void endToEnd() {
+        // Stored: the window the fake codex reports, exhausted until an earlier reset.
+        ProviderUsageSnapshot exhausted = CodexParser::parse(
+            QJsonDocument::fromJson(readFile(data + "codex-rate-limits.json")).object(),
+            Instant::now());
+        QCOMPARE(exhausted.windows.size(), 1);
+        exhausted.windows[0].usedPercent = 100.0;
+        exhausted.windows[0].state = UsageWindowState::exhausted;
+        exhausted.windows[0].resetAt = exhausted.windows[0].resetAt->addingSeconds(-5 * 3600);
+        stored(SnapshotMap{{ProviderID::codex, exhausted}});
+        Watcher watcher;
+        QVERIFY(QDBusConnection::sessionBus().connect(
+            VantorBusService::serviceName, VantorBusService::objectPath,
+            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
+            &watcher, SLOT(onChange(QString, QVariantMap, QStringList))));
+        Run vantor({});
+        // Claude, asked last, has answered: the first refresh is over.
+        QTRY_VERIFY_WITH_TIMEOUT(watcher.changed.contains(u"Availability"), patience);
+        QVERIFY(watcher.changed.contains(u"Snapshots"));
+        QTRY_COMPARE_WITH_TIMEOUT(lines(shown_).size(), 1, patience);
+        const QJsonObject shown = QJsonDocument::fromJson(lines(shown_)[0]).object();
+        QCOMPARE(shown[u"summary"].toString(), QStringLiteral("Codex is ready again"));
+        QCOMPARE(shown[u"app_name"].toString(), QStringLiteral("Vantor"));
+        QCOMPARE(stored().value(ProviderID::codex).windows.value(0).usedPercent, 12.0);
+
+        // A second start asks the first to show itself and leaves; the first goes on.
+        Run second({});
+        QVERIFY(second.finish());
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(vantor.state(), QProcess::Running);
+        // Only the running copy knows the availability.
+        Run status({QStringLiteral("status")});
+        QVERIFY(status.finish());
+        const QByteArray out = status.readAllStandardOutput();
+        QVERIFY2(out.startsWith("Codex: 5 hour 88% left, resets "), out.constData());
+
+        // Ended while a fetch waits on the codex child: the child goes too.
+        useScript("codex-hangs.script");
+        const qsizetype launches = lines(pids_).size();
+        askForRefresh();
+        QTRY_VERIFY_WITH_TIMEOUT(lines(pids_).size() > launches, patience);
+        vantor.terminate();
+        QVERIFY(vantor.finish());
+        QCOMPARE(vantor.exitStatus(), QProcess::NormalExit);
+        const auto allGone = [this] {
+            const QList<QByteArray> pids = lines(pids_);
+            return std::all_of(pids.cbegin(), pids.cend(), isGone);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(allGone(), patience);
+        useScript("codex-answers.script");
+
+        // The next launch sees the same reset again and announces nothing.
+        const Instant observed = stored().value(ProviderID::codex).observedAt;
+        Run next({});
+        QTRY_VERIFY_WITH_TIMEOUT(stored().value(ProviderID::codex).observedAt > observed, patience);
+        // A refresh that follows proves the first one, announcements included, is over.
+        const qsizetype reads = readFile(log_).count("rateLimits/read");
+        QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), readFile(log_).count("rateLimits/read") > reads),
+                                 patience);
+        QCOMPARE(lines(shown_).size(), 1);
+    }
+
+    void withoutABusOneInstance() {
+        const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+        Run first({});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QFile::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/com.quorvel.vantor.lock"),
+            patience);
+        Run second({});
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+        QVERIFY(second.finish());
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(second.readAllStandardError().contains("already runs"));
+        QCOMPARE(first.state(), QProcess::Running);
+    }
+
+    // Each run: arguments, the snapshots and availability stored or served (the test owns
+    // Vantor's bus name, as a running copy would), the exit code and what it prints.
+    void status_data() {
+        QTest::addColumn<QJsonObject>("run");
+        for (const QJsonValue run :
+             QJsonDocument::fromJson(readFile(data + "status.json")).array()) {
+            QTest::newRow(run[u"name"].toString().toUtf8().constData()) << run.toObject();
+        }
+    }
+    void status() {
+        QFETCH(QJsonObject, run);
+        const bool served = run[u"served"].toBool();
+        SnapshotMap snapshots;
+        for (const ProviderUsageSnapshot& snapshot :
+             UsageJson::decodeSnapshots(QJsonDocument(run[u"snapshots"].toArray()).toJson())) {
+            snapshots.insert(snapshot.providerID, snapshot);
+        }
+        AvailabilityMap availability;
+        const QJsonObject availabilities = run[u"availability"].toObject();
+        for (auto it = availabilities.begin(); it != availabilities.end(); ++it) {
+            availability.insert(*fromRawValue<ProviderID>(it.key()),
+                                UsageJson::decodeAvailability(it.value()));
+        }
+        stored(served ? SnapshotMap() : snapshots);
+        MemoryDefaults defaults;
+        AppState state(defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(
+                                     std::make_shared<FakeSoundPlayer::Recording>())));
+        state.setSnapshots(snapshots);
+        state.setAvailability(availability);
+        VantorBusService service(state);
+        QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
+        QStringList arguments;
+        for (const QJsonValue argument : run[u"arguments"].toArray()) {
+            arguments.append(argument.toString());
+        }
+        const qsizetype launches = lines(pids_).size();
+        Run vantor(arguments);
+        QVERIFY(vantor.finish());
+        QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
+        const QByteArray printed =
+            vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();
+        QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
+        // Reading never starts a Vantor, nor polls.
+        QCOMPARE(lines(pids_).size(), launches);
+    }
+    void cleanup() {
+        QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName);
+    }
+
+    // The login item is registered before polling starts, which asks the providers in list
+    // order and keeps what was stored for one without usage; a second launch changes nothing.
+    void runtimeLaunch() {
+        using namespace UsageFixtures;
+        VantorRuntime::Platform platform;
+        platform.defaults = std::make_unique<MemoryDefaults>();
+        SnapshotStore(*platform.defaults)
+            .save({{ProviderID::claude, snapshot({}, ProviderID::claude)}});
+        platform.notificationCenter = std::make_unique<FakeNotificationCenter>();
+        platform.log = std::make_unique<RecordingLogSink>();
+        auto* item = new FakeLoginItemService;
+        platform.loginItem.reset(item);
+        auto* codex = new FakeUsageProvider(ProviderID::codex);
+        codex->answer(snapshot({window(QStringLiteral("c"), UsageWindowState::available, 10)}));
+        platform.providers.emplace_back(codex);
+        platform.providers.emplace_back(
+            new FakeUsageProvider(ProviderID::claude, ProviderAvailability::notAuthenticated()));
+        VantorRuntime runtime(std::move(platform));
+        QSignalSpy refreshed(&runtime.coordinator(), &UsageCoordinator::refreshFinished);
+        runtime.launch();
+        QCOMPARE(item->calls, QStringList{QStringLiteral("register")});
+        QCOMPARE(codex->availabilityCalls(), 0);
+        QTRY_COMPARE(refreshed.size(), 1);
+        QCOMPARE(runtime.state().snapshots().keys(),
+                 (QList<ProviderID>{ProviderID::codex, ProviderID::claude}));
+        runtime.launch();
+        runtime.refresh();
+        QTRY_COMPARE(refreshed.size(), 2);
+        QCOMPARE(item->calls.size(), 1);
+        QCOMPARE(codex->fetchCalls(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(AppTest)
+#include "tst_App.moc"
