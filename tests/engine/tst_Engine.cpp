@@ -503,32 +503,24 @@ private Q_SLOTS:
         QTest::addColumn<bool>("installed");
         QTest::addColumn<LoginItemService::Status>("status");
         QTest::addColumn<bool>("refuses");
-        QTest::addColumn<bool>("configuredBefore");
         QTest::addColumn<QStringList>("calls");
         QTest::addColumn<bool>("configured");
         using S = LoginItemService::Status;
         const QStringList reg{QStringLiteral("register")};
-        QTest::newRow("installed") << true << S::notRegistered << false << false << reg << true;
-        QTest::newRow("build tree")
-            << false << S::notRegistered << false << false << QStringList() << false;
+        QTest::newRow("installed") << true << S::notRegistered << false << reg << true;
+        QTest::newRow("build tree") << false << S::notRegistered << false << QStringList() << false;
         QTest::newRow("awaiting approval")
-            << true << S::requiresApproval << false << false << QStringList() << true;
+            << true << S::requiresApproval << false << QStringList() << true;
         QTest::newRow("refused, retried next launch")
-            << true << S::notRegistered << true << false << reg << false;
-        QTest::newRow("configured before")
-            << true << S::notRegistered << false << true << QStringList() << true;
+            << true << S::notRegistered << true << reg << false;
     }
     void launchAtLogin() {
         QFETCH(bool, installed);
         QFETCH(LoginItemService::Status, status);
         QFETCH(bool, refuses);
-        QFETCH(bool, configuredBefore);
         QFETCH(QStringList, calls);
         QFETCH(bool, configured);
         MemoryDefaults defaults;
-        if (configuredBefore) {
-            defaults.setValue(LaunchAtLoginController::configuredKey, QStringLiteral("junk"));
-        }
         FakeLoginItemService item;
         item.installed = installed;
         item.currentStatus = status;
