@@ -3,29 +3,31 @@
 #include "ResetAlertAudioManager.h"
 #include "SoundPlayer.h"
 
-#include <QByteArray>
 #include <QList>
 #include <QStringList>
 
 #include <memory>
 
-// A sound player that records what it was asked to do; the recording outlives the player,
-// which its manager owns.
+// Records the clips played and the calls ("play", "stop") in order; the recording outlives
+// the player, which its manager owns.
 class FakeSoundPlayer final : public SoundPlayer {
 public:
     struct Recording {
-        int playersMade = 0;
         QList<QByteArray> clips;
-        // "play" and "stop" in call order.
         QStringList calls;
     };
 
-    explicit FakeSoundPlayer(std::shared_ptr<Recording> recording);
+    explicit FakeSoundPlayer(std::shared_ptr<Recording> recording)
+        : recording_(std::move(recording)) {}
+    static ResetAlertAudioManager::PlayerFactory factory(std::shared_ptr<Recording> recording) {
+        return [recording] { return std::make_unique<FakeSoundPlayer>(recording); };
+    }
 
-    static ResetAlertAudioManager::PlayerFactory factory(std::shared_ptr<Recording> recording);
-
-    void play(const QByteArray& mp3) override;
-    void stop() override;
+    void play(const QByteArray& mp3) override {
+        recording_->clips.append(mp3);
+        recording_->calls.append(QStringLiteral("play"));
+    }
+    void stop() override { recording_->calls.append(QStringLiteral("stop")); }
 
 private:
     std::shared_ptr<Recording> recording_;

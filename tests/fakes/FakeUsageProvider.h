@@ -1,54 +1,60 @@
 #pragma once
 
 #include "UsageProvider.h"
+#include "VantorError.h"
 
-#include <QList>
+#include <QCoroTimer>
 
 #include <chrono>
-#include <exception>
 #include <variant>
 
-// A provider answering from a script. Each fetch takes the next answer; the last one keeps
-// being given. Counts every call so tests can tell which provider was asked what.
+// A provider answering from a script: each fetch takes the next answer, the last one keeps
+// being given, and without answers it fails. Counts calls so tests can tell what was asked.
 class FakeUsageProvider final : public UsageProvider {
 public:
-    using Answer = std::variant<ProviderUsageSnapshot, std::exception_ptr>;
-
     explicit FakeUsageProvider(
-        ProviderID id, ProviderAvailability availability = ProviderAvailability::available());
+        ProviderID id, ProviderAvailability availability = ProviderAvailability::available())
+        : id_(id), availability_(std::move(availability)) {}
 
     ProviderID id() const override { return id_; }
     QString displayName() const override { return rawValue(id_); }
-    QCoro::Task<ProviderAvailability> availability() override;
-    QCoro::Task<ProviderUsageSnapshot> fetchUsage() override;
-
-    void setAvailability(ProviderAvailability availability) {
-        availability_ = std::move(availability);
+    QCoro::Task<ProviderAvailability> availability() override {
+        ++availabilityCalls_;
+        if (availabilityThrows) {  // against the interface's promise
+            throw VantorError(ProviderError::malformedResponse);
+        }
+        co_return availability_;
     }
-    // availability() throws, against the interface's promise.
-    void setAvailabilityThrows(bool throws) { availabilityThrows_ = throws; }
+    QCoro::Task<ProviderUsageSnapshot> fetchUsage() override {
+        ++fetchCalls_;
+        if (delay.count() > 0) {  // a slow peer
+            co_await QCoro::sleepFor(delay);
+        }
+        const Answer answer = answers_.size() > 1 ? answers_.takeFirst() : answers_.value(0);
+        if (const auto* error = std::get_if<std::exception_ptr>(&answer)) {
+            std::rethrow_exception(*error ? *error
+                                          : std::make_exception_ptr(VantorError(
+                                                ProviderError::temporarilyUnavailable)));
+        }
+        co_return std::get<ProviderUsageSnapshot>(answer);
+    }
+
     void answer(ProviderUsageSnapshot snapshot) { answers_.append(std::move(snapshot)); }
     template <typename Exception>
     void fail(Exception exception) {
         answers_.append(std::make_exception_ptr(std::move(exception)));
     }
-    // Each fetch waits this long before answering, as a slow or hanging peer would.
-    void setDelay(std::chrono::milliseconds delay) { delay_ = delay; }
-
     int availabilityCalls() const { return availabilityCalls_; }
     int fetchCalls() const { return fetchCalls_; }
-    // Fetches started and not yet answered.
-    int fetchesRunning() const { return fetchesRunning_; }
-    int mostFetchesAtOnce() const { return mostFetchesAtOnce_; }
+
+    bool availabilityThrows = false;
+    std::chrono::milliseconds delay{0};
 
 private:
+    using Answer = std::variant<std::exception_ptr, ProviderUsageSnapshot>;
     ProviderID id_;
     ProviderAvailability availability_;
-    bool availabilityThrows_ = false;
     QList<Answer> answers_;
-    std::chrono::milliseconds delay_{0};
     int availabilityCalls_ = 0;
     int fetchCalls_ = 0;
-    int fetchesRunning_ = 0;
-    int mostFetchesAtOnce_ = 0;
 };

@@ -4,14 +4,18 @@
 
 #include <QHash>
 
-// User defaults held in memory. Any QVariant may be planted, wrongly typed ones included,
-// and every write is counted so tests can tell whether an operation wrote at all.
+// User defaults in memory: any QVariant may be planted, and writes are counted.
 class MemoryDefaults final : public UserDefaults {
 public:
     QVariant value(const QString& key) const override { return values_.value(key); }
-    void setValue(const QString& key, const QVariant& value) override;
-    void remove(const QString& key) override;
-
+    void setValue(const QString& key, const QVariant& value) override {
+        values_.insert(key, value);
+        ++writes_;
+    }
+    void remove(const QString& key) override {
+        values_.remove(key);
+        ++writes_;
+    }
     int writeCount() const { return writes_; }
     bool contains(const QString& key) const { return values_.contains(key); }
 

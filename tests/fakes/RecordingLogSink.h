@@ -2,22 +2,13 @@
 
 #include "LogSink.h"
 
-#include <QList>
+#include <QStringList>
 
-// Keeps every line written, in order.
+// Keeps every line written, as "<priority> <category>: <message>", in order.
 class RecordingLogSink final : public LogSink {
 public:
-    struct Line {
-        Priority priority;
-        QString category;
-        QString message;
-    };
-
     void write(Priority priority, const QString& category, const QString& message) override {
-        lines_.append({priority, category, message});
+        lines.append(QStringLiteral("%1 %2: %3").arg(int(priority)).arg(category, message));
     }
-    const QList<Line>& lines() const { return lines_; }
-
-private:
-    QList<Line> lines_;
+    QStringList lines;
 };

@@ -9,64 +9,51 @@ namespace UsageFixtures {
 
 inline const Instant t0 = Instant::fromReferenceSeconds(800'000'000.0);
 
+// A five-hour window observed at t0.
 inline UsageWindowSnapshot window(const QString& id, UsageWindowState state,
                                   std::optional<double> usedPercent = std::nullopt,
                                   std::optional<Instant> resetAt = std::nullopt,
                                   ProviderID provider = ProviderID::codex) {
-    return UsageWindowSnapshot{.id = id,
-                               .providerID = provider,
-                               .providerWindowID = std::nullopt,
-                               .kind = UsageWindowKind::fiveHour,
-                               .label = QStringLiteral("5h"),
-                               .usedPercent = usedPercent,
-                               .resetAt = resetAt,
-                               .observedAt = t0,
-                               .state = state,
-                               .isActive = std::nullopt,
-                               .serverSeverity = std::nullopt};
+    return {.id = id,
+            .providerID = provider,
+            .providerWindowID = std::nullopt,
+            .kind = UsageWindowKind::fiveHour,
+            .label = QStringLiteral("5h"),
+            .usedPercent = usedPercent,
+            .resetAt = resetAt,
+            .observedAt = t0,
+            .state = state,
+            .isActive = std::nullopt,
+            .serverSeverity = std::nullopt};
 }
 
 inline ProviderUsageSnapshot snapshot(
     QList<UsageWindowSnapshot> windows, ProviderID provider = ProviderID::codex,
     UsageSourceConfidence confidence = UsageSourceConfidence::providerInternal) {
-    return ProviderUsageSnapshot{.providerID = provider,
-                                 .windows = std::move(windows),
-                                 .ordinaryUsageAllowed = std::nullopt,
-                                 .globalLimitReason = std::nullopt,
-                                 .observedAt = t0,
-                                 .sourceConfidence = confidence};
+    return {.providerID = provider,
+            .windows = std::move(windows),
+            .ordinaryUsageAllowed = std::nullopt,
+            .globalLimitReason = std::nullopt,
+            .observedAt = t0,
+            .sourceConfidence = confidence};
 }
 
-// A snapshot with every optional field set and four windows of every kind.
+// Every optional field set, one window of each kind, fractions that a lossy form would bend.
 inline ProviderUsageSnapshot fullSnapshot(ProviderID provider, Instant observedAt) {
-    const QString prefix =
-        provider == ProviderID::codex ? QStringLiteral("codex.") : QStringLiteral("claude.");
-    QList<UsageWindowSnapshot> windows;
-    const UsageWindowKind kinds[] = {UsageWindowKind::fiveHour, UsageWindowKind::weekly,
-                                     UsageWindowKind::modelWeekly, UsageWindowKind::other};
-    int i = 0;
-    for (const UsageWindowKind kind : kinds) {
-        windows.append(UsageWindowSnapshot{
-            .id = prefix + QString::number(i),
-            .providerID = provider,
-            .providerWindowID = QStringLiteral("window-%1").arg(i),
-            .kind = kind,
-            .label = QStringLiteral("Label %1 — ünïcode").arg(i),
-            .usedPercent = 12.345678901234567 * (i + 1),
-            .resetAt = observedAt.addingSeconds(3600.123456789 * (i + 1)),
-            .observedAt = observedAt,
-            .state = static_cast<UsageWindowState>(i % 5),
-            .isActive = i % 2 == 0,
-            .serverSeverity = QStringLiteral("warning"),
-        });
-        ++i;
+    ProviderUsageSnapshot full = snapshot({}, provider, UsageSourceConfidence::authoritative);
+    full.ordinaryUsageAllowed = true;
+    full.globalLimitReason = QStringLiteral("none");
+    full.observedAt = observedAt;
+    for (int i = 0; i < 4; ++i) {
+        const QString n = QString::number(i);
+        full.windows.append(
+            {rawValue(provider) + u'.' + n, provider, QStringLiteral("window-") + n,
+             static_cast<UsageWindowKind>(i), QStringLiteral("Label %1 — ünïcode").arg(i),
+             12.345678901234567 * (i + 1), observedAt.addingSeconds(3600.123456789 * (i + 1)),
+             observedAt, static_cast<UsageWindowState>(i % 5), i % 2 == 0,
+             QStringLiteral("warning")});
     }
-    return ProviderUsageSnapshot{.providerID = provider,
-                                 .windows = windows,
-                                 .ordinaryUsageAllowed = true,
-                                 .globalLimitReason = QStringLiteral("none"),
-                                 .observedAt = observedAt,
-                                 .sourceConfidence = UsageSourceConfidence::authoritative};
+    return full;
 }
 
 }  // namespace UsageFixtures

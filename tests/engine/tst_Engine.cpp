@@ -1,0 +1,535 @@
+#include "AppState.h"
+#include "CustomAlertVoice.h"
+#include "FakeLoginItemService.h"
+#include "FakeNotificationCenter.h"
+#include "FakeSoundPlayer.h"
+#include "FakeUsageProvider.h"
+#include "LaunchAtLoginController.h"
+#include "MemoryDefaults.h"
+#include "NotificationManager.h"
+#include "QSettingsDefaults.h"
+#include "RecordingLogSink.h"
+#include "ResetDetector.h"
+#include "SnapshotStore.h"
+#include "TimeDisplayFormatter.h"
+#include "UsageCoordinator.h"
+#include "UsageFixtures.h"
+#include "WakeSource.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimeZone>
+
+#include <stdexcept>
+
+using namespace UsageFixtures;
+using namespace std::chrono_literals;
+using State = UsageWindowState;
+
+namespace {
+
+const Instant resetA = t0.addingSeconds(3600);
+const Instant resetB = resetA.addingSeconds(18000);
+const QString fiveHourID = QStringLiteral("codex.5h");
+const QString weeklyID = QStringLiteral("codex.week");
+
+UsageWindowSnapshot shape(State state, std::optional<double> used,
+                          std::optional<Instant> reset = resetA,
+                          std::optional<bool> active = std::nullopt) {
+    UsageWindowSnapshot result = window(fiveHourID, state, used, reset);
+    result.isActive = active;
+    return result;
+}
+
+// Every window of the ids in one state, as one codex answer; a weekly id gets the weekly kind.
+ProviderUsageSnapshot codexAnswer(State state, double used, Instant reset,
+                                  const QStringList& ids = {fiveHourID}) {
+    QList<UsageWindowSnapshot> windows;
+    for (const QString& id : ids) {
+        windows.append(window(id, state, used, reset));
+        windows.last().kind = id == weeklyID ? UsageWindowKind::weekly : UsageWindowKind::fiveHour;
+    }
+    return snapshot(windows);
+}
+
+const ProviderUsageSnapshot claudeAnswer = snapshot(
+    {window(QStringLiteral("claude.5h"), State::available, 10.0, resetA, ProviderID::claude)},
+    ProviderID::claude);
+
+// One launch of the engine over the given defaults: codex then claude, a recording
+// notification centre, sound and log, a wake source the test fires and a clock it advances.
+struct Launch {
+    explicit Launch(UserDefaults& defaults) {
+        std::vector<std::unique_ptr<UsageProvider>> providers;
+        providers.push_back(std::make_unique<FakeUsageProvider>(ProviderID::codex));
+        providers.push_back(std::make_unique<FakeUsageProvider>(ProviderID::claude));
+        codex = static_cast<FakeUsageProvider*>(providers[0].get());
+        claude = static_cast<FakeUsageProvider*>(providers[1].get());
+        claude->answer(claudeAnswer);
+        state = std::make_unique<AppState>(
+            defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(sound)));
+        coordinator = std::make_unique<UsageCoordinator>(
+            std::move(providers),
+            UsageCoordinator::Services{.defaults = defaults,
+                                       .notificationCenter = center,
+                                       .log = log,
+                                       .wakeSource = &wake},
+            10s, [this] { return clock; });
+    }
+    void refresh() { QCoro::waitFor(coordinator->refresh(*state)); }
+
+    FakeNotificationCenter center;
+    RecordingLogSink log;
+    std::shared_ptr<FakeSoundPlayer::Recording> sound =
+        std::make_shared<FakeSoundPlayer::Recording>();
+    WakeSource wake;
+    std::chrono::milliseconds clock{1'000'000};
+    FakeUsageProvider* codex = nullptr;
+    FakeUsageProvider* claude = nullptr;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<UsageCoordinator> coordinator;
+};
+
+}  // namespace
+
+class EngineTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        // Local times in the texts below are New York's.
+        qputenv("TZ", "America/New_York");
+        QCOMPARE(QTimeZone::systemTimeZoneId(), QByteArray("America/New_York"));
+    }
+
+    void resetDetector_data() {
+        QTest::addColumn<UsageWindowSnapshot>("before");
+        QTest::addColumn<UsageWindowSnapshot>("after");
+        QTest::addColumn<bool>("everyReset");
+        QTest::addColumn<QString>("events");
+        const auto E = State::exhausted;
+        const auto A = State::available;
+        QTest::newRow("later reset time")
+            << shape(E, 100, resetA) << shape(A, 95, resetB) << false << "resetConfirmed";
+        QTest::newRow("earlier reset time, small drop")
+            << shape(E, 100, resetB) << shape(A, 95, resetA) << false << "";
+        QTest::newRow("drop of 20") << shape(E, 100) << shape(A, 80) << false << "";
+        QTest::newRow("drop of exactly 30")
+            << shape(E, 100) << shape(A, 70) << false << "resetConfirmed";
+        QTest::newRow("drop of 35") << shape(E, 100) << shape(A, 65) << false << "resetConfirmed";
+        QTest::newRow("no reset times, drop 40")
+            << shape(E, 100, {}) << shape(A, 60, {}) << false << "resetConfirmed";
+        QTest::newRow("available without use") << shape(E, 100) << shape(A, {}) << false << "";
+        QTest::newRow("exhausted to nearing")
+            << shape(E, 100) << shape(State::nearingLimit, 90) << false << "nearingLimit";
+        QTest::newRow("available to exhausted")
+            << shape(A, 50) << shape(E, 100) << false << "limitReached";
+        QTest::newRow("available reset, alerts for exhausted windows only")
+            << shape(A, 60, resetA) << shape(A, 5, resetB) << false << "";
+        QTest::newRow("available reset, every reset")
+            << shape(A, 60, resetA) << shape(A, 5, resetB) << true << "resetConfirmed";
+        QTest::newRow("turned active") << shape(E, 50, resetA, false) << shape(A, 50, resetA, true)
+                                       << false << "resetConfirmed";
+        QTest::newRow("activity unknown")
+            << shape(E, 50, resetA, false) << shape(A, 50, resetA) << false << "";
+    }
+    void resetDetector() {
+        QFETCH(UsageWindowSnapshot, before);
+        QFETCH(UsageWindowSnapshot, after);
+        QFETCH(bool, everyReset);
+        QFETCH(QString, events);
+        const char* names[] = {"limitReached", "resetConfirmed", "nearingLimit", "unavailable",
+                               "providerRecovered"};
+        const auto describe = [&](const QList<UsageEvent>& found) {
+            QStringList described;
+            for (const UsageEvent& event : found) {
+                described.append(QString::fromLatin1(names[int(event.kind)]));
+            }
+            return described.join(u',');
+        };
+        const ResetDetector detector;
+        QCOMPARE(describe(detector.process(snapshot({before}), snapshot({after}), everyReset)),
+                 events);
+        // A provider's first snapshot derives nothing; one after an outage says so first.
+        QCOMPARE(describe(detector.process(std::nullopt, snapshot({after}), everyReset)), "");
+        const auto outage =
+            snapshot({before}, ProviderID::codex, UsageSourceConfidence::unavailable);
+        QCOMPARE(describe(detector.process(outage, snapshot({after}), everyReset)),
+                 events.isEmpty() ? "providerRecovered" : "providerRecovered," + events);
+    }
+
+    void resetText_data() {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QDateTime>("reset");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("expected");
+        const auto local = [](int month, int day, int hour, int minute) {
+            return QDateTime(QDate(2026, month, day), QTime(hour, minute),
+                             QTimeZone("America/New_York"));
+        };
+        const QDateTime now = local(12, 10, 14, 0);  // a Thursday
+        const QString us = QStringLiteral("en_US");
+        const QString nnbsp = QString(QChar(0x202F));
+        QTest::newRow("1 ms ahead") << now << now.addMSecs(1) << us << "1 min";
+        QTest::newRow("12 min ahead, any locale") << now << now.addSecs(720) << "ja_JP"
+                                                  << "12 min";
+        QTest::newRow("59:01 ahead") << now << now.addSecs(59 * 60 + 1) << us << "60 min";
+        QTest::newRow("past midnight, 40 min")
+            << local(12, 10, 23, 50) << local(12, 11, 0, 30) << us << "40 min";
+        QTest::newRow("tomorrow, 24 h clock") << now << local(12, 11, 17, 0) << "fr_FR"
+                                              << "Tomorrow, 17:00";
+        QTest::newRow("six days ago, German") << now << local(12, 4, 18, 0) << "de_DE"
+                                              << "Freitag";
+        QTest::newRow("in seven days")
+            << now << local(12, 17, 17, 0) << us << "Dec 17, 5:00" + nnbsp + "PM";
+        QTest::newRow("French month form") << now << local(11, 19, 8, 30) << "fr_FR"
+                                           << "19 nov., 08:30";
+        // Across the change to summer time the calendar day, not 24 hours, decides.
+        QTest::newRow("tomorrow across DST")
+            << local(3, 7, 23, 0) << local(3, 8, 23, 0) << us << "Tomorrow, 11:00" + nnbsp + "PM";
+    }
+    void resetText() {
+        QFETCH(QDateTime, now);
+        QFETCH(QDateTime, reset);
+        QFETCH(QString, locale);
+        QFETCH(QString, expected);
+        const QString text = TimeDisplayFormatter().resetText(
+            Instant::fromDateTime(reset), Instant::fromDateTime(now), QLocale(locale));
+        QCOMPARE(text, expected);
+    }
+
+    // The body names the window that reset; providers put no "week" into some weekly ids.
+    void notificationText_data() {
+        QTest::addColumn<ProviderID>("provider");
+        QTest::addColumn<QString>("windowID");
+        QTest::addColumn<int>("kind");  // UsageWindowKind, -1 when unknown
+        QTest::addColumn<QString>("text");
+        const QString fiveHour = QStringLiteral("Your 5-hour usage limit has reset.");
+        const QString weekly = QStringLiteral("Your weekly usage is available again.");
+        QTest::newRow("codex five-hour") << ProviderID::codex << "codex.codex.primary" << 0
+                                         << "Codex is ready again: " + fiveHour;
+        QTest::newRow("codex weekly by kind") << ProviderID::codex << "codex.codex.secondary" << 1
+                                              << "Codex is ready again: " + weekly;
+        QTest::newRow("claude model weekly") << ProviderID::claude << "claude.seven_day_opus" << 2
+                                             << "Claude is ready again: " + weekly;
+        QTest::newRow("weekly by id alone")
+            << ProviderID::claude << "claude.Weekly" << -1 << "Claude is ready again: " + weekly;
+        QTest::newRow("unknown kind") << ProviderID::claude << "claude.five_hour" << -1
+                                      << "Claude is ready again: " + fiveHour;
+    }
+    void notificationText() {
+        QFETCH(ProviderID, provider);
+        QFETCH(QString, windowID);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        MemoryDefaults defaults;
+        SnapshotStore store(defaults);
+        FakeNotificationCenter center;
+        NotificationManager manager(store, center);
+        const auto windowKind = kind < 0 ? std::nullopt : std::optional(UsageWindowKind(kind));
+        QVERIFY(QCoro::waitFor(
+            manager.deliver(UsageEvent::resetConfirmed(provider, windowID, resetA), windowKind)));
+        QCOMPARE(center.added.size(), 1);
+        QCOMPARE(center.added[0].title + QStringLiteral(": ") + center.added[0].body, text);
+    }
+
+    // Each reset is announced once, across restarts too (a one-key list reads back from the
+    // settings file as a plain string); a failed or forbidden delivery is not recorded, and
+    // only the newest keys are kept.
+    void deliveredOnceAndBounded() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("vantor.conf"));
+        const auto deliver = [&](const UsageEvent& event, bool fails = false) {
+            QSettingsDefaults defaults(file);
+            SnapshotStore store(defaults);
+            FakeNotificationCenter center;
+            center.setAddFails(fails);
+            NotificationManager manager(store, center);
+            return QCoro::waitFor(manager.deliver(event)) && center.added.size() == 1;
+        };
+        const UsageEvent first = UsageEvent::resetConfirmed(ProviderID::codex, fiveHourID, resetA);
+        QVERIFY(!deliver(first, true));
+        QVERIFY(deliver(first));
+        QVERIFY(!deliver(first));
+        QVERIFY(deliver(UsageEvent::resetConfirmed(ProviderID::claude, fiveHourID, resetA)));
+        QVERIFY(deliver(UsageEvent::resetConfirmed(ProviderID::codex, fiveHourID, resetB)));
+        QSettingsDefaults defaults(file);
+        for (int i = 0; i < SnapshotStore::deliveredLimit; ++i) {
+            SnapshotStore(defaults).markDelivered(QString::number(i));
+        }
+        QCOMPARE(defaults.stringList(SnapshotStore::deliveredKey)->size(), 200);
+        QVERIFY(deliver(first));
+        const SnapshotStore kept(defaults);
+        QVERIFY(kept.wasDelivered(QStringLiteral("199")) &&
+                !kept.wasDelivered(QStringLiteral("0")));
+        MemoryDefaults memory;
+        SnapshotStore store(memory);
+        FakeNotificationCenter denied;
+        denied.setStatus(NotificationCenter::AuthorizationStatus::denied);
+        QVERIFY(!QCoro::waitFor(NotificationManager(store, denied).deliver(first)));
+        QVERIFY(denied.added.isEmpty() &&
+                !store.wasDelivered(NotificationManager::eventKey(first)));
+    }
+
+    void alertVoice_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<CustomAudioLanguage>("language");
+        QTest::addColumn<CustomAudioGender>("gender");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("played");  // the clip's voice; empty for silence
+        const auto automatic = CustomAudioLanguage::automatic;
+        const auto female = CustomAudioGender::female;
+        const auto male = CustomAudioGender::male;
+        QTest::newRow("French locale") << "fr_CA" << automatic << female << ""
+                                       << "French_Female_Marivel";
+        QTest::newRow("German locale speaks English") << "de_DE" << automatic << male << ""
+                                                      << "English_Male_Tolvan";
+        QTest::newRow("French chosen, stored voice")
+            << "en_US" << CustomAudioLanguage::french << male << "French_Male_Keldo_2"
+            << "French_Male_Keldo_2";
+        QTest::newRow("stored voice of another language")
+            << "fr_FR" << automatic << female << "English_Female_Ivrel"
+            << "French_Female_Marivel";
+        QTest::newRow("clip missing") << "ja_JP" << automatic << male << ""
+                                      << "";
+    }
+    void alertVoice() {
+        QFETCH(QString, locale);
+        QFETCH(CustomAudioLanguage, language);
+        QFETCH(CustomAudioGender, gender);
+        QFETCH(QString, stored);
+        QFETCH(QString, played);
+        QTemporaryDir clips;
+        for (const CustomAlertVoice& voice : CustomAlertVoice::all()) {
+            QFile clip(clips.filePath(voice.id + QStringLiteral(".mp3")));
+            QVERIFY(voice.id == QLatin1String("Japanese_Male_Tolvan") ||
+                    (clip.open(QIODevice::WriteOnly) && clip.write(voice.id.toUtf8()) > 0));
+        }
+        QLocale::setDefault(QLocale(locale));
+        auto sound = std::make_shared<FakeSoundPlayer::Recording>();
+        ResetAlertAudioManager audio(FakeSoundPlayer::factory(sound), clips.path());
+        const auto voice = stored.isEmpty() ? std::nullopt : std::optional(stored);
+        audio.play(language, gender, voice);
+        audio.play(language, gender, voice);  // stops the first
+        QLocale::setDefault(QLocale::c());
+        const QByteArray clip = played.toUtf8();
+        QCOMPARE(sound->clips, (played.isEmpty() ? QList<QByteArray>() : QList{clip, clip}));
+        QCOMPARE(sound->calls.join(u' '), played.isEmpty() ? "" : "play stop play");
+    }
+
+    // A stored value that cannot be read is left for the next save to replace; nothing else
+    // in the defaults goes.
+    void corruptStoredSnapshots_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("not JSON") << QVariant(QByteArray("\xff\xfe garbage"));
+        QTest::newRow("unknown provider") << QVariant(QByteArray(R"([{"providerID":"gemini"}])"));
+        QTest::newRow("text instead of bytes") << QVariant(QStringLiteral("[]"));
+        QTest::newRow("number") << QVariant(42);
+    }
+    void corruptStoredSnapshots() {
+        QFETCH(QVariant, stored);
+        MemoryDefaults defaults;
+        defaults.setValue(SnapshotStore::snapshotKey, stored);
+        SnapshotStore store(defaults);
+        store.markDelivered(QStringLiteral("codex.5h.1.0"));
+        QVERIFY(store.load().isEmpty());
+        QCOMPARE(defaults.value(SnapshotStore::snapshotKey), stored);
+        QVERIFY(store.wasDelivered(QStringLiteral("codex.5h.1.0")));
+        const SnapshotMap saved{{ProviderID::claude, fullSnapshot(ProviderID::claude, t0)},
+                                {ProviderID::codex, snapshot({})}};
+        store.save(saved);
+        QCOMPARE(SnapshotStore(defaults).load(), saved);
+    }
+
+    // A reset is announced with its clip once, each window with its own text, and neither
+    // again after a restart over the same settings.
+    void resetAnnouncedOnceAcrossRestart() {
+        MemoryDefaults defaults;
+        const QStringList ids{fiveHourID, weeklyID};
+        {
+            Launch launch(defaults);
+            launch.codex->answer(codexAnswer(State::exhausted, 100, resetA, ids));
+            launch.codex->answer(codexAnswer(State::available, 2, resetB, ids));
+            launch.refresh();
+            QVERIFY(launch.center.added.isEmpty());
+            launch.refresh();
+            launch.refresh();
+            QCOMPARE(launch.center.added.size(), 2);
+            QVERIFY(launch.center.added[1].body.contains(QLatin1String("weekly")));
+            QCOMPARE(launch.sound->clips.size(), 2);
+        }
+        Launch next(defaults);
+        next.codex->answer(codexAnswer(State::available, 2, resetB, ids));
+        QSignalSpy finished(next.coordinator.get(), &UsageCoordinator::refreshFinished);
+        next.coordinator->start(*next.state);
+        QVERIFY(finished.wait());
+        QCOMPARE(next.codex->fetchCalls(), 1);
+        QVERIFY(next.center.added.isEmpty());
+        QVERIFY(next.sound->clips.isEmpty());
+    }
+
+    void failingProvider_data() {
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("provider error") << QStringLiteral("providerError");
+        QTest::newRow("standard exception") << QStringLiteral("runtimeError");
+        QTest::newRow("not an exception class") << QStringLiteral("int");
+        QTest::newRow("availability throws") << QStringLiteral("availability");
+        QTest::newRow("slow, then times out") << QStringLiteral("timeout");
+    }
+    void failingProvider() {
+        QFETCH(QString, failure);
+        MemoryDefaults defaults;
+        const ProviderUsageSnapshot last = codexAnswer(State::exhausted, 100, resetA);
+        SnapshotStore(defaults).save({{ProviderID::codex, last}});
+        Launch launch(defaults);
+        launch.state->setSnapshots(SnapshotStore(defaults).load());
+        if (failure == QLatin1String("providerError")) {
+            launch.codex->fail(VantorError(ProviderError::malformedResponse));
+        } else if (failure == QLatin1String("runtimeError")) {
+            launch.codex->fail(std::runtime_error("token sk-secret rejected"));
+        } else if (failure == QLatin1String("int")) {
+            launch.codex->fail(42);
+        } else if (failure == QLatin1String("availability")) {
+            launch.codex->availabilityThrows = true;
+        } else {
+            launch.codex->delay = 50ms;
+            launch.codex->fail(VantorError(ProviderError::requestTimedOut));
+        }
+        launch.refresh();
+        QCOMPARE(*launch.state->availability().constFind(ProviderID::codex),
+                 ProviderAvailability::temporarilyUnavailable(
+                     QStringLiteral("Usage data couldn't be refreshed.")));
+        QCOMPARE(launch.state->snapshots().value(ProviderID::codex), last);
+        QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::codex), last);
+        // Logged as an error without the failure's text, which may carry account details.
+        QCOMPARE(launch.log.lines,
+                 QStringList(QStringLiteral("3 refresh: Refresh failed for codex")));
+        // The other provider is refreshed all the same.
+        QCOMPARE(launch.state->snapshots().value(ProviderID::claude), claudeAnswer);
+        QVERIFY(!launch.state->isRefreshing());
+    }
+
+    void refreshWhileOneRunsIsRefused() {
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        launch.codex->answer(codexAnswer(State::available, 5, resetA));
+        launch.codex->delay = 20ms;
+        QCoro::Task<> first = launch.coordinator->refresh(*launch.state);
+        QVERIFY(launch.coordinator->isRefreshRunning() && launch.state->isRefreshing());
+        QCoro::Task<> second = launch.coordinator->refresh(*launch.state);
+        QVERIFY(second.isReady());
+        QCoro::waitFor(first);
+        QCOMPARE(launch.codex->fetchCalls(), 1);
+        QCOMPARE(launch.claude->fetchCalls(), 1);
+        QVERIFY(!launch.state->isRefreshing());
+    }
+
+    // Suspend stops the poll timer's clock but not the coordinator's: on wake a poll that fell
+    // due runs at once, one still ahead keeps its time, and the wake refreshes either way.
+    void wakeRefreshes_data() {
+        QTest::addColumn<int>("sleptMs");
+        QTest::addColumn<int>("fetches");  // codex fetches once the dust settles
+        QTest::newRow("short nap: wake refresh, poll still ahead") << 1'000 << 2;
+        QTest::newRow("poll overdue: it runs at once, the wake joins it") << 20'000 << 2;
+    }
+    void wakeRefreshes() {
+        QFETCH(int, sleptMs);
+        QFETCH(int, fetches);
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        launch.codex->answer(codexAnswer(State::available, 5, resetA));
+        QSignalSpy finished(launch.coordinator.get(), &UsageCoordinator::refreshFinished);
+        launch.coordinator->start(*launch.state);
+        QVERIFY(finished.wait());
+        launch.clock += std::chrono::milliseconds(sleptMs);
+        Q_EMIT launch.wake.woke();
+        QTRY_COMPARE(finished.size(), 2);
+        QCOMPARE(launch.codex->fetchCalls(), fetches);
+    }
+
+    // Settings from earlier versions or a hand-edited file are read, migrated or replaced and
+    // written back in valid form.
+    void storedSettings_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("readKey");
+        QTest::addColumn<QVariant>("expected");  // invalid: the key is gone
+        const QString language = AppState::languageKey;
+        const QString legacy = QStringLiteral("announcementLanguage");
+        const auto json = [](const char* text) { return QVariant(QByteArray(text)); };
+        QTest::newRow("legacy language")
+            << legacy << json("\"japanese\"") << language << json("\"japanese\"");
+        QTest::newRow("legacy escaped")
+            << legacy << json(" \"fr\\u0065nch\" ") << language << json("\"french\"");
+        QTest::newRow("legacy alerts off start on")
+            << "notifyOnReset" << QVariant(false) << AppState::alertsEnabledKey << QVariant(true);
+        QTest::newRow("alerts off as INI text") << AppState::alertsEnabledKey << QVariant("false")
+                                                << AppState::alertsEnabledKey << QVariant(false);
+        QTest::newRow("alerts flag unreadable") << AppState::alertsEnabledKey << QVariant("maybe")
+                                                << AppState::alertsEnabledKey << QVariant(true);
+        QTest::newRow("gender as number")
+            << AppState::genderKey << QVariant(1) << AppState::genderKey << json("\"female\"");
+        QTest::newRow("voice as list") << AppState::voiceIDKey << QVariant(QStringList{"a", "b"})
+                                       << AppState::voiceIDKey << QVariant();
+        QTest::newRow("obsolete mode")
+            << "resetAlertMode" << QVariant("sound") << "resetAlertMode" << QVariant();
+    }
+    void storedSettings() {
+        QFETCH(QString, key);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, readKey);
+        QFETCH(QVariant, expected);
+        MemoryDefaults defaults;
+        defaults.setValue(key, stored);
+        AppState state(defaults, nullptr);
+        QCOMPARE(defaults.value(readKey), expected);
+    }
+
+    void alertFollowsTheSwitch() {
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        launch.state->setAlertsEnabled(false);
+        launch.state->playResetAlert();
+        QVERIFY(launch.sound->clips.isEmpty());
+        launch.state->setAlertsEnabled(true);
+        launch.state->playResetAlert();
+        QCOMPARE(launch.sound->clips.size(), 1);
+    }
+
+    // An installed copy registers itself once; a build tree never does; a refusal is retried.
+    void launchAtLogin_data() {
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<LoginItemService::Status>("status");
+        QTest::addColumn<bool>("refuses");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<bool>("configured");
+        using S = LoginItemService::Status;
+        const QStringList reg{QStringLiteral("register")};
+        QTest::newRow("installed") << true << S::notRegistered << false << reg << true;
+        QTest::newRow("build tree") << false << S::notRegistered << false << QStringList() << false;
+        QTest::newRow("awaiting approval")
+            << true << S::requiresApproval << false << QStringList() << true;
+        QTest::newRow("refused, retried next launch")
+            << true << S::notRegistered << true << reg << false;
+    }
+    void launchAtLogin() {
+        QFETCH(bool, installed);
+        QFETCH(LoginItemService::Status, status);
+        QFETCH(bool, refuses);
+        QFETCH(QStringList, calls);
+        QFETCH(bool, configured);
+        MemoryDefaults defaults;
+        FakeLoginItemService item;
+        item.installed = installed;
+        item.currentStatus = status;
+        item.refuses = refuses;
+        LaunchAtLoginController::enableByDefaultIfNeeded(item, defaults);
+        QCOMPARE(item.calls, calls);
+        QCOMPARE(defaults.contains(LaunchAtLoginController::configuredKey), configured);
+    }
+};
+
+QTEST_GUILESS_MAIN(EngineTest)
+#include "tst_Engine.moc"
