@@ -15,8 +15,12 @@
 #include "UsageColor.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
+#include "UsageJson.h"
 #include "VantorInterface.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
@@ -28,10 +32,6 @@ using Snapshot = std::optional<ProviderUsageSnapshot>;
 using Percent = std::optional<double>;
 using Status = LoginItemService::Status;
 using Auth = NotificationCenter::AuthorizationStatus;
-Q_DECLARE_METATYPE(Availability)
-Q_DECLARE_METATYPE(Snapshot)
-Q_DECLARE_METATYPE(Percent)
-Q_DECLARE_METATYPE(UsageColor)
 Q_DECLARE_METATYPE(Status)
 Q_DECLARE_METATYPE(Auth)
 
@@ -48,8 +48,30 @@ UsageWindowSnapshot kindWindow(Kind kind, State state, Percent used, const QStri
     return w;
 }
 
-Snapshot one(Kind kind, State state, Percent used) {
-    return snapshot({kindWindow(kind, state, used)});
+Percent percent(const QJsonValue& value) {
+    return value.isDouble() ? Percent(value.toDouble()) : std::nullopt;
+}
+
+// A snapshot of the one window a table row describes.
+Snapshot one(const QJsonObject& row) {
+    const auto state = fromRawValue<State>(row["state"].toString()).value_or(State::available);
+    return snapshot(
+        {kindWindow(*fromRawValue<Kind>(row["kind"].toString()), state, percent(row["used"]))});
+}
+
+Availability availability(const QJsonObject& row) {
+    return row.contains("availability") ? UsageJson::decodeAvailability(row["availability"])
+                                        : Availability();
+}
+
+// One row per object of the named array in tests/data/ui/cards.json.
+void rows(const char* table) {
+    QFile file(VANTOR_TEST_DATA_DIR "/ui/cards.json");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QTest::addColumn<QJsonObject>("row");
+    for (const QJsonValue row : QJsonDocument::fromJson(file.readAll())[table].toArray()) {
+        QTest::newRow(row["name"].toString().toUtf8().constData()) << row.toObject();
+    }
 }
 
 // The whole interface over memory defaults, a recording player and a coordinator without
@@ -82,83 +104,31 @@ class UiTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void cardSummary_data() {
-        QTest::addColumn<Snapshot>("snapshot");
-        QTest::addColumn<Availability>("availability");
-        QTest::addColumn<QString>("summary");
-        QTest::addColumn<Percent>("ring");
-        QTest::addColumn<UsageColor>("color");
-        const auto none = Availability();
-        const auto signedOut = Availability(ProviderAvailability::notAuthenticated());
-        const auto ok = State::available;
-        QTest::newRow("half rounds away from zero")
-            << one(Kind::fiveHour, ok, 41.5) << none << "5h \u2022 59% left" << Percent(41.5)
-            << UsageColor::blue;
-        QTest::newRow("below zero is all left")
-            << one(Kind::weekly, ok, -3.0) << none << "Weekly \u2022 100% left" << Percent(0.0)
-            << UsageColor::blue;
-        QTest::newRow("over 100 is none left")
-            << one(Kind::modelWeekly, State::nearingLimit, 130.0) << none
-            << "Model week \u2022 0% left" << Percent(100.0) << UsageColor::red;
-        QTest::newRow("20 left is still yellow")
-            << one(Kind::other, ok, 80.0) << none << "Usage \u2022 20% left" << Percent(80.0)
-            << UsageColor::yellow;
-        QTest::newRow("exhausted whatever its share")
-            << one(Kind::fiveHour, State::exhausted, 97.0) << none << "Limit reached"
-            << Percent(97.0) << UsageColor::red;
-        QTest::newRow("nearing is not exhausted")
-            << one(Kind::fiveHour, State::nearingLimit, 97.0) << none << "5h \u2022 3% left"
-            << Percent(97.0) << UsageColor::red;
-        QTest::newRow("no percentage") << one(Kind::fiveHour, ok, Percent()) << none << "Available"
-                                       << Percent() << UsageColor::blue;
-        QTest::newRow("snapshot wins over a later sign-out")
-            << one(Kind::fiveHour, ok, 59.5) << signedOut << "5h \u2022 41% left" << Percent(59.5)
-            << UsageColor::blue;
-        QTest::newRow("snapshot without windows")
-            << Snapshot(snapshot({})) << signedOut << "Sign in required" << Percent()
-            << UsageColor::blue;
-        QTest::newRow("no snapshot, probed")
-            << Snapshot() << Availability(ProviderAvailability::available()) << "Loading"
-            << Percent() << UsageColor::blue;
-        QTest::newRow("nothing known")
-            << Snapshot() << none << "Unavailable" << Percent() << UsageColor::blue;
-    }
+    // Rows of tests/data/ui/cards.json: a window's kind, state and use, or no snapshot, and the
+    // availability -> the words and numbers shown.
+    void cardSummary_data() { rows("summary"); }
     void cardSummary() {
-        QFETCH(Snapshot, snapshot);
-        QFETCH(Availability, availability);
-        QFETCH(Percent, ring);
-        QCOMPARE(CardText::summary(snapshot, availability), fetch<QString>("summary"));
-        QCOMPARE(CardText::usedPercent(snapshot), ring);
-        QCOMPARE(usageColor(ring), fetch<UsageColor>("color"));
+        QFETCH(QJsonObject, row);
+        const QString shape = row["snapshot"].toString();
+        const Snapshot snapshot = shape == "none"
+                                      ? Snapshot()
+                                      : (shape == "empty" ? UsageFixtures::snapshot({}) : one(row));
+        QCOMPARE(CardText::summary(snapshot, availability(row)), row["summary"].toString());
+        const Percent ring = CardText::usedPercent(snapshot);
+        QCOMPARE(ring, percent(row["ring"]));
+        QCOMPARE(QStringList({"red", "yellow", "blue"}).at(static_cast<int>(usageColor(ring))),
+                 row["color"].toString());
     }
 
-    void limitRow_data() {
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<Percent>("used");
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("remaining");
-        QTest::addColumn<double>("ring");
-        QTest::newRow("five hours") << Kind::fiveHour << Percent(41.5) << "5h limit, resets 1 min"
-                                    << "59% left" << 0.415;
-        QTest::newRow("weekly, absent is all left")
-            << Kind::weekly << Percent() << "Weekly limit, resets 1 min"
-            << "100% left" << 0.01;
-        QTest::newRow("model week over 100")
-            << Kind::modelWeekly << Percent(120.0) << "Model week, resets 1 min"
-            << "0% left" << 1.0;
-        QTest::newRow("other shows its label")
-            << Kind::other << Percent(0.4) << "Custom label, resets 1 min"
-            << "100% left" << 0.01;
-    }
+    void limitRow_data() { rows("limits"); }
     void limitRow() {
-        QFETCH(Kind, kind);
-        QFETCH(Percent, used);
-        QFETCH(double, ring);
-        const UsageWindowSnapshot w = kindWindow(kind, State::available, used);
+        QFETCH(QJsonObject, row);
+        const UsageWindowSnapshot w = one(row)->windows.first();
         QCOMPARE(CardText::limitAccessibilityLabel(w, t0, QLocale(QLocale::English)),
-                 fetch<QString>("label"));
-        QCOMPARE(CardText::remainingText(w), fetch<QString>("remaining"));
-        QCOMPARE(ProviderCardViewModel::ringProgress(CardText::limitUsedPercent(w)), ring);
+                 row["label"].toString());
+        QCOMPARE(CardText::remainingText(w), row["remaining"].toString());
+        QCOMPARE(ProviderCardViewModel::ringProgress(CardText::limitUsedPercent(w)),
+                 row["ring"].toDouble());
     }
 
     void detailWindows_data() {
@@ -185,33 +155,19 @@ private Q_SLOTS:
     }
 
     // The settings form and the command line share these words.
-    void providerRows_data() {
-        QTest::addColumn<Availability>("availability");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("never probed") << Availability() << "Not detected";
-        QTest::newRow("available")
-            << Availability(ProviderAvailability::available()) << "Connected";
-        QTest::newRow("not installed")
-            << Availability(ProviderAvailability::notInstalled()) << "Not installed";
-        QTest::newRow("signed out")
-            << Availability(ProviderAvailability::notAuthenticated()) << "Sign in required";
-        QTest::newRow("plan") << Availability(ProviderAvailability::requiresProPlan())
-                              << "Upgrade to Pro";
-        QTest::newRow("temporarily")
-            << Availability(ProviderAvailability::temporarilyUnavailable("x")) << "Unavailable";
-    }
+    void providerRows_data() { rows("availability"); }
     void providerRows() {
-        QFETCH(Availability, availability);
+        QFETCH(QJsonObject, row);
         Fixture f;
         SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center);
-        if (availability) {
-            f.state.setAvailability(ProviderID::claude, *availability);
+        if (const Availability given = availability(row)) {
+            f.state.setAvailability(ProviderID::claude, *given);
         }
         const QVariantList rows = settings.providerRows();
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].toMap().value("title").toString(), "Codex");
         QCOMPARE(rows[1].toMap().value("title").toString(), "Claude Code");
-        QCOMPARE(rows[1].toMap().value("value").toString(), fetch<QString>("text"));
+        QCOMPARE(rows[1].toMap().value("value").toString(), row["text"].toString());
     }
 
     // Each row is a sequence of clicks; one card open at most, the others' rings dimmed.
