@@ -332,18 +332,31 @@ private Q_SLOTS:
         f.state.setAlertsEnabled(false);
         QVERIFY(!item(settings, "language")->isEnabled());
         QVERIFY(item(settings, "sendTestNotification")->isEnabled());
-        // A refused login item snaps the switch back, after a real click.
-        f.loginItem.refuses = true;
-        QTRY_VERIFY(settings->isExposed());
-        QQuickItem* toggle = item(settings, "launchAtLogin");
-        const QPointF centre = toggle->mapToScene(toggle->boundingRect().center());
-        QTest::mouseClick(settings.data(), Qt::LeftButton, {}, centre.toPoint());
-        QVERIFY(!toggle->property("checked").toBool());
         // Closed, it is forgotten; the next request builds a fresh one.
         settings->close();
         QTRY_VERIFY(settings.isNull());
         ui.showSettings();
         QCOMPARE(created.count(), 1);
+    }
+
+    // A refused login item snaps the switch back after a real click. The sanitizer build runs
+    // this alone without leak checks: Qt 6.4's software renderer keeps the controls' painters
+    // in a cycle past the window.
+    void settingsSwitchClick() {
+        if (qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QSKIP("run by tst_Ui_rendered");
+        }
+        Fixture f;
+        f.loginItem.refuses = true;
+        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        ui.showSettings();
+        QQuickView* settings = ui.settingsPresenter()->window();
+        QTRY_VERIFY(settings->isExposed());
+        QQuickItem* toggle = item(settings, "launchAtLogin");
+        const QPointF centre = toggle->mapToScene(toggle->boundingRect().center());
+        QTest::mouseClick(settings, Qt::LeftButton, {}, centre.toPoint());
+        QVERIFY(!toggle->property("checked").toBool());
+        QVERIFY(!f.defaults.contains(LaunchAtLoginController::configuredKey));
     }
 };
 
