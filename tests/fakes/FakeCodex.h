@@ -48,7 +48,9 @@ public:
 
     // The lines the fake read, in order, after its own notes "#args ..." and "#path ...".
     QStringList log() const { return readLines(QStringLiteral("log")); }
-    QStringList received() const { return log().filter(QRegularExpression(QStringLiteral("^[^#]"))); }
+    QStringList received() const {
+        return log().filter(QRegularExpression(QStringLiteral("^[^#]")));
+    }
 
     // Every process the fake started: itself, once per launch, and any grandchildren.
     QList<qint64> pids() const {

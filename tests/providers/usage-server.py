@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 # Plays the Claude usage endpoint over HTTPS on 127.0.0.1: `usage-server.py CERT KEY DATA LOG`
 # prints its port, appends every request's path and headers to LOG as a JSON line, and answers
 # by the path's first segment (see answer()). Like the real endpoint it refuses a request
