@@ -44,8 +44,6 @@ public:
     FakeCodex(const FakeCodex&) = delete;
     FakeCodex& operator=(const FakeCodex&) = delete;
 
-    static QString executable() { return QStringLiteral(VANTOR_FAKE_CODEX_DIR "/codex"); }
-
     // The lines the fake read, in order, after its own notes "#args ..." and "#path ...".
     QStringList log() const { return readLines(QStringLiteral("log")); }
     QStringList received() const {
