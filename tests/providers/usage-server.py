@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 # Plays the Claude usage endpoint over HTTPS on 127.0.0.1: `usage-server.py CERT KEY DATA LOG`
-# prints its port, appends every request's path and headers to LOG as a JSON line, and answers
-# by the path's first segment (see answer()). Like the real endpoint it refuses a request
+# prints its port, appends every request's Authorization header to LOG after a line feed, and
+# answers by the path's first segment (see answer()). Like the real endpoint it refuses a request
 # without a bearer token or the OAuth beta header.
-import http.server, json, ssl, sys, time
+import http.server, ssl, sys, time
 
 cert, key, data, log = sys.argv[1:5]
 
@@ -23,7 +23,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         with open(log, "a", encoding="utf-8") as file:
-            file.write(json.dumps({"path": self.path, **dict(self.headers)}) + "\n")
+            file.write("\n" + self.headers.get("Authorization", ""))
         if not self.headers.get("Authorization", "").startswith("Bearer ") or \
                 self.headers.get("anthropic-beta") != "oauth-2025-04-20":
             return self.reply(401, b'{"error":{"type":"authentication_error"}}')
