@@ -2,37 +2,40 @@
 
 #include "VantorError.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QCoroTask>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <cerrno>
+#include <algorithm>
 #include <optional>
 
 #include <signal.h>
 
-// Puts the scripted fake app-server (tests/fakes/FakeCodexAppServer.cpp) first on PATH for
-// the lifetime of the object and gives it a script, a log of what it read and a pid file.
+// Puts the scripted fake app-server (tests/fakes/codex-bin/codex) first on PATH for the
+// lifetime of the object and gives it a script, a log of what it read and a pid file. Any
+// process it started that still runs when the object goes is killed.
 class FakeCodex {
 public:
     explicit FakeCodex(const QByteArray& script = {}) : savedPath_(qgetenv("PATH")) {
+        qunsetenv("FAKE_CODEX_SCRIPT");
         if (!script.isEmpty()) {
             QFile file(dir_.filePath(QStringLiteral("script")));
-            file.open(QIODevice::WriteOnly);
-            file.write(script);
-            qputenv("FAKE_CODEX_SCRIPT", QFile::encodeName(file.fileName()));
-        } else {
-            qunsetenv("FAKE_CODEX_SCRIPT");
+            if (file.open(QIODevice::WriteOnly) && file.write(script) == script.size()) {
+                qputenv("FAKE_CODEX_SCRIPT", QFile::encodeName(file.fileName()));
+            }
         }
         qputenv("FAKE_CODEX_LOG", QFile::encodeName(dir_.filePath(QStringLiteral("log"))));
         qputenv("FAKE_CODEX_PIDFILE", QFile::encodeName(dir_.filePath(QStringLiteral("pids"))));
         qputenv("PATH", QByteArray(VANTOR_FAKE_CODEX_DIR) + ':' + savedPath_);
     }
     ~FakeCodex() {
+        for (qint64 pid : pids()) {
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        }
         qputenv("PATH", savedPath_);
         qunsetenv("FAKE_CODEX_SCRIPT");
         qunsetenv("FAKE_CODEX_LOG");
@@ -41,22 +44,11 @@ public:
     FakeCodex(const FakeCodex&) = delete;
     FakeCodex& operator=(const FakeCodex&) = delete;
 
-    static QString executable() {
-        return QStringLiteral(VANTOR_FAKE_CODEX_DIR) + QStringLiteral("/codex");
-    }
-
-    // The lines the fake read, in order.
-    QStringList received() const {
-        QStringList lines;
-        for (const QString& line : log()) {
-            if (!line.startsWith(u'#')) {
-                lines.append(line);
-            }
-        }
-        return lines;
-    }
-    // Its own notes: "#args ..." and "#path ...".
+    // The lines the fake read, in order, after its own notes "#args ..." and "#path ...".
     QStringList log() const { return readLines(QStringLiteral("log")); }
+    QStringList received() const {
+        return log().filter(QRegularExpression(QStringLiteral("^[^#]")));
+    }
 
     // Every process the fake started: itself, once per launch, and any grandchildren.
     QList<qint64> pids() const {
@@ -66,53 +58,36 @@ public:
         }
         return result;
     }
-
-    // Gone or a zombie nobody runs any more.
-    static bool isGone(qint64 pid) {
-        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            return true;
-        }
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (!stat.open(QIODevice::ReadOnly)) {
-            return true;
-        }
-        const QByteArray text = stat.readAll();
-        const qsizetype close = text.lastIndexOf(')');
-        return close >= 0 && text.mid(close + 2, 1) == "Z";
+    bool allGone() const {
+        const QList<qint64> all = pids();
+        return std::all_of(all.begin(), all.end(), isGone);
     }
 
-    // Processes whose parent is this one and that still run (zombies included: a zombie is a
-    // child nobody reaped).
+    // Gone or a zombie (state Z after the command name in /proc/PID/stat).
+    static bool isGone(qint64 pid) { return processState(pid).value(0, "Z") == "Z"; }
+
+    // Children of this process that still run or wait to be reaped.
     static QList<qint64> liveChildren() {
         QList<qint64> children;
-        const QString self = QString::number(QCoreApplication::applicationPid());
-        const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-        for (const QString& entry : entries) {
-            bool numeric = false;
-            const qint64 pid = entry.toLongLong(&numeric);
-            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-            if (!numeric || !stat.open(QIODevice::ReadOnly)) {
-                continue;
-            }
-            const QByteArray text = stat.readAll();
-            const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-            if (fields.size() > 1 && fields[1] == self.toLatin1()) {
-                children.append(pid);
+        const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            if (processState(entry.toLongLong()).value(1) == self) {
+                children.append(entry.toLongLong());
             }
         }
         return children;
     }
 
-    bool allGone() const {
-        for (qint64 pid : pids()) {
-            if (!isGone(pid)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
 private:
+    // The fields after the command name in /proc/PID/stat: state, parent, ...
+    static QList<QByteArray> processState(qint64 pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        const QByteArray text = stat.readAll();
+        return text.mid(text.lastIndexOf(')') + 2).split(' ');
+    }
     QStringList readLines(const QString& name) const {
         QFile file(dir_.filePath(name));
         if (!file.open(QIODevice::ReadOnly)) {

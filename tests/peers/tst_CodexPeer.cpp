@@ -42,38 +42,26 @@ private Q_SLOTS:
         if (peer_.isEmpty() || !QFileInfo(peer_).isExecutable()) {
             QFAIL("Set VANTOR_CODEX_PEER to an installed codex (make test-peers does).");
         }
-        // The peer's own state goes into the throw-away home, never the user's.
-        QVERIFY(QDir::homePath().startsWith(QDir::tempPath()) ||
-                QDir::homePath().contains(QStringLiteral("vantor-test")));
-        codexHome_ = QDir::homePath() + QStringLiteral("/.codex");
-        QVERIFY(QDir().mkpath(codexHome_));
-        qputenv("CODEX_HOME", QFile::encodeName(codexHome_));
+        // The peer's own state goes into the throw-away home run-isolated gives, never the user's.
+        const QString codexHome = QDir::homePath() + QStringLiteral("/.codex");
+        QVERIFY(QDir().mkpath(codexHome));
+        qputenv("CODEX_HOME", QFile::encodeName(codexHome));
         installFolder_ = QFileInfo(peer_).canonicalFilePath().section(u'/', 0, -4);
     }
 
-    void cleanup() {
-        QTRY_VERIFY_WITH_TIMEOUT(FakeCodex::liveChildren().isEmpty(), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000);
-    }
+    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000); }
 
     void handshakeAndSignedOutRead() {
         CodexAppServerClient client(QUrl::fromLocalFile(peer_), 10s);
-        QElapsedTimer clock;
-        clock.start();
         const auto started = QCoro::waitFor(settle(client.start()));
         QVERIFY2(!started.has_value(), started ? started->what() : "");
-        qInfo("initialize answered after %lld ms", clock.elapsed());
         const auto read =
             QCoro::waitFor(settle(client.request(CodexUsageProvider::rateLimitsMethod)));
         QVERIFY(read.error.has_value());
-        qInfo("rate-limit read: %s", read.error->what());
         QCOMPARE(read.error->domain(), QStringLiteral("CodexRPC"));
         QVERIFY(read.error->description().contains(QStringLiteral("authentication")));
-
-        clock.restart();
         client.stop();
         QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000);
-        qInfo("child gone %lld ms after shutdown", clock.elapsed());
     }
 
     // The whole fetch, found through PATH as a user's desktop session would.
@@ -100,12 +88,10 @@ private Q_SLOTS:
         QVERIFY(outcome.error.has_value());
         QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000);
         QVERIFY(clock.elapsed() < CodexAppServerClient::killDelay.count() + 1500);
-        qInfo("child gone %lld ms after shutdown with a request in flight", clock.elapsed());
     }
 
 private:
     QString peer_;
-    QString codexHome_;
     QString installFolder_;
 };
 

@@ -1,0 +1,66 @@
+#!/usr/bin/python3
+# Plays the Claude usage endpoint over HTTPS on 127.0.0.1: `usage-server.py CERT KEY DATA LOG`
+# prints its port, appends every request's Authorization header to LOG after a line feed, and
+# answers by the path's first segment (see answer()). Like the real endpoint it refuses a request
+# without a bearer token or the OAuth beta header.
+import http.server, ssl, sys, time
+
+cert, key, data, log = sys.argv[1:5]
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def reply(self, status, body=b"", headers=(), length=True):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        if length:
+            self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+    def do_GET(self):
+        with open(log, "a", encoding="utf-8") as file:
+            file.write("\n" + self.headers.get("Authorization", ""))
+        if not self.headers.get("Authorization", "").startswith("Bearer ") or \
+                self.headers.get("anthropic-beta") != "oauth-2025-04-20":
+            return self.reply(401, b'{"error":{"type":"authentication_error"}}')
+        self.answer(*self.path.strip("/").split("/") + [""])
+
+    def answer(self, kind, argument, *_):
+        port = self.server.server_address[1]
+        moves = {"same": "/ok", "loop": "/loop", "other": f"https://localhost:{port}/ok",
+                 "plain": f"http://127.0.0.1:{port}/ok"}
+        if kind == "ok":
+            with open(data + "/usage-response.json", "rb") as file:
+                self.reply(200, file.read())
+        elif kind in moves:
+            self.reply(302, headers=[("Location", moves[kind])])
+        elif kind == "status":
+            self.reply(int(argument), b'{"error":{}}', [("Retry-After", "1200")])
+        elif kind in ("size", "unannounced"):
+            body = b'{"five_hour":{"utilization":3}}'
+            self.reply(200, body.ljust(int(argument)), length=kind == "size")
+        elif kind == "cut":
+            self.reply(200, b'{"five_hour":', [("Content-Length", "1000")], length=False)
+        elif kind == "text":
+            self.reply(200, b"<html>ok</html>")
+        elif kind == "trickle":
+            self.reply(200, headers=[("Content-Length", "200")], length=False)
+            for _ in range(200):
+                self.wfile.write(b" ")
+                self.wfile.flush()
+                time.sleep(0.05)
+        elif kind == "silent":
+            time.sleep(30)
+
+
+server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+server.daemon_threads = True
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(cert, key)
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()
