@@ -112,16 +112,14 @@ private Q_SLOTS:
         const auto E = State::exhausted;
         const auto A = State::available;
         const QString reset = QStringLiteral("resetConfirmed");
-        QTest::newRow("later reset time")
-            << shape(E, 100) << shape(A, 95, resetB) << false << reset;
-        QTest::newRow("earlier reset, small drop")
-            << shape(E, 100, resetB) << shape(A, 95) << false << "";
+        QTest::newRow("later reset") << shape(E, 100) << shape(A, 95, resetB) << false << reset;
+        QTest::newRow("earlier reset") << shape(E, 100, resetB) << shape(A, 95) << false << "";
         QTest::newRow("drop of 20") << shape(E, 100) << shape(A, 80) << false << "";
         QTest::newRow("drop of exactly 30") << shape(E, 100) << shape(A, 70) << false << reset;
         QTest::newRow("no reset times") << shape(E, 100, {}) << shape(A, 60, {}) << false << reset;
         QTest::newRow("available without use") << shape(E, 100) << shape(A, {}) << false << "";
-        QTest::newRow("to nearing")
-            << shape(E, 100) << shape(State::nearingLimit, 90) << false << "nearingLimit";
+        const auto N = State::nearingLimit;
+        QTest::newRow("to nearing") << shape(E, 100) << shape(N, 90) << false << "nearingLimit";
         QTest::newRow("to exhausted") << shape(A, 50) << shape(E, 100) << false << "limitReached";
         // By default only a window that was exhausted announces its reset.
         QTest::newRow("available reset") << shape(A, 60) << shape(A, 5, resetB) << false << "";
@@ -157,33 +155,28 @@ private Q_SLOTS:
     }
 
     void resetText_data() {
+        QTest::addColumn<QString>("locale");
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QDateTime>("reset");
-        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("expected");
         const auto local = [](int month, int day, int hour, int minute) {
             return QDateTime(QDate(2026, month, day), QTime(hour, minute),
                              QTimeZone("America/New_York"));
         };
         const QDateTime now = local(12, 10, 14, 0);  // a Thursday
-        const QString us = QStringLiteral("en_US");
-        const QString nnbsp = QString(QChar(0x202F));
-        QTest::newRow("1 ms ahead, any locale") << now << now.addMSecs(1) << "ja_JP"
-                                                << "1 min";
-        QTest::newRow("59:01 ahead") << now << now.addSecs(59 * 60 + 1) << us << "60 min";
-        QTest::newRow("past midnight, 40 min")
-            << local(12, 10, 23, 50) << local(12, 11, 0, 30) << us << "40 min";
-        QTest::newRow("tomorrow, 24 h clock") << now << local(12, 11, 17, 0) << "fr_FR"
-                                              << "Tomorrow, 17:00";
-        QTest::newRow("six days ago, German") << now << local(12, 4, 18, 0) << "de_DE"
-                                              << "Freitag";
+        // Minutes read the same in every locale.
+        QTest::newRow("1 ms ahead") << "ja_JP" << now << now.addMSecs(1) << "1 min";
+        QTest::newRow("59:01 ahead") << "en_US" << now << now.addSecs(59 * 60 + 1) << "60 min";
+        QTest::newRow("midnight") << "en_US" << local(12, 10, 23, 50) << local(12, 11, 0, 30)
+                                  << "40 min";
+        QTest::newRow("tomorrow, 24 h")
+            << "fr_FR" << now << local(12, 11, 17, 0) << "Tomorrow, 17:00";
+        QTest::newRow("six days ago") << "de_DE" << now << local(12, 4, 18, 0) << "Freitag";
         QTest::newRow("in seven days")
-            << now << local(12, 17, 17, 0) << us << "Dec 17, 5:00" + nnbsp + "PM";
-        QTest::newRow("French month form") << now << local(11, 19, 8, 30) << "fr_FR"
-                                           << "19 nov., 08:30";
+            << "fr_FR" << now << local(12, 17, 17, 0) << "17 déc., 17:00";
         // Across the change to summer time the calendar day, not 24 hours, decides.
         QTest::newRow("tomorrow across DST")
-            << local(3, 7, 23, 0) << local(3, 8, 23, 0) << us << "Tomorrow, 11:00" + nnbsp + "PM";
+            << "en_US" << local(3, 7, 23, 0) << local(3, 8, 23, 0) << "Tomorrow, 11:00\u202FPM";
     }
     void resetText() {
         QCOMPARE(TimeDisplayFormatter().resetText(Instant::fromDateTime(fetch<QDateTime>("reset")),
@@ -266,27 +259,24 @@ private Q_SLOTS:
         QTest::addColumn<CustomAudioGender>("gender");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("played");  // the clip's voice; empty for silence
-        const auto automatic = CustomAudioLanguage::automatic;
+        const auto any = CustomAudioLanguage::automatic;
         const auto female = CustomAudioGender::female;
         const auto male = CustomAudioGender::male;
-        QTest::newRow("French locale") << "fr_CA" << automatic << female << ""
-                                       << "French_Female_Marivel";
-        QTest::newRow("German locale speaks English") << "de_DE" << automatic << male << ""
-                                                      << "English_Male_Tolvan";
+        const QString none;
+        const QString marivel = QStringLiteral("French_Female_Marivel");
+        const QString keldo = QStringLiteral("French_Male_Keldo_2");
+        QTest::newRow("French locale") << "fr_CA" << any << female << none << marivel;
+        QTest::newRow("German locale speaks English")
+            << "de_DE" << any << male << none << QStringLiteral("English_Male_Tolvan");
         QTest::newRow("French chosen, stored voice")
-            << "en_US" << CustomAudioLanguage::french << male << "French_Male_Keldo_2"
-            << "French_Male_Keldo_2";
+            << "en_US" << CustomAudioLanguage::french << male << keldo << keldo;
         QTest::newRow("stored voice of another language")
-            << "fr_FR" << automatic << female << "English_Female_Ivrel"
-            << "French_Female_Marivel";
-        QTest::newRow("clip missing") << "ja_JP" << automatic << male << ""
-                                      << "";
+            << "fr_FR" << any << female << QStringLiteral("English_Female_Ivrel") << marivel;
+        QTest::newRow("clip missing") << "ja_JP" << any << male << none << none;
     }
     void alertVoice() {
-        QFETCH(QString, locale);
         QFETCH(CustomAudioLanguage, language);
         QFETCH(CustomAudioGender, gender);
-        QFETCH(QString, stored);
         QFETCH(QString, played);
         QTemporaryDir clips;
         for (const CustomAlertVoice& voice : CustomAlertVoice::all()) {
@@ -294,9 +284,10 @@ private Q_SLOTS:
             QVERIFY(voice.id == QLatin1String("Japanese_Male_Tolvan") ||
                     (clip.open(QIODevice::WriteOnly) && clip.write(voice.id.toUtf8()) > 0));
         }
-        QLocale::setDefault(QLocale(locale));
+        QLocale::setDefault(QLocale(fetch<QString>("locale")));
         auto sound = std::make_shared<FakeSoundPlayer::Recording>();
         ResetAlertAudioManager audio(FakeSoundPlayer::factory(sound), clips.path());
+        const auto stored = fetch<QString>("stored");
         const auto voice = stored.isEmpty() ? std::nullopt : std::optional(stored);
         audio.play(language, gender, voice);
         audio.play(language, gender, voice);  // stops the first
@@ -304,28 +295,6 @@ private Q_SLOTS:
         const QByteArray clip = played.toUtf8();
         QCOMPARE(sound->clips, (played.isEmpty() ? QList<QByteArray>() : QList{clip, clip}));
         QCOMPARE(sound->calls.join(u' '), played.isEmpty() ? "" : "play stop play");
-    }
-
-    // A stored value that cannot be read is left for the next save to replace; nothing else
-    // in the defaults goes.
-    void corruptStoredSnapshots_data() {
-        QTest::addColumn<QVariant>("stored");
-        QTest::newRow("not JSON") << QVariant(QByteArray("\xff\xfe garbage"));
-        QTest::newRow("text instead of bytes") << QVariant(QStringLiteral("[]"));
-    }
-    void corruptStoredSnapshots() {
-        QFETCH(QVariant, stored);
-        MemoryDefaults defaults;
-        defaults.setValue(SnapshotStore::snapshotKey, stored);
-        SnapshotStore store(defaults);
-        store.markDelivered(QStringLiteral("codex.5h.1.0"));
-        QVERIFY(store.load().isEmpty());
-        QCOMPARE(defaults.value(SnapshotStore::snapshotKey), stored);
-        QVERIFY(store.wasDelivered(QStringLiteral("codex.5h.1.0")));
-        const SnapshotMap saved{{ProviderID::claude, fullSnapshot(ProviderID::claude, t0)},
-                                {ProviderID::codex, snapshot({})}};
-        store.save(saved);
-        QCOMPARE(SnapshotStore(defaults).load(), saved);
     }
 
     // A reset is announced with its clip once, each window with its own text, and neither
@@ -430,7 +399,8 @@ private Q_SLOTS:
     }
 
     // Settings from earlier versions or a hand-edited file are read, migrated or replaced and
-    // written back in valid form.
+    // written back in valid form; stored snapshots that cannot be read are left for the next
+    // save to replace.
     void storedSettings_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QVariant>("stored");
@@ -452,11 +422,17 @@ private Q_SLOTS:
         QTest::newRow("voice as list") << AppState::voiceIDKey << QVariant(QStringList{"a", "b"})
                                        << AppState::voiceIDKey << QVariant();
         QTest::newRow("obsolete mode") << mode << QVariant("sound") << mode << QVariant();
+        const QString snapshots = SnapshotStore::snapshotKey;
+        const QVariant garbage(QByteArray("\xff\xfe garbage"));
+        const QVariant text(QStringLiteral("[]"));
+        QTest::newRow("snapshots not JSON") << snapshots << garbage << snapshots << garbage;
+        QTest::newRow("snapshots as text") << snapshots << text << snapshots << text;
     }
     void storedSettings() {
         MemoryDefaults defaults;
         defaults.setValue(fetch<QString>("key"), fetch<QVariant>("stored"));
         AppState state(defaults, nullptr);
+        QVERIFY(SnapshotStore(defaults).load().isEmpty());
         QCOMPARE(defaults.value(fetch<QString>("readKey")), fetch<QVariant>("expected"));
     }
 
