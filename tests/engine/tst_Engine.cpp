@@ -228,8 +228,8 @@ private Q_SLOTS:
             QSettingsDefaults defaults(file);
             SnapshotStore store(defaults);
             FakeNotificationCenter center;
-            center.setAddFails(fails);
-            center.setStatus(status);
+            center.addFails = fails;
+            center.status = status;
             NotificationManager manager(store, center);
             return QCoro::waitFor(manager.deliver(event)) && center.added.size() == 1;
         };
@@ -314,7 +314,7 @@ private Q_SLOTS:
         QSignalSpy finished(next.coordinator.get(), &UsageCoordinator::refreshFinished);
         next.coordinator->start(*next.state);
         QVERIFY(finished.wait());
-        QCOMPARE(next.codex->fetchCalls(), 1);
+        QCOMPARE(next.codex->fetchCalls, 1);
         QVERIFY(next.center.added.isEmpty());
         // With alerts switched off a reset plays no clip.
         next.state->setAlertsEnabled(false);
@@ -370,7 +370,7 @@ private Q_SLOTS:
         QCoro::Task<> second = launch.coordinator->refresh(*launch.state);
         QVERIFY(second.isReady());
         QCoro::waitFor(first);
-        QCOMPARE(launch.codex->fetchCalls(), 1);
+        QCOMPARE(launch.codex->fetchCalls, 1);
     }
 
     // Suspend stops the poll timer's clock but not the coordinator's: on wake a poll that fell
@@ -390,7 +390,7 @@ private Q_SLOTS:
         launch.clock += std::chrono::milliseconds(fetch<int>("sleptMs"));
         Q_EMIT launch.wake.woke();
         QTRY_COMPARE(finished.size(), 2);
-        QCOMPARE(launch.codex->fetchCalls(), 2);
+        QCOMPARE(launch.codex->fetchCalls, 2);
     }
 
     // Settings from earlier versions or a hand-edited file are read, migrated or replaced and
