@@ -263,7 +263,7 @@ private Q_SLOTS:
         QSignalSpy refreshed(&runtime.coordinator(), &UsageCoordinator::refreshFinished);
         runtime.launch();
         QCOMPARE(item->calls, QStringList{QStringLiteral("register")});
-        QCOMPARE(codex->availabilityCalls(), 0);
+        QCOMPARE(codex->availabilityCalls, 0);
         QTRY_COMPARE(refreshed.size(), 1);
         QCOMPARE(runtime.state().snapshots().keys(),
                  (QList<ProviderID>{ProviderID::codex, ProviderID::claude}));
@@ -271,7 +271,7 @@ private Q_SLOTS:
         runtime.refresh();
         QTRY_COMPARE(refreshed.size(), 2);
         QCOMPARE(item->calls.size(), 1);
-        QCOMPARE(codex->fetchCalls(), 2);
+        QCOMPARE(codex->fetchCalls, 2);
     }
 };
 

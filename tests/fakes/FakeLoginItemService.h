@@ -18,7 +18,6 @@ public:
     void unregisterItem() override { change(QStringLiteral("unregister"), Status::notRegistered); }
     bool isInstalledLocation() const override { return installed; }
 
-private:
     void change(const QString& call, Status after) {
         calls.append(call);
         if (refuses) {

@@ -8,22 +8,17 @@
 // A notification centre that keeps what it accepted and answers as the test sets it up.
 class FakeNotificationCenter final : public NotificationCenter {
 public:
-    QCoro::Task<AuthorizationStatus> authorizationStatus() override { co_return status_; }
+    QCoro::Task<AuthorizationStatus> authorizationStatus() override { co_return status; }
     QCoro::Task<> requestAuthorization() override { co_return; }
     QCoro::Task<> add(Request request) override {
-        if (addFails_) {  // as a service that refuses or fails would
+        if (addFails) {  // as a service that refuses or fails would
             throw VantorError(QStringLiteral("Notifications"), 1, QStringLiteral("refused"));
         }
         added.append(std::move(request));
         co_return;
     }
 
-    void setStatus(AuthorizationStatus status) { status_ = status; }
-    void setAddFails(bool fails) { addFails_ = fails; }
-
+    AuthorizationStatus status = AuthorizationStatus::authorized;
+    bool addFails = false;
     QList<Request> added;
-
-private:
-    AuthorizationStatus status_ = AuthorizationStatus::authorized;
-    bool addFails_ = false;
 };

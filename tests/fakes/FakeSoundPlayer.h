@@ -3,7 +3,6 @@
 #include "ResetAlertAudioManager.h"
 #include "SoundPlayer.h"
 
-#include <QList>
 #include <QStringList>
 
 #include <memory>
@@ -17,8 +16,7 @@ public:
         QStringList calls;
     };
 
-    explicit FakeSoundPlayer(std::shared_ptr<Recording> recording)
-        : recording_(std::move(recording)) {}
+    explicit FakeSoundPlayer(std::shared_ptr<Recording> shared) : recording_(std::move(shared)) {}
     static ResetAlertAudioManager::PlayerFactory factory(std::shared_ptr<Recording> recording) {
         return [recording] { return std::make_unique<FakeSoundPlayer>(recording); };
     }

@@ -6,7 +6,7 @@
 #include <QCoroTimer>
 
 #include <chrono>
-#include <variant>
+#include <functional>
 
 // A provider answering from a script: each fetch takes the next answer, the last one keeps
 // being given, and without answers it fails. Counts calls so tests can tell what was asked.
@@ -19,42 +19,32 @@ public:
     ProviderID id() const override { return id_; }
     QString displayName() const override { return rawValue(id_); }
     QCoro::Task<ProviderAvailability> availability() override {
-        ++availabilityCalls_;
-        if (availabilityThrows) {  // against the interface's promise
-            throw VantorError(ProviderError::malformedResponse);
-        }
-        co_return availability_;
+        ++availabilityCalls;
+        // Throwing here breaks the interface's promise, as a faulty provider might.
+        co_return availabilityThrows ? throw VantorError(ProviderError::malformedResponse)
+                                     : availability_;
     }
     QCoro::Task<ProviderUsageSnapshot> fetchUsage() override {
-        ++fetchCalls_;
-        if (delay.count() > 0) {  // a slow peer
-            co_await QCoro::sleepFor(delay);
-        }
-        const Answer answer = answers_.size() > 1 ? answers_.takeFirst() : answers_.value(0);
-        if (const auto* error = std::get_if<std::exception_ptr>(&answer)) {
-            std::rethrow_exception(*error ? *error
-                                          : std::make_exception_ptr(VantorError(
-                                                ProviderError::temporarilyUnavailable)));
-        }
-        co_return std::get<ProviderUsageSnapshot>(answer);
+        ++fetchCalls;
+        co_await QCoro::sleepFor(delay);  // a slow peer, or the next turn of the event loop
+        // With no answer left the empty call throws std::bad_function_call.
+        co_return (answers_.size() > 1 ? answers_.takeFirst() : answers_.value(0))();
     }
 
-    void answer(ProviderUsageSnapshot snapshot) { answers_.append(std::move(snapshot)); }
+    void answer(ProviderUsageSnapshot snapshot) {
+        answers_.append([=] { return snapshot; });
+    }
     template <typename Exception>
     void fail(Exception exception) {
-        answers_.append(std::make_exception_ptr(std::move(exception)));
+        answers_.append([exception]() -> ProviderUsageSnapshot { throw exception; });
     }
-    int availabilityCalls() const { return availabilityCalls_; }
-    int fetchCalls() const { return fetchCalls_; }
-
+    int availabilityCalls = 0;
+    int fetchCalls = 0;
     bool availabilityThrows = false;
     std::chrono::milliseconds delay{0};
 
 private:
-    using Answer = std::variant<std::exception_ptr, ProviderUsageSnapshot>;
     ProviderID id_;
     ProviderAvailability availability_;
-    QList<Answer> answers_;
-    int availabilityCalls_ = 0;
-    int fetchCalls_ = 0;
+    QList<std::function<ProviderUsageSnapshot()>> answers_;
 };

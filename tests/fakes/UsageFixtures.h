@@ -14,40 +14,24 @@ inline UsageWindowSnapshot window(const QString& id, UsageWindowState state,
                                   std::optional<double> usedPercent = std::nullopt,
                                   std::optional<Instant> resetAt = std::nullopt,
                                   ProviderID provider = ProviderID::codex) {
-    return {.id = id,
-            .providerID = provider,
-            .providerWindowID = std::nullopt,
-            .kind = UsageWindowKind::fiveHour,
-            .label = QStringLiteral("5h"),
-            .usedPercent = usedPercent,
-            .resetAt = resetAt,
-            .observedAt = t0,
-            .state = state,
-            .isActive = std::nullopt,
-            .serverSeverity = std::nullopt};
+    return UsageWindowSnapshot(id, provider, std::nullopt, UsageWindowKind::fiveHour,
+                               QStringLiteral("5h"), usedPercent, resetAt, t0, state, std::nullopt,
+                               std::nullopt);
 }
 
 inline ProviderUsageSnapshot snapshot(
     QList<UsageWindowSnapshot> windows, ProviderID provider = ProviderID::codex,
     UsageSourceConfidence confidence = UsageSourceConfidence::providerInternal) {
-    return {.providerID = provider,
-            .windows = std::move(windows),
-            .ordinaryUsageAllowed = std::nullopt,
-            .globalLimitReason = std::nullopt,
-            .observedAt = t0,
-            .sourceConfidence = confidence};
+    return {provider, std::move(windows), std::nullopt, std::nullopt, t0, confidence};
 }
 
 // Every optional field set, one window of each kind, fractions that a lossy form would bend.
 inline ProviderUsageSnapshot fullSnapshot(ProviderID provider, Instant observedAt) {
-    ProviderUsageSnapshot full = snapshot({}, provider, UsageSourceConfidence::authoritative);
-    full.ordinaryUsageAllowed = true;
-    full.globalLimitReason = QStringLiteral("none");
-    full.observedAt = observedAt;
+    ProviderUsageSnapshot full(provider, {}, true, QStringLiteral("none"), observedAt,
+                               UsageSourceConfidence::authoritative);
     for (int i = 0; i < 4; ++i) {
-        const QString n = QString::number(i);
         full.windows.append(
-            {rawValue(provider) + u'.' + n, provider, QStringLiteral("window-") + n,
+            {rawValue(provider) + u'.' + QString::number(i), provider, QStringLiteral("w%1").arg(i),
              static_cast<UsageWindowKind>(i), QStringLiteral("Label %1 — ünïcode").arg(i),
              12.345678901234567 * (i + 1), observedAt.addingSeconds(3600.123456789 * (i + 1)),
              observedAt, static_cast<UsageWindowState>(i % 5), i % 2 == 0,

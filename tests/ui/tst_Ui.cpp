@@ -268,8 +268,8 @@ private Q_SLOTS:
     void testNotification() {
         QFETCH(bool, delivered);
         Fixture f;
-        f.center.setStatus(fetch<Auth>("status"));
-        f.center.setAddFails(fetch<bool>("addFails"));
+        f.center.status = fetch<Auth>("status");
+        f.center.addFails = fetch<bool>("addFails");
         QStringList launched;
         SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center,
                                    [&launched](const QString& program, const QStringList&) {
