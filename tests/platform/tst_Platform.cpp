@@ -15,6 +15,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusObjectPath>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,10 +28,9 @@
 
 #include <csignal>
 
-#undef signals
-#include <libsecret/secret.h>
-
 namespace {
+
+using namespace Qt::StringLiterals;
 
 QTemporaryDir scratch;
 int files = 0;
@@ -59,32 +59,24 @@ struct Child : QProcess {
     }
 };
 
-// Under a schema of its own name: the keychain must find items of any schema.
-bool storeSecret(const char* schemaName, const QByteArray& service, const QByteArray& secret) {
-    SecretSchema schema{};
-    schema.name = schemaName;
-    schema.attributes[0] = {"service", SECRET_SCHEMA_ATTRIBUTE_STRING};
-    SecretValue* value = secret_value_new(secret.constData(), secret.size(), "text/plain");
-    const bool stored =
-        secret_password_store_binary_sync(&schema, SECRET_COLLECTION_DEFAULT, "t", value, nullptr,
-                                          nullptr, "service", service.constData(), nullptr);
-    secret_value_unref(value);
-    return stored;
+// Under another program's schema: the keychain must find items of any schema.
+bool storeSecret(const QString& service, const QByteArray& secret) {
+    QProcess tool;
+    tool.start(u"secret-tool"_s, {u"store"_s, u"--label=t"_s, u"service"_s, service,
+                                  u"xdg:schema"_s, u"com.example.ClaudeCode"_s});
+    tool.write(secret);
+    tool.closeWriteChannel();
+    return tool.waitForFinished() && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
 }
 
-bool lockDefaultCollection() {
-    SecretService* service = secret_service_get_sync(SECRET_SERVICE_NONE, nullptr, nullptr);
-    GList* objects = g_list_append(
-        nullptr, secret_collection_for_alias_sync(service, SECRET_COLLECTION_DEFAULT,
-                                                  SECRET_COLLECTION_NONE, nullptr, nullptr));
-    const bool locked = secret_service_lock_sync(service, objects, nullptr, nullptr, nullptr) == 1;
-    g_list_free_full(objects, g_object_unref);
-    g_object_unref(service);
-    return locked;
-}
-
-QByteArray clip(const char* voice) {
-    return readFile(QStringLiteral(":/voices/%1.mp3").arg(QLatin1String(voice)));
+bool lockKeyring() {
+    QDBusMessage lock =
+        QDBusMessage::createMethodCall(u"org.freedesktop.secrets"_s, u"/org/freedesktop/secrets"_s,
+                                       u"org.freedesktop.Secret.Service"_s, u"Lock"_s);
+    lock << QVariant::fromValue(
+        QList{QDBusObjectPath(u"/org/freedesktop/secrets/aliases/default"_s)});
+    return QDBusConnection::sessionBus().call(lock).type() == QDBusMessage::ReplyMessage;
 }
 
 }  // namespace
@@ -102,21 +94,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("server");  // the fake server's mode; empty: none runs
         QTest::addColumn<bool>("authorized");
         QTest::addColumn<bool>("delivered");
-        QTest::newRow("no session bus") << QStringLiteral("no bus") << false << false;
+        QTest::newRow("no session bus") << u"no bus"_s << false << false;
         QTest::newRow("no server") << QString() << false << false;
-        QTest::newRow("accepts") << QStringLiteral("accept") << true << true;
-        QTest::newRow("refuses") << QStringLiteral("refuse") << true << false;
-        QTest::newRow("reply of the wrong type") << QStringLiteral("garble") << true << false;
-        QTest::newRow("never answers") << QStringLiteral("hang") << true << false;
-        QTest::newRow("quits mid-call") << QStringLiteral("vanish") << true << false;
+        QTest::newRow("accepts") << u"accept"_s << true << true;
+        QTest::newRow("refuses") << u"refuse"_s << true << false;
+        QTest::newRow("reply of the wrong type") << u"garble"_s << true << false;
+        QTest::newRow("never answers") << u"hang"_s << true << false;
+        QTest::newRow("quits mid-call") << u"vanish"_s << true << false;
     }
     void notifications() {
         QFETCH(QString, server);
         QFETCH(bool, authorized);
         QFETCH(bool, delivered);
-        const QString record = writeFile(newFolder() + QStringLiteral("/calls"), "");
+        const QString record = writeFile(newFolder() + u"/calls"_s, "");
         Child process;
-        const bool noBus = server == QLatin1String("no bus");
+        const bool noBus = server == "no bus"_L1;
         if (!server.isEmpty() && !noBus) {
             process.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {server, record});
             QVERIFY(process.waitForReadyRead(10'000) && process.readAll() == "ready\n");
@@ -124,14 +116,14 @@ private Q_SLOTS:
         MemoryDefaults defaults;
         SnapshotStore store(defaults);
         DBusNotificationCenter center(
-            noBus ? QDBusConnection::connectToBus(QStringLiteral("unix:path=/none"), server)
+            noBus ? QDBusConnection::connectToBus(u"unix:path=/none"_s, server)
                   : QDBusConnection::sessionBus());
         NotificationManager manager(store, center);
         QCOMPARE(QCoro::waitFor(manager.authorizationStatus()) ==
                      NotificationCenter::AuthorizationStatus::authorized,
                  authorized);
         const UsageEvent reset = UsageEvent::resetConfirmed(
-            ProviderID::claude, QStringLiteral("claude.seven_day"), UsageFixtures::t0);
+            ProviderID::claude, u"claude.seven_day"_s, UsageFixtures::t0);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly)), delivered);
@@ -141,7 +133,7 @@ private Q_SLOTS:
         QCOMPARE(readFile(record).count('\n'), authorized ? 1 : 0);
         if (delivered) {
             const QJsonObject call = QJsonDocument::fromJson(readFile(record)).object();
-            QCOMPARE(call[u"summary"].toString(), QStringLiteral("Claude is ready again"));
+            QCOMPARE(call[u"summary"].toString(), u"Claude is ready again"_s);
             QCOMPARE(call[u"hints"][u"x-vantor-identifier"].toString(),
                      NotificationManager::eventKey(reset));
             // Announced once: the same reset again is not shown again.
@@ -155,14 +147,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("content");  // null: a plain file blocks the folder
         QTest::addColumn<double>("pause");        // NaN: none
         const double none = std::numeric_limits<double>::quiet_NaN();
-        QTest::newRow("a pause") << QByteArray("claudeUsagePausedUntil=812345678.25")
-                                 << 812345678.25;
-        QTest::newRow("a hand-edited pause")
-            << QByteArray("claudeUsagePausedUntil=tomorrow") << none;
-        QTest::newRow("a pause not finite") << QByteArray("claudeUsagePausedUntil=inf") << none;
-        QTest::newRow("a pause in bytes")
-            << QByteArray("claudeUsagePausedUntil=@ByteArray(812345678)") << none;
-        QTest::newRow("a pause as a list") << QByteArray("claudeUsagePausedUntil=1, 2") << none;
+        const QByteArray paused = DefaultsClaudePauseStore::key.toLatin1() + '=';
+        QTest::newRow("a pause") << paused + "812345678.25" << 812345678.25;
+        QTest::newRow("a hand-edited pause") << paused + "tomorrow" << none;
+        QTest::newRow("a pause not finite") << paused + "inf" << none;
+        QTest::newRow("a pause in bytes") << paused + "@ByteArray(812345678)" << none;
         QTest::newRow("bad JSON in a byte value")
             << QByteArray("usageSnapshots=@ByteArray([{\"providerID\":)") << none;
         QTest::newRow("binary garbage")
@@ -173,7 +162,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, content);
         QFETCH(double, pause);
         const QString folder = newFolder();
-        const QString path = folder + QStringLiteral("/vantor.conf");
+        const QString path = folder + u"/vantor.conf"_s;
         writeFile(content.isNull() ? folder : path, "[General]\n" + content + '\n');
         QSettingsDefaults defaults(path);
         DefaultsClaudePauseStore pauseStore(defaults);
@@ -182,11 +171,7 @@ private Q_SLOTS:
             pauseStore.pausedUntil(),
             std::isnan(pause) ? std::nullopt : std::optional(Instant::fromReferenceSeconds(pause)));
         QVERIFY(store.load().isEmpty());
-        // A corrupt value stays until it is replaced.
-        const QVariant before = defaults.value(SnapshotStore::snapshotKey);
-        store.markDelivered(QStringLiteral("k"));
-        QCOMPARE(defaults.value(SnapshotStore::snapshotKey), before);
-
+        store.markDelivered(u"k"_s);
         const SnapshotMap written{
             {ProviderID::claude, UsageFixtures::fullSnapshot(ProviderID::claude, Instant::now())}};
         const Instant until = Instant::now().addingSeconds(1234.5678);
@@ -195,15 +180,15 @@ private Q_SLOTS:
         QCOMPARE(defaults.status() == QSettings::AccessError, content.isNull());
         // Unwritable: nothing is lost for this process. Else a restart reads it all back (under a
         // new name: QSettings caches a parsed file per path).
-        const QString next = path + QStringLiteral(".next");
+        const QString next = path + u".next"_s;
         QVERIFY(content.isNull() || QFile::copy(path, next));
         QSettingsDefaults restarted(content.isNull() ? path : next);
         UserDefaults& reread = content.isNull() ? static_cast<UserDefaults&>(defaults) : restarted;
         QCOMPARE(SnapshotStore(reread).load(), written);
-        QVERIFY(SnapshotStore(reread).wasDelivered(QStringLiteral("k")));
+        QVERIFY(SnapshotStore(reread).wasDelivered(u"k"_s));
         QCOMPARE(DefaultsClaudePauseStore(reread).pausedUntil(), until);
         QCOMPARE(QSettingsDefaults::standardFilePath(),
-                 qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/vantor/vantor.conf"));
+                 qEnvironmentVariable("XDG_CONFIG_HOME") + u"/vantor/vantor.conf"_s);
     }
 
     // Each case: where the executable lies, the entry found (%EXE% stands for it), its status
@@ -219,21 +204,18 @@ private Q_SLOTS:
     void autostart() {
         QFETCH(QJsonObject, entry);
         using Status = LoginItemService::Status;
-        const QHash<QString, Status> statuses{
-            {QStringLiteral("enabled"), Status::enabled},
-            {QStringLiteral("requiresApproval"), Status::requiresApproval},
-            {QStringLiteral("notRegistered"), Status::notRegistered},
-            {QStringLiteral("notFound"), Status::notFound}};
+        const QHash<QString, Status> statuses{{u"enabled"_s, Status::enabled},
+                                              {u"requiresApproval"_s, Status::requiresApproval},
+                                              {u"notRegistered"_s, Status::notRegistered},
+                                              {u"notFound"_s, Status::notFound}};
         const QString root = newFolder();
         const QString program = writeFile(root + u'/' + entry[u"executable"].toString(), "");
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
         if (entry.contains(u"buildTree")) {
-            writeFile(
-                root + u'/' + entry[u"buildTree"].toString() + QStringLiteral("/CMakeCache.txt"),
-                "");
+            writeFile(root + u'/' + entry[u"buildTree"].toString() + u"/CMakeCache.txt"_s, "");
         }
-        const QString folder = root + QStringLiteral("/autostart");
-        XdgAutostartLoginItem item(program, folder, {root + QStringLiteral("/usr")});
+        const QString folder = root + u"/autostart"_s;
+        XdgAutostartLoginItem item(program, folder, {root + u"/usr"_s});
         if (entry.contains(u"entry")) {
             writeFile(item.entryPath(), entry[u"entry"].toString().toLatin1().replace(
                                             "%EXE%", QFile::encodeName(program)));
@@ -242,10 +224,10 @@ private Q_SLOTS:
         QCOMPARE(item.status(), statuses[entry[u"before"].toString()]);
         MemoryDefaults defaults;
         LaunchAtLoginController::enableByDefaultIfNeeded(item, defaults);
-        const Status status = statuses[entry[u"after"].toString()];
-        QCOMPARE(item.status(), status);
+        const Status after = statuses[entry[u"after"].toString()];
+        QCOMPARE(item.status(), after);
         // Another program's entry is not removed; switching on, the user's own act, replaces it.
-        if (status == Status::notFound) {
+        if (after == Status::notFound) {
             QVERIFY_THROWS_EXCEPTION(VantorError, item.unregisterItem());
             QVERIFY(QFile::exists(item.entryPath()));
         } else {
@@ -262,62 +244,52 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(VantorError, item.registerItem());
     }
 
-    // Keyring states -> what a lookup finds, and how soon. "absent" is first: no keyring runs
-    // yet, and the one started then must be found at once.
+    // Keyring states -> whether a lookup finds the secret, and how soon. "absent" is first: no
+    // keyring runs yet, and the one started then must be found at once.
     void secretService_data() {
         QTest::addColumn<QString>("keyring");
-        QTest::addColumn<QByteArray>("schema");
-        QTest::addColumn<QByteArray>("secret");  // null: nothing to find
-        const QByteArray generic = "org.freedesktop.Secret.Generic";
-        QTest::newRow("absent, then started")
-            << QStringLiteral("absent") << generic << QByteArray("eyLater");
-        QTest::newRow("JSON under a schema of its own")
-            << QStringLiteral("unlocked") << QByteArray("com.example.ClaudeCode")
-            << QByteArray(R"({"claudeAiOauth":{"accessToken":"sk-ant-oat01-kc"}})");
-        QTest::newRow("bare text, unchanged")
-            << QStringLiteral("unlocked") << generic << QByteArray("eyJhbGciOiJub25lIn0.e30.\n");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("absent, then started") << u"absent"_s << true;
+        QTest::newRow("unlocked") << u"unlocked"_s << true;
+        QTest::newRow("never answers") << u"frozen"_s << false;
         // Unlocking would raise a prompt that waits for the user without limit.
-        QTest::newRow("locked") << QStringLiteral("locked") << generic << QByteArray();
-        QTest::newRow("never answers") << QStringLiteral("frozen") << QByteArray() << QByteArray();
+        QTest::newRow("locked") << u"locked"_s << false;
     }
     void secretService() {
         QFETCH(QString, keyring);
-        QFETCH(QByteArray, schema);
-        QFETCH(QByteArray, secret);
-        const QByteArray service = "vantor.test." + QByteArray(QTest::currentDataTag());
+        QFETCH(bool, found);
+        const QString service = u"vantor.test."_s + QLatin1String(QTest::currentDataTag());
+        const QByteArray secret = "eyJhbGciOiJub25lIn0.e30.\n";  // handed on as it is
         SecretServiceKeychain keychain;
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(keyring != QLatin1String("absent") || !QCoro::waitFor(keychain.secret(service)));
+        QVERIFY(keyring != "absent"_L1 || !QCoro::waitFor(keychain.secret(service)));
         QVERIFY(clock.elapsed() < 2100);
         if (keyring_.state() == QProcess::NotRunning) {
-            keyring_.start(QStringLiteral("gnome-keyring-daemon"),
-                           {QStringLiteral("--foreground"), QStringLiteral("--components=secrets"),
-                            QStringLiteral("--unlock")});
+            keyring_.start(u"gnome-keyring-daemon"_s,
+                           {u"--foreground"_s, u"--components=secrets"_s, u"--unlock"_s});
             keyring_.write("test-password");
             keyring_.closeWriteChannel();
         }
         QTRY_VERIFY_WITH_TIMEOUT(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-                                     QStringLiteral("org.freedesktop.secrets")),
+                                     u"org.freedesktop.secrets"_s),
                                  10'000);
-        QVERIFY(schema.isEmpty() ||
-                storeSecret(schema.constData(), service, secret.isNull() ? "ey" : secret));
-        QVERIFY(keyring != QLatin1String("locked") || lockDefaultCollection());
+        QVERIFY(storeSecret(service, secret));
+        QVERIFY(keyring != "locked"_L1 || lockKeyring());
         const auto pid = static_cast<pid_t>(keyring_.processId());
-        QVERIFY(keyring != QLatin1String("frozen") || ::kill(pid, SIGSTOP) == 0);
+        QVERIFY(keyring != "frozen"_L1 || ::kill(pid, SIGSTOP) == 0);
         clock.restart();
         // Retried only while the keychain has yet to notice a keyring that appeared.
-        const auto expected = secret.isNull() ? std::nullopt : std::optional(secret);
-        std::optional<QByteArray> found;
+        const auto expected = found ? std::optional(secret) : std::nullopt;
+        std::optional<QByteArray> answer;
         static_cast<void>(QTest::qWaitFor(
-            [&] { return (found = QCoro::waitFor(keychain.secret(service))) == expected; }, 5000));
+            [&] { return (answer = QCoro::waitFor(keychain.secret(service))) == expected; }, 5000));
         const qint64 elapsed = clock.elapsed();
         ::kill(pid, SIGCONT);
-        QCOMPARE(found, expected);
-        QVERIFY2(
-            keyring == QLatin1String("frozen") ? elapsed >= 1900 && elapsed < 3000 : elapsed < 1500,
-            qPrintable(QString::number(elapsed)));
-        QVERIFY(!QCoro::waitFor(keychain.secret(service + ".other")));
+        QCOMPARE(answer, expected);
+        QVERIFY2(keyring == "frozen"_L1 ? elapsed >= 1900 && elapsed < 3000 : elapsed < 1500,
+                 qPrintable(QString::number(elapsed)));
+        QVERIFY(!QCoro::waitFor(keychain.secret(service + u".other"_s)));
     }
 
     // Run alone by the test tst_Platform_without_bus, in a process without any session bus.
@@ -326,28 +298,28 @@ private Q_SLOTS:
             QSKIP("needs a process without a session bus");
         }
         SecretServiceKeychain keychain;
-        for (int round = 0; round < 2; ++round) {
-            QElapsedTimer clock;
-            clock.start();
-            QVERIFY(!QCoro::waitFor(keychain.secret(QStringLiteral("com.anthropic.claude-code"))));
-            QVERIFY(clock.elapsed() < 2100);
-        }
+        QElapsedTimer clock;
+        clock.start();
+        // Asked again, it still answers at once.
+        QVERIFY(!QCoro::waitFor(keychain.secret(u"com.anthropic.claude-code"_s)));
+        QVERIFY(!QCoro::waitFor(keychain.secret(u"com.anthropic.claude-code"_s)));
+        QVERIFY(clock.elapsed() < 2100);
     }
 
     // Only logind's resume is a wake: not its going to sleep, nor anyone else's signal. The
     // private session bus stands in for the system bus.
     void wake() {
         QDBusConnection logind =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("logind"));
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"logind"_s);
         QDBusConnection impostor =
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("other"));
-        QVERIFY(logind.registerService(QStringLiteral("org.freedesktop.login1")));
+            QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"other"_s);
+        QVERIFY(logind.registerService(u"org.freedesktop.login1"_s));
         LogindWakeSource source(QDBusConnection::sessionBus());
         QSignalSpy woke(&source, &WakeSource::woke);
         const auto signal = [](bool suspending) {
-            return QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                              QStringLiteral("org.freedesktop.login1.Manager"),
-                                              QStringLiteral("PrepareForSleep"))
+            return QDBusMessage::createSignal(u"/org/freedesktop/login1"_s,
+                                              u"org.freedesktop.login1.Manager"_s,
+                                              u"PrepareForSleep"_s)
                    << suspending;
         };
         QVERIFY(impostor.send(signal(false)) && logind.send(signal(true)) &&
@@ -355,7 +327,7 @@ private Q_SLOTS:
         QVERIFY(woke.wait());
         // One more round trip, so anything still queued has arrived.
         QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(
-            QStringLiteral("org.freedesktop.login1")));
+            u"org.freedesktop.login1"_s));
         QCoreApplication::processEvents();
         QCOMPARE(woke.size(), 1);
     }
@@ -372,9 +344,9 @@ private Q_SLOTS:
                        media->mediaStatus() == QMediaPlayer::InvalidMedia;
             },
             20'000));
-        player.play(clip("French_Male_Keldo"));
+        player.play(readFile(u":/voices/French_Male_Keldo.mp3"_s));
         player.stop();
-        player.play(clip("English_Female_Ivrel"));
+        player.play(readFile(u":/voices/English_Female_Ivrel.mp3"_s));
         QVERIFY(QTest::qWaitFor(
             [media] { return media->mediaStatus() == QMediaPlayer::EndOfMedia; }, 20'000));
     }
