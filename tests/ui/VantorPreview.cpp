@@ -13,7 +13,6 @@
 #include "VantorInterface.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QPalette>
 #include <QQuickView>
@@ -82,14 +81,12 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.addOption({QStringLiteral("dark"), QStringLiteral("Use a dark palette.")});
-    parser.addOption({QStringLiteral("screenshots"),
-                      QStringLiteral("Save the popover and settings to <folder> and quit."),
-                      QStringLiteral("folder")});
-    parser.process(app);
+    // vantor_preview [--dark] [--screenshots <folder>]
+    const QStringList arguments = QApplication::arguments();
+    const bool dark = arguments.contains(QStringLiteral("--dark"));
+    const qsizetype shots = arguments.indexOf(QStringLiteral("--screenshots")) + 1;
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    if (parser.isSet(QStringLiteral("dark"))) {
+    if (dark) {
         // Light text and shades follow from a dark button and window colour.
         app.setPalette(QPalette(QColor(0x33, 0x33, 0x33), QColor(0x24, 0x24, 0x24)));
     }
@@ -98,9 +95,8 @@ int main(int argc, char** argv) {
     FakeNotificationCenter notificationCenter;
     FakeLoginItemService loginItem;
     RecordingLogSink log;
-    auto recording = std::make_shared<FakeSoundPlayer::Recording>();
-    AppState state(defaults,
-                   std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(recording)));
+    AppState state(defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(
+                                 std::make_shared<FakeSoundPlayer::Recording>())));
     // No providers: the stored snapshots stay as they are.
     UsageCoordinator coordinator({}, {defaults, notificationCenter, log});
     state.setSnapshots(storedSnapshots(Instant::now()));
@@ -111,14 +107,11 @@ int main(int argc, char** argv) {
     interface.show();
     interface.showPopover();
 
-    if (!parser.isSet(QStringLiteral("screenshots"))) {
+    if (shots == 0 || shots >= arguments.size()) {
         return QApplication::exec();
     }
-    const QDir folder(parser.value(QStringLiteral("screenshots")));
-    const QString theme =
-        parser.isSet(QStringLiteral("dark")) ? QStringLiteral("dark") : QStringLiteral("light");
     auto file = [&](const QString& name) {
-        return folder.filePath(name + u'-' + theme + QStringLiteral(".png"));
+        return QDir(arguments[shots]).filePath(name + (dark ? "-dark.png" : "-light.png"));
     };
     // Still frames: no animation between states.
     interface.popoverModel()->setReduceMotion(true);

@@ -131,27 +131,21 @@ private Q_SLOTS:
                  row["ring"].toDouble());
     }
 
-    void detailWindows_data() {
-        QTest::addColumn<QList<Kind>>("kinds");
-        QTest::addColumn<QStringList>("ids");
-        QTest::newRow("five-hour and weekly first")
-            << QList<Kind>{Kind::other, Kind::weekly, Kind::fiveHour, Kind::weekly}
-            << QStringList{"1", "2"};
-        QTest::newRow("else the first two")
-            << QList<Kind>{Kind::modelWeekly, Kind::other, Kind::other} << QStringList{"0", "1"};
-        QTest::newRow("empty") << QList<Kind>{} << QStringList{};
-    }
+    // The rows listed when a card is expanded.
+    void detailWindows_data() { rows("details"); }
     void detailWindows() {
-        QFETCH(QList<Kind>, kinds);
+        QFETCH(QJsonObject, row);
+        const QStringList kinds = row["kinds"].toVariant().toStringList();
         QList<UsageWindowSnapshot> windows;
         for (qsizetype i = 0; i < kinds.size(); ++i) {
-            windows.append(kindWindow(kinds[i], State::available, 1.0, QString::number(i)));
+            windows.append(kindWindow(*fromRawValue<Kind>(kinds[i]), State::available, 1.0,
+                                      QString::number(i)));
         }
         QStringList chosen;
         for (const auto& w : CardText::detailWindows(snapshot(windows))) {
             chosen.append(w.id);
         }
-        QCOMPARE(chosen, fetch<QStringList>("ids"));
+        QCOMPARE(chosen, row["ids"].toVariant().toStringList());
     }
 
     // The settings form and the command line share these words.
