@@ -13,12 +13,12 @@
 #include <signal.h>
 
 // The fields after the command name in /proc/PID/stat (state, parent, ...); none once reaped.
-inline QList<QByteArray> processState(qint64 pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    const QByteArray text = pid > 0 && stat.open(QIODevice::ReadOnly) ? stat.readAll() : "";
-    return text.isEmpty() ? QList<QByteArray>() : text.mid(text.lastIndexOf(')') + 2).split(' ');
+inline QByteArrayList processState(const QByteArray& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QLatin1String(pid)));
+    const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : "";
+    return text.isEmpty() ? QByteArrayList() : text.mid(text.lastIndexOf(')') + 2).split(' ');
 }
-inline bool isGone(qint64 pid) {
+inline bool isGone(const QByteArray& pid) {
     return processState(pid).value(0, "Z") == "Z";
 }
 
@@ -36,8 +36,8 @@ public:
         qputenv("PATH", QByteArray(VANTOR_FAKE_CODEX_DIR) + ':' + savedPath_);
     }
     ~FakeCodex() {
-        for (qint64 pid : pids()) {
-            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        for (const QByteArray& pid : pids()) {
+            ::kill(pid.toInt(), SIGKILL);
         }
         qputenv("PATH", savedPath_);
         for (const char* name : {"FAKE_CODEX_SCRIPT", "FAKE_CODEX_LOG", "FAKE_CODEX_PIDFILE"}) {
@@ -50,13 +50,7 @@ public:
     // "#path <its PATH>", then every line it read.
     QByteArrayList log() const { return lines("log"); }
     // Every process it started: itself, once per launch, and any grandchildren.
-    QList<qint64> pids() const {
-        QList<qint64> pids;
-        for (const QByteArray& line : lines("pids")) {
-            pids << line.toLongLong();
-        }
-        return pids;
-    }
+    QByteArrayList pids() const { return lines("pids"); }
     bool allGone() const { return std::ranges::all_of(pids(), isGone); }
 
 private:

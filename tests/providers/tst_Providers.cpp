@@ -91,12 +91,12 @@ QString outcome(const Settled<ProviderUsageSnapshot>& settled) {
 }
 
 // Children of this process that still run or wait to be reaped.
-QList<qint64> liveChildren() {
-    QList<qint64> children;
+QByteArrayList liveChildren() {
+    QByteArrayList children;
     const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        if (processState(entry.toLongLong()).value(1) == self) {
-            children << entry.toLongLong();
+        if (processState(entry.toLatin1()).value(1) == self) {
+            children << entry.toLatin1();
         }
     }
     return children;
@@ -167,7 +167,10 @@ private Q_SLOTS:
                           "{\"claudeAiOauth\":{\"accessToken\":\"" + token.toUtf8() + "\"}}"));
     }
     // Every test ends every child it started.
-    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(liveChildren() == QList{server_.processId()}, 5000); }
+    void cleanup() {
+        QTRY_VERIFY_WITH_TIMEOUT(
+            liveChildren() == QByteArrayList{QByteArray::number(server_.processId())}, 5000);
+    }
 
     void parsers_data() { addRows({"parser", "input", "windows"}); }
     void parsers() {
