@@ -2,98 +2,62 @@
 
 #include "VantorError.h"
 
-#include <QCoreApplication>
 #include <QCoroTask>
-#include <QDir>
 #include <QFile>
-#include <QRegularExpression>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 
 #include <signal.h>
 
+// The fields after the command name in /proc/PID/stat (state, parent, ...); none once reaped.
+inline QByteArrayList processState(const QByteArray& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QLatin1String(pid)));
+    const QByteArray text = stat.open(QIODevice::ReadOnly) ? stat.readAll() : "";
+    return text.isEmpty() ? QByteArrayList() : text.mid(text.lastIndexOf(')') + 2).split(' ');
+}
+inline bool isGone(const QByteArray& pid) {
+    return processState(pid).value(0, "Z") == "Z";
+}
+
 // Puts the scripted fake app-server (tests/fakes/codex-bin/codex) first on PATH for the
-// lifetime of the object and gives it a script, a log of what it read and a pid file. Any
-// process it started that still runs when the object goes is killed.
+// lifetime of the object, with a script, a log of what it read and a pid file. Whatever it
+// started and still runs when the object goes is killed.
 class FakeCodex {
 public:
     explicit FakeCodex(const QByteArray& script = {}) : savedPath_(qgetenv("PATH")) {
-        qunsetenv("FAKE_CODEX_SCRIPT");
-        if (!script.isEmpty()) {
-            QFile file(dir_.filePath(QStringLiteral("script")));
-            if (file.open(QIODevice::WriteOnly) && file.write(script) == script.size()) {
-                qputenv("FAKE_CODEX_SCRIPT", QFile::encodeName(file.fileName()));
-            }
-        }
+        QFile file(dir_.filePath(QStringLiteral("script")));
+        const bool written = file.open(QIODevice::WriteOnly) && file.write(script) > 0;
+        qputenv("FAKE_CODEX_SCRIPT", written ? QFile::encodeName(file.fileName()) : "");
         qputenv("FAKE_CODEX_LOG", QFile::encodeName(dir_.filePath(QStringLiteral("log"))));
         qputenv("FAKE_CODEX_PIDFILE", QFile::encodeName(dir_.filePath(QStringLiteral("pids"))));
         qputenv("PATH", QByteArray(VANTOR_FAKE_CODEX_DIR) + ':' + savedPath_);
     }
     ~FakeCodex() {
-        for (qint64 pid : pids()) {
-            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        for (const QByteArray& pid : pids()) {
+            ::kill(pid.toInt(), SIGKILL);
         }
         qputenv("PATH", savedPath_);
-        qunsetenv("FAKE_CODEX_SCRIPT");
-        qunsetenv("FAKE_CODEX_LOG");
-        qunsetenv("FAKE_CODEX_PIDFILE");
+        for (const char* name : {"FAKE_CODEX_SCRIPT", "FAKE_CODEX_LOG", "FAKE_CODEX_PIDFILE"}) {
+            qunsetenv(name);
+        }
     }
     FakeCodex(const FakeCodex&) = delete;
     FakeCodex& operator=(const FakeCodex&) = delete;
 
-    // The lines the fake read, in order, after its own notes "#args ..." and "#path ...".
-    QStringList log() const { return readLines(QStringLiteral("log")); }
-    QStringList received() const {
-        return log().filter(QRegularExpression(QStringLiteral("^[^#]")));
-    }
-
-    // Every process the fake started: itself, once per launch, and any grandchildren.
-    QList<qint64> pids() const {
-        QList<qint64> result;
-        for (const QString& line : readLines(QStringLiteral("pids"))) {
-            result.append(line.toLongLong());
-        }
-        return result;
-    }
-    bool allGone() const {
-        const QList<qint64> all = pids();
-        return std::all_of(all.begin(), all.end(), isGone);
-    }
-
-    // Gone or a zombie (state Z after the command name in /proc/PID/stat).
-    static bool isGone(qint64 pid) { return processState(pid).value(0, "Z") == "Z"; }
-
-    // Children of this process that still run or wait to be reaped.
-    static QList<qint64> liveChildren() {
-        QList<qint64> children;
-        const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
-        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-            if (processState(entry.toLongLong()).value(1) == self) {
-                children.append(entry.toLongLong());
-            }
-        }
-        return children;
-    }
+    // "#path <its PATH>", then every line it read.
+    QByteArrayList log() const { return lines("log"); }
+    // Every process it started: itself, once per launch, and any grandchildren.
+    QByteArrayList pids() const { return lines("pids"); }
+    bool allGone() const { return std::ranges::all_of(pids(), isGone); }
 
 private:
-    // The fields after the command name in /proc/PID/stat: state, parent, ...
-    static QList<QByteArray> processState(qint64 pid) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-        if (pid <= 0 || !stat.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        const QByteArray text = stat.readAll();
-        return text.mid(text.lastIndexOf(')') + 2).split(' ');
-    }
-    QStringList readLines(const QString& name) const {
-        QFile file(dir_.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            return {};
-        }
-        return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QByteArrayList lines(const char* name) const {
+        QFile file(dir_.filePath(QLatin1String(name)));
+        const QByteArray text = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : "";
+        return text.isEmpty() ? QByteArrayList() : text.split('\n');
     }
 
     QTemporaryDir dir_;
@@ -103,7 +67,7 @@ private:
 // The value or the VantorError of a finished task, so tests can assert outside coroutines.
 template <typename T>
 struct Settled {
-    std::optional<T> value;
+    std::optional<std::conditional_t<std::is_void_v<T>, bool, T>> value;
     std::optional<VantorError> error;
 };
 
@@ -111,19 +75,14 @@ template <typename T>
 QCoro::Task<Settled<T>> settle(QCoro::Task<T> task) {
     Settled<T> settled;
     try {
-        settled.value = co_await std::move(task);
+        if constexpr (std::is_void_v<T>) {
+            co_await std::move(task);
+            settled.value = true;
+        } else {
+            settled.value = co_await std::move(task);
+        }
     } catch (const VantorError& error) {
         settled.error = error;
     }
     co_return settled;
-}
-
-inline QCoro::Task<std::optional<VantorError>> settle(QCoro::Task<> task) {
-    std::optional<VantorError> failure;
-    try {
-        co_await std::move(task);
-    } catch (const VantorError& error) {
-        failure = error;
-    }
-    co_return failure;
 }

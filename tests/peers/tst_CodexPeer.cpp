@@ -12,29 +12,25 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
-// Processes (of any parent) whose command line mentions the peer's install folder.
-QList<qint64> peerProcesses(const QString& folder) {
-    QList<qint64> found;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString& entry : entries) {
-        bool numeric = false;
-        const qint64 pid = entry.toLongLong(&numeric);
-        QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
-        if (numeric && pid != QCoreApplication::applicationPid() &&
-            cmdline.open(QIODevice::ReadOnly) &&
-            QString::fromUtf8(cmdline.readAll()).contains(folder) && !FakeCodex::isGone(pid)) {
-            found.append(pid);
-        }
-    }
-    return found;
-}
-
-}  // namespace
-
 class CodexPeerTest : public QObject {
     Q_OBJECT
+
+    QString peer_;
+    QString installFolder_;
+
+    // Processes of any parent, this one aside, whose command line mentions the peer's folder.
+    bool peerRuns() const {
+        const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(entry));
+            if (entry.toLatin1() != self && cmdline.open(QIODevice::ReadOnly) &&
+                QString::fromUtf8(cmdline.readAll()).contains(installFolder_) &&
+                !isGone(entry.toLatin1())) {
+                return true;
+            }
+        }
+        return false;
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -48,23 +44,10 @@ private Q_SLOTS:
         qputenv("CODEX_HOME", QFile::encodeName(codexHome));
         installFolder_ = QFileInfo(peer_).canonicalFilePath().section(u'/', 0, -4);
     }
+    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(!peerRuns(), 5000); }
 
-    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000); }
-
-    void handshakeAndSignedOutRead() {
-        CodexAppServerClient client(QUrl::fromLocalFile(peer_), 10s);
-        const auto started = QCoro::waitFor(settle(client.start()));
-        QVERIFY2(!started.has_value(), started ? started->what() : "");
-        const auto read =
-            QCoro::waitFor(settle(client.request(CodexUsageProvider::rateLimitsMethod)));
-        QVERIFY(read.error.has_value());
-        QCOMPARE(read.error->domain(), QStringLiteral("CodexRPC"));
-        QVERIFY(read.error->description().contains(QStringLiteral("authentication")));
-        client.stop();
-        QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000);
-    }
-
-    // The whole fetch, found through PATH as a user's desktop session would.
+    // The whole fetch, found through PATH as a user's desktop session would: the handshake
+    // passes and the signed-out read is refused.
     void providerFetchThroughDiscovery() {
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(QFileInfo(peer_).absolutePath()) + ':' + path);
@@ -73,26 +56,21 @@ private Q_SLOTS:
         qputenv("PATH", path);
         QVERIFY(fetched.error.has_value());
         QCOMPARE(fetched.error->domain(), QStringLiteral("CodexRPC"));
-        QCOMPARE(fetched.error->code(), 1);
+        QVERIFY(fetched.error->description().contains(QStringLiteral("authentication")));
     }
 
     // With a request in flight the peer lingers after SIGTERM; shutdown must not wait on it.
     void shutdownWithARequestInFlight() {
         CodexAppServerClient client(QUrl::fromLocalFile(peer_), 10s);
-        QCOMPARE(QCoro::waitFor(settle(client.start())), std::nullopt);
+        QVERIFY(!QCoro::waitFor(settle(client.start())).error);
         auto pending = settle(client.request(QStringLiteral("thread/list")));
         QElapsedTimer clock;
         clock.start();
         client.stop();
-        const auto outcome = QCoro::waitFor(pending);
-        QVERIFY(outcome.error.has_value());
-        QTRY_VERIFY_WITH_TIMEOUT(peerProcesses(installFolder_).isEmpty(), 5000);
+        QVERIFY(QCoro::waitFor(pending).error.has_value());
+        QTRY_VERIFY_WITH_TIMEOUT(!peerRuns(), 5000);
         QVERIFY(clock.elapsed() < CodexAppServerClient::killDelay.count() + 1500);
     }
-
-private:
-    QString peer_;
-    QString installFolder_;
 };
 
 QTEST_GUILESS_MAIN(CodexPeerTest)

@@ -34,8 +34,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         moves = {"same": "/ok", "loop": "/loop", "other": f"https://localhost:{port}/ok",
                  "plain": f"http://127.0.0.1:{port}/ok"}
         if kind == "ok":
-            with open(data + "/usage-response.json", "rb") as file:
-                self.reply(200, file.read())
+            self.reply(200, open(data + "/usage-response.json", "rb").read())
         elif kind in moves:
             self.reply(302, headers=[("Location", moves[kind])])
         elif kind == "status":
@@ -43,10 +42,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif kind in ("size", "unannounced"):
             body = b'{"five_hour":{"utilization":3}}'
             self.reply(200, body.ljust(int(argument)), length=kind == "size")
-        elif kind == "cut":
-            self.reply(200, b'{"five_hour":', [("Content-Length", "1000")], length=False)
-        elif kind == "text":
-            self.reply(200, b"<html>ok</html>")
+        elif kind in ("cut", "text"):
+            self.reply(200, b'{"five_hour":' if kind == "cut" else b"<html>ok</html>",
+                       [("Content-Length", "1000")] if kind == "cut" else [], kind == "text")
         elif kind == "trickle":
             self.reply(200, headers=[("Content-Length", "200")], length=False)
             for _ in range(200):
