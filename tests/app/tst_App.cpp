@@ -2,6 +2,7 @@
 // the fake notification server owning the notification name; and the runtime's launch order.
 #include "AppState.h"
 #include "CodexParser.h"
+#include "FakeCodex.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
@@ -10,6 +11,7 @@
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
 #include "SnapshotStore.h"
+#include "TestData.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
 #include "UsageJson.h"
@@ -32,13 +34,8 @@ namespace {
 constexpr int patience = 30'000;
 const QString data = QStringLiteral(VANTOR_APP_DATA_DIR "/");
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QList<QByteArray> lines(const QString& path) {
-    QList<QByteArray> all = readFile(path).split('\n');
+    QList<QByteArray> all = TestData::read(path).split('\n');
     all.removeLast();  // what follows the last line feed
     return all;
 }
@@ -60,12 +57,6 @@ struct Run : QProcess {
     }
 };
 
-// Gone, or a zombie that nothing runs any more.
-bool isGone(const QByteArray& pid) {
-    const QByteArray stat = readFile(QStringLiteral("/proc/%1/stat").arg(pid));
-    return ::kill(pid.toInt(), 0) != 0 || stat.isEmpty() || stat.contains(") Z ");
-}
-
 SnapshotMap stored(const std::optional<SnapshotMap>& replacement = std::nullopt) {
     QSettingsDefaults defaults;
     if (replacement) {
@@ -80,8 +71,7 @@ class AppTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
-    QString log_ = dir_.filePath(QStringLiteral("codex.log"));
-    QString pids_ = dir_.filePath(QStringLiteral("codex.pids"));
+    FakeCodex codex_;
     QString shown_ = dir_.filePath(QStringLiteral("notifications"));
     Run server_{{QStringLiteral("accept"), shown_}, VANTOR_FAKE_NOTIFICATION_SERVER};
 
@@ -96,9 +86,6 @@ class AppTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        qputenv("PATH", VANTOR_FAKE_CODEX_DIR ":" + qgetenv("PATH"));
-        qputenv("FAKE_CODEX_LOG", QFile::encodeName(log_));
-        qputenv("FAKE_CODEX_PIDFILE", QFile::encodeName(pids_));
         useScript("codex-answers.script");
         QVERIFY(server_.waitForReadyRead(patience) && server_.readAll() == "ready\n");
     }
@@ -106,7 +93,7 @@ private Q_SLOTS:
     void endToEnd() {
         // Stored: the window the fake codex reports, exhausted until an earlier reset.
         ProviderUsageSnapshot exhausted = CodexParser::parse(
-            QJsonDocument::fromJson(readFile(data + "codex-rate-limits.json")).object(),
+            QJsonDocument::fromJson(TestData::read(data + "codex-rate-limits.json")).object(),
             Instant::now());
         QCOMPARE(exhausted.windows.size(), 1);
         exhausted.windows[0].usedPercent = 100.0;
@@ -134,17 +121,13 @@ private Q_SLOTS:
 
         // Ended while a fetch waits on the codex child: the child goes too.
         useScript("codex-hangs.script");
-        const qsizetype launches = lines(pids_).size();
+        const qsizetype launches = codex_.pids().size();
         askForRefresh();
-        QTRY_VERIFY_WITH_TIMEOUT(lines(pids_).size() > launches, patience);
+        QTRY_VERIFY_WITH_TIMEOUT(codex_.pids().size() > launches, patience);
         vantor.terminate();
         QVERIFY(vantor.finish());
         QCOMPARE(vantor.exitStatus(), QProcess::NormalExit);
-        const auto allGone = [this] {
-            const QList<QByteArray> pids = lines(pids_);
-            return std::all_of(pids.cbegin(), pids.cend(), isGone);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(allGone(), patience);
+        QTRY_VERIFY_WITH_TIMEOUT(codex_.allGone(), patience);
         useScript("codex-answers.script");
 
         // The next launch sees the same reset again and announces nothing.
@@ -152,9 +135,9 @@ private Q_SLOTS:
         Run next({});
         QTRY_VERIFY_WITH_TIMEOUT(stored().value(ProviderID::codex).observedAt > observed, patience);
         // A refresh that follows proves the first one, announcements included, is over.
-        const qsizetype reads = readFile(log_).count("rateLimits/read");
-        QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), readFile(log_).count("rateLimits/read") > reads),
-                                 patience);
+        const auto reads = [this] { return codex_.log().join('\n').count("rateLimits/read"); };
+        const qsizetype before = reads();
+        QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), reads() > before), patience);
         QCOMPARE(lines(shown_).size(), 1);
     }
 
@@ -175,13 +158,7 @@ private Q_SLOTS:
 
     // Each run: arguments, the snapshots and availability stored or served (the test owns
     // Vantor's bus name, as a running copy would), the exit code and what it prints.
-    void status_data() {
-        QTest::addColumn<QJsonObject>("run");
-        for (const QJsonValue run :
-             QJsonDocument::fromJson(readFile(data + "status.json")).array()) {
-            QTest::newRow(run[u"name"].toString().toUtf8().constData()) << run.toObject();
-        }
-    }
+    void status_data() { TestData::rows("run", "app/status.json"); }
     void status() {
         QFETCH(QJsonObject, run);
         const bool served = run[u"served"].toBool();
@@ -204,7 +181,7 @@ private Q_SLOTS:
         state.setAvailability(availability);
         VantorBusService service(state);
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
-        const qsizetype launches = lines(pids_).size();
+        const qsizetype launches = codex_.pids().size();
         Run vantor(run[u"arguments"].toVariant().toStringList());
         QVERIFY(vantor.finish());
         QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
@@ -212,7 +189,7 @@ private Q_SLOTS:
             vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();
         QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
         // Reading never starts a Vantor, nor polls.
-        QCOMPARE(lines(pids_).size(), launches);
+        QCOMPARE(codex_.pids().size(), launches);
     }
     void cleanup() {
         QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName);

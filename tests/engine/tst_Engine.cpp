@@ -11,6 +11,7 @@
 #include "RecordingLogSink.h"
 #include "ResetDetector.h"
 #include "SnapshotStore.h"
+#include "TestData.h"
 #include "TimeDisplayFormatter.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
@@ -25,6 +26,7 @@
 #include <stdexcept>
 
 using namespace UsageFixtures;
+using TestData::fetch;
 using namespace std::chrono_literals;
 using State = UsageWindowState;
 
@@ -85,12 +87,6 @@ struct Launch {
     std::unique_ptr<AppState> state;
     std::unique_ptr<UsageCoordinator> coordinator;
 };
-
-// QFETCH as an expression, for columns read once.
-template <typename T>
-T fetch(const char* column) {
-    return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
-}
 
 }  // namespace
 

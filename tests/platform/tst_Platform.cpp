@@ -9,6 +9,7 @@
 #include "QSettingsDefaults.h"
 #include "SecretServiceKeychain.h"
 #include "SnapshotStore.h"
+#include "TestData.h"
 #include "UsageFixtures.h"
 #include "VantorError.h"
 #include "XdgAutostartLoginItem.h"
@@ -43,11 +44,6 @@ QString writeFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) >= 0 ? path : QString();
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Ends the child with the test, resumed first in case the test stopped it.
@@ -130,15 +126,15 @@ private Q_SLOTS:
         // Bounded by the centre's own limit, far below the bus's default of 25 s.
         QVERIFY(clock.elapsed() < 2 * DBusNotificationCenter::defaultTimeoutMs);
         QCOMPARE(store.wasDelivered(NotificationManager::eventKey(reset)), delivered);
-        QCOMPARE(readFile(record).count('\n'), authorized ? 1 : 0);
+        QCOMPARE(TestData::read(record).count('\n'), authorized ? 1 : 0);
         if (delivered) {
-            const QJsonObject call = QJsonDocument::fromJson(readFile(record)).object();
+            const QJsonObject call = QJsonDocument::fromJson(TestData::read(record)).object();
             QCOMPARE(call[u"summary"].toString(), u"Claude is ready again"_s);
             QCOMPARE(call[u"hints"][u"x-vantor-identifier"].toString(),
                      NotificationManager::eventKey(reset));
             // Announced once: the same reset again is not shown again.
             QVERIFY(!QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly)));
-            QCOMPARE(readFile(record).count('\n'), 1);
+            QCOMPARE(TestData::read(record).count('\n'), 1);
         }
     }
 
@@ -193,14 +189,7 @@ private Q_SLOTS:
 
     // Each case: where the executable lies, the entry found (%EXE% stands for it), its status
     // before and after a first launch.
-    void autostart_data() {
-        QTest::addColumn<QJsonObject>("entry");
-        for (const QJsonValue entry :
-             QJsonDocument::fromJson(readFile(VANTOR_PLATFORM_DATA_DIR "/autostart.json"))
-                 .array()) {
-            QTest::newRow(entry[u"name"].toString().toUtf8().constData()) << entry.toObject();
-        }
-    }
+    void autostart_data() { TestData::rows("entry", "platform/autostart.json"); }
     void autostart() {
         QFETCH(QJsonObject, entry);
         using Status = LoginItemService::Status;
@@ -344,9 +333,9 @@ private Q_SLOTS:
                        media->mediaStatus() == QMediaPlayer::InvalidMedia;
             },
             20'000));
-        player.play(readFile(u":/voices/French_Male_Keldo.mp3"_s));
+        player.play(TestData::read(u":/voices/French_Male_Keldo.mp3"_s));
         player.stop();
-        player.play(readFile(u":/voices/English_Female_Ivrel.mp3"_s));
+        player.play(TestData::read(u":/voices/English_Female_Ivrel.mp3"_s));
         QVERIFY(QTest::qWaitFor(
             [media] { return media->mediaStatus() == QMediaPlayer::EndOfMedia; }, 20'000));
     }

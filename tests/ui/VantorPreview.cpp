@@ -58,22 +58,20 @@ SnapshotMap storedSnapshots(Instant now) {
 
 // Saves the window's next frame as <folder>/<name>.png, then calls next.
 void capture(QQuickWindow* window, const QString& path, std::function<void()> next) {
-    auto* connection = new QMetaObject::Connection;
-    *connection = QObject::connect(window, &QQuickWindow::frameSwapped, window,
-                                   [window, path, next, connection] {
-                                       QObject::disconnect(*connection);
-                                       delete connection;
-                                       // Leave the frame to finish before reading it back.
-                                       QTimer::singleShot(0, window, [window, path, next] {
-                                           const QImage image = window->grabWindow();
-                                           if (!image.save(path)) {
-                                               qCritical("cannot save %s", qPrintable(path));
-                                               QCoreApplication::exit(1);
-                                               return;
-                                           }
-                                           next();
-                                       });
-                                   });
+    QObject::connect(
+        window, &QQuickWindow::frameSwapped, window,
+        [window, path, next] {
+            // Leave the frame to finish before reading it back.
+            QTimer::singleShot(0, window, [window, path, next] {
+                if (!window->grabWindow().save(path)) {
+                    qCritical("cannot save %s", qPrintable(path));
+                    QCoreApplication::exit(1);
+                    return;
+                }
+                next();
+            });
+        },
+        Qt::SingleShotConnection);
     window->update();
 }
 
@@ -121,24 +119,25 @@ int main(int argc, char** argv) {
     }
     capture(popover, file(QStringLiteral("popover")), [&] {
         // The window follows its content's height: shoot once it has.
-        auto* resized = new QMetaObject::Connection;
-        *resized = QObject::connect(popover, &QWindow::heightChanged, popover, [&, resized] {
-            QObject::disconnect(*resized);
-            delete resized;
-            capture(popover, file(QStringLiteral("popover-expanded")), [&] {
-                interface.showSettings();
-                QQuickView* settings = interface.settingsPresenter()->window();
-                if (settings->status() != QQuickView::Ready) {
-                    QCoreApplication::exit(1);
-                    return;
-                }
-                capture(settings, file(QStringLiteral("settings")), [&] {
-                    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-                    screen.save(file(QStringLiteral("screen")));
-                    QCoreApplication::quit();
+        QObject::connect(
+            popover, &QWindow::heightChanged, popover,
+            [&] {
+                capture(popover, file(QStringLiteral("popover-expanded")), [&] {
+                    interface.showSettings();
+                    QQuickView* settings = interface.settingsPresenter()->window();
+                    if (settings->status() != QQuickView::Ready) {
+                        QCoreApplication::exit(1);
+                        return;
+                    }
+                    capture(settings, file(QStringLiteral("settings")), [&] {
+                        const QImage screen =
+                            QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                        screen.save(file(QStringLiteral("screen")));
+                        QCoreApplication::quit();
+                    });
                 });
-            });
-        });
+            },
+            Qt::SingleShotConnection);
         interface.popoverModel()->toggleExpansion(ProviderID::codex);
     });
     return QApplication::exec();

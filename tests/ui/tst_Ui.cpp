@@ -12,6 +12,7 @@
 #include "RecordingLogSink.h"
 #include "SettingsViewModel.h"
 #include "SettingsWindowPresenter.h"
+#include "TestData.h"
 #include "UsageColor.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
@@ -30,9 +31,7 @@
 using Availability = std::optional<ProviderAvailability>;
 using Snapshot = std::optional<ProviderUsageSnapshot>;
 using Percent = std::optional<double>;
-using Status = LoginItemService::Status;
 using Auth = NotificationCenter::AuthorizationStatus;
-Q_DECLARE_METATYPE(Status)
 Q_DECLARE_METATYPE(Auth)
 
 namespace {
@@ -64,16 +63,6 @@ Availability availability(const QJsonObject& row) {
                                         : Availability();
 }
 
-// One row per object of the named array in tests/data/ui/cards.json.
-void rows(const char* table) {
-    QFile file(VANTOR_TEST_DATA_DIR "/ui/cards.json");
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QTest::addColumn<QJsonObject>("row");
-    for (const QJsonValue row : QJsonDocument::fromJson(file.readAll())[table].toArray()) {
-        QTest::newRow(row["name"].toString().toUtf8().constData()) << row.toObject();
-    }
-}
-
 // The whole interface over memory defaults, a recording player and a coordinator without
 // providers.
 struct Fixture {
@@ -88,12 +77,6 @@ struct Fixture {
     UsageCoordinator coordinator{{}, {defaults, center, log}};
 };
 
-// QFETCH as an expression, for columns read once.
-template <typename T>
-T fetch(const char* column) {
-    return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
-}
-
 QQuickItem* item(QQuickView* view, const char* name) {
     return view->rootObject()->findChild<QQuickItem*>(QString::fromLatin1(name));
 }
@@ -106,7 +89,7 @@ class UiTest : public QObject {
 private Q_SLOTS:
     // Rows of tests/data/ui/cards.json: a window's kind, state and use, or no snapshot, and the
     // availability -> the words and numbers shown.
-    void cardSummary_data() { rows("summary"); }
+    void cardSummary_data() { TestData::rows("row", "ui/cards.json", "summary"); }
     void cardSummary() {
         QFETCH(QJsonObject, row);
         const QString shape = row["snapshot"].toString();
@@ -120,7 +103,7 @@ private Q_SLOTS:
                  row["color"].toString());
     }
 
-    void limitRow_data() { rows("limits"); }
+    void limitRow_data() { TestData::rows("row", "ui/cards.json", "limits"); }
     void limitRow() {
         QFETCH(QJsonObject, row);
         const UsageWindowSnapshot w = one(row)->windows.first();
@@ -132,7 +115,7 @@ private Q_SLOTS:
     }
 
     // The rows listed when a card is expanded.
-    void detailWindows_data() { rows("details"); }
+    void detailWindows_data() { TestData::rows("row", "ui/cards.json", "details"); }
     void detailWindows() {
         QFETCH(QJsonObject, row);
         const QStringList kinds = row["kinds"].toVariant().toStringList();
@@ -149,7 +132,7 @@ private Q_SLOTS:
     }
 
     // The settings form and the command line share these words.
-    void providerRows_data() { rows("availability"); }
+    void providerRows_data() { TestData::rows("row", "ui/cards.json", "availability"); }
     void providerRows() {
         QFETCH(QJsonObject, row);
         Fixture f;
@@ -177,7 +160,7 @@ private Q_SLOTS:
         QFETCH(QString, expanded);
         Fixture f;
         PopoverViewModel popover(f.state, f.coordinator);
-        for (const QString& click : fetch<QStringList>("clicks")) {
+        for (const QString& click : TestData::fetch<QStringList>("clicks")) {
             (click == "codex" ? popover.codex() : popover.claude())->toggle();
         }
         QCOMPARE(popover.expandedProvider(), expanded);
@@ -227,30 +210,6 @@ private Q_SLOTS:
         QCOMPARE(settings.soundIndex() == 0, cleared);
     }
 
-    void launchAtLogin_data() {
-        QTest::addColumn<Status>("status");
-        QTest::addColumn<bool>("refuses");
-        QTest::addColumn<bool>("shown");
-        QTest::addColumn<bool>("configured");
-        QTest::newRow("register") << Status::notRegistered << false << true << true;
-        QTest::newRow("refused snaps back") << Status::notRegistered << true << false << false;
-        QTest::newRow("unregister") << Status::enabled << false << false << true;
-        QTest::newRow("refused unregister") << Status::enabled << true << true << false;
-    }
-    void launchAtLogin() {
-        QFETCH(Status, status);
-        Fixture f;
-        f.loginItem.currentStatus = status;
-        f.loginItem.refuses = fetch<bool>("refuses");
-        SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center);
-        QSignalSpy spy(&settings, &SettingsViewModel::launchAtLoginChanged);
-        settings.setLaunchAtLogin(status != Status::enabled);
-        QCOMPARE(settings.launchAtLogin(), fetch<bool>("shown"));
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(f.defaults.contains(LaunchAtLoginController::configuredKey),
-                 fetch<bool>("configured"));
-    }
-
     void testNotification_data() {
         QTest::addColumn<Auth>("status");
         QTest::addColumn<bool>("addFails");
@@ -262,8 +221,8 @@ private Q_SLOTS:
     void testNotification() {
         QFETCH(bool, delivered);
         Fixture f;
-        f.center.status = fetch<Auth>("status");
-        f.center.addFails = fetch<bool>("addFails");
+        f.center.status = TestData::fetch<Auth>("status");
+        f.center.addFails = TestData::fetch<bool>("addFails");
         QStringList launched;
         SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center,
                                    [&launched](const QString& program, const QStringList&) {
@@ -282,25 +241,15 @@ private Q_SLOTS:
         QCOMPARE(launched, (QStringList{"gnome-control-center", "systemsettings"}));
     }
 
-    void trayFollowsState_data() {
-        QTest::addColumn<State>("state");
-        QTest::addColumn<QString>("tooltip");
-        QTest::newRow("nearing") << State::nearingLimit << "Vantor: usage nearing limit";
-        QTest::newRow("exhausted") << State::exhausted << "Vantor: limit reached";
-    }
-    void trayFollowsState() {
-        Fixture f;
-        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
-        QCOMPARE(ui.trayIcon()->toolTip(), "Vantor: providers unavailable");
-        f.state.setSnapshot(ProviderID::codex,
-                            snapshot({window("codex.primary", fetch<State>("state"), 92.0)}));
-        QCOMPARE(ui.trayIcon()->toolTip(), fetch<QString>("tooltip"));
-        QVERIFY(!ui.trayIcon()->icon().isNull());
-    }
-
     void popoverAndSettingsWindows() {
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        // The tray's tooltip follows the worst state.
+        QCOMPARE(ui.trayIcon()->toolTip(), "Vantor: providers unavailable");
+        f.state.setSnapshot(ProviderID::codex,
+                            snapshot({window("codex.primary", State::exhausted, 100.0)}));
+        QCOMPARE(ui.trayIcon()->toolTip(), "Vantor: limit reached");
+        QVERIFY(!ui.trayIcon()->icon().isNull());
         ui.show();
         QVERIFY(ui.popoverWindow() == nullptr);  // Qt Quick waits for the first click
         ui.showPopover();
@@ -351,6 +300,12 @@ private Q_SLOTS:
         QTest::mouseClick(settings, Qt::LeftButton, {}, centre.toPoint());
         QVERIFY(!toggle->property("checked").toBool());
         QVERIFY(!f.defaults.contains(LaunchAtLoginController::configuredKey));
+        // Accepted, the switch stays on and the choice is remembered.
+        f.loginItem.refuses = false;
+        QTest::mouseClick(settings, Qt::LeftButton, {}, centre.toPoint());
+        QVERIFY(toggle->property("checked").toBool());
+        QCOMPARE(f.loginItem.currentStatus, LoginItemService::Status::enabled);
+        QVERIFY(f.defaults.contains(LaunchAtLoginController::configuredKey));
     }
 };
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+// How the tests read their fixtures and their tables of rows.
+namespace TestData {
+
+// The bytes of a file; empty when it cannot be read.
+inline QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The rows of a JSON file under tests/data (its array, or the array under `table`): each object
+// becomes a row named by its "name", in the QJsonObject column `column`.
+inline void rows(const char* column, const QString& file, const char* table = nullptr) {
+    const QJsonDocument document =
+        QJsonDocument::fromJson(read(QStringLiteral(VANTOR_TEST_DATA_DIR "/") + file));
+    const QJsonArray all = table ? document[QLatin1String(table)].toArray() : document.array();
+    QTest::addColumn<QJsonObject>(column);
+    QVERIFY2(!all.isEmpty(), qPrintable(file));
+    for (const QJsonValue row : all) {
+        QTest::newRow(row[u"name"].toString().toUtf8().constData()) << row.toObject();
+    }
+}
+
+// QFETCH as an expression, for columns read once.
+template <typename T>
+T fetch(const char* column) {
+    return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
+}
+
+}  // namespace TestData
