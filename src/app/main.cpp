@@ -95,12 +95,12 @@ int runResident(int argc, char** argv) {
     QLockFile lock(lockFilePath());
     // Held for the whole session: only a dead holder makes a lock stale, never its age.
     lock.setStaleLockTime(0);
-    if (bus.isConnected()) {
-        if (VantorBusService::isRunning(bus)) {
-            return handOver(bus);
-        }
-    } else if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
-        // No bus to hand over on; the running copy goes on alone.
+    if (bus.isConnected() && VantorBusService::isRunning(bus)) {
+        return handOver(bus);
+    }
+    // Every copy holds the lock as well as the name: one started without a bus (it can only
+    // see the lock) and one with a bus never both run.
+    if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
         print(stderr, QStringLiteral("vantor: Vantor already runs in this session"));
         return 0;
     }
@@ -119,8 +119,16 @@ int runResident(int argc, char** argv) {
     // made only when first shown, so a headless session pays little for them.
     VantorInterface interface(runtime.state(), runtime.coordinator(), runtime.loginItem(),
                               runtime.defaults(), runtime.notificationCenter());
+    // Without a display there is no popover to show: a second start refreshes instead.
+    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
     QObject::connect(&service, &VantorBusService::showPopoverRequested, &interface,
-                     &VantorInterface::showPopover);
+                     [&interface, &runtime, headless] {
+                         if (headless) {
+                             runtime.refresh();
+                         } else {
+                             interface.showPopover();
+                         }
+                     });
     QObject::connect(&service, &VantorBusService::showSettingsRequested, &interface,
                      &VantorInterface::showSettings);
     interface.show();

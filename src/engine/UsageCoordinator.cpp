@@ -58,7 +58,6 @@ QCoro::Task<> UsageCoordinator::firstPoll(QPointer<AppState> state) {
     if (!state) {
         co_return;
     }
-    state->setSnapshots(store_.load());
     QPointer<UsageCoordinator> self(this);
     co_await refresh(*state);
     if (self && state) {
@@ -115,6 +114,12 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
     refreshRunning_ = true;
     QPointer<UsageCoordinator> self(this);
     QPointer<AppState> state(&stateRef);
+    // Whoever asks first (the first poll, the bus, a wake), the stored snapshots come in before
+    // any answer is compared with them: a reset that happened while Vantor was off is found.
+    if (!storeLoaded_) {
+        storeLoaded_ = true;
+        state->setSnapshots(store_.load());
+    }
     state->setRefreshing(true);
     for (const auto& provider : providers_) {
         const bool stateAlive = co_await refreshProvider(*provider, state);

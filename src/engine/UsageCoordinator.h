@@ -92,6 +92,7 @@ private:
     Clock clock_;
     bool refreshRunning_ = false;
     bool started_ = false;
+    bool storeLoaded_ = false;
     QPointer<AppState> pollState_;
     QTimer pollTimer_;
     // When the next poll falls due on clock_; none while a poll runs.

@@ -178,9 +178,11 @@ bool XdgAutostartLoginItem::isInstalledLocation() const {
     if (!underPrefix) {
         return false;
     }
-    // A build tree under a prefix (a checkout in /opt, say) is still a build tree.
-    for (QDir dir = QFileInfo(path).dir(); !dir.isRoot(); dir.cdUp()) {
-        if (dir.exists(QStringLiteral("CMakeCache.txt"))) {
+    // A build tree under a prefix (a checkout in /opt, say) is still a build tree. Walked by
+    // name: the folders of a removed executable may be gone, where QDir::cdUp stays put.
+    for (QString dir = QFileInfo(path).absolutePath(); !dir.isEmpty() && dir != u'/';
+         dir = QFileInfo(dir).path()) {
+        if (QFileInfo::exists(dir + QStringLiteral("/CMakeCache.txt"))) {
             return false;
         }
     }

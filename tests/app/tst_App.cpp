@@ -11,6 +11,7 @@
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
 #include "SnapshotStore.h"
+#include "StatusReport.h"
 #include "TestData.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
@@ -33,12 +34,6 @@ namespace {
 
 constexpr int patience = 30'000;
 const QString data = QStringLiteral(VANTOR_APP_DATA_DIR "/");
-
-QList<QByteArray> lines(const QString& path) {
-    QList<QByteArray> all = TestData::read(path).split('\n');
-    all.removeLast();  // what follows the last line feed
-    return all;
-}
 
 // One run of a program, ended with the object.
 struct Run : QProcess {
@@ -101,18 +96,26 @@ private Q_SLOTS:
         exhausted.windows[0].resetAt = exhausted.windows[0].resetAt->addingSeconds(-5 * 3600);
         stored(SnapshotMap{{ProviderID::codex, exhausted}});
         Run vantor({});
-        QTRY_COMPARE_WITH_TIMEOUT(lines(shown_).size(), 1, patience);
-        const QJsonObject shown = QJsonDocument::fromJson(lines(shown_)[0]).object();
+        QTRY_COMPARE_WITH_TIMEOUT(TestData::read(shown_).count('\n'), 1, patience);
+        const QJsonObject shown = QJsonDocument::fromJson(TestData::read(shown_)).object();
         QCOMPARE(shown[u"summary"].toString(), QStringLiteral("Codex is ready again"));
         QCOMPARE(shown[u"app_name"].toString(), QStringLiteral("Vantor"));
         QTRY_COMPARE_WITH_TIMEOUT(stored().value(ProviderID::codex).windows.value(0).usedPercent,
                                   12.0, patience);
 
-        // A second start asks the first to show itself and leaves; the first goes on.
+        // A second start asks the first, headless here, to refresh, and leaves; the first goes on.
+        // Once Claude's availability is known the first refresh is over and takes no other.
+        const auto claudeKnown = [] {
+            const auto running = StatusReport::fromRunning(QDBusConnection::sessionBus());
+            return running && running->availability.contains(ProviderID::claude);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(claudeKnown(), patience);
+        const qsizetype started = codex_.pids().size();
         Run second({});
         QVERIFY(second.finish());
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(vantor.state(), QProcess::Running);
+        QTRY_VERIFY_WITH_TIMEOUT(codex_.pids().size() > started, patience);
         // Only the running copy knows the availability.
         Run status({QStringLiteral("status")});
         QVERIFY(status.finish());
@@ -138,7 +141,7 @@ private Q_SLOTS:
         const auto reads = [this] { return codex_.log().join('\n').count("rateLimits/read"); };
         const qsizetype before = reads();
         QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), reads() > before), patience);
-        QCOMPARE(lines(shown_).size(), 1);
+        QCOMPARE(TestData::read(shown_).count('\n'), 1);
     }
 
     void withoutABusOneInstance() {
@@ -148,8 +151,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(
             QFile::exists(qEnvironmentVariable("XDG_RUNTIME_DIR") + "/com.quorvel.vantor.lock"),
             patience);
-        Run second({});
+        // A copy with a bus finds the name free, but not the lock.
         qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+        Run second({});
         QVERIFY(second.finish());
         QCOMPARE(second.exitCode(), 0);
         QVERIFY(second.readAllStandardError().contains("already runs"));

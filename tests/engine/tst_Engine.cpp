@@ -356,6 +356,18 @@ private Q_SLOTS:
         QVERIFY(!launch.state->isRefreshing());
     }
 
+    // A refresh asked before polling starts (the bus, a wake) still compares with what was
+    // stored, so a reset that happened while Vantor was off is announced.
+    void refreshBeforeTheFirstPollSeesTheStore() {
+        MemoryDefaults defaults;
+        SnapshotStore(defaults).save(
+            {{ProviderID::codex, codexAnswer(State::exhausted, 100, resetA)}});
+        Launch launch(defaults);
+        launch.codex->answer(codexAnswer(State::available, 2, resetB));
+        launch.refresh();
+        QCOMPARE(launch.center.added.size(), 1);
+    }
+
     void refreshWhileOneRunsIsRefused() {
         MemoryDefaults defaults;
         Launch launch(defaults);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +15,13 @@ namespace TestData {
 inline QByteArray read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes a file, making its folder first.
+inline bool write(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) &&
+           file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) >= 0;
 }
 
 // The rows of a JSON file under tests/data (its array, or the array under `table`): each object

@@ -1,3 +1,4 @@
+#include "TestData.h"
 #include "UsageFixtures.h"
 #include "UsageJson.h"
 #include "VantorError.h"
@@ -20,8 +21,7 @@ namespace {
 const QDir data(QStringLiteral(VANTOR_MODEL_DATA_DIR));
 
 QByteArray fixture(const QString& path) {
-    QFile file(data.filePath(path));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestData::read(data.filePath(path));
 }
 
 }  // namespace

@@ -40,12 +40,6 @@ QString newFolder() {
     return scratch.filePath(QString::number(++files));
 }
 
-QString writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) >= 0 ? path : QString();
-}
-
 // Ends the child with the test, resumed first in case the test stopped it.
 struct Child : QProcess {
     ~Child() override {
@@ -102,7 +96,8 @@ private Q_SLOTS:
         QFETCH(QString, server);
         QFETCH(bool, authorized);
         QFETCH(bool, delivered);
-        const QString record = writeFile(newFolder() + u"/calls"_s, "");
+        const QString record = newFolder() + u"/calls"_s;
+        QVERIFY(TestData::write(record, ""));
         Child process;
         const bool noBus = server == "no bus"_L1;
         if (!server.isEmpty() && !noBus) {
@@ -159,7 +154,7 @@ private Q_SLOTS:
         QFETCH(double, pause);
         const QString folder = newFolder();
         const QString path = folder + u"/vantor.conf"_s;
-        writeFile(content.isNull() ? folder : path, "[General]\n" + content + '\n');
+        TestData::write(content.isNull() ? folder : path, "[General]\n" + content + '\n');
         QSettingsDefaults defaults(path);
         DefaultsClaudePauseStore pauseStore(defaults);
         SnapshotStore store(defaults);
@@ -198,16 +193,21 @@ private Q_SLOTS:
                                               {u"notRegistered"_s, Status::notRegistered},
                                               {u"notFound"_s, Status::notFound}};
         const QString root = newFolder();
-        const QString program = writeFile(root + u'/' + entry[u"executable"].toString(), "");
+        const QString program = root + u'/' + entry[u"executable"].toString();
+        QVERIFY(TestData::write(program, ""));
         QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner));
         if (entry.contains(u"buildTree")) {
-            writeFile(root + u'/' + entry[u"buildTree"].toString() + u"/CMakeCache.txt"_s, "");
+            TestData::write(root + u'/' + entry[u"buildTree"].toString() + u"/CMakeCache.txt"_s,
+                            "");
         }
         const QString folder = root + u"/autostart"_s;
         XdgAutostartLoginItem item(program, folder, {root + u"/usr"_s});
+        // Folders removed under the running executable, as an uninstall does.
+        QVERIFY(!entry.contains(u"removed") ||
+                QDir(root + u'/' + entry[u"removed"].toString()).removeRecursively());
         if (entry.contains(u"entry")) {
-            writeFile(item.entryPath(), entry[u"entry"].toString().toLatin1().replace(
-                                            "%EXE%", QFile::encodeName(program)));
+            TestData::write(item.entryPath(), entry[u"entry"].toString().toLatin1().replace(
+                                                  "%EXE%", QFile::encodeName(program)));
         }
         qputenv("PATH", QFile::encodeName(QFileInfo(program).path()) + ':' + path_);
         QCOMPARE(item.status(), statuses[entry[u"before"].toString()]);
@@ -229,7 +229,7 @@ private Q_SLOTS:
                  QStringList{XdgAutostartLoginItem::entryName});
         // Where the folder cannot be made, registering fails aloud.
         QFile::remove(item.entryPath());
-        QVERIFY(QDir(folder).removeRecursively() && !writeFile(folder, "").isEmpty());
+        QVERIFY(QDir(folder).removeRecursively() && TestData::write(folder, ""));
         QVERIFY_THROWS_EXCEPTION(VantorError, item.registerItem());
     }
 
