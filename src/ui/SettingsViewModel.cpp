@@ -12,6 +12,8 @@
 #include <QPointer>
 #include <QProcess>
 
+#include <optional>
+
 struct SettingsViewModel::TestNotifier {
     TestNotifier(UserDefaults& defaults, NotificationCenter& center)
         : store(defaults), manager(store, center) {}
@@ -26,6 +28,23 @@ constexpr auto genders = allCases<CustomAudioGender>();
 
 bool startDetached(const QString& program, const QStringList& arguments) {
     return QProcess::startDetached(program, arguments);
+}
+
+// The program and arguments that open this desktop's notification settings; none where the
+// desktop is not known, so that no other desktop's tool opens in its place.
+std::optional<QStringList> notificationSettingsTool() {
+    const QStringList desktops = qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':');
+    const std::pair<const char*, QStringList> tools[] = {
+        {"GNOME", {QStringLiteral("gnome-control-center"), QStringLiteral("notifications")}},
+        {"KDE", {QStringLiteral("systemsettings"), QStringLiteral("kcm_notifications")}},
+        {"XFCE", {QStringLiteral("xfce4-notifyd-config")}},
+        {"X-Cinnamon", {QStringLiteral("cinnamon-settings"), QStringLiteral("notifications")}}};
+    for (const auto& [desktop, tool] : tools) {
+        if (desktops.contains(QLatin1String(desktop), Qt::CaseInsensitive)) {
+            return tool;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -206,8 +225,14 @@ void SettingsViewModel::sendTestNotification() {
     Q_UNUSED(task);
 }
 
+bool SettingsViewModel::canOpenNotificationSettings() const {
+    return notificationSettingsTool().has_value();
+}
+
 void SettingsViewModel::openNotificationSettings() {
-    if (!launcher_(QStringLiteral("gnome-control-center"), {QStringLiteral("notifications")})) {
-        launcher_(QStringLiteral("systemsettings"), {QStringLiteral("kcm_notifications")});
+    const std::optional<QStringList> tool = notificationSettingsTool();
+    if (tool && !launcher_(tool->first(), tool->mid(1))) {
+        testStatus_ = tr("The notification settings could not be opened.");
+        Q_EMIT testNotificationChanged();
     }
 }

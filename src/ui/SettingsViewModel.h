@@ -36,6 +36,7 @@ class SettingsViewModel : public QObject {
         QString testNotificationStatus READ testNotificationStatus NOTIFY testNotificationChanged)
     Q_PROPERTY(bool testNotificationNeedsSettings READ testNotificationNeedsSettings NOTIFY
                    testNotificationChanged)
+    Q_PROPERTY(bool canOpenNotificationSettings READ canOpenNotificationSettings CONSTANT)
     Q_PROPERTY(QVariantList providerRows READ providerRows NOTIFY providerRowsChanged)
     Q_PROPERTY(QVariantMap texts READ texts CONSTANT)
 
@@ -72,6 +73,8 @@ public:
     // Empty while none is shown.
     QString testNotificationStatus() const { return testStatus_; }
     bool testNotificationNeedsSettings() const { return testNeedsSettings_; }
+    // Whether this desktop has a notification settings tool Vantor knows to open.
+    bool canOpenNotificationSettings() const;
     // Title and value of each provider, Codex first.
     QVariantList providerRows() const;
     QVariantMap texts() const;
@@ -79,7 +82,8 @@ public:
 public Q_SLOTS:
     void playAudioTest();
     void sendTestNotification();
-    // The desktop's notification settings: GNOME's, else KDE's.
+    // The notification settings of the desktop XDG_CURRENT_DESKTOP names (GNOME, KDE, Xfce,
+    // Cinnamon); a tool that cannot be started is reported in the test status line.
     void openNotificationSettings();
 
 Q_SIGNALS:

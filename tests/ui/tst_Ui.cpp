@@ -212,12 +212,7 @@ private Q_SLOTS:
         Fixture f;
         f.center.status = TestData::fetch<Auth>("status");
         f.center.addFails = TestData::fetch<bool>("addFails");
-        QStringList launched;
-        SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center,
-                                   [&launched](const QString& program, const QStringList&) {
-                                       launched.append(program);
-                                       return false;
-                                   });
+        SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center);
         QSignalSpy done(&settings, &SettingsViewModel::testNotificationFinished);
         settings.sendTestNotification();
         QVERIFY(done.count() == 1 || done.wait());
@@ -225,9 +220,27 @@ private Q_SLOTS:
         QCOMPARE(settings.testNotificationNeedsSettings(), !delivered);
         // The alert plays whatever the outcome.
         QCOMPARE(f.sound->calls.count("play"), 1);
-        // GNOME's settings first, KDE's when GNOME's cannot start.
+    }
+
+    // The desktop names its own tool: an unknown one has none (the button hides), and one that
+    // cannot be started says so.
+    void notificationSettingsTool_data() {
+        TestData::rows("row", "ui/cards.json", "notificationSettings");
+    }
+    void notificationSettingsTool() {
+        QFETCH(QJsonObject, row);
+        qputenv("XDG_CURRENT_DESKTOP", row["desktop"].toString().toUtf8());
+        Fixture f;
+        QStringList launched;
+        SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center,
+                                   [&launched](const QString& program, const QStringList&) {
+                                       launched.append(program);
+                                       return false;
+                                   });
         settings.openNotificationSettings();
-        QCOMPARE(launched, (QStringList{"gnome-control-center", "systemsettings"}));
+        QCOMPARE(launched.join(u' '), row["program"].toString());
+        QCOMPARE(settings.canOpenNotificationSettings(), !launched.isEmpty());
+        QCOMPARE(settings.testNotificationStatus().isEmpty(), launched.isEmpty());
     }
 
     void popoverAndSettingsWindows() {

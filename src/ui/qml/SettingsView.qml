@@ -184,6 +184,7 @@ Rectangle {
             Button {
                 objectName: "openNotificationSettings"
                 visible: root.model.testNotificationNeedsSettings
+                         && root.model.canOpenNotificationSettings
                 text: root.texts.openNotificationSettings
                 icon.source: "image://symbol/settings/" + Theme.symbolTint
                 onClicked: root.model.openNotificationSettings()
