@@ -20,7 +20,6 @@
 #include "VantorRuntime.h"
 
 #include <QDBusMessage>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>

@@ -4,8 +4,6 @@
 #include "VantorError.h"
 
 #include <QDir>
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>

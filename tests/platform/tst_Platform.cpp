@@ -18,7 +18,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMediaPlayer>

@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QSslCertificate>
 #include <QTest>
@@ -111,7 +110,7 @@ public:
 // Started by codexChildEndsWithVantor as Vantor's stand-in: launches a client that nobody
 // stops, then waits to be killed.
 int host() {
-    auto* client = new CodexAppServerClient(QUrl::fromLocalFile(fakeCodex), 10s);
+    auto* client = new CodexAppServerClient(*CodexDiscovery::executableURL(), 10s);
     QTimer::singleShot(0, [client]() -> QCoro::Task<> {
         co_await settle(client->start());
         std::printf("started\n");
@@ -272,9 +271,26 @@ private Q_SLOTS:
                  !killed.isNull());
     }
 
-    // No child outlives Vantor, even when it is killed without a chance to shut down.
+    // No child outlives Vantor, even when it is killed without a chance to shut down; npm's node
+    // launcher would start the native program as a grandchild.
+    void codexChildEndsWithVantor_data() {
+        QTest::addColumn<bool>("launcher");
+        QTest::newRow("codex itself") << false;
+        QTest::newRow("npm's launcher") << true;
+    }
     void codexChildEndsWithVantor() {
+        QFETCH(bool, launcher);
         FakeCodex fake("read initialize\nsend {\"id\":$id,\"result\":{}}\nhang");
+        QTemporaryDir npm;
+        const QString native =
+            npm.filePath("@openai/codex-linux-x64/vendor/x86_64-unknown-linux-musl/bin/codex");
+        const QString script = npm.filePath("@openai/codex/bin/codex.js");
+        QVERIFY(!launcher ||
+                (TestData::write(script, "#!/bin/sh\n" + native.toUtf8() + " \"$@\"\nexit $?\n") &&
+                 QFile::setPermissions(script, QFile::ExeOwner | QFile::ReadOwner) &&
+                 QDir().mkpath(QFileInfo(native).path()) && QFile::link(fakeCodex, native) &&
+                 QFile::link(script, npm.filePath("codex"))));
+        qputenv("PATH", launcher ? QFile::encodeName(npm.path()) : VANTOR_FAKE_CODEX_DIR);
         QProcess vantor;
         vantor.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--host")});
         QTRY_VERIFY(vantor.canReadLine());

@@ -19,8 +19,6 @@
 #include "UsageJson.h"
 #include "VantorInterface.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickView>
@@ -147,25 +145,20 @@ private Q_SLOTS:
         QCOMPARE(rows[1].toMap().value("value").toString(), row["text"].toString());
     }
 
-    // Each row is a sequence of clicks; one card open at most, the others' rings dimmed.
-    void expansion_data() {
-        QTest::addColumn<QStringList>("clicks");
-        QTest::addColumn<QString>("expanded");
-        QTest::newRow("open one") << QStringList{"codex"} << "codex";
-        QTest::newRow("close it again") << QStringList{"codex", "codex"} << QString();
-        QTest::newRow("second replaces first") << QStringList{"codex", "claude"} << "claude";
-    }
+    // One card open at most; while one is, the others' rings are dimmed.
     void expansion() {
-        QFETCH(QString, expanded);
         Fixture f;
         PopoverViewModel popover(f.state, f.coordinator);
-        for (const QString& click : TestData::fetch<QStringList>("clicks")) {
-            (click == "codex" ? popover.codex() : popover.claude())->toggle();
-        }
-        QCOMPARE(popover.expandedProvider(), expanded);
-        for (ProviderCardViewModel* card : {popover.codex(), popover.claude()}) {
-            QCOMPARE(card->isExpanded(), rawValue(card->provider()) == expanded);
-            QCOMPARE(card->isIndicatorActive(), expanded.isEmpty());
+        // Open one, open another in its place, close that: what stays open after each click.
+        const std::pair<ProviderCardViewModel*, QString> clicks[] = {
+            {popover.codex(), "codex"}, {popover.claude(), "claude"}, {popover.claude(), ""}};
+        for (const auto& [card, expanded] : clicks) {
+            card->toggle();
+            QCOMPARE(popover.expandedProvider(), expanded);
+            for (ProviderCardViewModel* each : {popover.codex(), popover.claude()}) {
+                QCOMPARE(each->isExpanded(), rawValue(each->provider()) == expanded);
+                QCOMPARE(each->isIndicatorActive(), expanded.isEmpty());
+            }
         }
     }
 

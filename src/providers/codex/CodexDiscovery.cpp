@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QVersionNumber>
 
 #include <unistd.h>
@@ -64,11 +65,34 @@ QStringList candidatePaths(const QString& pathVariable, const QString& home) {
     return candidates;
 }
 
+QString nativeProgram(const QString& path) {
+    const QString script = QFileInfo(path).canonicalFilePath();
+    const QString launcher = QStringLiteral("/@openai/codex/bin/codex.js");
+    const bool arm = QSysInfo::currentCpuArchitecture() == QLatin1String("arm64");
+    if (!script.endsWith(launcher) ||
+        (!arm && QSysInfo::currentCpuArchitecture() != QLatin1String("x86_64"))) {
+        return path;
+    }
+    // The package of the native program sits beside the launcher's, or inside it.
+    const QString scope = script.chopped(launcher.size()) + QStringLiteral("/@openai/");
+    const QString native =
+        arm ? QStringLiteral("codex-linux-arm64/vendor/aarch64-unknown-linux-musl/bin/codex")
+            : QStringLiteral("codex-linux-x64/vendor/x86_64-unknown-linux-musl/bin/codex");
+    for (const QString& candidate :
+         {scope + native, scope + QStringLiteral("codex/node_modules/@openai/") + native,
+          scope + QStringLiteral("codex/") + native.section(u'/', 1)}) {
+        if (isExecutableFile(candidate)) {
+            return candidate;
+        }
+    }
+    return path;
+}
+
 std::optional<QUrl> executableURL() {
     const QStringList candidates = candidatePaths(qEnvironmentVariable("PATH"), QDir::homePath());
     for (const QString& candidate : candidates) {
         if (isExecutableFile(candidate)) {
-            return QUrl::fromLocalFile(QFileInfo(candidate).absoluteFilePath());
+            return QUrl::fromLocalFile(nativeProgram(QFileInfo(candidate).absoluteFilePath()));
         }
     }
     return std::nullopt;

@@ -10,8 +10,13 @@
 // installing or removing Codex while Vantor runs is noticed at the next check.
 namespace CodexDiscovery {
 
-// The first candidate the current user may execute, or no value.
+// The first candidate the current user may execute, or no value. Behind npm's node launcher
+// it is the native program the launcher would start.
 std::optional<QUrl> executableURL();
+
+// For npm's node launcher (.../@openai/codex/bin/codex.js) the native program it starts, which
+// would otherwise run as a grandchild that outlives Vantor when Vantor is killed; else the path.
+QString nativeProgram(const QString& path);
 
 // Every place searched, in order: one per non-empty PATH entry, then the usual install
 // folders a desktop session's PATH often lacks (the newest nvm node folder last).
