@@ -4,6 +4,7 @@
 
 #include <QUuid>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -45,12 +46,38 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
                                         .title = title(event.provider),
                                         .body = body(event.windowID, windowKind)};
     try {
-        co_await center_.add(std::move(request));
+        co_await center_.add(request);
     } catch (const std::exception&) {
+        QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
+        if (std::none_of(pending.cbegin(), pending.cend(),
+                         [&key](const auto& kept) { return kept.identifier == key; })) {
+            pending.append(request);
+            store_.setPendingAnnouncements(pending);
+        }
         co_return false;
     }
     store_.markDelivered(key);
     co_return true;
+}
+
+QCoro::Task<> NotificationManager::deliverPending() {
+    QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
+    if (pending.isEmpty() || !co_await permitted()) {
+        co_return;
+    }
+    while (!pending.isEmpty()) {
+        const NotificationCenter::Request request = pending.first();
+        if (!store_.wasDelivered(request.identifier)) {
+            try {
+                co_await center_.add(request);
+            } catch (const std::exception&) {
+                co_return;
+            }
+            store_.markDelivered(request.identifier);
+        }
+        pending.removeFirst();
+        store_.setPendingAnnouncements(pending);
+    }
 }
 
 QCoro::Task<bool> NotificationManager::sendTestNotification() {

@@ -12,8 +12,9 @@
 class SnapshotStore;
 
 // Announces each confirmed reset once, across launches too: the key of every delivered reset
-// is recorded in the store, and only after the notification centre accepted it, so a failed
-// delivery is tried again the next time the same reset is reported. No error leaves it.
+// is recorded in the store, and only after the notification centre accepted it. One the
+// centre did not take (a server slow to start, say) is kept in the store and handed over by
+// deliverPending, so it is never lost. No error leaves it.
 class NotificationManager {
 public:
     static inline const QString testTitle = QStringLiteral("Vantor");
@@ -32,6 +33,9 @@ public:
     // windows are told apart by it, as no provider puts "week" into their identifiers.
     QCoro::Task<bool> deliver(UsageEvent event,
                               std::optional<UsageWindowKind> windowKind = std::nullopt);
+    // Hands the kept announcements to the centre again, oldest first, each once; stops at the
+    // first it still does not take.
+    QCoro::Task<> deliverPending();
     // True when the centre accepted the test notification. Nothing is recorded.
     QCoro::Task<bool> sendTestNotification();
 

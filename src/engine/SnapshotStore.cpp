@@ -4,6 +4,10 @@
 #include "UserDefaults.h"
 #include "VantorError.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 SnapshotStore::SnapshotStore(UserDefaults& defaults) : defaults_(defaults) {}
 
 SnapshotMap SnapshotStore::load() const {
@@ -52,4 +56,35 @@ void SnapshotStore::markDelivered(const QString& key) {
         keys = keys.mid(keys.size() - deliveredLimit);
     }
     defaults_.setValue(deliveredKey, keys);
+}
+
+QList<NotificationCenter::Request> SnapshotStore::pendingAnnouncements() const {
+    QList<NotificationCenter::Request> requests;
+    const QJsonArray stored =
+        QJsonDocument::fromJson(defaults_.data(pendingKey).value_or("")).array();
+    for (const QJsonValue entry : stored) {
+        const QJsonObject object = entry.toObject();
+        requests.append({.identifier = object[u"identifier"].toString(),
+                         .title = object[u"title"].toString(),
+                         .body = object[u"body"].toString()});
+        if (requests.last().identifier.isEmpty()) {
+            requests.removeLast();
+        }
+    }
+    return requests;
+}
+
+void SnapshotStore::setPendingAnnouncements(QList<NotificationCenter::Request> requests) {
+    if (requests.isEmpty()) {
+        defaults_.remove(pendingKey);
+        return;
+    }
+    QJsonArray stored;
+    for (const NotificationCenter::Request& request :
+         requests.mid(std::max<qsizetype>(0, requests.size() - pendingLimit))) {
+        stored.append(QJsonObject{{QStringLiteral("identifier"), request.identifier},
+                                  {QStringLiteral("title"), request.title},
+                                  {QStringLiteral("body"), request.body}});
+    }
+    defaults_.setValue(pendingKey, QJsonDocument(stored).toJson(QJsonDocument::Compact));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NotificationCenter.h"
 #include "ProviderUsageSnapshot.h"
 
 #include <QString>
@@ -14,6 +15,8 @@ public:
     static inline const QString snapshotKey = QStringLiteral("usageSnapshots");
     static inline const QString deliveredKey = QStringLiteral("deliveredEvents");
     static constexpr qsizetype deliveredLimit = 200;
+    static inline const QString pendingKey = QStringLiteral("pendingEvents");
+    static constexpr qsizetype pendingLimit = 20;
 
     explicit SnapshotStore(UserDefaults& defaults);
 
@@ -26,6 +29,12 @@ public:
     bool wasDelivered(const QString& key) const;
     // Remembers the key, keeping the newest 200; a known key changes nothing.
     void markDelivered(const QString& key);
+
+    // Announcements the notification server did not take, oldest first; empty when what is
+    // stored does not read.
+    QList<NotificationCenter::Request> pendingAnnouncements() const;
+    // Replaces them, keeping the newest 20.
+    void setPendingAnnouncements(QList<NotificationCenter::Request> requests);
 
 private:
     QStringList deliveredKeys() const;

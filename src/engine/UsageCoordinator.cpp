@@ -120,6 +120,15 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
         storeLoaded_ = true;
         state->setSnapshots(store_.load());
     }
+    // What the notification server did not take before goes first.
+    co_await notifications_.deliverPending();
+    if (!self) {
+        co_return;
+    }
+    if (!state) {
+        refreshRunning_ = false;
+        co_return;
+    }
     state->setRefreshing(true);
     for (const auto& provider : providers_) {
         const bool stateAlive = co_await refreshProvider(*provider, state);

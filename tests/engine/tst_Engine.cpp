@@ -356,6 +356,27 @@ private Q_SLOTS:
         QVERIFY(!launch.state->isRefreshing());
     }
 
+    // An announcement the server did not take is kept, across a restart too, and handed over
+    // once by the next refresh that finds the server taking it.
+    void undeliveredIsKeptForALaterRefresh() {
+        MemoryDefaults defaults;
+        {
+            Launch launch(defaults);
+            launch.center.addFails = true;
+            launch.codex->answer(codexAnswer(State::exhausted, 100, resetA));
+            launch.codex->answer(codexAnswer(State::available, 2, resetB));
+            launch.refresh();
+            launch.refresh();
+            launch.refresh();
+            QVERIFY(launch.center.added.isEmpty());
+        }
+        Launch next(defaults);
+        next.codex->answer(codexAnswer(State::available, 2, resetB));
+        next.refresh();
+        next.refresh();
+        QCOMPARE(next.center.added.size(), 1);
+    }
+
     // A refresh asked before polling starts (the bus, a wake) still compares with what was
     // stored, so a reset that happened while Vantor was off is announced.
     void refreshBeforeTheFirstPollSeesTheStore() {
