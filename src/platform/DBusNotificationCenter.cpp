@@ -87,7 +87,12 @@ QCoro::Task<> DBusNotificationCenter::add(Request request) {
         QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, notifyMethod);
     message.setArguments({appName, 0U, QString(), request.title, request.body, QStringList(),
                           notifyHints(request.identifier), -1});
-    const QDBusPendingCall pending = bus_.asyncCall(message, timeoutMs_);
+    QVariantList name;
+    name.append(serviceName);
+    const auto owned = co_await askBus(nameHasOwner, std::move(name));
+    const bool running = owned && owned->typeId() == QMetaType::Bool && owned->toBool();
+    const QDBusPendingCall pending =
+        bus_.asyncCall(message, running ? timeoutMs_ : activationTimeoutMs);
     const QDBusMessage reply = co_await pending;
     // The server answers with the number it gave the notification; anything else is a failure.
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("u")) {

@@ -11,6 +11,8 @@ class DBusNotificationCenter final : public NotificationCenter {
 public:
     static inline const QString serviceName = QStringLiteral("org.freedesktop.Notifications");
     static constexpr int defaultTimeoutMs = 2000;
+    // For a server that the call itself has D-Bus start (dunst, mako), which may be slow.
+    static constexpr int activationTimeoutMs = 10'000;
 
     // Calls wait at most timeoutMs, and never longer than the default.
     explicit DBusNotificationCenter(QDBusConnection bus = QDBusConnection::sessionBus(),

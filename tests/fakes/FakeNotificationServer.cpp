@@ -2,8 +2,8 @@
 // bus (a service inside the test's process would deadlock its blocking calls). It appends each
 // Notify call to the record file as one JSON line and answers as the mode says: accept (a
 // number), refuse (an error), garble (a reply of the wrong type), hang (no answer), vanish
-// (exits mid-call). Usage: vantor_fake_notification_server <mode> <record file>; prints
-// "ready" once it owns the name.
+// (exits mid-call), slow (as the bus starts it: takes 3 s to come up, ends after one call). Usage:
+// vantor_fake_notification_server <mode> <record file>; prints "ready" once it owns the name.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -34,6 +36,8 @@ public Q_SLOTS:
         record.flush();
         if (mode == QLatin1String("refuse")) {
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("Notifications are off"));
+        } else if (mode == QLatin1String("slow")) {
+            QTimer::singleShot(500, qApp, &QCoreApplication::quit);
         } else if (mode != QLatin1String("accept")) {
             setDelayedReply(true);
             if (mode == QLatin1String("garble")) {
@@ -55,6 +59,10 @@ int main(int argc, char** argv) {
     server.mode = app.arguments().value(1);
     server.record.setFileName(app.arguments().value(2));
     QDBusConnection bus = QDBusConnection::sessionBus();
+    if (server.mode == QLatin1String("slow")) {
+        QThread::sleep(3);
+        QTimer::singleShot(30'000, &app, &QCoreApplication::quit);  // should the call never come
+    }
     if (argc != 3 || !server.record.open(QIODevice::WriteOnly | QIODevice::Append) ||
         !bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
                             QDBusConnection::ExportAllSlots) ||

@@ -273,24 +273,20 @@ private Q_SLOTS:
 
     // No child outlives Vantor, even when it is killed without a chance to shut down; npm's node
     // launcher would start the native program as a grandchild.
-    void codexChildEndsWithVantor_data() {
-        QTest::addColumn<bool>("launcher");
-        QTest::newRow("codex itself") << false;
-        QTest::newRow("npm's launcher") << true;
-    }
+    void codexChildEndsWithVantor_data() { addRows({"launcher"}); }
     void codexChildEndsWithVantor() {
-        QFETCH(bool, launcher);
+        QFETCH(QString, launcher);
         FakeCodex fake("read initialize\nsend {\"id\":$id,\"result\":{}}\nhang");
         QTemporaryDir npm;
         const QString native =
             npm.filePath("@openai/codex-linux-x64/vendor/x86_64-unknown-linux-musl/bin/codex");
         const QString script = npm.filePath("@openai/codex/bin/codex.js");
-        QVERIFY(!launcher ||
+        QVERIFY(launcher.isNull() ||
                 (TestData::write(script, "#!/bin/sh\n" + native.toUtf8() + " \"$@\"\nexit $?\n") &&
                  QFile::setPermissions(script, QFile::ExeOwner | QFile::ReadOwner) &&
                  QDir().mkpath(QFileInfo(native).path()) && QFile::link(fakeCodex, native) &&
                  QFile::link(script, npm.filePath("codex"))));
-        qputenv("PATH", launcher ? QFile::encodeName(npm.path()) : VANTOR_FAKE_CODEX_DIR);
+        qputenv("PATH", launcher.isNull() ? VANTOR_FAKE_CODEX_DIR : QFile::encodeName(npm.path()));
         QProcess vantor;
         vantor.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--host")});
         QTRY_VERIFY(vantor.canReadLine());
