@@ -120,10 +120,9 @@ int runResident(int argc, char** argv) {
     VantorInterface interface(runtime.state(), runtime.coordinator(), runtime.loginItem(),
                               runtime.defaults(), runtime.notificationCenter());
     // Without a display there is no popover to show: a second start refreshes instead.
-    const bool headless = QGuiApplication::platformName() == QLatin1String("offscreen");
     QObject::connect(&service, &VantorBusService::showPopoverRequested, &interface,
-                     [&interface, &runtime, headless] {
-                         if (headless) {
+                     [&interface, &runtime] {
+                         if (VantorInterface::headless()) {
                              runtime.refresh();
                          } else {
                              interface.showPopover();

@@ -45,9 +45,7 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
     NotificationCenter::Request request{.identifier = key,
                                         .title = title(event.provider),
                                         .body = body(event.windowID, windowKind)};
-    try {
-        co_await center_.add(request);
-    } catch (const std::exception&) {
+    if (!co_await handOver(request)) {
         QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
         if (std::none_of(pending.cbegin(), pending.cend(),
                          [&key](const auto& kept) { return kept.identifier == key; })) {
@@ -56,7 +54,6 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
         }
         co_return false;
     }
-    store_.markDelivered(key);
     co_return true;
 }
 
@@ -65,19 +62,32 @@ QCoro::Task<> NotificationManager::deliverPending() {
     if (pending.isEmpty() || !co_await permitted()) {
         co_return;
     }
-    while (!pending.isEmpty()) {
-        const NotificationCenter::Request request = pending.first();
-        if (!store_.wasDelivered(request.identifier)) {
-            try {
-                co_await center_.add(request);
-            } catch (const std::exception&) {
-                co_return;
-            }
-            store_.markDelivered(request.identifier);
+    // One delivered but still listed (should this end mid-way) is skipped next time, as the
+    // delivered keys know it: the list is written once, after the pass.
+    qsizetype done = 0;
+    for (; done < pending.size(); ++done) {
+        if (store_.wasDelivered(pending[done].identifier)) {
+            continue;
         }
-        pending.removeFirst();
-        store_.setPendingAnnouncements(pending);
+        const bool taken = co_await handOver(pending[done]);
+        if (!taken) {
+            break;
+        }
     }
+    if (done > 0) {
+        store_.setPendingAnnouncements(pending.mid(done));
+    }
+}
+
+QCoro::Task<bool> NotificationManager::handOver(NotificationCenter::Request request) {
+    const QString key = request.identifier;
+    try {
+        co_await center_.add(std::move(request));
+    } catch (const std::exception&) {
+        co_return false;
+    }
+    store_.markDelivered(key);
+    co_return true;
 }
 
 QCoro::Task<bool> NotificationManager::sendTestNotification() {

@@ -48,6 +48,8 @@ public:
 private:
     // Asks for permission only while it is undetermined; anything but authorized stops.
     QCoro::Task<bool> permitted();
+    // Hands one announcement to the centre and records it; false when the centre did not take it.
+    QCoro::Task<bool> handOver(NotificationCenter::Request request);
 
     SnapshotStore& store_;
     NotificationCenter& center_;

@@ -51,18 +51,7 @@ void UsageCoordinator::start(AppState& state) {
     // The monitor is a member: its registration ends with this object.
     wakeMonitor_.start([this, weakState = QPointer<AppState>(&state)] { handleWake(weakState); });
     // Like every later poll, the first runs from the event loop, after start has returned.
-    QTimer::singleShot(0, this, [this] { detach(firstPoll(pollState_)); });
-}
-
-QCoro::Task<> UsageCoordinator::firstPoll(QPointer<AppState> state) {
-    if (!state) {
-        co_return;
-    }
-    QPointer<UsageCoordinator> self(this);
-    co_await refresh(*state);
-    if (self && state) {
-        schedulePoll();
-    }
+    QTimer::singleShot(0, this, [this] { detach(poll(pollState_)); });
 }
 
 void UsageCoordinator::schedulePoll() {
@@ -81,6 +70,9 @@ void UsageCoordinator::pollDue() {
 }
 
 QCoro::Task<> UsageCoordinator::poll(QPointer<AppState> state) {
+    if (!state) {
+        co_return;
+    }
     QPointer<UsageCoordinator> self(this);
     // While another refresh runs this returns at once: the poll is skipped, not queued.
     co_await refresh(*state);

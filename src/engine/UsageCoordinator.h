@@ -70,7 +70,6 @@ Q_SIGNALS:
     void refreshFinished();
 
 private:
-    QCoro::Task<> firstPoll(QPointer<AppState> state);
     void pollDue();
     QCoro::Task<> poll(QPointer<AppState> state);
     void schedulePoll();

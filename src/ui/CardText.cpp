@@ -1,5 +1,6 @@
 #include "CardText.h"
 
+#include "ProviderStatusText.h"
 #include "TimeDisplayFormatter.h"
 
 #include <QCoreApplication>
@@ -70,23 +71,15 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
             return kindPrefix(window->kind) + QStringLiteral(" \u2022 ") + tr("%1% left").arg(left);
         }
     }
-    if (!availability) {
+    // The shared availability words, but for a card a provider not yet answered is loading, and
+    // one never probed or unsupported is unavailable.
+    if (!availability || availability->kind() == ProviderAvailability::Kind::unsupported) {
         return tr("Unavailable");
     }
-    switch (availability->kind()) {
-        case ProviderAvailability::Kind::available:
-            return tr("Loading");
-        case ProviderAvailability::Kind::notInstalled:
-            return tr("Not installed");
-        case ProviderAvailability::Kind::notAuthenticated:
-            return tr("Sign in required");
-        case ProviderAvailability::Kind::requiresProPlan:
-            return tr("Upgrade to Pro");
-        case ProviderAvailability::Kind::unsupported:
-        case ProviderAvailability::Kind::temporarilyUnavailable:
-            break;
+    if (availability->kind() == ProviderAvailability::Kind::available) {
+        return tr("Loading");
     }
-    return tr("Unavailable");
+    return ProviderStatusText::availability(availability);
 }
 
 QString ringAccessibilityLabel(ProviderID provider) {
@@ -118,17 +111,12 @@ QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapsh
 }
 
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability) {
-    if (availability) {
-        switch (availability->kind()) {
-            case ProviderAvailability::Kind::notInstalled:
-                return tr("Not installed");
-            case ProviderAvailability::Kind::notAuthenticated:
-                return tr("Sign in required");
-            case ProviderAvailability::Kind::requiresProPlan:
-                return tr("Upgrade to Pro");
-            default:
-                break;
-        }
+    using Kind = ProviderAvailability::Kind;
+    const auto kind = availability ? std::optional(availability->kind()) : std::nullopt;
+    // What the user can act on is named; anything else has no usage data to show.
+    if (kind == Kind::notInstalled || kind == Kind::notAuthenticated ||
+        kind == Kind::requiresProPlan) {
+        return ProviderStatusText::availability(availability);
     }
     return tr("Usage data unavailable");
 }

@@ -96,6 +96,10 @@ VantorInterface::~VantorInterface() {
     }
 }
 
+bool VantorInterface::headless() {
+    return QGuiApplication::platformName() == QLatin1String("offscreen");
+}
+
 void VantorInterface::show() {
     // Asking whether a tray exists is a blocking bus call; the icon registers on its own
     // once one appears, so it is simply shown from the event loop.
@@ -103,7 +107,7 @@ void VantorInterface::show() {
     // The first click should not wait for the font database and the QML engine: both are
     // made once the loop is idle. A headless session has nobody to click, and would only
     // carry Qt Quick's memory for nothing.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
+    if (headless()) {
         return;
     }
     QTimer::singleShot(0, this, [this] {

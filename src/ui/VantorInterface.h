@@ -31,6 +31,10 @@ public:
                     QObject* parent = nullptr);
     ~VantorInterface() override;
 
+    // No display to show windows on (a console, a service): Vantor runs on the offscreen
+    // platform, with nobody to click.
+    static bool headless();
+
     // The popover's window once it has been shown; for tests and screenshots.
     QQuickView* popoverWindow() const { return popover_; }
     SettingsWindowPresenter* settingsPresenter() const { return settings_.get(); }

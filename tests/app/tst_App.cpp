@@ -32,7 +32,7 @@
 namespace {
 
 constexpr int patience = 30'000;
-const QString data = QStringLiteral(VANTOR_APP_DATA_DIR "/");
+const QString data = QStringLiteral(VANTOR_TEST_DATA_DIR "/app/");
 
 // One run of a program, ended with the object.
 struct Run : QProcess {

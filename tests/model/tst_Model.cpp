@@ -16,7 +16,7 @@ using namespace UsageFixtures;
 
 namespace {
 
-const QDir data(QStringLiteral(VANTOR_MODEL_DATA_DIR));
+const QDir data(QStringLiteral(VANTOR_TEST_DATA_DIR "/model"));
 
 QByteArray fixture(const QString& path) {
     return TestData::read(data.filePath(path));

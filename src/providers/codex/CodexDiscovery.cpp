@@ -66,21 +66,26 @@ QStringList candidatePaths(const QString& pathVariable, const QString& home) {
 }
 
 QString nativeProgram(const QString& path) {
-    const QString script = QFileInfo(path).canonicalFilePath();
     const QString launcher = QStringLiteral("/@openai/codex/bin/codex.js");
-    const bool arm = QSysInfo::currentCpuArchitecture() == QLatin1String("arm64");
-    if (!script.endsWith(launcher) ||
-        (!arm && QSysInfo::currentCpuArchitecture() != QLatin1String("x86_64"))) {
+    const QString script = QFileInfo(path).canonicalFilePath();
+    // npm's platform package and the program's folder in it, by processor.
+    const QString arch = QSysInfo::currentCpuArchitecture();
+    const QString package = arch == QLatin1String("x86_64")  ? QStringLiteral("codex-linux-x64")
+                            : arch == QLatin1String("arm64") ? QStringLiteral("codex-linux-arm64")
+                                                             : QString();
+    if (package.isEmpty() || !script.endsWith(launcher)) {
         return path;
     }
-    // The package of the native program sits beside the launcher's, or inside it.
+    const QString program =
+        QStringLiteral("vendor/%1-unknown-linux-musl/bin/codex")
+            .arg(arch == QLatin1String("arm64") ? QStringLiteral("aarch64") : arch);
+    // The platform package sits beside the launcher's or inside it; older releases carry the
+    // program in the launcher's own package.
     const QString scope = script.chopped(launcher.size()) + QStringLiteral("/@openai/");
-    const QString native =
-        arm ? QStringLiteral("codex-linux-arm64/vendor/aarch64-unknown-linux-musl/bin/codex")
-            : QStringLiteral("codex-linux-x64/vendor/x86_64-unknown-linux-musl/bin/codex");
     for (const QString& candidate :
-         {scope + native, scope + QStringLiteral("codex/node_modules/@openai/") + native,
-          scope + QStringLiteral("codex/") + native.section(u'/', 1)}) {
+         {scope + package + u'/' + program,
+          scope + QStringLiteral("codex/node_modules/@openai/") + package + u'/' + program,
+          scope + QStringLiteral("codex/") + program}) {
         if (isExecutableFile(candidate)) {
             return candidate;
         }
