@@ -271,6 +271,35 @@ private Q_SLOTS:
                  !killed.isNull());
     }
 
+    // Once the leader is reaped and its group empty, the group's id may name another group:
+    // the delayed kill must spare it. Forcing the id's reuse takes a pid namespace of our own
+    // (ctest runs this under unshare); elsewhere the test is skipped.
+    void codexGroupIdReused() {
+        QFile lastPid(QStringLiteral("/proc/sys/kernel/ns_last_pid"));
+        if (qEnvironmentVariableIsEmpty("VANTOR_OWN_PID_NAMESPACE") ||
+            !lastPid.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            QSKIP("needs a pid namespace of its own");
+        }
+        FakeCodex fake("read initialize\nsend {\"id\":$id,\"result\":{}}\nhang");
+        auto client = std::make_unique<CodexAppServerClient>(QUrl::fromLocalFile(fakeCodex), 30s);
+        QVERIFY(!QCoro::waitFor(settle(client->start())).error);
+        const auto group = static_cast<pid_t>(client->processId());
+        client->stop();
+        client.reset();
+        QTRY_VERIFY(::kill(group, 0) != 0);  // reaped
+        QVERIFY(lastPid.write(QByteArray::number(group - 1)) > 0);
+        QProcess stranger;
+        stranger.setChildProcessModifier([] { ::setsid(); });
+        stranger.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+        QVERIFY(stranger.waitForStarted());
+        QCOMPARE(stranger.processId(), group);
+        // Nothing signals a kill that did not happen: outwait the delay it would come after.
+        QTest::qWait(int((CodexAppServerClient::killDelay + 500ms).count()));
+        QCOMPARE(stranger.state(), QProcess::Running);
+        stranger.kill();
+        stranger.waitForFinished();
+    }
+
     // No child outlives Vantor, even when it is killed without a chance to shut down; npm's node
     // launcher would start the native program as a grandchild.
     void codexChildEndsWithVantor_data() { addRows({"launcher"}); }

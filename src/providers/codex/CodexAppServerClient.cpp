@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 #include <QProcessEnvironment>
 
 #include <cmath>
@@ -348,14 +349,22 @@ void CodexAppServerClient::stop() {
     child->setParent(QCoreApplication::instance());
     connect(child, &QProcess::finished, child, &QObject::deleteLater);
     // The kill goes to the whole process group and does not depend on the leader: a launcher
-    // script may exit on SIGTERM while the program it started lingers. Once the group is empty
-    // its id is free again, but ids are handed out in sequence, not reused within seconds.
+    // script may exit on SIGTERM while the program it started lingers. The group's id is ours
+    // only while something holds it: the leader until we reap it, else a remaining member. So
+    // what is left of the group dies the moment the leader is reaped, and the delayed kill goes
+    // only to a group whose leader is still unreaped; an emptied group's id may already name
+    // someone else's group on a busy host.
     const auto group = static_cast<pid_t>(child->processId());
+    connect(child, &QProcess::finished, child, [group] {
+        if (group > 0) {
+            ::kill(-group, SIGKILL);
+        }
+    });
     QObject* context = QCoreApplication::instance() != nullptr
                            ? static_cast<QObject*>(QCoreApplication::instance())
                            : static_cast<QObject*>(child);
-    QTimer::singleShot(killDelay, context, [group] {
-        if (group > 0) {
+    QTimer::singleShot(killDelay, context, [leader = QPointer<QProcess>(child), group] {
+        if (group > 0 && leader && leader->state() != QProcess::NotRunning) {
             ::kill(-group, SIGKILL);
         }
     });

@@ -47,6 +47,7 @@ public:
     // Ends the child's run: stops reading, releases a waiting requester with the cancellation
     // error, closes the child's input and asks it to terminate (its whole process group, so
     // a launcher script's native child goes too); still running killDelay later, it is killed.
+    // Whatever of the group outlives its leader is killed when the leader is reaped.
     void stop();
 
     // The requester gave up: the request in flight ends with the cancellation error, and every
