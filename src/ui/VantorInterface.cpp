@@ -13,7 +13,6 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
-#include <QKeySequence>
 #include <QMenu>
 #include <QPainter>
 #include <QPalette>
@@ -60,10 +59,8 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     Q_UNUSED(registered);
 
     QAction* refresh = menu_->addAction(model_->refreshText());
-    refresh->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(refresh, &QAction::triggered, model_.get(), &PopoverViewModel::refresh);
     QAction* settings = menu_->addAction(model_->settingsText());
-    settings->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settings, &QAction::triggered, this, &VantorInterface::showSettings);
     menu_->addSeparator();
     QAction* quit = menu_->addAction(model_->quitText());

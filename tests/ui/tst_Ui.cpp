@@ -20,6 +20,7 @@
 #include "VantorInterface.h"
 
 #include <QJsonObject>
+#include <QMenu>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
@@ -245,6 +246,9 @@ private Q_SLOTS:
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->toolTip(), "Vantor: limit reached");
         QVERIFY(!ui.trayIcon()->icon().isNull());
+        for (const QAction* action : ui.trayIcon()->contextMenu()->actions()) {
+            QVERIFY(action->shortcut().isEmpty());  // no shortcut works in the panel's menu
+        }
         ui.show();
         QVERIFY(ui.popoverWindow() == nullptr);  // Qt Quick waits for the first click
         ui.showPopover();
@@ -275,6 +279,31 @@ private Q_SLOTS:
         QTRY_VERIFY(settings.isNull());
         ui.showSettings();
         QCOMPARE(created.count(), 1);
+    }
+
+    // The popover from the keyboard alone: keys pressed -> the card open, the sound switch, and
+    // how often settings were asked for and the popover closed.
+    void popoverKeyboard_data() { TestData::rows("row", "ui/cards.json", "keys"); }
+    void popoverKeyboard() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        ui.showPopover();
+        QQuickView* popover = ui.popoverWindow();
+        QTRY_VERIFY(popover->isActive());
+        QSignalSpy settings(ui.popoverModel(), &PopoverViewModel::settingsRequested);
+        QSignalSpy closed(ui.popoverModel(), &PopoverViewModel::closeRequested);
+        for (const QString& key : row["keys"].toString().split(u' ')) {
+            const QKeySequence sequence(key);
+            QTest::keyClick(popover, Qt::Key(sequence[0].key()), sequence[0].keyboardModifiers());
+        }
+        const QString expanded = ui.popoverModel()->expandedProvider();
+        QCOMPARE(QStringLiteral("%1 %2 settings:%3 closed:%4")
+                     .arg(expanded.isEmpty() ? "-" : expanded,
+                          f.state.alertsEnabled() ? "alerts" : "quiet")
+                     .arg(settings.count())
+                     .arg(closed.count()),
+                 row["after"].toString());
     }
 
     // A refused login item snaps the switch back after a real click. The sanitizer build runs

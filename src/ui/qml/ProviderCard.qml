@@ -15,6 +15,10 @@ Rectangle {
     radius: expanded ? 24 : 28
     color: Theme.quaternaryFill
     clip: true
+    activeFocusOnTab: true
+    border.width: activeFocus ? 2 : 0
+    border.color: Theme.paletteHighlight
+    function activate() { root.card.toggle() }
 
     Behavior on implicitHeight {
         enabled: !root.reduceMotion

@@ -33,11 +33,6 @@ Rectangle {
         sequence: "Ctrl+R"
         onActivated: root.popover.refresh()
     }
-    Shortcut {
-        sequence: "Ctrl+,"
-        context: Qt.ApplicationShortcut
-        onActivated: root.popover.openSettings()
-    }
 
     component SectionBox: Rectangle {
         default property alias rows: column.data

@@ -9,10 +9,14 @@ Rectangle {
     property bool checked
     property bool reduceMotion: false
     signal toggled(bool value)
+    function activate() { root.toggled(!root.checked) }
 
     implicitHeight: 40
     radius: height / 2
     color: Theme.quaternaryFill
+    activeFocusOnTab: true
+    border.width: activeFocus ? 2 : 0
+    border.color: Theme.paletteHighlight
 
     Text {
         anchors.left: parent.left

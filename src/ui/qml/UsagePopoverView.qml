@@ -26,17 +26,33 @@ Rectangle {
     palette.dark: Theme.paletteDark
     palette.shadow: Theme.paletteShadow
 
+    // The keyboard alone works it: Tab or the arrows walk the cards and rows (the arrows wrap),
+    // Enter or Space uses the one in focus, Escape closes.
+    focus: true
+    Keys.onUpPressed: root.moveFocus(false)
+    Keys.onDownPressed: root.moveFocus(true)
+    Keys.onPressed: function(event) {
+        const item = root.Window.activeFocusItem
+        if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter
+             || event.key === Qt.Key_Space) && item !== null && item.activate !== undefined) {
+            item.activate()
+            event.accepted = true
+        }
+    }
+    function moveFocus(forward: bool) {
+        const from = root.Window.activeFocusItem
+        const next = (from !== null ? from : root).nextItemInFocusChain(forward)
+        if (next !== null) {
+            next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
+        }
+    }
+
     Shortcut {
         sequence: "Ctrl+R"
         onActivated: root.model.refresh()
     }
     Shortcut {
         sequence: "Ctrl+S"
-        onActivated: root.model.openSettings()
-    }
-    Shortcut {
-        sequence: "Ctrl+,"
-        context: Qt.ApplicationShortcut
         onActivated: root.model.openSettings()
     }
     Shortcut {

@@ -9,10 +9,12 @@ Rectangle {
     property string shortcut
     property string hint
     signal triggered()
+    function activate() { root.triggered() }
 
     implicitHeight: 24
     radius: 5
-    color: area.containsMouse ? Theme.accentHover : "transparent"
+    color: area.containsMouse || activeFocus ? Theme.accentHover : "transparent"
+    activeFocusOnTab: true
 
     Accessible.role: Accessible.MenuItem
     Accessible.name: root.title
