@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace {
 
 // Keys of alert settings from earlier versions, each removed at its own moment.
@@ -39,6 +41,12 @@ AppState::AppState(UserDefaults& defaults,
     setCustomAudioLanguage(decode<CustomAudioLanguage>(languageKey).value_or(customAudioLanguage_));
     setCustomAudioGender(decode<CustomAudioGender>(genderKey).value_or(customAudioGender_));
     setCustomVoiceID(defaults_.string(voiceIDKey));
+    // A stored value that is not one of the choices is left as it is, and the default holds.
+    bool isNumber = false;
+    const int threshold = defaults_.value(limitWarningKey).toInt(&isNumber);
+    if (isNumber) {
+        setLimitWarningThreshold(threshold);
+    }
     for (const QString& key : obsoleteModeKeys) {
         defaults_.remove(key);
     }
@@ -151,6 +159,17 @@ void AppState::setAlertsEnabled(bool enabled) {
     }
     alertsEnabled_ = enabled;
     Q_EMIT alertsEnabledChanged();
+}
+
+void AppState::setLimitWarningThreshold(int percent) {
+    const auto& choices = LimitWarningDetector::thresholds;
+    if (percent == limitWarningThreshold_ ||
+        std::find(choices.cbegin(), choices.cend(), percent) == choices.cend()) {
+        return;
+    }
+    limitWarningThreshold_ = percent;
+    defaults_.setValue(limitWarningKey, percent);
+    Q_EMIT limitWarningThresholdChanged();
 }
 
 void AppState::setCustomAudioLanguage(CustomAudioLanguage language) {

@@ -3,6 +3,7 @@
 #include "CustomAlertVoice.h"
 #include "CustomAudioGender.h"
 #include "CustomAudioLanguage.h"
+#include "LimitWarningDetector.h"
 #include "MenuBarVisualState.h"
 #include "ProviderAvailability.h"
 #include "ProviderUsageSnapshot.h"
@@ -33,6 +34,8 @@ class AppState : public QObject {
     Q_PROPERTY(bool isRefreshing READ isRefreshing WRITE setRefreshing NOTIFY isRefreshingChanged)
     Q_PROPERTY(
         bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
+    Q_PROPERTY(int limitWarningThreshold READ limitWarningThreshold WRITE setLimitWarningThreshold
+                   NOTIFY limitWarningThresholdChanged)
     Q_PROPERTY(CustomAudioLanguage customAudioLanguage READ customAudioLanguage WRITE
                    setCustomAudioLanguage NOTIFY customAudioLanguageChanged)
     Q_PROPERTY(CustomAudioGender customAudioGender READ customAudioGender WRITE setCustomAudioGender
@@ -45,6 +48,7 @@ class AppState : public QObject {
 
 public:
     static inline const QString alertsEnabledKey = QStringLiteral("resetAlertsEnabled");
+    static inline const QString limitWarningKey = QStringLiteral("limitWarningThreshold");
     static inline const QString languageKey = QStringLiteral("resetCustomAudioLanguage");
     static inline const QString genderKey = QStringLiteral("resetCustomAudioGender");
     static inline const QString voiceIDKey = QStringLiteral("resetCustomVoiceID");
@@ -67,6 +71,10 @@ public:
     void setRefreshing(bool refreshing);
 
     bool alertsEnabled() const { return alertsEnabled_; }
+    // Percent used at which a window is warned about, one of LimitWarningDetector::thresholds;
+    // 0 is off. Any other value keeps the current one.
+    int limitWarningThreshold() const { return limitWarningThreshold_; }
+    void setLimitWarningThreshold(int percent);
     void setAlertsEnabled(bool enabled);
 
     CustomAudioLanguage customAudioLanguage() const { return customAudioLanguage_; }
@@ -95,6 +103,7 @@ Q_SIGNALS:
     void availabilityChanged();
     void isRefreshingChanged();
     void alertsEnabledChanged();
+    void limitWarningThresholdChanged();
     void customAudioLanguageChanged();
     void customAudioGenderChanged();
     void customVoiceIDChanged();
@@ -118,6 +127,7 @@ private:
     AvailabilityMap availability_;
     bool isRefreshing_ = false;
     bool alertsEnabled_ = true;
+    int limitWarningThreshold_ = LimitWarningDetector::defaultThreshold;
     CustomAudioLanguage customAudioLanguage_ = CustomAudioLanguage::automatic;
     CustomAudioGender customAudioGender_ = CustomAudioGender::female;
     std::optional<QString> customVoiceID_;

@@ -1,6 +1,9 @@
 #include "NotificationManager.h"
 
 #include "SnapshotStore.h"
+#include "TimeDisplayFormatter.h"
+
+#include <QCoreApplication>
 
 #include <QUuid>
 
@@ -90,6 +93,27 @@ QCoro::Task<bool> NotificationManager::handOver(NotificationCenter::Request requ
     co_return true;
 }
 
+QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnapshot window,
+                                            int threshold, Instant now) {
+    if (!co_await permitted()) {
+        co_return false;
+    }
+    const QString reset =
+        window.resetAt ? QString::number(std::llround(window.resetAt->unixSeconds())) : "-";
+    NotificationCenter::Request request{
+        .identifier = QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
+                          .arg(rawValue(provider), window.id, reset),
+        .title = warningTitle(provider, window, threshold),
+        .body = window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
+                               : QString()};
+    try {
+        co_await center_.add(std::move(request));
+    } catch (const std::exception&) {
+        co_return false;
+    }
+    co_return true;
+}
+
 QCoro::Task<bool> NotificationManager::sendTestNotification() {
     if (!co_await permitted()) {
         co_return false;
@@ -139,4 +163,27 @@ QString NotificationManager::body(const QString& windowID,
         return weeklyBody;
     }
     return fiveHourBody;
+}
+
+QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
+                                          int threshold) {
+    const QString name =
+        provider == ProviderID::claude ? QStringLiteral("Claude") : QStringLiteral("Codex");
+    QString limit;
+    switch (window.kind) {
+        case UsageWindowKind::fiveHour:
+            limit = QCoreApplication::translate("NotificationManager", "5-hour");
+            break;
+        case UsageWindowKind::weekly:
+            limit = QCoreApplication::translate("NotificationManager", "weekly");
+            break;
+        case UsageWindowKind::modelWeekly:
+        case UsageWindowKind::other:
+            limit = window.label.isEmpty()
+                        ? QCoreApplication::translate("NotificationManager", "usage")
+                        : window.label;
+            break;
+    }
+    return QCoreApplication::translate("NotificationManager", "%1: %2 % of the %3 limit used")
+        .arg(name, QString::number(threshold), limit);
 }

@@ -3,6 +3,7 @@
 #include "NotificationCenter.h"
 #include "UsageEvent.h"
 #include "UsageWindowKind.h"
+#include "UsageWindowSnapshot.h"
 
 #include <QCoroTask>
 #include <QString>
@@ -36,6 +37,11 @@ public:
     // Hands the kept announcements to the centre again, oldest first, each once; stops at the
     // first it still does not take.
     QCoro::Task<> deliverPending();
+    // Tells that a window's use reached the threshold: "Codex: 90 % of the 5-hour limit used",
+    // with the reset time in the body. Neither recorded nor kept for later when the centre does
+    // not take it: a late warning is noise, and the caller's marks keep it from repeating.
+    QCoro::Task<bool> warn(ProviderID provider, UsageWindowSnapshot window, int threshold,
+                           Instant now);
     // True when the centre accepted the test notification. Nothing is recorded.
     QCoro::Task<bool> sendTestNotification();
 
@@ -44,6 +50,8 @@ public:
     static QString eventKey(const UsageEvent& event);
     static QString title(ProviderID provider);
     static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
+    static QString warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
+                                int threshold);
 
 private:
     // Asks for permission only while it is undetermined; anything but authorized stops.

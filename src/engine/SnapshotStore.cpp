@@ -58,6 +58,16 @@ void SnapshotStore::markDelivered(const QString& key) {
     defaults_.setValue(deliveredKey, keys);
 }
 
+QStringList SnapshotStore::warningMarks() const {
+    return defaults_.stringList(warningMarksKey).value_or(QStringList{});
+}
+
+void SnapshotStore::setWarningMarks(const QStringList& marks) {
+    if (marks != warningMarks()) {
+        defaults_.setValue(warningMarksKey, marks);
+    }
+}
+
 QList<NotificationCenter::Request> SnapshotStore::pendingAnnouncements() const {
     QList<NotificationCenter::Request> requests;
     const QJsonArray stored =

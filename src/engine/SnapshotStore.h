@@ -17,6 +17,7 @@ public:
     static constexpr qsizetype deliveredLimit = 200;
     static inline const QString pendingKey = QStringLiteral("pendingEvents");
     static constexpr qsizetype pendingLimit = 20;
+    static inline const QString warningMarksKey = QStringLiteral("limitWarnings");
 
     explicit SnapshotStore(UserDefaults& defaults);
 
@@ -35,6 +36,10 @@ public:
     QList<NotificationCenter::Request> pendingAnnouncements() const;
     // Replaces them, keeping the newest 20.
     void setPendingAnnouncements(QList<NotificationCenter::Request> requests);
+
+    // The windows already warned about as nearing their limit (see LimitWarningDetector).
+    QStringList warningMarks() const;
+    void setWarningMarks(const QStringList& marks);
 
 private:
     QStringList deliveredKeys() const;

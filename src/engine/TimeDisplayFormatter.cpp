@@ -87,3 +87,28 @@ QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLoc
     }
     return format(Form::monthDayTime, reset, zone, locale);
 }
+
+QString TimeDisplayFormatter::resetSentence(Instant resetAt, Instant now,
+                                            const QLocale& locale) const {
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime reset = resetAt.toDateTime().toTimeZone(zone);
+    const QDateTime current = now.toDateTime().toTimeZone(zone);
+    if (!reset.isValid() || !current.isValid()) {
+        return {};
+    }
+    const QString timeText = format(Form::shortTime, reset, zone, locale);
+    const qint64 days = current.date().daysTo(reset.date());
+    if (days == 0) {
+        return QCoreApplication::translate("TimeDisplayFormatter", "Resets at %1.").arg(timeText);
+    }
+    if (days == 1) {
+        return QCoreApplication::translate("TimeDisplayFormatter", "Resets tomorrow at %1.")
+            .arg(timeText);
+    }
+    if (days > 1 && days <= weekdayRangeDays) {
+        return QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1 at %2.")
+            .arg(format(Form::weekday, reset, zone, locale), timeText);
+    }
+    return QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1.")
+        .arg(format(Form::monthDayTime, reset, zone, locale));
+}

@@ -12,4 +12,7 @@ class TimeDisplayFormatter {
 public:
     // Calendar days are judged against now, which callers pass as the current time.
     QString resetText(Instant resetAt, Instant now, const QLocale& locale) const;
+    // The same moment as a sentence for a notification: "Resets at 15:40.", "Resets tomorrow
+    // at 15:40.", "Resets on Tuesday at 15:40.", else "Resets on Dec 14, 15:40.".
+    QString resetSentence(Instant resetAt, Instant now, const QLocale& locale) const;
 };

@@ -1,6 +1,7 @@
 #include "UsageCoordinator.h"
 
 #include "AppState.h"
+#include "LimitWarningDetector.h"
 #include "LogSink.h"
 
 #include <algorithm>
@@ -180,13 +181,38 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     state->setSnapshot(id, *current);
     store_.save(state->snapshots());
     const QList<UsageEvent> events = detector_.process(previous, *current, false);
-    const bool stateAlive = co_await announceResets(events, previous, *current, state);
+    const bool firstReading = !readThisRun_.contains(id);
+    readThisRun_.insert(id);
+    if (!co_await announceResets(events, previous, *current, state)) {
+        co_return false;
+    }
+    const bool stateAlive = co_await warnNearLimits(*current, firstReading, state);
     co_return stateAlive;
 }
 
 QCoro::Task<bool> UsageCoordinator::announceResets(
     const QList<UsageEvent>& events, const std::optional<ProviderUsageSnapshot>& previous,
     const ProviderUsageSnapshot& current, QPointer<AppState> state) {
+    const auto kindOf = [&current](const QString& windowID) -> std::optional<UsageWindowKind> {
+        for (const UsageWindowSnapshot& window : current.windows) {
+            if (window.id == windowID) {
+                return window.kind;
+            }
+        }
+        return std::nullopt;
+    };
+    // "Ready again" would be false while the weekly window is still spent: a five-hour reset
+    // then goes untold, and the weekly reset's own announcement, now or later, says it.
+    const bool weeklyHolds =
+        std::any_of(current.windows.cbegin(), current.windows.cend(),
+                    [](const UsageWindowSnapshot& window) {
+                        return window.kind == UsageWindowKind::weekly &&
+                               window.state == UsageWindowState::exhausted;
+                    }) ||
+        std::any_of(events.cbegin(), events.cend(), [&kindOf](const UsageEvent& event) {
+            return event.kind == UsageEvent::Kind::resetConfirmed &&
+                   kindOf(event.windowID) == UsageWindowKind::weekly;
+        });
     for (const UsageEvent& event : events) {
         if (event.kind != UsageEvent::Kind::resetConfirmed) {
             continue;
@@ -195,8 +221,10 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
             return window.id == event.windowID;
         };
         const auto now = std::find_if(current.windows.cbegin(), current.windows.cend(), sameWindow);
-        const std::optional<UsageWindowKind> kind =
-            now != current.windows.cend() ? std::optional(now->kind) : std::nullopt;
+        const std::optional<UsageWindowKind> kind = kindOf(event.windowID);
+        if (weeklyHolds && kind == UsageWindowKind::fiveHour) {
+            continue;
+        }
         // The delivered key names a reset by the window's next reset time. A window that reports
         // none would give all its resets one key, and only the first would ever be announced:
         // name such a reset by the reset time that just passed, else by when it was seen.
@@ -216,6 +244,21 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
             co_return false;
         }
         state->playResetAlert();
+    }
+    co_return true;
+}
+
+QCoro::Task<bool> UsageCoordinator::warnNearLimits(const ProviderUsageSnapshot& current,
+                                                   bool firstReading, QPointer<AppState> state) {
+    const int threshold = state->limitWarningThreshold();
+    const LimitWarningDetector::Result result =
+        LimitWarningDetector::process(current, threshold, firstReading, store_.warningMarks());
+    store_.setWarningMarks(result.marks);
+    for (const UsageWindowSnapshot& window : result.warnings) {
+        co_await notifications_.warn(current.providerID, window, threshold, Instant::now());
+        if (!state) {
+            co_return false;
+        }
     }
     co_return true;
 }

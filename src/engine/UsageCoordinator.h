@@ -9,6 +9,7 @@
 #include <QCoroTask>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 
 #include <chrono>
@@ -80,6 +81,8 @@ private:
                                      const std::optional<ProviderUsageSnapshot>& previous,
                                      const ProviderUsageSnapshot& current,
                                      QPointer<AppState> state);
+    QCoro::Task<bool> warnNearLimits(const ProviderUsageSnapshot& current, bool firstReading,
+                                     QPointer<AppState> state);
 
     std::vector<std::unique_ptr<UsageProvider>> providers_;
     LogSink& log_;
@@ -92,6 +95,8 @@ private:
     bool refreshRunning_ = false;
     bool started_ = false;
     bool storeLoaded_ = false;
+    // The providers read at least once since start.
+    QSet<ProviderID> readThisRun_;
     QPointer<AppState> pollState_;
     QTimer pollTimer_;
     // When the next poll falls due on clock_; none while a poll runs.

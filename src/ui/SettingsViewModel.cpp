@@ -9,9 +9,11 @@
 #include "SnapshotStore.h"
 #include "VantorError.h"
 
+#include <QLocale>
 #include <QPointer>
 #include <QProcess>
 
+#include <algorithm>
 #include <optional>
 
 struct SettingsViewModel::TestNotifier {
@@ -64,6 +66,8 @@ SettingsViewModel::SettingsViewModel(AppState& state, LoginItemService& loginIte
     connect(&state_, &AppState::customAudioLanguageChanged, this,
             &SettingsViewModel::languageChanged);
     connect(&state_, &AppState::customAudioGenderChanged, this, &SettingsViewModel::genderChanged);
+    connect(&state_, &AppState::limitWarningThresholdChanged, this,
+            &SettingsViewModel::warningChanged);
     connect(&state_, &AppState::customAudioChoicesChanged, this, &SettingsViewModel::soundChanged);
     connect(&state_, &AppState::customVoiceIDChanged, this, &SettingsViewModel::soundChanged);
     connect(&state_, &AppState::availabilityChanged, this, &SettingsViewModel::providerRowsChanged);
@@ -111,6 +115,28 @@ void SettingsViewModel::setLanguageIndex(int index) {
     }
     state_.setCustomAudioLanguage(languages[static_cast<std::size_t>(index)]);
     state_.setCustomVoiceID(std::nullopt);
+}
+
+QStringList SettingsViewModel::warningItems() const {
+    QStringList items;
+    for (const int percent : LimitWarningDetector::thresholds) {
+        items.append(percent == 0 ? tr("Off") : tr("%1 %").arg(QLocale().toString(percent)));
+    }
+    return items;
+}
+
+int SettingsViewModel::warningIndex() const {
+    const auto& choices = LimitWarningDetector::thresholds;
+    return static_cast<int>(
+        std::find(choices.cbegin(), choices.cend(), state_.limitWarningThreshold()) -
+        choices.cbegin());
+}
+
+void SettingsViewModel::setWarningIndex(int index) {
+    if (index >= 0 && index < static_cast<int>(LimitWarningDetector::thresholds.size())) {
+        state_.setLimitWarningThreshold(
+            LimitWarningDetector::thresholds[static_cast<std::size_t>(index)]);
+    }
 }
 
 QStringList SettingsViewModel::genderItems() const {
@@ -183,6 +209,7 @@ QVariantMap SettingsViewModel::texts() const {
     return {
         {QStringLiteral("general"), tr("General")},
         {QStringLiteral("launchAtLogin"), tr("Launch at Login")},
+        {QStringLiteral("warnAt"), tr("Warn when a limit reaches")},
         {QStringLiteral("resetAlert"), tr("Reset alert")},
         {QStringLiteral("playResetAlert"), tr("Play reset alert")},
         {QStringLiteral("language"), tr("Language")},

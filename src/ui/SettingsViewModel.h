@@ -28,6 +28,8 @@ class SettingsViewModel : public QObject {
         bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
     Q_PROPERTY(QStringList languageItems READ languageItems CONSTANT)
     Q_PROPERTY(int languageIndex READ languageIndex WRITE setLanguageIndex NOTIFY languageChanged)
+    Q_PROPERTY(QStringList warningItems READ warningItems CONSTANT)
+    Q_PROPERTY(int warningIndex READ warningIndex WRITE setWarningIndex NOTIFY warningChanged)
     Q_PROPERTY(QStringList genderItems READ genderItems CONSTANT)
     Q_PROPERTY(int genderIndex READ genderIndex WRITE setGenderIndex NOTIFY genderChanged)
     Q_PROPERTY(QStringList soundItems READ soundItems NOTIFY soundChanged)
@@ -60,6 +62,11 @@ public:
     int languageIndex() const;
     // A different language clears the chosen clip.
     void setLanguageIndex(int index);
+    // "Off", "75 %", ...: the thresholds of a nearing-limit warning.
+    QStringList warningItems() const;
+    int warningIndex() const;
+    void setWarningIndex(int index);
+
     QStringList genderItems() const;
     int genderIndex() const;
     // A different gender clears the chosen clip.
@@ -91,6 +98,7 @@ Q_SIGNALS:
     void alertsEnabledChanged();
     void languageChanged();
     void genderChanged();
+    void warningChanged();
     void soundChanged();
     void testNotificationChanged();
     void providerRowsChanged();

@@ -90,6 +90,20 @@ Rectangle {
                     }
                 }
             }
+            LabelledRow {
+                title: root.texts.warnAt
+                ComboBox {
+                    objectName: "warnAt"
+                    implicitWidth: 120
+                    model: root.model.warningItems
+                    currentIndex: root.model.warningIndex
+                    Accessible.name: root.texts.warnAt
+                    onActivated: function(index) {
+                        root.model.warningIndex = index
+                        currentIndex = Qt.binding(() => root.model.warningIndex)
+                    }
+                }
+            }
         }
 
         SectionTitle { text: root.texts.resetAlert }

@@ -1,0 +1,51 @@
+#include "LimitWarningDetector.h"
+
+#include <algorithm>
+#include <cmath>
+
+LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSnapshot& current,
+                                                           int threshold, bool firstReading,
+                                                           QStringList marks) {
+    Result result{{}, std::move(marks)};
+    if (threshold <= 0) {
+        return result;
+    }
+    for (const UsageWindowSnapshot& window : current.windows) {
+        if (!window.usedPercent || !std::isfinite(*window.usedPercent)) {
+            continue;
+        }
+        const QString name = rawValue(current.providerID) + u'.' + window.id;
+        const QString reset = window.resetAt
+                                  ? QString::number(std::llround(window.resetAt->unixSeconds()))
+                                  : QStringLiteral("-");
+        const bool above = *window.usedPercent >= threshold;
+        const auto mark =
+            std::find_if(result.marks.begin(), result.marks.end(),
+                         [&name](const QString& m) { return m.left(m.lastIndexOf(u' ')) == name; });
+        if (mark != result.marks.end()) {
+            const QString marked = mark->mid(mark->lastIndexOf(u' ') + 1);
+            bool known = false;
+            const double markedSeconds = marked.toDouble(&known);
+            const bool sameReset =
+                marked == reset ||
+                (known && window.resetAt &&
+                 std::abs(markedSeconds - window.resetAt->unixSeconds()) <= sameResetSeconds);
+            if (above && sameReset) {
+                continue;
+            }
+            // Fallen back below the threshold, or a new window: warn again when it crosses.
+            result.marks.erase(mark);
+        }
+        if (!above) {
+            continue;
+        }
+        result.marks.append(name + u' ' + reset);
+        if (!firstReading || window.state != UsageWindowState::exhausted) {
+            result.warnings.append(window);
+        }
+    }
+    if (result.marks.size() > markLimit) {
+        result.marks = result.marks.mid(result.marks.size() - markLimit);
+    }
+    return result;
+}
