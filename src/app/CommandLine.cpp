@@ -11,6 +11,9 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     if (!arguments.isEmpty() && arguments[0] == QLatin1String("status")) {
         line.action = Action::status;
         next = 1;
+    } else if (!arguments.isEmpty() && arguments[0] == QLatin1String("statusline")) {
+        line.action = Action::statusline;
+        next = 1;
     }
     bool formatGiven = false;
     for (; next < arguments.size(); ++next) {
@@ -44,6 +47,7 @@ QString CommandLine::usage() {
     return QStringLiteral(
         "Usage: vantor [--help | --version]\n"
         "       vantor status [--json | --waybar]\n"
+        "       vantor statusline\n"
         "\n"
         "Without arguments Vantor starts in the tray and watches the usage limits of Codex and\n"
         "Claude Code. When it already runs, the running copy opens its popover instead.\n"
@@ -52,6 +56,9 @@ QString CommandLine::usage() {
         "                   when it resets, or why there is no usage to show\n"
         "  status --json    the snapshots and availability in their stored JSON form\n"
         "  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)\n"
+        "  statusline       Claude Code's status-line command: reads what Claude Code sends on\n"
+        "                   standard input, prints one line and hands the Claude usage in it\n"
+        "                   to the running Vantor\n"
         "  --help           this text\n"
         "  --version        the version\n"
         "\n"

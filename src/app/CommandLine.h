@@ -6,7 +6,7 @@
 // What the arguments after the program name ask for. Anything not understood is an error that
 // main reports with status 2, before anything else starts.
 struct CommandLine {
-    enum class Action { run, status, help, version, error };
+    enum class Action { run, status, statusline, help, version, error };
     enum class Format { text, json, waybar };
 
     Action action = Action::run;

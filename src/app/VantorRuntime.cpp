@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "ClaudeKeychain.h"
+#include "ClaudeParser.h"
 #include "ClaudePauseStore.h"
 #include "ClaudeUsageProvider.h"
 #include "CodexUsageProvider.h"
@@ -16,6 +17,7 @@
 #include "SecretServiceKeychain.h"
 #include "UsageCoordinator.h"
 #include "UserDefaults.h"
+#include "VantorError.h"
 #include "WakeSource.h"
 #include "XdgAutostartLoginItem.h"
 
@@ -64,6 +66,17 @@ void VantorRuntime::launch() {
     // The login item first: the first refresh begins only after this step has returned.
     LaunchAtLoginController::enableByDefaultIfNeeded(*platform_.loginItem, *platform_.defaults);
     coordinator_->start(*state_);
+}
+
+void VantorRuntime::applyClaudeUsage(const QByteArray& body) {
+    ProviderUsageSnapshot reading;
+    try {
+        reading = ClaudeParser::parse(body, Instant::now());
+    } catch (const VantorError&) {
+        return;
+    }
+    QCoro::Task<> task = coordinator_->applyReading(*state_, std::move(reading));
+    Q_UNUSED(task);
 }
 
 void VantorRuntime::refresh() {

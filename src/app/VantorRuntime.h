@@ -58,6 +58,9 @@ public:
     void launch();
     // A refresh, unless one runs already; returns at once.
     void refresh();
+    // Claude's windows as read elsewhere, in the usage endpoint's form; a body that does not
+    // read is dropped. Returns at once.
+    void applyClaudeUsage(const QByteArray& body);
 
     AppState& state() { return *state_; }
     UsageCoordinator& coordinator() { return *coordinator_; }

@@ -1,9 +1,11 @@
 // Vantor's entry point: the command line, one instance per session, and the resident
 // process. Only this folder knows every concrete type.
+#include "ClaudeStatusLine.h"
 #include "CommandLine.h"
 #include "LogSink.h"
 #include "MediaSoundPlayer.h"
 #include "QSettingsDefaults.h"
+#include "StatusLineText.h"
 #include "StatusReport.h"
 #include "TerminationSignals.h"
 #include "UsageCoordinator.h"
@@ -20,8 +22,10 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +56,50 @@ int printStatus(int argc, char** argv, CommandLine::Format format) {
         case CommandLine::Format::waybar:
             print(stdout, QString::fromUtf8(report->waybar(now, locale)));
             break;
+    }
+    return 0;
+}
+
+// What Claude Code writes on our standard input: read until it closes, for at most a second
+// and a bounded size, as this runs in the user's prompt. Nothing from a terminal.
+QByteArray readStatusLineInput() {
+    QByteArray input;
+    if (::isatty(STDIN_FILENO) != 0) {
+        return input;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    pollfd readable{.fd = STDIN_FILENO, .events = POLLIN, .revents = 0};
+    char buffer[16384];
+    while (input.size() <= ClaudeStatusLine::maxInputBytes) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
+            break;
+        }
+        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count <= 0) {
+            break;
+        }
+        input.append(buffer, count);
+    }
+    return input;
+}
+
+// Claude Code's status-line command: the line first, then the Claude usage to the running
+// Vantor, if any. Bad input prints nothing; every outcome exits 0 so the prompt never shows
+// an error.
+int printStatusLine(int argc, char** argv) {
+    const std::optional<ClaudeStatusLine> input = ClaudeStatusLine::parse(readStatusLineInput());
+    if (!input) {
+        return 0;
+    }
+    print(stdout, StatusLineText::line(*input, Instant::now(), QLocale::system()));
+    std::fflush(stdout);
+    const QByteArray body = input->usageBody();
+    if (!body.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        VantorBusService::call(QDBusConnection::sessionBus(), QStringLiteral("ReportClaudeUsage"),
+                               250, {QString::fromUtf8(body)});
     }
     return 0;
 }
@@ -114,6 +162,8 @@ int runResident(int argc, char** argv) {
     }
     QObject::connect(&service, &VantorBusService::refreshRequested, &runtime,
                      &VantorRuntime::refresh);
+    QObject::connect(&service, &VantorBusService::claudeUsageReported, &runtime,
+                     &VantorRuntime::applyClaudeUsage);
 
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
     // made only when first shown, so a headless session pays little for them.
@@ -174,6 +224,8 @@ int main(int argc, char** argv) {
             return 2;
         case CommandLine::Action::status:
             return printStatus(argc, argv, line.format);
+        case CommandLine::Action::statusline:
+            return printStatusLine(argc, argv);
         case CommandLine::Action::run:
             break;
     }

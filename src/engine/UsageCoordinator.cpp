@@ -139,6 +139,42 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
     Q_EMIT refreshFinished();
 }
 
+QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSnapshot reading) {
+    QPointer<AppState> state(&stateRef);
+    if (reading.windows.isEmpty()) {
+        co_return;
+    }
+    if (!storeLoaded_) {
+        storeLoaded_ = true;
+        state->setSnapshots(store_.load());
+    }
+    const ProviderID id = reading.providerID;
+    std::optional<ProviderUsageSnapshot> previous;
+    if (const auto stored = state->snapshots().constFind(id); stored != state->snapshots().cend()) {
+        previous = *stored;
+    }
+    ProviderUsageSnapshot merged = previous.value_or(reading);
+    if (previous) {
+        for (const UsageWindowSnapshot& window : reading.windows) {
+            const auto same = std::find_if(
+                merged.windows.begin(), merged.windows.end(),
+                [&window](const UsageWindowSnapshot& kept) { return kept.id == window.id; });
+            if (same != merged.windows.end()) {
+                *same = window;
+            } else {
+                merged.windows.append(window);
+            }
+        }
+        merged.observedAt = reading.observedAt;
+    }
+    state->setSnapshot(id, merged);
+    store_.save(state->snapshots());
+    const QList<UsageEvent> events = detector_.process(previous, merged, false);
+    if (co_await announceResets(events, previous, merged, state)) {
+        co_await warnNearLimits(merged, false, state);
+    }
+}
+
 QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
                                                     QPointer<AppState> state) {
     const ProviderID id = provider.id();

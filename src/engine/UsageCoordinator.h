@@ -61,6 +61,10 @@ public:
     // Runs one refresh and returns when it is done; returns at once, without queueing another,
     // while a refresh is running. Never throws.
     QCoro::Task<> refresh(AppState& state);
+    // A reading of some of a provider's windows from elsewhere (Claude Code's status line): it
+    // replaces those windows of the provider's snapshot and keeps the others, and a reset or
+    // warning it reveals is told like a fetch's. Never throws.
+    QCoro::Task<> applyReading(AppState& state, ProviderUsageSnapshot reading);
 
     bool isRefreshRunning() const { return refreshRunning_; }
 

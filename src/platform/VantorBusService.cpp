@@ -71,6 +71,12 @@ void VantorBusService::Refresh() {
     Q_EMIT refreshRequested();
 }
 
+void VantorBusService::ReportClaudeUsage(const QString& body) {
+    if (body.size() <= maxReportBytes) {
+        Q_EMIT claudeUsageReported(body.toUtf8());
+    }
+}
+
 void VantorBusService::ShowPopover() {
     Q_EMIT showPopoverRequested();
 }
@@ -102,9 +108,13 @@ bool VantorBusService::isRunning(QDBusConnection bus, int timeoutMs) {
     return reply.isValid() && reply.value();
 }
 
-bool VantorBusService::call(QDBusConnection bus, const QString& method, int timeoutMs) {
-    const QDBusMessage message =
+bool VantorBusService::call(QDBusConnection bus, const QString& method, int timeoutMs,
+                            const QVariantList& arguments) {
+    QDBusMessage message =
         QDBusMessage::createMethodCall(serviceName, objectPath, interfaceName, method);
+    message.setArguments(arguments);
+    // Only a running copy is asked; the bus must not try to start one.
+    message.setAutoStartService(false);
     return bus.call(message, QDBus::Block, timeoutMs).type() == QDBusMessage::ReplyMessage;
 }
 

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <QVariantList>
 
 #include <optional>
 
@@ -25,6 +26,7 @@ public:
     static inline const QString objectPath = QStringLiteral("/com/quorvel/vantor");
     static inline const QString interfaceName = QStringLiteral("com.quorvel.vantor");
     static constexpr int defaultTimeoutMs = 2000;
+    static constexpr qsizetype maxReportBytes = 64 * 1024;
 
     explicit VantorBusService(AppState& state, QObject* parent = nullptr);
     ~VantorBusService() override;
@@ -41,7 +43,8 @@ public:
     // Whether some process owns the name on this bus.
     static bool isRunning(QDBusConnection bus, int timeoutMs = defaultTimeoutMs);
     // Calls a method of the running instance; false when it did not answer in time.
-    static bool call(QDBusConnection bus, const QString& method, int timeoutMs = defaultTimeoutMs);
+    static bool call(QDBusConnection bus, const QString& method, int timeoutMs = defaultTimeoutMs,
+                     const QVariantList& arguments = {});
     // Reads a property of the running instance; none when it did not answer in time.
     static std::optional<QString> property(QDBusConnection bus, const QString& name,
                                            int timeoutMs = defaultTimeoutMs);
@@ -51,11 +54,15 @@ public Q_SLOTS:
     // Shows the popover, never toggles it.
     Q_SCRIPTABLE void ShowPopover();
     Q_SCRIPTABLE void ShowSettings();
+    // Claude's windows as read elsewhere (Claude Code's status line), in the usage endpoint's
+    // JSON form; a body larger than maxReportBytes is ignored.
+    Q_SCRIPTABLE void ReportClaudeUsage(const QString& body);
 
 Q_SIGNALS:
     void refreshRequested();
     void showPopoverRequested();
     void showSettingsRequested();
+    void claudeUsageReported(const QByteArray& body);
 
 private:
     void announce(const QString& property, const QString& value);

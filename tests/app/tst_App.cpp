@@ -1,6 +1,7 @@
 // The real executable, headless on the test's private bus with the fake codex first on PATH and
 // the fake notification server owning the notification name; and the runtime's launch order.
 #include "AppState.h"
+#include "ClaudeStatusLine.h"
 #include "CodexParser.h"
 #include "FakeCodex.h"
 #include "FakeLoginItemService.h"
@@ -11,6 +12,7 @@
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
 #include "SnapshotStore.h"
+#include "StatusLineText.h"
 #include "StatusReport.h"
 #include "TestData.h"
 #include "UsageCoordinator.h"
@@ -185,14 +187,32 @@ private Q_SLOTS:
         VantorBusService service(state);
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
         const qsizetype launches = codex_.pids().size();
+        QSignalSpy reported(&service, &VantorBusService::claudeUsageReported);
         Run vantor(run[u"arguments"].toVariant().toStringList());
+        const QString input = run[u"stdin"].toString();
+        vantor.write(input.startsWith(u'@') ? TestData::read(data + input.mid(1)) : input.toUtf8());
+        vantor.closeWriteChannel();
         QVERIFY(vantor.finish());
+        QCOMPARE(reported.size(), run[u"reported"].toInt());
         QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
         const QByteArray printed =
             vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();
         QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
         // Reading never starts a Vantor, nor polls.
         QCOMPARE(codex_.pids().size(), launches);
+    }
+    // Rows of tests/data/app/statusline.json: what Claude Code sends at a given moment -> the
+    // line printed under its prompt (UTC, British English).
+    void statusLineText_data() { TestData::rows("row", "app/statusline.json"); }
+    void statusLineText() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        qputenv("TZ", "UTC");
+        const auto input =
+            ClaudeStatusLine::parse(QJsonDocument(row[u"input"].toObject()).toJson());
+        QVERIFY(input);
+        QCOMPARE(StatusLineText::line(*input, Instant::fromUnixSeconds(row[u"now"].toDouble()),
+                                      QLocale(QStringLiteral("en_GB"))),
+                 row[u"line"].toString());
     }
     void cleanup() {
         QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName);

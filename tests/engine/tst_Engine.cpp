@@ -393,6 +393,30 @@ private Q_SLOTS:
         QVERIFY(next.sound->clips.isEmpty());
     }
 
+    // A reading from Claude Code's status line, before any poll: the stored windows come in
+    // first, the ones it names are replaced, the others kept, and its reset is told once.
+    void readingFromElsewhere() {
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        const auto claude = [](State state, double used, Instant reset, const char* id) {
+            return window(QString::fromLatin1(id), state, used, reset, ProviderID::claude);
+        };
+        SnapshotStore(defaults).save(
+            {{ProviderID::claude,
+              snapshot({claude(State::exhausted, 100, resetA, "claude.five_hour"),
+                        claude(State::available, 5, resetA, "claude.scoped")},
+                       ProviderID::claude)}});
+        const auto reading =
+            snapshot({claude(State::available, 3, resetB, "claude.five_hour")}, ProviderID::claude);
+        QCoro::waitFor(launch.coordinator->applyReading(*launch.state, reading));
+        QCoro::waitFor(launch.coordinator->applyReading(*launch.state, reading));
+        QCOMPARE(launch.center.added.size(), 1);
+        QCOMPARE(launch.center.added[0].title, "Claude is ready again");
+        const auto kept = SnapshotStore(defaults).load().value(ProviderID::claude).windows;
+        QCOMPARE(kept.size(), 2);
+        QCOMPARE(kept[0].usedPercent, 3.0);
+    }
+
     void failingProvider_data() {
         QTest::addColumn<QString>("failure");
         QTest::newRow("standard exception") << QStringLiteral("runtimeError");

@@ -1,0 +1,40 @@
+#include "StatusLineText.h"
+
+#include "TimeDisplayFormatter.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString percent(const ClaudeStatusLine::Window& window, const QLocale& locale) {
+    const double shown = std::clamp(window.usedPercent, 0.0, 100.0);
+    return QStringLiteral("%1 %").arg(locale.toString(static_cast<int>(std::lround(shown))));
+}
+
+}  // namespace
+
+QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const QLocale& locale) {
+    QStringList parts;
+    if (!input.model.isEmpty()) {
+        parts << input.model;
+    }
+    if (input.fiveHour) {
+        parts << QStringLiteral("5h ") + percent(*input.fiveHour, locale);
+    }
+    if (input.weekly) {
+        parts << QStringLiteral("wk ") + percent(*input.weekly, locale);
+    }
+    const bool weeklyBinds = input.weekly && input.weekly->usedPercent >= 100.0;
+    const auto& binding = weeklyBinds || !input.fiveHour ? input.weekly : input.fiveHour;
+    if (binding && binding->resetAt && binding->resetAt->secondsSince(now) > 0.0) {
+        const QString when = TimeDisplayFormatter().resetText(*binding->resetAt, now, locale);
+        // Within the hour the formatter counts minutes.
+        parts << (binding->resetAt->secondsSince(now) < 3600.0 ? QStringLiteral("resets in ")
+                                                               : QStringLiteral("resets ")) +
+                     when;
+    }
+    return parts.join(QStringLiteral(" \u00b7 "));
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ClaudeStatusLine.h"
+
+#include <QLocale>
+#include <QString>
+
+// The one line `vantor statusline` prints under Claude Code's prompt.
+namespace StatusLineText {
+
+// "Sonnet 5 · 5h 42 % · wk 18 % · resets 15:40": the model, the share used of each window
+// Claude Code sent, and when the window that binds resets (the weekly one when it is spent);
+// parts without data are left out.
+QString line(const ClaudeStatusLine& input, Instant now, const QLocale& locale);
+
+}  // namespace StatusLineText
