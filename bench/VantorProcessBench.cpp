@@ -108,6 +108,39 @@ BENCHMARK(BM_VantorStartToFirstRefresh)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 
+// `vantor statusline` as Claude Code runs it after each answer, with Vantor running to take the
+// figures: from start to exit.
+void BM_StatusLineWithVantorRunning(benchmark::State& state) {
+    ensureApplication();
+    FakeCodex codex;
+    Vantor vantor;
+    if (!await(codexStored)) {
+        state.SkipWithError("Vantor never stored its first refresh");
+        return;
+    }
+    QFile input(QStringLiteral(VANTOR_TEST_DATA_DIR "/app/claude-statusline-input.json"));
+    input.open(QIODevice::ReadOnly);
+    const QByteArray feed = input.readAll();
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        QProcess line;
+        line.start(QStringLiteral(VANTOR_EXECUTABLE), {QStringLiteral("statusline")});
+        line.write(feed);
+        line.closeWriteChannel();
+        line.waitForFinished();
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+        if (line.exitCode() != 0 || line.readAllStandardOutput().isEmpty()) {
+            state.SkipWithError("vantor statusline printed nothing");
+            break;
+        }
+    }
+}
+BENCHMARK(BM_StatusLineWithVantorRunning)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(50);
+
 // Resident memory once the first refresh is stored, and CPU over the next 60 seconds idle.
 void BM_VantorIdle(benchmark::State& state) {
     ensureApplication();
