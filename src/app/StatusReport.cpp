@@ -3,6 +3,7 @@
 #include "ProviderStatusText.h"
 #include "SnapshotStore.h"
 #include "TimeDisplayFormatter.h"
+#include "UsageHistory.h"
 #include "UsageJson.h"
 #include "VantorBusService.h"
 #include "VantorError.h"
@@ -135,8 +136,27 @@ QByteArray StatusReport::json() const {
     for (auto it = availability.cbegin(); it != availability.cend(); ++it) {
         availabilities.insert(rawValue(it.key()), UsageJson::encode(it.value()));
     }
+    // Where each window's use is heading, from the readings the running copy keeps on disk:
+    // {"runsOutAt": <Unix seconds>} or {"runsOutAt": null} for one that lasts until its reset.
+    const UsageHistory history;
+    QJsonObject projections;
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            const auto projection = UsageHistory::project(
+                history.readings(snapshot.providerID, window.id), window.resetAt);
+            if (projection) {
+                projections.insert(
+                    rawValue(snapshot.providerID) + u'.' + window.id,
+                    QJsonObject{{QStringLiteral("runsOutAt"),
+                                 projection->runsOutAt
+                                     ? QJsonValue(projection->runsOutAt->unixSeconds())
+                                     : QJsonValue(QJsonValue::Null)}});
+            }
+        }
+    }
     return QJsonDocument(QJsonObject{{QStringLiteral("snapshots"), encoded},
-                                     {QStringLiteral("availability"), availabilities}})
+                                     {QStringLiteral("availability"), availabilities},
+                                     {QStringLiteral("projections"), projections}})
         .toJson(QJsonDocument::Compact);
 }
 

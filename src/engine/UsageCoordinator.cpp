@@ -214,6 +214,8 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     if (const auto stored = state->snapshots().constFind(id); stored != state->snapshots().cend()) {
         previous = *stored;
     }
+    // Before the state changes, so whoever redraws on the change finds the reading.
+    history_.record(*current);
     state->setSnapshot(id, *current);
     store_.save(state->snapshots());
     const QList<UsageEvent> events = detector_.process(previous, *current, false);

@@ -4,6 +4,7 @@
 #include "ResetDetector.h"
 #include "SleepWakeMonitor.h"
 #include "SnapshotStore.h"
+#include "UsageHistory.h"
 #include "UsageProvider.h"
 
 #include <QCoroTask>
@@ -67,6 +68,8 @@ public:
     QCoro::Task<> applyReading(AppState& state, ProviderUsageSnapshot reading);
 
     bool isRefreshRunning() const { return refreshRunning_; }
+    // The readings of each window's current period, one per successful fetch.
+    const UsageHistory& history() const { return history_; }
 
     static std::chrono::milliseconds bootTimeClock();
 
@@ -92,6 +95,7 @@ private:
     LogSink& log_;
     SnapshotStore store_;
     ResetDetector detector_;
+    UsageHistory history_;
     NotificationManager notifications_;
     SleepWakeMonitor wakeMonitor_;
     std::chrono::milliseconds pollInterval_;

@@ -4,6 +4,7 @@
 #include "TimeDisplayFormatter.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 
 #include <algorithm>
 #include <cmath>
@@ -148,6 +149,26 @@ QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale&
         return tr("Reset unavailable");
     }
     return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
+}
+
+QString paceText(const std::optional<UsageHistory::Projection>& projection, Instant now,
+                 const QLocale& locale) {
+    if (!projection) {
+        return {};
+    }
+    if (!projection->runsOutAt) {
+        return tr("On pace: lasts until the reset");
+    }
+    const Instant runsOut = *projection->runsOutAt;
+    const QString when = TimeDisplayFormatter().resetText(runsOut, now, locale);
+    const double seconds = runsOut.secondsSince(now);
+    // The formatter counts minutes within the hour, and gives the day beyond today.
+    if (seconds < 3600.0) {
+        return tr("At this pace: runs out in %1").arg(when);
+    }
+    const bool today =
+        runsOut.toDateTime().toLocalTime().date() == now.toDateTime().toLocalTime().date();
+    return (today ? tr("At this pace: runs out at %1") : tr("At this pace: runs out %1")).arg(when);
 }
 
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,

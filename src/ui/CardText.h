@@ -3,6 +3,7 @@
 #include "Instant.h"
 #include "ProviderAvailability.h"
 #include "ProviderUsageSnapshot.h"
+#include "UsageHistory.h"
 
 #include <QList>
 #include <QLocale>
@@ -40,6 +41,10 @@ double limitUsedPercent(const UsageWindowSnapshot& window);
 QString remainingText(const UsageWindowSnapshot& window);
 // The reset time in the short form, or "Reset unavailable".
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
+// "On pace: lasts until the reset", "At this pace: runs out at 15:40" (or "in 12 min", or the
+// day); empty without a projection.
+QString paceText(const std::optional<UsageHistory::Projection>& projection, Instant now,
+                 const QLocale& locale);
 // "5h limit, resets 12 min".
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale);

@@ -20,8 +20,8 @@ PopoverViewModel::PopoverViewModel(AppState& state, UsageCoordinator& coordinato
     : QObject(parent),
       state_(state),
       coordinator_(coordinator),
-      codex_(state, ProviderID::codex, clock),
-      claude_(state, ProviderID::claude, clock) {
+      codex_(state, ProviderID::codex, clock, &coordinator.history()),
+      claude_(state, ProviderID::claude, clock, &coordinator.history()) {
     connect(&state_, &AppState::alertsEnabledChanged, this,
             &PopoverViewModel::alertsEnabledChanged);
     connect(&codex_, &ProviderCardViewModel::toggleRequested, this,

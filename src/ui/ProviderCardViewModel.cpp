@@ -20,8 +20,12 @@ std::optional<Value> entry(const QMap<ProviderID, Value>& map, ProviderID provid
 }  // namespace
 
 ProviderCardViewModel::ProviderCardViewModel(AppState& state, ProviderID provider, Clock clock,
-                                             QObject* parent)
-    : QObject(parent), state_(state), provider_(provider), clock_(std::move(clock)) {
+                                             const UsageHistory* history, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      provider_(provider),
+      clock_(std::move(clock)),
+      history_(history) {
     connect(&state_, &AppState::snapshotsChanged, this, &ProviderCardViewModel::changed);
     connect(&state_, &AppState::availabilityChanged, this, &ProviderCardViewModel::changed);
 }
@@ -74,7 +78,17 @@ QVariantList ProviderCardViewModel::details() const {
     for (const UsageWindowSnapshot& window :
          CardText::detailWindows(entry(state_.snapshots(), provider_))) {
         const double used = CardText::limitUsedPercent(window);
+        const QList<UsageHistory::Reading> readings = history_ != nullptr
+                                                          ? history_->readings(provider_, window.id)
+                                                          : QList<UsageHistory::Reading>();
+        QVariantList trend;
+        for (const UsageHistory::Reading& reading : readings) {
+            trend.append(std::clamp(reading.usedPercent / 100.0, 0.0, 1.0));
+        }
         rows.append(QVariantMap{
+            {QStringLiteral("paceText"),
+             CardText::paceText(UsageHistory::project(readings, window.resetAt), now, locale)},
+            {QStringLiteral("trend"), trend},
             {QStringLiteral("title"), CardText::limitTitle(window)},
             {QStringLiteral("remainingText"), CardText::remainingText(window)},
             {QStringLiteral("resetText"), CardText::resetText(window, now, locale)},

@@ -2,6 +2,7 @@
 
 #include "Instant.h"
 #include "ProviderID.h"
+#include "UsageHistory.h"
 
 #include <QtQml/qqmlregistration.h>
 #include <QColor>
@@ -37,8 +38,9 @@ class ProviderCardViewModel : public QObject {
 public:
     using Clock = std::function<Instant()>;
 
+    // The history, when given, adds each row's pace and the readings of its period.
     ProviderCardViewModel(AppState& state, ProviderID provider, Clock clock = Instant::now,
-                          QObject* parent = nullptr);
+                          const UsageHistory* history = nullptr, QObject* parent = nullptr);
 
     ProviderID provider() const { return provider_; }
     QString name() const;
@@ -52,7 +54,7 @@ public:
     QString ringAccessibilityLabel() const;
     QString ringAccessibilityValue() const;
     // One map per limit row: title, remainingText, resetText, exhausted, ringProgress,
-    // ringColor, accessibilityLabel.
+    // ringColor, accessibilityLabel, paceText and trend (the period's readings, 0...1).
     QVariantList details() const;
     QString detailsEmptyText() const;
 
@@ -75,6 +77,7 @@ private:
     AppState& state_;
     ProviderID provider_;
     Clock clock_;
+    const UsageHistory* history_ = nullptr;
     bool expanded_ = false;
     bool indicatorActive_ = true;
 };

@@ -16,6 +16,7 @@
 #include "TimeDisplayFormatter.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
+#include "UsageHistory.h"
 #include "WakeSource.h"
 
 #include <QFile>
@@ -224,6 +225,44 @@ private Q_SLOTS:
             first = false;
         }
         QCOMPARE(warned.join(u' '), row["warned"].toString());
+    }
+
+    // Rows of tests/data/engine/projections.json: readings ([minute, percent used]) and the
+    // reset minute -> "none", "lasts" or the minute it runs out ("+60").
+    void projection_data() { TestData::rows("row", "engine/projections.json"); }
+    void projection() {
+        const auto row = fetch<QJsonObject>("row");
+        QList<UsageHistory::Reading> readings;
+        for (const QJsonValue pair : row["readings"].toArray()) {
+            readings.append({t0.addingSeconds(pair[0].toDouble() * 60), pair[1].toDouble()});
+        }
+        const QJsonValue reset = row["reset"];
+        const auto projection = UsageHistory::project(
+            readings,
+            reset.isNull() ? std::nullopt : std::optional(t0.addingSeconds(reset.toDouble() * 60)));
+        QCOMPARE(!projection              ? "none"
+                 : !projection->runsOutAt ? "lasts"
+                                          : QStringLiteral("+%1").arg(std::lround(
+                                                projection->runsOutAt->secondsSince(t0) / 60)),
+                 row["projection"].toString());
+    }
+
+    // The history keeps the current period of each window across instances, starts a period
+    // afresh when the reset time moves, and sets a file that does not read aside.
+    void historyFile() {
+        const QString path = UsageHistory::standardPath();
+        QVERIFY(TestData::write(path, "{\"codex.codex.5h\": [garbage"));
+        const auto reading = [](double used, Instant reset) {
+            return codexAnswer(State::available, used, reset, {fiveHourID, weeklyID});
+        };
+        UsageHistory(path).record(reading(10, resetA));
+        QVERIFY(QFile::exists(path + ".bad"));
+        UsageHistory(path).record(reading(20, resetA.addingSeconds(30)));
+        QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 2);
+        UsageHistory(path).record(reading(1, resetB));
+        QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 1);
+        UsageHistory(path).record(codexAnswer(State::available, 2, resetB));
+        QVERIFY(UsageHistory(path).readings(ProviderID::codex, weeklyID).isEmpty());
     }
 
     // Through the coordinator: the warning's words, and a five-hour reset held while the weekly

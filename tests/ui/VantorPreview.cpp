@@ -10,6 +10,7 @@
 #include "SettingsWindowPresenter.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
+#include "UsageHistory.h"
 #include "VantorInterface.h"
 
 #include <QApplication>
@@ -97,7 +98,19 @@ int main(int argc, char** argv) {
                                  std::make_shared<FakeSoundPlayer::Recording>())));
     // No providers: the stored snapshots stay as they are.
     UsageCoordinator coordinator({}, {defaults, notificationCenter, log});
-    state.setSnapshots(storedSnapshots(Instant::now()));
+    // An hour of readings climbing to the stored figures, so the rows show their pace.
+    const SnapshotMap stored = storedSnapshots(Instant::now());
+    UsageHistory history;
+    for (int minutesAgo = 60; minutesAgo >= 0; minutesAgo -= 5) {
+        for (ProviderUsageSnapshot past : stored) {
+            for (UsageWindowSnapshot& w : past.windows) {
+                w.observedAt = Instant::now().addingSeconds(-60.0 * minutesAgo);
+                w.usedPercent = *w.usedPercent * (1.0 - minutesAgo / 200.0);
+            }
+            history.record(past);
+        }
+    }
+    state.setSnapshots(stored);
     state.setAvailability(AvailabilityMap{{ProviderID::codex, ProviderAvailability::available()},
                                           {ProviderID::claude, ProviderAvailability::available()}});
 

@@ -113,6 +113,23 @@ private Q_SLOTS:
                  row["ring"].toDouble());
     }
 
+    // A projection -> the pace line under its limit row (UTC, English).
+    void paceText_data() { TestData::rows("row", "ui/cards.json", "pace"); }
+    void paceText() {
+        QFETCH(QJsonObject, row);
+        qputenv("TZ", "UTC");
+        const QJsonValue runsOut = row.value("runsOut");
+        std::optional<UsageHistory::Projection> projection;
+        if (!runsOut.isUndefined()) {
+            projection = UsageHistory::Projection{};
+            if (runsOut.isDouble()) {
+                projection->runsOutAt = t0.addingSeconds(runsOut.toDouble() * 60);
+            }
+        }
+        QCOMPARE(CardText::paceText(projection, t0, QLocale(QLocale::English)),
+                 row["text"].toString());
+    }
+
     // The rows listed when a card is expanded.
     void detailWindows_data() { TestData::rows("row", "ui/cards.json", "details"); }
     void detailWindows() {

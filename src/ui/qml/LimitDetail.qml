@@ -48,6 +48,40 @@ Item {
                 font.pixelSize: 12
             }
         }
+        Text {
+            objectName: "pace"
+            visible: text.length > 0
+            width: parent.width
+            text: root.row.paceText ?? ""
+            color: Theme.tertiaryText
+            font.pixelSize: 11
+            wrapMode: Text.WordWrap
+        }
+        // The period's readings, oldest at the left, 100 % at the top.
+        Canvas {
+            objectName: "trend"
+            readonly property var points: root.row.trend ?? []
+            visible: points.length > 1
+            width: parent.width
+            height: visible ? 16 : 0
+            onPointsChanged: requestPaint()
+            onPaint: {
+                const context = getContext("2d")
+                context.reset()
+                context.strokeStyle = root.row.ringColor
+                context.lineWidth = 1.5
+                context.beginPath()
+                for (let i = 0; i < points.length; ++i) {
+                    const x = i * (width - 2) / (points.length - 1) + 1
+                    const y = 1 + (1 - points[i]) * (height - 2)
+                    if (i === 0)
+                        context.moveTo(x, y)
+                    else
+                        context.lineTo(x, y)
+                }
+                context.stroke()
+            }
+        }
     }
 
     Ring {
