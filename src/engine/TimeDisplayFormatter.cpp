@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -59,6 +60,27 @@ QString format(Form form, const QDateTime& dateTime, const QTimeZone& zone, cons
     return toQString(text);
 }
 
+// The moment in the system time zone, with its clock time and how many calendar days it lies
+// after now; none when either instant has no date.
+struct LocalMoment {
+    QTimeZone zone;
+    QDateTime reset;
+    QString timeText;
+    qint64 days = 0;
+};
+
+std::optional<LocalMoment> localMoment(Instant resetAt, Instant now, const QLocale& locale) {
+    LocalMoment moment{.zone = QTimeZone::systemTimeZone(), .reset = {}, .timeText = {}};
+    moment.reset = resetAt.toDateTime().toTimeZone(moment.zone);
+    const QDateTime current = now.toDateTime().toTimeZone(moment.zone);
+    if (!moment.reset.isValid() || !current.isValid()) {
+        return std::nullopt;
+    }
+    moment.timeText = format(Form::shortTime, moment.reset, moment.zone, locale);
+    moment.days = current.date().daysTo(moment.reset.date());
+    return moment;
+}
+
 }  // namespace
 
 QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLocale& locale) const {
@@ -68,47 +90,41 @@ QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLoc
         return QString::number(minutes) + QStringLiteral(" min");
     }
 
-    const QTimeZone zone = QTimeZone::systemTimeZone();
-    const QDateTime reset = resetAt.toDateTime().toTimeZone(zone);
-    const QDateTime current = now.toDateTime().toTimeZone(zone);
-    if (!reset.isValid() || !current.isValid()) {
+    const std::optional<LocalMoment> moment = localMoment(resetAt, now, locale);
+    if (!moment) {
         return {};
     }
-    const QString timeText = format(Form::shortTime, reset, zone, locale);
-    const qint64 days = current.date().daysTo(reset.date());
-    if (days == 0) {
-        return timeText;
+    if (moment->days == 0) {
+        return moment->timeText;
     }
-    if (days == 1) {
-        return QCoreApplication::translate("TimeDisplayFormatter", "Tomorrow, %1").arg(timeText);
+    if (moment->days == 1) {
+        return QCoreApplication::translate("TimeDisplayFormatter", "Tomorrow, %1")
+            .arg(moment->timeText);
     }
-    if (days >= -weekdayRangeDays && days <= weekdayRangeDays) {
-        return format(Form::weekday, reset, zone, locale);
+    if (moment->days >= -weekdayRangeDays && moment->days <= weekdayRangeDays) {
+        return format(Form::weekday, moment->reset, moment->zone, locale);
     }
-    return format(Form::monthDayTime, reset, zone, locale);
+    return format(Form::monthDayTime, moment->reset, moment->zone, locale);
 }
 
 QString TimeDisplayFormatter::resetSentence(Instant resetAt, Instant now,
                                             const QLocale& locale) const {
-    const QTimeZone zone = QTimeZone::systemTimeZone();
-    const QDateTime reset = resetAt.toDateTime().toTimeZone(zone);
-    const QDateTime current = now.toDateTime().toTimeZone(zone);
-    if (!reset.isValid() || !current.isValid()) {
+    const std::optional<LocalMoment> moment = localMoment(resetAt, now, locale);
+    if (!moment) {
         return {};
     }
-    const QString timeText = format(Form::shortTime, reset, zone, locale);
-    const qint64 days = current.date().daysTo(reset.date());
-    if (days == 0) {
-        return QCoreApplication::translate("TimeDisplayFormatter", "Resets at %1.").arg(timeText);
+    if (moment->days == 0) {
+        return QCoreApplication::translate("TimeDisplayFormatter", "Resets at %1.")
+            .arg(moment->timeText);
     }
-    if (days == 1) {
+    if (moment->days == 1) {
         return QCoreApplication::translate("TimeDisplayFormatter", "Resets tomorrow at %1.")
-            .arg(timeText);
+            .arg(moment->timeText);
     }
-    if (days > 1 && days <= weekdayRangeDays) {
+    if (moment->days > 1 && moment->days <= weekdayRangeDays) {
         return QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1 at %2.")
-            .arg(format(Form::weekday, reset, zone, locale), timeText);
+            .arg(format(Form::weekday, moment->reset, moment->zone, locale), moment->timeText);
     }
     return QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1.")
-        .arg(format(Form::monthDayTime, reset, zone, locale));
+        .arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
 }
