@@ -1,3 +1,7 @@
 #include "NotificationCenter.h"
 
 NotificationCenter::~NotificationCenter() = default;
+
+void NotificationCenter::whenServerAppears(std::function<void()> callback) {
+    Q_UNUSED(callback);
+}

@@ -3,6 +3,8 @@
 #include <QCoroTask>
 #include <QString>
 
+#include <functional>
+
 // The desktop's notification service as the notification manager sees it. The real one speaks
 // org.freedesktop.Notifications; tests put a recording double in its place.
 class NotificationCenter {
@@ -26,6 +28,9 @@ public:
     virtual QCoro::Task<> requestAuthorization() = 0;
     // Throws VantorError when the service refuses the notification or does not answer.
     virtual QCoro::Task<> add(Request request) = 0;
+    // Calls back whenever a notification server appears (one that was missing, or a new one),
+    // so that what it missed can be handed over. A centre that cannot tell never calls.
+    virtual void whenServerAppears(std::function<void()> callback);
 
 protected:
     NotificationCenter() = default;

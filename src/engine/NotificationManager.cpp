@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include <QScopeGuard>
 #include <QUuid>
 
 #include <algorithm>
@@ -41,14 +42,16 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
     if (store_.wasDelivered(key)) {
         co_return false;
     }
-    if (!co_await permitted()) {
-        co_return false;
-    }
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
     NotificationCenter::Request request{.identifier = key,
                                         .title = title(event.provider),
                                         .body = body(event.windowID, windowKind)};
-    if (!co_await handOver(request)) {
+    // Without a server yet (the session starts its own after Vantor) it is kept as well.
+    bool taken = false;
+    if (co_await permitted()) {
+        taken = co_await handOver(request);
+    }
+    if (!taken) {
         QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
         if (std::none_of(pending.cbegin(), pending.cend(),
                          [&key](const auto& kept) { return kept.identifier == key; })) {
@@ -62,7 +65,12 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
 
 QCoro::Task<> NotificationManager::deliverPending() {
     QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
-    if (pending.isEmpty() || !co_await permitted()) {
+    if (pending.isEmpty() || handingOverPending_) {
+        co_return;
+    }
+    handingOverPending_ = true;
+    const auto release = qScopeGuard([this] { handingOverPending_ = false; });
+    if (!co_await permitted()) {
         co_return;
     }
     // One delivered but still listed (should this end mid-way) is skipped next time, as the

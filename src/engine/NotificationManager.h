@@ -14,8 +14,8 @@ class SnapshotStore;
 
 // Announces each confirmed reset once, across launches too: the key of every delivered reset
 // is recorded in the store, and only after the notification centre accepted it. One the
-// centre did not take (a server slow to start, say) is kept in the store and handed over by
-// deliverPending, so it is never lost. No error leaves it.
+// centre did not take (a server slow to start, or none yet) is kept in the store and handed
+// over by deliverPending, so it is never lost. No error leaves it.
 class NotificationManager {
 public:
     static inline const QString testTitle = QStringLiteral("Vantor");
@@ -61,4 +61,6 @@ private:
 
     SnapshotStore& store_;
     NotificationCenter& center_;
+    // One hand-over of the kept announcements at a time, so none goes out twice.
+    bool handingOverPending_ = false;
 };

@@ -31,6 +31,13 @@ UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> p
     // A coarse timer may fire up to 5 % early; polls keep their interval.
     pollTimer_.setTimerType(Qt::PreciseTimer);
     connect(&pollTimer_, &QTimer::timeout, this, &UsageCoordinator::pollDue);
+    // A server that comes late (started by the session after Vantor) gets what it missed now,
+    // not at the next poll.
+    services.notificationCenter.whenServerAppears([self = QPointer<UsageCoordinator>(this)] {
+        if (self) {
+            detach(self->notifications_.deliverPending());
+        }
+    });
 }
 
 UsageCoordinator::~UsageCoordinator() = default;

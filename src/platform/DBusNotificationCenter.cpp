@@ -37,7 +37,14 @@ QString describe(const QDBusMessage& reply) {
 }  // namespace
 
 DBusNotificationCenter::DBusNotificationCenter(QDBusConnection bus, int timeoutMs)
-    : bus_(std::move(bus)), timeoutMs_(std::clamp(timeoutMs, 1, defaultTimeoutMs)) {}
+    : bus_(std::move(bus)),
+      timeoutMs_(std::clamp(timeoutMs, 1, defaultTimeoutMs)),
+      watcher_(serviceName, bus_, QDBusServiceWatcher::WatchForRegistration) {}
+
+void DBusNotificationCenter::whenServerAppears(std::function<void()> callback) {
+    QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, &watcher_,
+                     [callback = std::move(callback)] { callback(); });
+}
 
 QCoro::Task<std::optional<QVariant>> DBusNotificationCenter::askBus(QString method,
                                                                     QVariantList arguments) {

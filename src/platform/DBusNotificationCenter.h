@@ -3,6 +3,7 @@
 #include "NotificationCenter.h"
 
 #include <QDBusConnection>
+#include <QDBusServiceWatcher>
 
 // The desktop's notification server, org.freedesktop.Notifications on the session bus.
 // Alerts are allowed when a server owns the name or the bus can start one; there is no
@@ -21,6 +22,7 @@ public:
     QCoro::Task<AuthorizationStatus> authorizationStatus() override;
     QCoro::Task<> requestAuthorization() override;
     QCoro::Task<> add(Request request) override;
+    void whenServerAppears(std::function<void()> callback) override;
 
 private:
     // The answer of one bus-daemon method about the notification name; none on any failure.
@@ -28,4 +30,5 @@ private:
 
     QDBusConnection bus_;
     int timeoutMs_;
+    QDBusServiceWatcher watcher_;
 };

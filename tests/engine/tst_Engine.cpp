@@ -511,6 +511,16 @@ private Q_SLOTS:
         next.refresh();
         next.refresh();
         QCOMPARE(next.center.added.size(), 1);
+        // Kept again, then handed to a server the moment one appears, without a refresh.
+        next.center.addFails = true;
+        next.codex->answer(codexAnswer(State::exhausted, 100, resetB));
+        next.codex->answer(codexAnswer(State::available, 1, resetB.addingSeconds(18000)));
+        for (int i = 0; i < 3; ++i) {  // the last answer again, then the two new ones
+            next.refresh();
+        }
+        next.center.addFails = false;
+        next.center.serverAppears();
+        QTRY_COMPARE(next.center.added.size(), 2);
     }
 
     // A refresh asked before polling starts (the bus, a wake) still compares with what was

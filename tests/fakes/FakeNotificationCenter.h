@@ -18,7 +18,13 @@ public:
         co_return;
     }
 
+    void whenServerAppears(std::function<void()> callback) override {
+        appeared = std::move(callback);
+    }
+    void serverAppears() { appeared(); }
+
     AuthorizationStatus status = AuthorizationStatus::authorized;
+    std::function<void()> appeared;
     bool addFails = false;
     QList<Request> added;
 };

@@ -79,6 +79,27 @@ class PlatformTest : public QObject {
 private Q_SLOTS:
     void cleanup() { qputenv("PATH", path_); }
 
+    // An announcement made before any notification server runs is handed to the first that
+    // appears, once. Before the rows below, one of which leaves a server on the bus.
+    void lateServer() {
+        const QString record = newFolder() + u"/calls"_s;
+        QVERIFY(TestData::write(record, ""));
+        MemoryDefaults defaults;
+        SnapshotStore store(defaults);
+        DBusNotificationCenter center;
+        NotificationManager manager(store, center);
+        std::vector<QCoro::Task<>> handOvers;
+        center.whenServerAppears([&] { handOvers.push_back(manager.deliverPending()); });
+        const UsageEvent reset =
+            UsageEvent::resetConfirmed(ProviderID::codex, u"codex.5h"_s, UsageFixtures::t0);
+        QVERIFY(!QCoro::waitFor(manager.deliver(reset, UsageWindowKind::fiveHour)));
+        Child server;
+        server.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {u"accept"_s, record});
+        QTRY_COMPARE(TestData::read(record).count('\n'), 1);
+        QTRY_VERIFY(store.wasDelivered(NotificationManager::eventKey(reset)));
+        QVERIFY(store.pendingAnnouncements().isEmpty());
+    }
+
     void notifications_data() {
         QTest::addColumn<QString>("server");  // the fake server's mode; empty: none runs
         QTest::addColumn<bool>("authorized");
