@@ -36,7 +36,10 @@ VantorRuntime::Platform VantorRuntime::linuxPlatform(
     platform.notificationCenter = std::make_unique<DBusNotificationCenter>();
     platform.log = std::make_unique<JournalLogSink>();
     platform.wakeSource = std::make_unique<LogindWakeSource>();
-    platform.loginItem = std::make_unique<XdgAutostartLoginItem>();
+    // Started through the `vantor` command, the entry names that command.
+    const QString command = qEnvironmentVariable("VANTOR_COMMAND");
+    qunsetenv("VANTOR_COMMAND");
+    platform.loginItem = std::make_unique<XdgAutostartLoginItem>(command);
     platform.makePlayer = std::move(makePlayer);
     platform.keychain = std::make_unique<SecretServiceKeychain>();
     platform.pauseStore = std::make_unique<DefaultsClaudePauseStore>(*platform.defaults);

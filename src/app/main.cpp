@@ -1,12 +1,7 @@
-// Vantor's entry point: the command line, one instance per session, and the resident
-// process. Only this folder knows every concrete type.
-#include "ClaudeStatusLine.h"
-#include "CommandLine.h"
+// Vantor's desktop program: one instance per session, the tray, the polling and the
+// announcements. Only this folder knows every concrete type.
 #include "LogSink.h"
 #include "MediaSoundPlayer.h"
-#include "QSettingsDefaults.h"
-#include "StatusLineText.h"
-#include "StatusReport.h"
 #include "TerminationSignals.h"
 #include "UsageCoordinator.h"
 #include "VantorBusService.h"
@@ -22,10 +17,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-#include <chrono>
 #include <cstdio>
 
-#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -34,74 +27,6 @@ void print(FILE* stream, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
     std::fputc('\n', stream);
-}
-
-// Reads, never polls: the running copy when there is one, else what it stored last.
-int printStatus(int argc, char** argv, CommandLine::Format format) {
-    QCoreApplication app(argc, argv);
-    std::optional<StatusReport> report = StatusReport::fromRunning(QDBusConnection::sessionBus());
-    if (!report) {
-        QSettingsDefaults defaults;
-        report = StatusReport::fromStored(defaults);
-    }
-    const Instant now = Instant::now();
-    const QLocale locale = QLocale::system();
-    switch (format) {
-        case CommandLine::Format::text:
-            print(stdout, report->text(now, locale));
-            break;
-        case CommandLine::Format::json:
-            print(stdout, QString::fromUtf8(report->json()));
-            break;
-        case CommandLine::Format::waybar:
-            print(stdout, QString::fromUtf8(report->waybar(now, locale)));
-            break;
-    }
-    return 0;
-}
-
-// What Claude Code writes on our standard input: read until it closes, for at most a second
-// and a bounded size, as this runs in the user's prompt. Nothing from a terminal.
-QByteArray readStatusLineInput() {
-    QByteArray input;
-    if (::isatty(STDIN_FILENO) != 0) {
-        return input;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    pollfd readable{.fd = STDIN_FILENO, .events = POLLIN, .revents = 0};
-    char buffer[16384];
-    while (input.size() <= ClaudeStatusLine::maxInputBytes) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
-            break;
-        }
-        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (count <= 0) {
-            break;
-        }
-        input.append(buffer, count);
-    }
-    return input;
-}
-
-// Claude Code's status-line command: the line first, then the Claude usage to the running
-// Vantor, if any. Bad input prints nothing; every outcome exits 0 so the prompt never shows
-// an error.
-int printStatusLine(int argc, char** argv) {
-    const std::optional<ClaudeStatusLine> input = ClaudeStatusLine::parse(readStatusLineInput());
-    if (!input) {
-        return 0;
-    }
-    print(stdout, StatusLineText::line(*input, Instant::now(), QLocale::system()));
-    std::fflush(stdout);
-    const QByteArray body = input->usageBody();
-    if (!body.isEmpty()) {
-        QCoreApplication app(argc, argv);
-        VantorBusService::call(QDBusConnection::sessionBus(), QStringLiteral("ReportClaudeUsage"),
-                               250, {QString::fromUtf8(body)});
-    }
-    return 0;
 }
 
 // A second start leaves the watching to the first and asks it to show itself.
@@ -206,28 +131,8 @@ int runResident(int argc, char** argv) {
 
 }  // namespace
 
+// The desktop program behind `vantor`, which starts it with the arguments it was given once it
+// has found nothing else to do: the tray, the polling and the announcements.
 int main(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    }
-    const CommandLine line = CommandLine::parse(arguments);
-    switch (line.action) {
-        case CommandLine::Action::help:
-            std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
-            return 0;
-        case CommandLine::Action::version:
-            std::puts("vantor " VANTOR_VERSION);
-            return 0;
-        case CommandLine::Action::error:
-            print(stderr, QStringLiteral("vantor: %1\nTry 'vantor --help'.").arg(line.error));
-            return 2;
-        case CommandLine::Action::status:
-            return printStatus(argc, argv, line.format);
-        case CommandLine::Action::statusline:
-            return printStatusLine(argc, argv);
-        case CommandLine::Action::run:
-            break;
-    }
     return runResident(argc, argv);
 }

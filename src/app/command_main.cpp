@@ -1,0 +1,151 @@
+// The `vantor` command: the status commands and Claude Code's status line, answered here with
+// Qt Core and D-Bus alone, since the status line runs after every answer in the user's
+// terminal; anything else starts the desktop program in this process's place.
+#include "ClaudeStatusLine.h"
+#include "CommandLine.h"
+#include "QSettingsDefaults.h"
+#include "StatusLineText.h"
+#include "StatusReport.h"
+#include "VantorBusService.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+void print(FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
+    std::fputc('\n', stream);
+}
+
+// Reads, never polls: the running copy when there is one, else what it stored last.
+int printStatus(int argc, char** argv, CommandLine::Format format) {
+    QCoreApplication app(argc, argv);
+    std::optional<StatusReport> report = StatusReport::fromRunning(QDBusConnection::sessionBus());
+    if (!report) {
+        QSettingsDefaults defaults;
+        report = StatusReport::fromStored(defaults);
+    }
+    const Instant now = Instant::now();
+    const QLocale locale = QLocale::system();
+    switch (format) {
+        case CommandLine::Format::text:
+            print(stdout, report->text(now, locale));
+            break;
+        case CommandLine::Format::json:
+            print(stdout, QString::fromUtf8(report->json()));
+            break;
+        case CommandLine::Format::waybar:
+            print(stdout, QString::fromUtf8(report->waybar(now, locale)));
+            break;
+    }
+    return 0;
+}
+
+// What Claude Code writes on our standard input: read until it closes, for at most a second
+// and a bounded size, as this runs in the user's prompt. Nothing from a terminal.
+QByteArray readStatusLineInput() {
+    QByteArray input;
+    if (::isatty(STDIN_FILENO) != 0) {
+        return input;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    pollfd readable{.fd = STDIN_FILENO, .events = POLLIN, .revents = 0};
+    char buffer[16384];
+    while (input.size() <= ClaudeStatusLine::maxInputBytes) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || ::poll(&readable, 1, static_cast<int>(left.count())) <= 0) {
+            break;
+        }
+        const ssize_t count = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (count <= 0) {
+            break;
+        }
+        input.append(buffer, count);
+    }
+    return input;
+}
+
+// Claude Code's status-line command: the line first, then the Claude usage to the running
+// Vantor, if any. Bad input prints nothing; every outcome exits 0 so the prompt never shows
+// an error.
+int printStatusLine(int argc, char** argv) {
+    const std::optional<ClaudeStatusLine> input = ClaudeStatusLine::parse(readStatusLineInput());
+    if (!input) {
+        return 0;
+    }
+    print(stdout, StatusLineText::line(*input, Instant::now(), QLocale::system()));
+    std::fflush(stdout);
+    const QByteArray body = input->usageBody();
+    if (!body.isEmpty()) {
+        QCoreApplication app(argc, argv);
+        VantorBusService::call(QDBusConnection::sessionBus(), QStringLiteral("ReportClaudeUsage"),
+                               250, {QString::fromUtf8(body)});
+    }
+    return 0;
+}
+
+QString selfPath() {
+    return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
+}
+
+// The desktop program: beside this one in a build tree, else in the library folder of the
+// prefix this one is installed under.
+QByteArray desktopProgram() {
+    const QString folder = QFileInfo(selfPath()).absolutePath();
+    const QString beside = folder + QStringLiteral("/vantor-desktop");
+    if (QFileInfo(beside).isExecutable()) {
+        return QFile::encodeName(beside);
+    }
+    return QFile::encodeName(folder +
+                             QStringLiteral("/" VANTOR_DESKTOP_FROM_BINDIR "/vantor-desktop"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const CommandLine line = CommandLine::parse(arguments);
+    switch (line.action) {
+        case CommandLine::Action::help:
+            std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
+            return 0;
+        case CommandLine::Action::version:
+            std::puts("vantor " VANTOR_VERSION);
+            return 0;
+        case CommandLine::Action::error:
+            print(stderr, QStringLiteral("vantor: %1\nTry 'vantor --help'.").arg(line.error));
+            return 2;
+        case CommandLine::Action::status:
+            return printStatus(argc, argv, line.format);
+        case CommandLine::Action::statusline:
+            return printStatusLine(argc, argv);
+        case CommandLine::Action::run:
+            break;
+    }
+    // Same process, same id: whoever started Vantor (a test, a session manager) keeps it.
+    const QByteArray program = desktopProgram();
+    // So that launch at login names this command, not the program behind it.
+    qputenv("VANTOR_COMMAND", QFile::encodeName(selfPath()));
+    argv[0] = const_cast<char*>(program.constData());
+    ::execv(program.constData(), argv);
+    print(stderr,
+          QStringLiteral("vantor: cannot start %1: %2")
+              .arg(QFile::decodeName(program), QString::fromLocal8Bit(std::strerror(errno))));
+    return 1;
+}
