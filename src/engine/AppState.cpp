@@ -47,6 +47,7 @@ AppState::AppState(UserDefaults& defaults,
     if (isNumber) {
         setLimitWarningThreshold(threshold);
     }
+    trayShowsFigure_ = defaults_.string(trayIconKey) != QLatin1String("symbol");
     for (const QString& key : obsoleteModeKeys) {
         defaults_.remove(key);
     }
@@ -170,6 +171,15 @@ void AppState::setLimitWarningThreshold(int percent) {
     limitWarningThreshold_ = percent;
     defaults_.setValue(limitWarningKey, percent);
     Q_EMIT limitWarningThresholdChanged();
+}
+
+void AppState::setTrayShowsFigure(bool figure) {
+    defaults_.setValue(trayIconKey,
+                       figure ? QStringLiteral("percentage") : QStringLiteral("symbol"));
+    if (figure != trayShowsFigure_) {
+        trayShowsFigure_ = figure;
+        Q_EMIT trayShowsFigureChanged();
+    }
 }
 
 void AppState::setCustomAudioLanguage(CustomAudioLanguage language) {

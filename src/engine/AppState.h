@@ -36,6 +36,8 @@ class AppState : public QObject {
         bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
     Q_PROPERTY(int limitWarningThreshold READ limitWarningThreshold WRITE setLimitWarningThreshold
                    NOTIFY limitWarningThresholdChanged)
+    Q_PROPERTY(bool trayShowsFigure READ trayShowsFigure WRITE setTrayShowsFigure NOTIFY
+                   trayShowsFigureChanged)
     Q_PROPERTY(CustomAudioLanguage customAudioLanguage READ customAudioLanguage WRITE
                    setCustomAudioLanguage NOTIFY customAudioLanguageChanged)
     Q_PROPERTY(CustomAudioGender customAudioGender READ customAudioGender WRITE setCustomAudioGender
@@ -49,6 +51,8 @@ class AppState : public QObject {
 public:
     static inline const QString alertsEnabledKey = QStringLiteral("resetAlertsEnabled");
     static inline const QString limitWarningKey = QStringLiteral("limitWarningThreshold");
+    // "percentage" (the default) or "symbol".
+    static inline const QString trayIconKey = QStringLiteral("trayIconShows");
     static inline const QString languageKey = QStringLiteral("resetCustomAudioLanguage");
     static inline const QString genderKey = QStringLiteral("resetCustomAudioGender");
     static inline const QString voiceIDKey = QStringLiteral("resetCustomVoiceID");
@@ -75,6 +79,9 @@ public:
     // 0 is off. Any other value keeps the current one.
     int limitWarningThreshold() const { return limitWarningThreshold_; }
     void setLimitWarningThreshold(int percent);
+    // The tray icon shows the lowest share left rather than the symbol.
+    bool trayShowsFigure() const { return trayShowsFigure_; }
+    void setTrayShowsFigure(bool figure);
     void setAlertsEnabled(bool enabled);
 
     CustomAudioLanguage customAudioLanguage() const { return customAudioLanguage_; }
@@ -104,6 +111,7 @@ Q_SIGNALS:
     void isRefreshingChanged();
     void alertsEnabledChanged();
     void limitWarningThresholdChanged();
+    void trayShowsFigureChanged();
     void customAudioLanguageChanged();
     void customAudioGenderChanged();
     void customVoiceIDChanged();
@@ -128,6 +136,7 @@ private:
     bool isRefreshing_ = false;
     bool alertsEnabled_ = true;
     int limitWarningThreshold_ = LimitWarningDetector::defaultThreshold;
+    bool trayShowsFigure_ = true;
     CustomAudioLanguage customAudioLanguage_ = CustomAudioLanguage::automatic;
     CustomAudioGender customAudioGender_ = CustomAudioGender::female;
     std::optional<QString> customVoiceID_;

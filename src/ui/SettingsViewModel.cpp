@@ -68,6 +68,7 @@ SettingsViewModel::SettingsViewModel(AppState& state, LoginItemService& loginIte
     connect(&state_, &AppState::customAudioGenderChanged, this, &SettingsViewModel::genderChanged);
     connect(&state_, &AppState::limitWarningThresholdChanged, this,
             &SettingsViewModel::warningChanged);
+    connect(&state_, &AppState::trayShowsFigureChanged, this, &SettingsViewModel::trayIconChanged);
     connect(&state_, &AppState::customAudioChoicesChanged, this, &SettingsViewModel::soundChanged);
     connect(&state_, &AppState::customVoiceIDChanged, this, &SettingsViewModel::soundChanged);
     connect(&state_, &AppState::availabilityChanged, this, &SettingsViewModel::providerRowsChanged);
@@ -136,6 +137,20 @@ void SettingsViewModel::setWarningIndex(int index) {
     if (index >= 0 && index < static_cast<int>(LimitWarningDetector::thresholds.size())) {
         state_.setLimitWarningThreshold(
             LimitWarningDetector::thresholds[static_cast<std::size_t>(index)]);
+    }
+}
+
+QStringList SettingsViewModel::trayIconItems() const {
+    return {tr("Symbol"), tr("Percentage left")};
+}
+
+int SettingsViewModel::trayIconIndex() const {
+    return state_.trayShowsFigure() ? 1 : 0;
+}
+
+void SettingsViewModel::setTrayIconIndex(int index) {
+    if (index == 0 || index == 1) {
+        state_.setTrayShowsFigure(index == 1);
     }
 }
 
@@ -210,6 +225,7 @@ QVariantMap SettingsViewModel::texts() const {
         {QStringLiteral("general"), tr("General")},
         {QStringLiteral("launchAtLogin"), tr("Launch at Login")},
         {QStringLiteral("warnAt"), tr("Warn when a limit reaches")},
+        {QStringLiteral("trayIcon"), tr("Tray icon shows")},
         {QStringLiteral("resetAlert"), tr("Reset alert")},
         {QStringLiteral("playResetAlert"), tr("Play reset alert")},
         {QStringLiteral("language"), tr("Language")},

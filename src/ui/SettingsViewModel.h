@@ -28,6 +28,8 @@ class SettingsViewModel : public QObject {
         bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
     Q_PROPERTY(QStringList languageItems READ languageItems CONSTANT)
     Q_PROPERTY(int languageIndex READ languageIndex WRITE setLanguageIndex NOTIFY languageChanged)
+    Q_PROPERTY(QStringList trayIconItems READ trayIconItems CONSTANT)
+    Q_PROPERTY(int trayIconIndex READ trayIconIndex WRITE setTrayIconIndex NOTIFY trayIconChanged)
     Q_PROPERTY(QStringList warningItems READ warningItems CONSTANT)
     Q_PROPERTY(int warningIndex READ warningIndex WRITE setWarningIndex NOTIFY warningChanged)
     Q_PROPERTY(QStringList genderItems READ genderItems CONSTANT)
@@ -64,6 +66,10 @@ public:
     void setLanguageIndex(int index);
     // "Off", "75 %", ...: the thresholds of a nearing-limit warning.
     QStringList warningItems() const;
+    // "Symbol", "Percentage left".
+    QStringList trayIconItems() const;
+    int trayIconIndex() const;
+    void setTrayIconIndex(int index);
     int warningIndex() const;
     void setWarningIndex(int index);
 
@@ -99,6 +105,7 @@ Q_SIGNALS:
     void languageChanged();
     void genderChanged();
     void warningChanged();
+    void trayIconChanged();
     void soundChanged();
     void testNotificationChanged();
     void providerRowsChanged();

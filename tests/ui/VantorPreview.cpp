@@ -8,6 +8,7 @@
 #include "PopoverViewModel.h"
 #include "RecordingLogSink.h"
 #include "SettingsWindowPresenter.h"
+#include "TrayFigure.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
 #include "UsageHistory.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QPalette>
 #include <QQuickView>
 #include <QScreen>
@@ -124,6 +126,24 @@ int main(int argc, char** argv) {
     auto file = [&](const QString& name) {
         return QDir(arguments[shots]).filePath(name + (dark ? "-dark.png" : "-light.png"));
     };
+    // The tray figures at the panels' sizes on a bar of this palette's shade: 42 % and 8 % left,
+    // and a spent window two hours from its reset.
+    const QColor bar = dark ? QColor(0x2b, 0x30, 0x3b) : QColor(0xf0, 0xf0, 0xf0);
+    QImage icons(4 * 40, 3 * 40, QImage::Format_ARGB32_Premultiplied);
+    icons.fill(bar);
+    QPainter painter(&icons);
+    const TrayFigure figures[] = {{QStringLiteral("42"), 0.42, 58},
+                                  {QStringLiteral("8"), 0.08, 92},
+                                  {QStringLiteral("2h"), 0, 100}};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; const int side : {16, 22, 24, 32}) {
+            painter.drawImage(40 * column++ + 4, 40 * row + 4,
+                              figures[row].render(side, dark ? Qt::white : Qt::black,
+                                                  dark ? Qt::black : Qt::white));
+        }
+    }
+    painter.end();
+    icons.save(file(QStringLiteral("tray-figures")));
     // Still frames: no animation between states.
     interface.popoverModel()->setReduceMotion(true);
     QQuickView* popover = interface.popoverWindow();

@@ -13,6 +13,7 @@
 #include "SettingsViewModel.h"
 #include "SettingsWindowPresenter.h"
 #include "TestData.h"
+#include "TrayFigure.h"
 #include "UsageColor.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
@@ -128,6 +129,22 @@ private Q_SLOTS:
         }
         QCOMPARE(CardText::paceText(projection, t0, QLocale(QLocale::English)),
                  row["text"].toString());
+    }
+
+    // Windows (share used, spent, seconds to the reset) -> the tray icon's figure.
+    void trayFigure_data() { TestData::rows("row", "ui/cards.json", "trayFigure"); }
+    void trayFigure() {
+        QFETCH(QJsonObject, row);
+        QList<UsageWindowSnapshot> windows;
+        for (const QJsonValue w : row["windows"].toArray()) {
+            windows.append(window(
+                QString::number(windows.size()),
+                w["spent"].toBool() ? State::exhausted : State::available, w["used"].toDouble(),
+                w["resetIn"].isDouble() ? std::optional(t0.addingSeconds(w["resetIn"].toDouble()))
+                                        : std::nullopt));
+        }
+        const auto figure = TrayFigure::from({{ProviderID::codex, snapshot(windows)}}, t0);
+        QCOMPARE(figure ? figure->text : QString(), row["text"].toString());
     }
 
     // The rows listed when a card is expanded.

@@ -91,10 +91,24 @@ Rectangle {
                 }
             }
             LabelledRow {
+                title: root.texts.trayIcon
+                ComboBox {
+                    objectName: "trayIcon"
+                    implicitWidth: 160
+                    model: root.model.trayIconItems
+                    currentIndex: root.model.trayIconIndex
+                    Accessible.name: root.texts.trayIcon
+                    onActivated: function(index) {
+                        root.model.trayIconIndex = index
+                        currentIndex = Qt.binding(() => root.model.trayIconIndex)
+                    }
+                }
+            }
+            LabelledRow {
                 title: root.texts.warnAt
                 ComboBox {
                     objectName: "warnAt"
-                    implicitWidth: 120
+                    implicitWidth: 160
                     model: root.model.warningItems
                     currentIndex: root.model.warningIndex
                     Accessible.name: root.texts.warnAt

@@ -1,0 +1,93 @@
+#include "TrayFigure.h"
+
+#include "UsageColor.h"
+
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// "45m", "2h", "3d": the time to a reset, rounded up, in the fewest characters.
+QString shortDuration(double seconds) {
+    const auto minutes = static_cast<qint64>(std::ceil(std::max(seconds, 60.0) / 60.0));
+    if (minutes < 60) {
+        return QStringLiteral("%1m").arg(minutes);
+    }
+    const qint64 hours = (minutes + 59) / 60;
+    if (hours < 48) {
+        return QStringLiteral("%1h").arg(hours);
+    }
+    return QStringLiteral("%1d").arg((hours + 23) / 24);
+}
+
+}  // namespace
+
+std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant now) {
+    std::optional<TrayFigure> lowest;
+    std::optional<double> nearestReset;
+    bool spent = false;
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            const std::optional<double> used = window.displayPercent();
+            if (!used) {
+                continue;
+            }
+            if (window.state == UsageWindowState::exhausted || *used >= 100.0) {
+                spent = true;
+                if (window.resetAt && window.resetAt->secondsSince(now) > 0.0 &&
+                    (!nearestReset || window.resetAt->secondsSince(now) < *nearestReset)) {
+                    nearestReset = window.resetAt->secondsSince(now);
+                }
+            }
+            if (!lowest || 100.0 - *used < lowest->left * 100.0) {
+                lowest = TrayFigure{.text = QString::number(std::lround(100.0 - *used)),
+                                    .left = (100.0 - *used) / 100.0,
+                                    .usedPercent = *used};
+            }
+        }
+    }
+    if (lowest && spent) {
+        lowest->left = 0.0;
+        lowest->usedPercent = 100.0;
+        lowest->text = nearestReset ? shortDuration(*nearestReset) : QStringLiteral("0");
+    }
+    return lowest;
+}
+
+QImage TrayFigure::render(int side, const QColor& ink, const QColor& halo) const {
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The ring: a track in the halo's shade, the arc in the usage colour.
+    const double pen = std::max(1.5, side / 10.0);
+    const QRectF ring = QRectF(0, 0, side, side).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
+    painter.setPen(QPen(halo, pen));
+    painter.drawEllipse(ring);
+    painter.setPen(QPen(toColor(usageColor(usedPercent)), pen, Qt::SolidLine, Qt::FlatCap));
+    // Like the popover's rings, the arc is the share used.
+    const double used = std::clamp(usedPercent / 100.0, 0.01, 1.0);
+    painter.drawArc(ring, 90 * 16, -static_cast<int>(std::lround(used * 360 * 16)));
+    // The text as large as fits inside the ring, drawn as a path with a rim so it reads on
+    // any bar.
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(std::max(6, static_cast<int>(side * (text.size() > 2 ? 0.36 : 0.46))));
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF box = path.boundingRect();
+    path.translate(side / 2.0 - box.center().x(), side / 2.0 - box.center().y());
+    painter.setPen(
+        QPen(halo, std::max(1.0, side / 12.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawPath(path);
+    painter.end();
+    return image;
+}
