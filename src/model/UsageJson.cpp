@@ -398,7 +398,8 @@ QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
 
 QJsonObject encode(const ProviderAvailability& availability) {
     QJsonObject payload;
-    if (availability.kind() == ProviderAvailability::Kind::temporarilyUnavailable) {
+    if (availability.kind() == ProviderAvailability::Kind::temporarilyUnavailable ||
+        !availability.message().isEmpty()) {
         payload.insert(QStringLiteral("_0"), availability.message());
     }
     return QJsonObject{{rawValue(availability.kind()), payload}};
@@ -437,7 +438,9 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
         case ProviderAvailability::Kind::notInstalled:
             return ProviderAvailability::notInstalled();
         case ProviderAvailability::Kind::notAuthenticated:
-            return ProviderAvailability::notAuthenticated();
+            // An expired session carries its words; earlier releases wrote none.
+            return ProviderAvailability::notAuthenticated(
+                payloadReader.optionalString(QStringLiteral("_0")).value_or(QString()));
         case ProviderAvailability::Kind::requiresProPlan:
             return ProviderAvailability::requiresProPlan();
         case ProviderAvailability::Kind::unsupported:

@@ -1,3 +1,4 @@
+#include "ClaudeCodeVersion.h"
 #include "ClaudeCredentialReader.h"
 #include "ClaudeKeychain.h"
 #include "ClaudeParser.h"
@@ -129,8 +130,14 @@ class ProvidersTest : public QObject {
     QString requestLog_;
     QSslConfiguration tls_ = QSslConfiguration::defaultConfiguration();
 
-    // The Authorization header of each request the endpoint received.
-    QByteArrayList requests() const { return TestData::read(requestLog_).split('\n').mid(1); }
+    // The Authorization header of each request the endpoint received, or its User-Agent.
+    QByteArrayList requests(int header = 0) const {
+        QByteArrayList sent = TestData::read(requestLog_).split('\n').mid(1);
+        for (QByteArray& line : sent) {
+            line = line.split('\t').value(header);
+        }
+        return sent;
+    }
     QUrl endpoint(const QString& path) const {
         return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(port_) + path);
     }
@@ -358,12 +365,20 @@ private Q_SLOTS:
         QCOMPARE(fetched.value.has_value(), kind == ProviderAvailability::Kind::available);
     }
 
-    void claudeFetch_data() { addRows({"path", "untrusted", "outcome", "requests"}); }
+    // The outcome, what the user is told of a failure ("shown"), and the requests sent, each
+    // with Claude Code's own User-Agent (the stand-in answers 429 to any other).
+    void claudeFetch_data() {
+        addRows({"path", "untrusted", "file", "outcome", "requests", "shown"});
+    }
     void claudeFetch() {
         QFETCH(QString, path);
         QFETCH(QString, untrusted);
+        QFETCH(QString, file);
         QFETCH(QString, outcome);
         QFETCH(QString, requests);
+        QFETCH(QString, shown);
+        QVERIFY(file.isNull() || TestData::write(ClaudeCredentialReader::credentialsFilePath(),
+                                                 input(file.toUtf8())));
         const QUrl url = path.startsWith(u'/') ? endpoint(path) : QUrl(path);
         ClaudeUsageProvider provider(
             nullptr, nullptr, url,
@@ -371,11 +386,42 @@ private Q_SLOTS:
         const QString result = ::outcome(QCoro::waitFor(settle(provider.fetchUsage())));
         QVERIFY2(result.startsWith(outcome), qPrintable(result));
         QVERIFY(!result.contains(token));
+        const auto told = provider.failureAvailability();
+        QVERIFY(told ? (rawValue(told->kind()) + u' ' + told->message()).startsWith(shown)
+                     : shown.isNull());
         const QByteArrayList sent = this->requests();
         QVERIFY(requests.toInt() < 0 || sent.size() == requests.toInt());
-        for (const QByteArray& authorization : sent) {
-            QCOMPARE(authorization, "Bearer " + token.toUtf8());
+        QVERIFY(sent.isEmpty() || file.isNull() || sent[0] == "Bearer " + token.toUtf8());
+        for (const QByteArray& agent : this->requests(1)) {
+            QCOMPARE(agent, ClaudeCodeVersion::userAgent(ClaudeCodeVersion::installed()));
         }
+    }
+
+    // The installed Claude Code, from files under a fresh home: "<path>": content (null: an
+    // empty executable), "<path>>": a link's target; "~" in PATH is that home.
+    void claudeCodeVersion_data() { addRows({"files", "path", "version"}); }
+    void claudeCodeVersion() {
+        QFETCH(QString, files);
+        QFETCH(QString, path);
+        QFETCH(QString, version);
+        QTemporaryDir home;
+        const QByteArray saved[] = {qgetenv("PATH"), qgetenv("XDG_DATA_HOME")};
+        qputenv("PATH", QFile::encodeName(path.replace(u'~', home.path())));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(".local/share")));
+        const QJsonObject entries = QJsonDocument::fromJson(files.toUtf8()).object();
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            QString name = it.key();
+            const bool link = name.endsWith(u'>');
+            name.remove(u'>');
+            QVERIFY(QDir().mkpath(QFileInfo(home.filePath(name)).path()));
+            QVERIFY(link ? QFile::link(it.value().toString(), home.filePath(name))
+                         : TestData::write(home.filePath(name), it.value().toString().toUtf8()));
+            QFile::setPermissions(home.filePath(name), QFile::ExeOwner | QFile::ReadOwner);
+        }
+        const QString found = ClaudeCodeVersion::installed();
+        qputenv("PATH", saved[0]);
+        qputenv("XDG_DATA_HOME", saved[1]);
+        QCOMPARE(found, version);
     }
 
     // After a 429 nothing is sent until the pause is over, also from a new provider object
