@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -337,7 +338,44 @@ void writeSnapshot(JsonWriter& writer, const ProviderUsageSnapshot& snapshot) {
     writer.number(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt");
     writer.key("sourceConfidence");
     writer.string(rawValue(snapshot.sourceConfidence));
+    if (const auto& extra = snapshot.extraUsage) {
+        writer.key("extraUsage");
+        writer.beginObject();
+        writer.key("usedMinorUnits");
+        writer.number(extra->usedMinorUnits, "usedMinorUnits");
+        if (extra->limitMinorUnits) {
+            writer.key("limitMinorUnits");
+            writer.number(*extra->limitMinorUnits, "limitMinorUnits");
+        }
+        writer.key("decimalPlaces");
+        writer.number(extra->decimalPlaces, "decimalPlaces");
+        writer.key("currency");
+        writer.string(extra->currency);
+        writer.endObject();
+    }
     writer.endObject();
+}
+
+// Extra usage is a detail: a stored value that does not read is dropped, not the snapshot.
+std::optional<ExtraUsage> decodeExtraUsage(const ObjectReader& snapshot) {
+    const QString key = QStringLiteral("extraUsage");
+    try {
+        const auto value = snapshot.optional(key);
+        if (!value) {
+            return std::nullopt;
+        }
+        const CodingPath path{&snapshot.path(), key};
+        const ObjectReader reader(*value, path);
+        return ExtraUsage{
+            .usedMinorUnits = reader.number(QStringLiteral("usedMinorUnits")),
+            .limitMinorUnits = reader.optionalNumber(QStringLiteral("limitMinorUnits")),
+            .decimalPlaces = static_cast<int>(
+                std::clamp(reader.number(QStringLiteral("decimalPlaces")), 0.0, 6.0)),
+            .currency = reader.string(QStringLiteral("currency")),
+        };
+    } catch (const VantorError&) {
+        return std::nullopt;
+    }
 }
 
 UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& path) {
@@ -379,6 +417,7 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
         .observedAt = reader.instant(QStringLiteral("observedAt")),
         .sourceConfidence =
             reader.enumeration<UsageSourceConfidence>(QStringLiteral("sourceConfidence")),
+        .extraUsage = decodeExtraUsage(reader),
     };
 }
 

@@ -170,17 +170,42 @@ private Q_SLOTS:
             liveChildren() == QByteArrayList{QByteArray::number(server_.processId())}, 5000);
     }
 
-    void parsers_data() { addRows({"parser", "input", "windows"}); }
+    // "labels": each window's label, "*" when binding now and "-" when not, then the extra
+    // usage as "used of limit /scale currency".
+    void parsers_data() { addRows({"parser", "input", "windows", "labels"}); }
     void parsers() {
         QFETCH(QString, parser);
         QFETCH(QString, input);
         QFETCH(QString, windows);
+        QFETCH(QString, labels);
         const QByteArray answer = ::input(input.toUtf8());
         const ProviderUsageSnapshot parsed =
             parser == "codex"
                 ? CodexParser::parse(QJsonDocument::fromJson(answer).object(), Instant::now())
                 : ClaudeParser::parse(answer, Instant::now());
         QCOMPARE(summary(parsed), windows);
+        QStringList shown;
+        for (const UsageWindowSnapshot& w : parsed.windows) {
+            shown << w.label + QString::fromUtf16(w.isActive ? (*w.isActive ? u"*" : u"-") : u"");
+        }
+        if (const auto& extra = parsed.extraUsage) {
+            shown.last() +=
+                QStringLiteral("; extra %1 of %2 /%3 %4")
+                    .arg(extra->usedMinorUnits)
+                    .arg(extra->limitMinorUnits ? QString::number(*extra->limitMinorUnits)
+                                                : QStringLiteral("-"))
+                    .arg(extra->usedMinorUnits / extra->usedAmount())
+                    .arg(extra->currency);
+        }
+        QVERIFY(labels.isNull() || shown.join(u'|') == labels);
+    }
+
+    void claudeDates_data() { addRows({"text", "unix"}); }
+    void claudeDates() {
+        QFETCH(QString, text);
+        QFETCH(QString, unix);
+        const std::optional<Instant> parsed = ClaudeParser::parseInternetDateTime(text);
+        QCOMPARE(parsed ? QString::number(parsed->unixSeconds(), 'f', 6) : QString(), unix);
     }
 
     void codexLineReader_data() {
