@@ -18,11 +18,23 @@ Item {
         anchors.rightMargin: 8
         spacing: 0
 
-        Text {
-            text: root.row.title
-            color: Theme.text
-            font.pixelSize: 13
-            font.weight: Font.DemiBold
+        Row {
+            spacing: 6
+            Text {
+                id: title
+                text: root.row.title
+                color: Theme.text
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+            }
+            // The limit that binds now.
+            Text {
+                anchors.baseline: title.baseline
+                visible: text.length > 0
+                text: root.row.mark
+                color: Theme.secondaryText
+                font.pixelSize: 11
+            }
         }
         Text {
             visible: !root.row.exhausted
