@@ -1,5 +1,6 @@
 #include "ClaudeCodeVersion.h"
 #include "ClaudeCredentialReader.h"
+#include "ClaudeCredentialWatcher.h"
 #include "ClaudeKeychain.h"
 #include "ClaudeParser.h"
 #include "ClaudePauseStore.h"
@@ -15,8 +16,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QSslCertificate>
 #include <QTest>
+
+#include <cstdio>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -447,6 +452,33 @@ private Q_SLOTS:
         qputenv("PATH", saved[0]);
         qputenv("XDG_DATA_HOME", saved[1]);
         QCOMPARE(found, version);
+    }
+
+    // One signal after each change of the file's bytes, whichever way it came; none when the
+    // folder changes around an unchanged file. The folder appears only in the third step.
+    void claudeCredentialWatcher() {
+        QTemporaryDir home;
+        const QString path = home.filePath("config/.credentials.json");
+        ClaudeCredentialWatcher watcher(path, 50ms);
+        QSignalSpy spy(&watcher, &ClaudeCredentialWatcher::changed);
+        const auto step = [&](const std::function<bool()>& change, int signals) {
+            const int before = spy.size();
+            QVERIFY(change());
+            QVERIFY(signals == 0 ? !spy.wait(300) : spy.wait(2000));
+            QCOMPARE(spy.size(), before + signals);
+        };
+        step([&] { return TestData::write(home.filePath("other"), "x"); }, 0);
+        step([&] { return QDir().mkpath(home.filePath("config")); }, 0);
+        step([&] { return TestData::write(path, R"({"accessToken":"a"})"); }, 1);
+        step(
+            [&] {
+                return TestData::write(path + ".tmp", R"({"accessToken":"b"})") &&
+                       ::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0;
+            },
+            1);
+        step([&] { return TestData::write(path, R"({"accessToken":"c"})"); }, 1);
+        step([&] { return TestData::write(home.filePath("config/noise"), "x"); }, 0);
+        step([&] { return QFile::remove(path); }, 1);
     }
 
     // After a 429 nothing is sent until the pause is over, also from a new provider object
