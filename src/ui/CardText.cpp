@@ -31,8 +31,9 @@ QString kindPrefix(const UsageWindowSnapshot& window) {
         case UsageWindowKind::weekly:
             return tr("Weekly");
         case UsageWindowKind::modelWeekly:
-            // A model's own limit is named by its label ("Weekly · Fable").
-            return window.label.isEmpty() ? tr("Model week") : window.label;
+            // A model's own limit is named by its model, the last part of "Weekly · Fable".
+            return window.label.isEmpty() ? tr("Model week")
+                                          : window.label.section(QStringLiteral(" \u00b7 "), -1);
         case UsageWindowKind::other:
             break;
     }

@@ -49,8 +49,11 @@ QString ProviderCardViewModel::summary() const {
 }
 
 QString ProviderCardViewModel::notice() const {
-    return CardText::notice(entry(state_.snapshots(), provider_),
-                            entry(state_.availability(), provider_));
+    const auto snapshot = entry(state_.snapshots(), provider_);
+    const auto availability = entry(state_.availability(), provider_);
+    const QString notice = CardText::notice(snapshot, availability);
+    const QString stale = CardText::staleText(snapshot, availability, clock_(), QLocale());
+    return stale.isEmpty() ? notice : notice + QStringLiteral(" \u00b7 ") + stale;
 }
 
 QString ProviderCardViewModel::extraUsage() const {

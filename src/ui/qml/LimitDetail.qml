@@ -18,23 +18,21 @@ Item {
         anchors.rightMargin: 8
         spacing: 0
 
-        Row {
-            spacing: 6
-            Text {
-                id: title
-                text: root.row.title
-                color: Theme.text
-                font.pixelSize: 13
-                font.weight: Font.DemiBold
-            }
-            // The limit that binds now.
-            Text {
-                anchors.baseline: title.baseline
-                visible: text.length > 0
-                text: root.row.mark
-                color: Theme.secondaryText
-                font.pixelSize: 11
-            }
+        Text {
+            width: parent.width
+            text: root.row.title
+            color: Theme.text
+            font.pixelSize: 13
+            font.weight: Font.DemiBold
+            elide: Text.ElideRight
+        }
+        // The limit that binds now.
+        Text {
+            visible: text.length > 0
+            text: root.row.mark
+            color: Theme.secondaryText
+            font.pixelSize: 11
+            font.italic: true
         }
         Text {
             visible: !root.row.exhausted
