@@ -21,7 +21,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <functional>
 
 #include <sys/stat.h>
 
@@ -176,7 +175,7 @@ private Q_SLOTS:
     }
 
     // "labels": each window's label, "*" when binding now and "-" when not, then the extra
-    // usage as "used of limit /scale currency".
+    // usage as "<used> of <limit, -1: none> <currency>", amounts scaled.
     void parsers_data() { addRows({"parser", "input", "windows", "labels"}); }
     void parsers() {
         QFETCH(QString, parser);
@@ -194,13 +193,10 @@ private Q_SLOTS:
             shown << w.label + QString::fromUtf16(w.isActive ? (*w.isActive ? u"*" : u"-") : u"");
         }
         if (const auto& extra = parsed.extraUsage) {
-            shown.last() +=
-                QStringLiteral("; extra %1 of %2 /%3 %4")
-                    .arg(extra->usedMinorUnits)
-                    .arg(extra->limitMinorUnits ? QString::number(*extra->limitMinorUnits)
-                                                : QStringLiteral("-"))
-                    .arg(extra->usedMinorUnits / extra->usedAmount())
-                    .arg(extra->currency);
+            shown << QStringLiteral("%1 of %2 %3")
+                         .arg(extra->usedAmount())
+                         .arg(extra->limitAmount().value_or(-1))
+                         .arg(extra->currency);
         }
         QVERIFY(labels.isNull() || shown.join(u'|') == labels);
     }
@@ -461,7 +457,7 @@ private Q_SLOTS:
         const QString path = home.filePath("config/.credentials.json");
         ClaudeCredentialWatcher watcher(path, 50ms);
         QSignalSpy spy(&watcher, &ClaudeCredentialWatcher::changed);
-        const auto step = [&](const std::function<bool()>& change, int signals) {
+        const auto step = [&](auto change, int signals) {
             const int before = spy.size();
             QVERIFY(change());
             QVERIFY(signals == 0 ? !spy.wait(300) : spy.wait(2000));

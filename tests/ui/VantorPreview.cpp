@@ -12,13 +12,11 @@
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
 #include "UsageHistory.h"
-#include "UsageJson.h"
 #include "VantorInterface.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
 #include <QPalette>
 #include <QQuickView>
 #include <QScreen>
@@ -84,9 +82,8 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // vantor_preview [--dark] [--screenshots <folder>] [--claude <usage body>
-    //                [--claude-availability <stored JSON>]]: the Claude card from that body,
-    //                expanded in the second shot
+    // vantor_preview [--dark] [--screenshots <folder>] [--claude <usage body>]: with a body,
+    // the Claude card from it, expanded in the second shot
     const QStringList arguments = QApplication::arguments();
     const auto option = [&](const char* name) {
         const qsizetype at = arguments.indexOf(QLatin1String(name)) + 1;
@@ -127,11 +124,6 @@ int main(int argc, char** argv) {
         SnapshotMap snapshots = state.snapshots();
         snapshots.insert(ProviderID::claude, ClaudeParser::parse(body.readAll(), Instant::now()));
         state.setSnapshots(snapshots);
-    }
-    if (const QString told = option("--claude-availability"); !told.isEmpty()) {
-        state.setAvailability(
-            ProviderID::claude,
-            UsageJson::decodeAvailability(QJsonDocument::fromJson(told.toUtf8()).object()));
     }
 
     VantorInterface interface(state, coordinator, loginItem, defaults, notificationCenter);

@@ -148,11 +148,10 @@ private Q_SLOTS:
     }
 
     // Rows of cards.json "claude": windows as the Claude provider makes them (label, binding,
-    // idle), extra usage and a failed refresh -> what the card says, in en_GB at UTC.
+    // idle), extra usage and a failed refresh -> what the card says, in en_GB.
     void claudeCard_data() { TestData::rows("row", "ui/cards.json", "claude"); }
     void claudeCard() {
         QFETCH(QJsonObject, row);
-        qputenv("TZ", "UTC");
         QList<UsageWindowSnapshot> windows;
         for (const QJsonValue w : row["windows"].toArray()) {
             UsageWindowSnapshot made = kindWindow(*fromRawValue<Kind>(w["kind"].toString()),
@@ -181,7 +180,6 @@ private Q_SLOTS:
         QCOMPARE(CardText::notice(given, availability(row)), row["notice"].toString());
         QCOMPARE(CardText::extraUsageText(given, locale), row["extra text"].toString());
         QCOMPARE(rows.join(u'|'), row["rows"].toString());
-        qunsetenv("TZ");
     }
 
     // The settings form and the command line share these words.
