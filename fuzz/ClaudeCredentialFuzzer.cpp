@@ -24,9 +24,10 @@ bool sendable(const QString& token) {
 // keychain form of the same bytes would not.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const auto fromKeychain = ClaudeCredentialReader::tokenFromKeychainSecret(bytes);
-    const auto fromFile = ClaudeCredentialReader::tokenFromFileContents(bytes);
-    if ((fromKeychain && !sendable(*fromKeychain)) || (fromFile && !sendable(*fromFile))) {
+    const auto fromKeychain = ClaudeCredentialReader::fromKeychainSecret(bytes);
+    const auto fromFile = ClaudeCredentialReader::fromFileContents(bytes);
+    if ((fromKeychain && !sendable(fromKeychain->accessToken)) ||
+        (fromFile && !sendable(fromFile->accessToken))) {
         __builtin_trap();
     }
     if (fromFile && fromFile != fromKeychain) {

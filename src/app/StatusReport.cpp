@@ -117,6 +117,14 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
             line +=
                 QStringLiteral(", resets ") + formatter.resetText(*window->resetAt, now, locale);
         }
+        // Values the last refresh could not renew say how old they are and why.
+        const auto found = availability.constFind(provider);
+        if (found != availability.cend() && !found->isAvailable()) {
+            const QTime seen = snapshots[provider].observedAt.toDateTime().toLocalTime().time();
+            line += QStringLiteral(" (as of %1: %2)")
+                        .arg(locale.toString(seen, QLocale::ShortFormat),
+                             availabilityText(availability, provider));
+        }
         lines.append(line);
     }
     return lines.join(u'\n');

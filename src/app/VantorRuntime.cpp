@@ -1,6 +1,8 @@
 #include "VantorRuntime.h"
 
 #include "AppState.h"
+#include "ClaudeCredentialReader.h"
+#include "ClaudeCredentialWatcher.h"
 #include "ClaudeKeychain.h"
 #include "ClaudeParser.h"
 #include "ClaudePauseStore.h"
@@ -43,6 +45,8 @@ VantorRuntime::Platform VantorRuntime::linuxPlatform(
     platform.makePlayer = std::move(makePlayer);
     platform.keychain = std::make_unique<SecretServiceKeychain>();
     platform.pauseStore = std::make_unique<DefaultsClaudePauseStore>(*platform.defaults);
+    platform.credentialWatcher =
+        std::make_unique<ClaudeCredentialWatcher>(ClaudeCredentialReader::credentialsFilePath());
     platform.providers.push_back(std::make_unique<CodexUsageProvider>());
     platform.providers.push_back(
         std::make_unique<ClaudeUsageProvider>(platform.keychain.get(), platform.pauseStore.get()));
@@ -57,6 +61,14 @@ VantorRuntime::VantorRuntime(Platform platform, QObject* parent)
         std::move(platform_.providers),
         UsageCoordinator::Services{*platform_.defaults, *platform_.notificationCenter,
                                    *platform_.log, platform_.wakeSource.get()});
+    // A renewed token or a new sign-in is used at once, not at the next poll.
+    if (platform_.credentialWatcher) {
+        connect(platform_.credentialWatcher.get(), &ClaudeCredentialWatcher::changed, this, [this] {
+            if (launched_) {
+                refresh();
+            }
+        });
+    }
 }
 
 VantorRuntime::~VantorRuntime() = default;

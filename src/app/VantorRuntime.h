@@ -9,6 +9,7 @@
 #include <vector>
 
 class AppState;
+class ClaudeCredentialWatcher;
 class ClaudeKeychain;
 class ClaudePauseStore;
 class LogSink;
@@ -38,6 +39,8 @@ public:
         // What the Claude provider borrows.
         std::unique_ptr<ClaudeKeychain> keychain;
         std::unique_ptr<ClaudePauseStore> pauseStore;
+        // None: a changed credentials file waits for the next poll.
+        std::unique_ptr<ClaudeCredentialWatcher> credentialWatcher;
         // In the order every refresh asks them.
         std::vector<std::unique_ptr<UsageProvider>> providers;
 

@@ -26,7 +26,9 @@ QString availability(const std::optional<ProviderAvailability>& availability) {
         case ProviderAvailability::Kind::notInstalled:
             return tr("Not installed");
         case ProviderAvailability::Kind::notAuthenticated:
-            return tr("Sign in required");
+            // An expired session or a token of the wrong kind says so.
+            return availability->message().isEmpty() ? tr("Sign in required")
+                                                     : availability->message();
         case ProviderAvailability::Kind::requiresProPlan:
             return tr("Upgrade to Pro");
         case ProviderAvailability::Kind::unsupported:

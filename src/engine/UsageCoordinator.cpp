@@ -210,8 +210,10 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
         }
     }
     if (!current) {
-        state->setAvailability(id,
-                               ProviderAvailability::temporarilyUnavailable(refreshFailedMessage));
+        // A provider that knows why (a rate limit, an expired session) says so instead.
+        state->setAvailability(
+            id, provider.failureAvailability().value_or(
+                    ProviderAvailability::temporarilyUnavailable(refreshFailedMessage)));
         // The error itself is neither logged nor shown: it may carry account details.
         log_.write(LogSink::Priority::error, logCategory,
                    QStringLiteral("Refresh failed for ") + rawValue(id));

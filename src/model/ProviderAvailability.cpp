@@ -8,3 +8,7 @@ ProviderAvailability::ProviderAvailability(Kind kind, QString message)
 ProviderAvailability ProviderAvailability::temporarilyUnavailable(QString message) {
     return ProviderAvailability(Kind::temporarilyUnavailable, std::move(message));
 }
+
+ProviderAvailability ProviderAvailability::notAuthenticated(QString message) {
+    return ProviderAvailability(Kind::notAuthenticated, std::move(message));
+}

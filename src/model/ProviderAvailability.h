@@ -18,9 +18,8 @@ public:
 
     static ProviderAvailability available() { return ProviderAvailability(Kind::available); }
     static ProviderAvailability notInstalled() { return ProviderAvailability(Kind::notInstalled); }
-    static ProviderAvailability notAuthenticated() {
-        return ProviderAvailability(Kind::notAuthenticated);
-    }
+    // With a message when the provider knows more than that no sign-in was found.
+    static ProviderAvailability notAuthenticated(QString message = {});
     static ProviderAvailability requiresProPlan() {
         return ProviderAvailability(Kind::requiresProPlan);
     }
@@ -29,7 +28,7 @@ public:
 
     Kind kind() const { return kind_; }
     bool isAvailable() const { return kind_ == Kind::available; }
-    // The text shown to the user; only temporarilyUnavailable carries one.
+    // The text shown to the user; only temporarilyUnavailable and notAuthenticated carry one.
     const QString& message() const { return message_; }
 
     friend bool operator==(const ProviderAvailability&, const ProviderAvailability&) = default;

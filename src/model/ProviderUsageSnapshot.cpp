@@ -2,20 +2,20 @@
 
 namespace {
 
-int summaryPriority(UsageWindowState state) {
-    switch (state) {
+int summaryPriority(const UsageWindowSnapshot& window) {
+    switch (window.state) {
         case UsageWindowState::exhausted:
             return 0;
         case UsageWindowState::nearingLimit:
-            return 1;
+            return window.isActive == true ? 1 : 2;
         case UsageWindowState::awaitingResetConfirmation:
-            return 2;
+            return window.isActive == true ? 1 : 3;
         case UsageWindowState::available:
-            return 3;
+            return window.isActive == true ? 1 : 4;
         case UsageWindowState::unknown:
-            return 4;
+            break;
     }
-    return 4;
+    return window.isActive == true ? 1 : 5;
 }
 
 }  // namespace
@@ -24,7 +24,7 @@ std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const 
     // The first window of the best priority is what a stable sort would put first.
     const UsageWindowSnapshot* best = nullptr;
     for (const UsageWindowSnapshot& window : windows) {
-        if (!best || summaryPriority(window.state) < summaryPriority(best->state)) {
+        if (!best || summaryPriority(window) < summaryPriority(*best)) {
             best = &window;
         }
     }

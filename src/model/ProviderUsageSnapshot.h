@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExtraUsage.h"
 #include "Instant.h"
 #include "ProviderID.h"
 #include "UsageSourceConfidence.h"
@@ -20,9 +21,12 @@ struct ProviderUsageSnapshot {
     std::optional<QString> globalLimitReason;
     Instant observedAt;
     UsageSourceConfidence sourceConfidence = UsageSourceConfidence::unavailable;
+    // Only while the account has it switched on.
+    std::optional<ExtraUsage> extraUsage = std::nullopt;
 
     // The window that stands for the whole provider in compact displays: the first exhausted
-    // window, else the first nearing its limit, else awaiting confirmation, available, unknown.
+    // window, else the one the provider marks as binding now (isActive), else the first nearing
+    // its limit, else awaiting confirmation, available, unknown.
     std::optional<UsageWindowSnapshot> summaryWindow() const;
 
     friend bool operator==(const ProviderUsageSnapshot&, const ProviderUsageSnapshot&) = default;

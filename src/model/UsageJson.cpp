@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -337,7 +338,44 @@ void writeSnapshot(JsonWriter& writer, const ProviderUsageSnapshot& snapshot) {
     writer.number(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt");
     writer.key("sourceConfidence");
     writer.string(rawValue(snapshot.sourceConfidence));
+    if (const auto& extra = snapshot.extraUsage) {
+        writer.key("extraUsage");
+        writer.beginObject();
+        writer.key("usedMinorUnits");
+        writer.number(extra->usedMinorUnits, "usedMinorUnits");
+        if (extra->limitMinorUnits) {
+            writer.key("limitMinorUnits");
+            writer.number(*extra->limitMinorUnits, "limitMinorUnits");
+        }
+        writer.key("decimalPlaces");
+        writer.number(extra->decimalPlaces, "decimalPlaces");
+        writer.key("currency");
+        writer.string(extra->currency);
+        writer.endObject();
+    }
     writer.endObject();
+}
+
+// Extra usage is a detail: a stored value that does not read is dropped, not the snapshot.
+std::optional<ExtraUsage> decodeExtraUsage(const ObjectReader& snapshot) {
+    const QString key = QStringLiteral("extraUsage");
+    try {
+        const auto value = snapshot.optional(key);
+        if (!value) {
+            return std::nullopt;
+        }
+        const CodingPath path{&snapshot.path(), key};
+        const ObjectReader reader(*value, path);
+        return ExtraUsage{
+            .usedMinorUnits = reader.number(QStringLiteral("usedMinorUnits")),
+            .limitMinorUnits = reader.optionalNumber(QStringLiteral("limitMinorUnits")),
+            .decimalPlaces = static_cast<int>(
+                std::clamp(reader.number(QStringLiteral("decimalPlaces")), 0.0, 6.0)),
+            .currency = reader.string(QStringLiteral("currency")),
+        };
+    } catch (const VantorError&) {
+        return std::nullopt;
+    }
 }
 
 UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& path) {
@@ -379,6 +417,7 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
         .observedAt = reader.instant(QStringLiteral("observedAt")),
         .sourceConfidence =
             reader.enumeration<UsageSourceConfidence>(QStringLiteral("sourceConfidence")),
+        .extraUsage = decodeExtraUsage(reader),
     };
 }
 
@@ -398,7 +437,8 @@ QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
 
 QJsonObject encode(const ProviderAvailability& availability) {
     QJsonObject payload;
-    if (availability.kind() == ProviderAvailability::Kind::temporarilyUnavailable) {
+    if (availability.kind() == ProviderAvailability::Kind::temporarilyUnavailable ||
+        !availability.message().isEmpty()) {
         payload.insert(QStringLiteral("_0"), availability.message());
     }
     return QJsonObject{{rawValue(availability.kind()), payload}};
@@ -437,7 +477,9 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
         case ProviderAvailability::Kind::notInstalled:
             return ProviderAvailability::notInstalled();
         case ProviderAvailability::Kind::notAuthenticated:
-            return ProviderAvailability::notAuthenticated();
+            // An expired session carries its words; earlier releases wrote none.
+            return ProviderAvailability::notAuthenticated(
+                payloadReader.optionalString(QStringLiteral("_0")).value_or(QString()));
         case ProviderAvailability::Kind::requiresProPlan:
             return ProviderAvailability::requiresProPlan();
         case ProviderAvailability::Kind::unsupported:

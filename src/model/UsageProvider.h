@@ -7,6 +7,8 @@
 #include <QCoroTask>
 #include <QString>
 
+#include <optional>
+
 // One watched assistant. The coordinator asks availability() first and calls fetchUsage()
 // only when it answered available, never two members of one provider at once.
 class UsageProvider {
@@ -19,6 +21,9 @@ public:
     virtual QCoro::Task<ProviderAvailability> availability() = 0;
     // The actual usage request; throws VantorError. Bounding the wait is the provider's task.
     virtual QCoro::Task<ProviderUsageSnapshot> fetchUsage() = 0;
+    // What the user is told after fetchUsage() failed, when the provider knows more than that
+    // the refresh failed (a rate limit and its next try, an expired session); else none.
+    virtual std::optional<ProviderAvailability> failureAvailability() const { return {}; }
 
 protected:
     UsageProvider() = default;

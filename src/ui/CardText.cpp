@@ -19,14 +19,21 @@ double clampPercent(double value) {
     return std::clamp(value, 0.0, 100.0);
 }
 
-QString kindPrefix(UsageWindowKind kind) {
-    switch (kind) {
+// Nothing used and no reset clock running: the window starts with the next use.
+bool notStarted(const UsageWindowSnapshot& window) {
+    return !window.resetAt && window.usedPercent.value_or(0.0) <= 0.0;
+}
+
+QString kindPrefix(const UsageWindowSnapshot& window) {
+    switch (window.kind) {
         case UsageWindowKind::fiveHour:
             return tr("5h");
         case UsageWindowKind::weekly:
             return tr("Weekly");
         case UsageWindowKind::modelWeekly:
-            return tr("Model week");
+            // A model's own limit is named by its model, the last part of "Weekly · Fable".
+            return window.label.isEmpty() ? tr("Model week")
+                                          : window.label.section(QStringLiteral(" \u00b7 "), -1);
         case UsageWindowKind::other:
             break;
     }
@@ -69,7 +76,7 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
             }
             const double used = *window->usedPercent;
             const qint64 left = used <= 0.0 ? 100 : roundHalfAway(100.0 - std::min(used, 100.0));
-            return kindPrefix(window->kind) + QStringLiteral(" \u2022 ") + tr("%1% left").arg(left);
+            return kindPrefix(*window) + QStringLiteral(" \u2022 ") + tr("%1% left").arg(left);
         }
     }
     // The shared availability words, but for a card a provider not yet answered is loading, and
@@ -99,16 +106,11 @@ QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapsh
     if (!snapshot) {
         return {};
     }
-    QList<UsageWindowSnapshot> chosen;
-    for (const UsageWindowSnapshot& window : snapshot->windows) {
-        if (window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly) {
-            chosen.append(window);
-        }
-    }
-    if (chosen.isEmpty()) {
-        chosen = snapshot->windows;
-    }
-    return chosen.mid(0, 2);
+    QList<UsageWindowSnapshot> chosen = snapshot->windows;
+    std::stable_partition(chosen.begin(), chosen.end(), [](const UsageWindowSnapshot& window) {
+        return window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly;
+    });
+    return chosen.mid(0, 6);
 }
 
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability) {
@@ -119,7 +121,81 @@ QString detailsEmptyText(const std::optional<ProviderAvailability>& availability
         kind == Kind::requiresProPlan) {
         return ProviderStatusText::availability(availability);
     }
+    // A rate limit says when it asks again.
+    if (kind == Kind::temporarilyUnavailable && !availability->message().isEmpty()) {
+        return availability->message();
+    }
     return tr("Usage data unavailable");
+}
+
+QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale) {
+    if (!snapshot || snapshot->windows.isEmpty() || !availability || availability->isAvailable()) {
+        return {};
+    }
+    const QDateTime seen = snapshot->observedAt.toDateTime().toLocalTime();
+    const bool today = seen.date() == now.toDateTime().toLocalTime().date();
+    return tr("as of %1")
+        .arg(today ? locale.toString(seen.time(), QLocale::ShortFormat)
+                   : locale.toString(seen, QLocale::ShortFormat));
+}
+
+QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
+               const std::optional<ProviderAvailability>& availability) {
+    if (!snapshot || snapshot->windows.isEmpty() || !availability || availability->isAvailable()) {
+        return {};
+    }
+    if (availability->kind() == ProviderAvailability::Kind::temporarilyUnavailable &&
+        !availability->message().isEmpty()) {
+        return availability->message();
+    }
+    return ProviderStatusText::availability(availability);
+}
+
+QString money(double amount, const QString& currency, int decimals, const QLocale& locale) {
+    // Without a symbol Qt would put in the locale's own currency, which is not this amount's.
+    if (currency.isEmpty()) {
+        return locale.toString(amount, 'f', decimals);
+    }
+    QString symbol = currency;
+    if (locale.currencySymbol(QLocale::CurrencyIsoCode) == currency) {
+        symbol = locale.currencySymbol(QLocale::CurrencySymbol);
+    } else {
+        // The symbol a locale of the user's language uses for it, else any locale's.
+        bool sameLanguage = false;
+        for (const QLocale& other : QLocale::matchingLocales(
+                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            if (other.currencySymbol(QLocale::CurrencyIsoCode) != currency ||
+                (sameLanguage && other.language() != locale.language())) {
+                continue;
+            }
+            symbol = other.currencySymbol(QLocale::CurrencySymbol);
+            sameLanguage = other.language() == locale.language();
+            if (sameLanguage) {
+                break;
+            }
+        }
+    }
+    return locale.toCurrencyString(amount, symbol, decimals);
+}
+
+QString extraUsageText(const std::optional<ProviderUsageSnapshot>& snapshot,
+                       const QLocale& locale) {
+    if (!snapshot || !snapshot->extraUsage) {
+        return {};
+    }
+    const ExtraUsage& extra = *snapshot->extraUsage;
+    const QString used = money(extra.usedAmount(), extra.currency, extra.decimalPlaces, locale);
+    if (const auto limit = extra.limitAmount()) {
+        return tr("Extra usage %1 of %2")
+            .arg(used, money(*limit, extra.currency, extra.decimalPlaces, locale));
+    }
+    return tr("Extra usage %1").arg(used);
+}
+
+QString bindingMark(const UsageWindowSnapshot& window) {
+    return window.isActive == true ? tr("Binding limit") : QString();
 }
 
 QString limitTitle(const UsageWindowSnapshot& window) {
@@ -129,7 +205,7 @@ QString limitTitle(const UsageWindowSnapshot& window) {
         case UsageWindowKind::weekly:
             return tr("Weekly limit");
         case UsageWindowKind::modelWeekly:
-            return tr("Model week");
+            return window.label.isEmpty() ? tr("Model week") : window.label;
         case UsageWindowKind::other:
             break;
     }
@@ -141,6 +217,9 @@ double limitUsedPercent(const UsageWindowSnapshot& window) {
 }
 
 QString remainingText(const UsageWindowSnapshot& window) {
+    if (notStarted(window)) {
+        return tr("Not started");
+    }
     return tr("%1% left").arg(roundHalfAway(100.0 - limitUsedPercent(window)));
 }
 

@@ -28,11 +28,27 @@ QString ringAccessibilityLabel(ProviderID provider);
 QString ringAccessibilityValue(double usedPercent);
 QString expansionHint(bool expanded);
 
-// The windows listed when expanded: the first two five-hour or weekly windows, else the
-// first two of any kind.
+// The windows listed when expanded: the five-hour and weekly windows first, then the others
+// (a model's own weekly limit, ...), in the provider's order, at most six.
 QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot);
 // What the details say when there is no window to list.
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability);
+// "as of 14:05" when the last refresh brought nothing new (the provider is not available)
+// but earlier values are shown; else empty.
+QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale);
+// Why the shown values are not fresh ("Rate limited, next try after 14:30", "Session expired:
+// ..."), when windows are shown; else empty.
+QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
+               const std::optional<ProviderAvailability>& availability);
+// "Extra usage €12.34 of €50.00" (without a cap only the amount used); empty when off.
+QString extraUsageText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale);
+// An amount of the currency with this ISO code in the locale's own form ("€12.34",
+// "12,34 €"); the code itself stands in for a symbol no locale knows.
+QString money(double amount, const QString& currency, int decimals, const QLocale& locale);
+// "Binding limit" for the window the provider says limits use now; else empty.
+QString bindingMark(const UsageWindowSnapshot& window);
 
 QString limitTitle(const UsageWindowSnapshot& window);
 // The used share clamped to 0...100, absent taken as 0.

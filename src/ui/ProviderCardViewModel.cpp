@@ -41,8 +41,23 @@ QUrl ProviderCardViewModel::logo() const {
 }
 
 QString ProviderCardViewModel::summary() const {
-    return CardText::summary(entry(state_.snapshots(), provider_),
-                             entry(state_.availability(), provider_));
+    const auto snapshot = entry(state_.snapshots(), provider_);
+    const auto availability = entry(state_.availability(), provider_);
+    const QString summary = CardText::summary(snapshot, availability);
+    const QString stale = CardText::staleText(snapshot, availability, clock_(), QLocale());
+    return stale.isEmpty() ? summary : summary + QStringLiteral(" \u00b7 ") + stale;
+}
+
+QString ProviderCardViewModel::notice() const {
+    const auto snapshot = entry(state_.snapshots(), provider_);
+    const auto availability = entry(state_.availability(), provider_);
+    const QString notice = CardText::notice(snapshot, availability);
+    const QString stale = CardText::staleText(snapshot, availability, clock_(), QLocale());
+    return stale.isEmpty() ? notice : notice + QStringLiteral(" \u00b7 ") + stale;
+}
+
+QString ProviderCardViewModel::extraUsage() const {
+    return CardText::extraUsageText(entry(state_.snapshots(), provider_), QLocale());
 }
 
 bool ProviderCardViewModel::hasUsage() const {
@@ -90,6 +105,7 @@ QVariantList ProviderCardViewModel::details() const {
              CardText::paceText(UsageHistory::project(readings, window.resetAt), now, locale)},
             {QStringLiteral("trend"), trend},
             {QStringLiteral("title"), CardText::limitTitle(window)},
+            {QStringLiteral("mark"), CardText::bindingMark(window)},
             {QStringLiteral("remainingText"), CardText::remainingText(window)},
             {QStringLiteral("resetText"), CardText::resetText(window, now, locale)},
             {QStringLiteral("exhausted"), window.state == UsageWindowState::exhausted},

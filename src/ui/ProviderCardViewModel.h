@@ -31,6 +31,8 @@ class ProviderCardViewModel : public QObject {
     Q_PROPERTY(QString ringAccessibilityValue READ ringAccessibilityValue NOTIFY changed)
     Q_PROPERTY(QVariantList details READ details NOTIFY changed)
     Q_PROPERTY(QString detailsEmptyText READ detailsEmptyText NOTIFY changed)
+    Q_PROPERTY(QString notice READ notice NOTIFY changed)
+    Q_PROPERTY(QString extraUsage READ extraUsage NOTIFY changed)
     Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY expansionChanged)
     Q_PROPERTY(bool isIndicatorActive READ isIndicatorActive NOTIFY expansionChanged)
     Q_PROPERTY(QString accessibilityHint READ accessibilityHint NOTIFY expansionChanged)
@@ -45,6 +47,7 @@ public:
     ProviderID provider() const { return provider_; }
     QString name() const;
     QUrl logo() const;
+    // The summary, marked with its age when the last refresh brought nothing new.
     QString summary() const;
     bool hasUsage() const;
     // The share drawn by a ring: used / 100 clamped to 0...1, at least 0.01 so 0 % shows a dot.
@@ -53,10 +56,13 @@ public:
     QColor ringColor() const;
     QString ringAccessibilityLabel() const;
     QString ringAccessibilityValue() const;
-    // One map per limit row: title, remainingText, resetText, exhausted, ringProgress,
+    // One map per limit row: title, mark, remainingText, resetText, exhausted, ringProgress,
     // ringColor, accessibilityLabel, paceText and trend (the period's readings, 0...1).
     QVariantList details() const;
     QString detailsEmptyText() const;
+    // Why the values shown are not fresh, and the extra usage line; empty when none.
+    QString notice() const;
+    QString extraUsage() const;
 
     bool isExpanded() const { return expanded_; }
     bool isIndicatorActive() const { return indicatorActive_; }

@@ -166,6 +166,8 @@ private Q_SLOTS:
     void status_data() { TestData::rows("run", "app/status.json"); }
     void status() {
         QFETCH(QJsonObject, run);
+        qputenv("TZ", "UTC");  // for the times the status prints
+        qputenv("LC_ALL", "C.UTF-8");
         const bool served = run[u"served"].toBool();
         SnapshotMap snapshots;
         for (const ProviderUsageSnapshot& snapshot :

@@ -116,6 +116,8 @@ private Q_SLOTS:
         QTest::newRow("drop of 20") << shape(E, 100) << shape(A, 80) << false << "";
         QTest::newRow("drop of exactly 30") << shape(E, 100) << shape(A, 70) << false << reset;
         QTest::newRow("no reset times") << shape(E, 100, {}) << shape(A, 60, {}) << false << reset;
+        // An idle window (no use, no reset time yet) after an exhausted one: Claude's reset.
+        QTest::newRow("exhausted, now idle") << shape(E, 100) << shape(A, 0, {}) << false << reset;
         QTest::newRow("available without use") << shape(E, 100) << shape(A, {}) << false << "";
         const auto N = State::nearingLimit;
         QTest::newRow("to nearing") << shape(E, 100) << shape(N, 90) << false << "nearingLimit";
@@ -462,6 +464,7 @@ private Q_SLOTS:
         QTest::newRow("not an exception class") << QStringLiteral("int");
         QTest::newRow("availability throws") << QStringLiteral("availability");
         QTest::newRow("slow, then times out") << QStringLiteral("timeout");
+        QTest::newRow("the provider says why") << QStringLiteral("told");
     }
     void failingProvider() {
         QFETCH(QString, failure);
@@ -476,14 +479,17 @@ private Q_SLOTS:
             launch.codex->fail(42);
         } else if (failure == QLatin1String("availability")) {
             launch.codex->availabilityThrows = true;
+        } else if (failure == QLatin1String("told")) {
+            launch.codex->told = ProviderAvailability::notAuthenticated(QStringLiteral("Expired"));
+            launch.codex->fail(VantorError(ProviderError::notAuthenticated));
         } else {
             launch.codex->delay = 50ms;
             launch.codex->fail(VantorError(ProviderError::requestTimedOut));
         }
         launch.refresh();
-        QCOMPARE(
-            *launch.state->availability().constFind(ProviderID::codex),
-            ProviderAvailability::temporarilyUnavailable(UsageCoordinator::refreshFailedMessage));
+        QCOMPARE(*launch.state->availability().constFind(ProviderID::codex),
+                 launch.codex->told.value_or(ProviderAvailability::temporarilyUnavailable(
+                     UsageCoordinator::refreshFailedMessage)));
         QCOMPARE(launch.state->snapshots().value(ProviderID::codex), last);
         QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::codex), last);
         // Logged as an error without the failure's text, which may carry account details.

@@ -31,6 +31,8 @@ public:
         co_return (answers_.size() > 1 ? answers_.takeFirst() : answers_.value(0))();
     }
 
+    std::optional<ProviderAvailability> failureAvailability() const override { return told; }
+
     void answer(ProviderUsageSnapshot snapshot) {
         answers_.append([=] { return snapshot; });
     }
@@ -41,6 +43,8 @@ public:
     int availabilityCalls = 0;
     int fetchCalls = 0;
     bool availabilityThrows = false;
+    // What a failed fetch tells the user, when the provider knows why.
+    std::optional<ProviderAvailability> told;
     std::chrono::milliseconds delay{0};
 
 private:

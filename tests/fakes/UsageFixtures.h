@@ -28,7 +28,8 @@ inline ProviderUsageSnapshot snapshot(
 // Every optional field set, one window of each kind, fractions that a lossy form would bend.
 inline ProviderUsageSnapshot fullSnapshot(ProviderID provider, Instant observedAt) {
     ProviderUsageSnapshot full(provider, {}, true, QStringLiteral("none"), observedAt,
-                               UsageSourceConfidence::authoritative);
+                               UsageSourceConfidence::authoritative,
+                               ExtraUsage{1234.125, 5000.0, 2, QStringLiteral("EUR")});
     for (int i = 0; i < 4; ++i) {
         full.windows.append(
             {rawValue(provider) + u'.' + QString::number(i), provider, QStringLiteral("w%1").arg(i),

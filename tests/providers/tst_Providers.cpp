@@ -1,4 +1,6 @@
+#include "ClaudeCodeVersion.h"
 #include "ClaudeCredentialReader.h"
+#include "ClaudeCredentialWatcher.h"
 #include "ClaudeKeychain.h"
 #include "ClaudeParser.h"
 #include "ClaudePauseStore.h"
@@ -14,8 +16,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QSslCertificate>
 #include <QTest>
+
+#include <cstdio>
 
 #include <sys/stat.h>
 
@@ -129,8 +134,14 @@ class ProvidersTest : public QObject {
     QString requestLog_;
     QSslConfiguration tls_ = QSslConfiguration::defaultConfiguration();
 
-    // The Authorization header of each request the endpoint received.
-    QByteArrayList requests() const { return TestData::read(requestLog_).split('\n').mid(1); }
+    // The Authorization header of each request the endpoint received, or its User-Agent.
+    QByteArrayList requests(int header = 0) const {
+        QByteArrayList sent = TestData::read(requestLog_).split('\n').mid(1);
+        for (QByteArray& line : sent) {
+            line = line.split('\t').value(header);
+        }
+        return sent;
+    }
     QUrl endpoint(const QString& path) const {
         return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(port_) + path);
     }
@@ -163,17 +174,39 @@ private Q_SLOTS:
             liveChildren() == QByteArrayList{QByteArray::number(server_.processId())}, 5000);
     }
 
-    void parsers_data() { addRows({"parser", "input", "windows"}); }
+    // "labels": each window's label, "*" when binding now and "-" when not, then the extra
+    // usage as "<used> of <limit, -1: none> <currency>", amounts scaled.
+    void parsers_data() { addRows({"parser", "input", "windows", "labels"}); }
     void parsers() {
         QFETCH(QString, parser);
         QFETCH(QString, input);
         QFETCH(QString, windows);
+        QFETCH(QString, labels);
         const QByteArray answer = ::input(input.toUtf8());
         const ProviderUsageSnapshot parsed =
             parser == "codex"
                 ? CodexParser::parse(QJsonDocument::fromJson(answer).object(), Instant::now())
                 : ClaudeParser::parse(answer, Instant::now());
         QCOMPARE(summary(parsed), windows);
+        QStringList shown;
+        for (const UsageWindowSnapshot& w : parsed.windows) {
+            shown << w.label + QString::fromUtf16(w.isActive ? (*w.isActive ? u"*" : u"-") : u"");
+        }
+        if (const auto& extra = parsed.extraUsage) {
+            shown << QStringLiteral("%1 of %2 %3")
+                         .arg(extra->usedAmount())
+                         .arg(extra->limitAmount().value_or(-1))
+                         .arg(extra->currency);
+        }
+        QVERIFY(labels.isNull() || shown.join(u'|') == labels);
+    }
+
+    void claudeDates_data() { addRows({"text", "unix"}); }
+    void claudeDates() {
+        QFETCH(QString, text);
+        QFETCH(QString, unix);
+        const std::optional<Instant> parsed = ClaudeParser::parseInternetDateTime(text);
+        QCOMPARE(parsed ? QString::number(parsed->unixSeconds(), 'f', 6) : QString(), unix);
     }
 
     void codexLineReader_data() {
@@ -358,12 +391,20 @@ private Q_SLOTS:
         QCOMPARE(fetched.value.has_value(), kind == ProviderAvailability::Kind::available);
     }
 
-    void claudeFetch_data() { addRows({"path", "untrusted", "outcome", "requests"}); }
+    // The outcome, what the user is told of a failure ("shown"), and the requests sent, each
+    // with Claude Code's own User-Agent (the stand-in answers 429 to any other).
+    void claudeFetch_data() {
+        addRows({"path", "untrusted", "file", "outcome", "requests", "shown"});
+    }
     void claudeFetch() {
         QFETCH(QString, path);
         QFETCH(QString, untrusted);
+        QFETCH(QString, file);
         QFETCH(QString, outcome);
         QFETCH(QString, requests);
+        QFETCH(QString, shown);
+        QVERIFY(file.isNull() || TestData::write(ClaudeCredentialReader::credentialsFilePath(),
+                                                 input(file.toUtf8())));
         const QUrl url = path.startsWith(u'/') ? endpoint(path) : QUrl(path);
         ClaudeUsageProvider provider(
             nullptr, nullptr, url,
@@ -371,11 +412,69 @@ private Q_SLOTS:
         const QString result = ::outcome(QCoro::waitFor(settle(provider.fetchUsage())));
         QVERIFY2(result.startsWith(outcome), qPrintable(result));
         QVERIFY(!result.contains(token));
+        const auto told = provider.failureAvailability();
+        QVERIFY(told ? (rawValue(told->kind()) + u' ' + told->message()).startsWith(shown)
+                     : shown.isNull());
         const QByteArrayList sent = this->requests();
         QVERIFY(requests.toInt() < 0 || sent.size() == requests.toInt());
-        for (const QByteArray& authorization : sent) {
-            QCOMPARE(authorization, "Bearer " + token.toUtf8());
+        QVERIFY(sent.isEmpty() || file.isNull() || sent[0] == "Bearer " + token.toUtf8());
+        for (const QByteArray& agent : this->requests(1)) {
+            QCOMPARE(agent, ClaudeCodeVersion::userAgent(ClaudeCodeVersion::installed()));
         }
+    }
+
+    // The installed Claude Code, from files under a fresh home: "<path>": content (null: an
+    // empty executable), "<path>>": a link's target; "~" in PATH is that home.
+    void claudeCodeVersion_data() { addRows({"files", "path", "version"}); }
+    void claudeCodeVersion() {
+        QFETCH(QString, files);
+        QFETCH(QString, path);
+        QFETCH(QString, version);
+        QTemporaryDir home;
+        const QByteArray saved[] = {qgetenv("PATH"), qgetenv("XDG_DATA_HOME")};
+        qputenv("PATH", QFile::encodeName(path.replace(u'~', home.path())));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(".local/share")));
+        const QJsonObject entries = QJsonDocument::fromJson(files.toUtf8()).object();
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            QString name = it.key();
+            const bool link = name.endsWith(u'>');
+            name.remove(u'>');
+            QVERIFY(QDir().mkpath(QFileInfo(home.filePath(name)).path()));
+            QVERIFY(link ? QFile::link(it.value().toString(), home.filePath(name))
+                         : TestData::write(home.filePath(name), it.value().toString().toUtf8()));
+            QFile::setPermissions(home.filePath(name), QFile::ExeOwner | QFile::ReadOwner);
+        }
+        const QString found = ClaudeCodeVersion::installed();
+        qputenv("PATH", saved[0]);
+        qputenv("XDG_DATA_HOME", saved[1]);
+        QCOMPARE(found, version);
+    }
+
+    // One signal after each change of the file's bytes, whichever way it came; none when the
+    // folder changes around an unchanged file. The folder appears only in the third step.
+    void claudeCredentialWatcher() {
+        QTemporaryDir home;
+        const QString path = home.filePath("config/.credentials.json");
+        ClaudeCredentialWatcher watcher(path, 50ms);
+        QSignalSpy spy(&watcher, &ClaudeCredentialWatcher::changed);
+        const auto step = [&](auto change, int signals) {
+            const int before = spy.size();
+            QVERIFY(change());
+            QVERIFY(signals == 0 ? !spy.wait(300) : spy.wait(2000));
+            QCOMPARE(spy.size(), before + signals);
+        };
+        step([&] { return TestData::write(home.filePath("other"), "x"); }, 0);
+        step([&] { return QDir().mkpath(home.filePath("config")); }, 0);
+        step([&] { return TestData::write(path, R"({"accessToken":"a"})"); }, 1);
+        step(
+            [&] {
+                return TestData::write(path + ".tmp", R"({"accessToken":"b"})") &&
+                       ::rename(qPrintable(path + ".tmp"), qPrintable(path)) == 0;
+            },
+            1);
+        step([&] { return TestData::write(path, R"({"accessToken":"c"})"); }, 1);
+        step([&] { return TestData::write(home.filePath("config/noise"), "x"); }, 0);
+        step([&] { return QFile::remove(path); }, 1);
     }
 
     // After a 429 nothing is sent until the pause is over, also from a new provider object

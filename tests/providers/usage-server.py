@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 # Plays the Claude usage endpoint over HTTPS on 127.0.0.1: `usage-server.py CERT KEY DATA LOG`
-# prints its port, appends every request's Authorization header to LOG after a line feed, and
-# answers by the path's first segment (see answer()). Like the real endpoint it refuses a request
-# without a bearer token or the OAuth beta header.
-import http.server, ssl, sys, time
+# prints its port, appends every request's Authorization and User-Agent headers to LOG after a
+# line feed, and answers by the path's first segment (see answer()). Like the real endpoint it
+# refuses a request without a bearer token or the OAuth beta header, and answers 429 at once to
+# a User-Agent that is not Claude Code's own.
+import http.server, json, os, re, ssl, sys, time
 
 cert, key, data, log = sys.argv[1:5]
 
@@ -23,7 +24,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         with open(log, "a", encoding="utf-8") as file:
-            file.write("\n" + self.headers.get("Authorization", ""))
+            file.write("\n" + self.headers.get("Authorization", "") + "\t" +
+                       self.headers.get("User-Agent", ""))
+        if not re.fullmatch(r"claude-cli/\d+\.\d+\.\d+ \(external, cli\)",
+                            self.headers.get("User-Agent", "")):
+            return self.reply(429, open(data + "/rate-limited-429.json", "rb").read(),
+                              [("Retry-After", "0")])
         if not self.headers.get("Authorization", "").startswith("Bearer ") or \
                 self.headers.get("anthropic-beta") != "oauth-2025-04-20":
             return self.reply(401, b'{"error":{"type":"authentication_error"}}')
@@ -35,6 +41,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
                  "plain": f"http://127.0.0.1:{port}/ok"}
         if kind == "ok":
             self.reply(200, open(data + "/usage-response.json", "rb").read())
+        elif kind == "renew":  # refuses the token until Claude Code "renews" it meanwhile
+            if self.headers["Authorization"] == "Bearer renewed":
+                return self.answer("ok", "")
+            folder = os.environ.get("CLAUDE_CONFIG_DIR") or os.environ["HOME"] + "/.claude"
+            with open(folder + "/.credentials.json", "w", encoding="utf-8") as file:
+                json.dump({"claudeAiOauth": {"accessToken": "renewed"}}, file)
+            self.reply(401, b'{"error":{"type":"authentication_error"}}')
         elif kind in moves:
             self.reply(302, headers=[("Location", moves[kind])])
         elif kind == "status":

@@ -1,6 +1,7 @@
 // Shows the interface over fake providers and stored snapshots, without the runtime: for a
 // look at it, and for the screenshot test, which passes --screenshots <folder>.
 #include "AppState.h"
+#include "ClaudeParser.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
@@ -16,6 +17,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPalette>
 #include <QQuickView>
@@ -82,8 +84,13 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    // vantor_preview [--dark] [--screenshots <folder>]
+    // vantor_preview [--dark] [--screenshots <folder>] [--claude <usage body>]: with a body,
+    // the Claude card from it, expanded in the second shot
     const QStringList arguments = QApplication::arguments();
+    const auto option = [&](const char* name) {
+        const qsizetype at = arguments.indexOf(QLatin1String(name)) + 1;
+        return at > 0 && at < arguments.size() ? arguments[at] : QString();
+    };
     const bool dark = arguments.contains(QStringLiteral("--dark"));
     const qsizetype shots = arguments.indexOf(QStringLiteral("--screenshots")) + 1;
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
@@ -115,6 +122,11 @@ int main(int argc, char** argv) {
     state.setSnapshots(stored);
     state.setAvailability(AvailabilityMap{{ProviderID::codex, ProviderAvailability::available()},
                                           {ProviderID::claude, ProviderAvailability::available()}});
+    if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
+        SnapshotMap snapshots = state.snapshots();
+        snapshots.insert(ProviderID::claude, ClaudeParser::parse(body.readAll(), Instant::now()));
+        state.setSnapshots(snapshots);
+    }
 
     VantorInterface interface(state, coordinator, loginItem, defaults, notificationCenter);
     interface.show();
@@ -171,7 +183,8 @@ int main(int argc, char** argv) {
                 });
             },
             Qt::SingleShotConnection);
-        interface.popoverModel()->toggleExpansion(ProviderID::codex);
+        interface.popoverModel()->toggleExpansion(
+            option("--claude").isEmpty() ? ProviderID::codex : ProviderID::claude);
     });
     return QApplication::exec();
 }

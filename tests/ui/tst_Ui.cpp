@@ -164,6 +164,41 @@ private Q_SLOTS:
         QCOMPARE(chosen, row["ids"].toVariant().toStringList());
     }
 
+    // Rows of cards.json "claude": windows as the Claude provider makes them (label, binding,
+    // idle), extra usage and a failed refresh -> what the card says, in en_GB.
+    void claudeCard_data() { TestData::rows("row", "ui/cards.json", "claude"); }
+    void claudeCard() {
+        QFETCH(QJsonObject, row);
+        QList<UsageWindowSnapshot> windows;
+        for (const QJsonValue w : row["windows"].toArray()) {
+            UsageWindowSnapshot made = kindWindow(*fromRawValue<Kind>(w["kind"].toString()),
+                                                  State::available, w["used"].toDouble());
+            made.label = w["label"].toString();
+            made.resetAt = w["reset"].toBool(true) ? made.resetAt : std::nullopt;
+            made.isActive =
+                w["active"].isBool() ? std::optional(w["active"].toBool()) : std::nullopt;
+            windows.append(made);
+        }
+        ProviderUsageSnapshot given = snapshot(windows, ProviderID::claude);
+        if (const QJsonObject extra = row["extra"].toObject(); !extra.isEmpty()) {
+            given.extraUsage = ExtraUsage{extra["used"].toDouble(), percent(extra["limit"]),
+                                          extra["places"].toInt(), extra["currency"].toString()};
+        }
+        const QLocale locale(row["locale"].toString(QStringLiteral("en_GB")));
+        const Instant now = t0.addingSeconds(row["later"].toDouble(60));
+        QStringList rows;
+        for (const UsageWindowSnapshot& w : CardText::detailWindows(given)) {
+            rows << (CardText::limitTitle(w) + u' ' + CardText::bindingMark(w)).trimmed() +
+                        QStringLiteral(": ") + CardText::remainingText(w);
+        }
+        QCOMPARE(CardText::summary(given, availability(row)), row["summary"].toString());
+        QCOMPARE(CardText::staleText(given, availability(row), now, locale),
+                 row["stale"].toString());
+        QCOMPARE(CardText::notice(given, availability(row)), row["notice"].toString());
+        QCOMPARE(CardText::extraUsageText(given, locale), row["extra text"].toString());
+        QCOMPARE(rows.join(u'|'), row["rows"].toString());
+    }
+
     // The settings form and the command line share these words.
     void providerRows_data() { TestData::rows("row", "ui/cards.json", "availability"); }
     void providerRows() {

@@ -34,12 +34,18 @@ bool isUtf8(const QByteArray& bytes) {
     return !decoder.hasError();
 }
 
-std::optional<QString> ownToken(const QJsonObject& object, QLatin1String key) {
+std::optional<ClaudeCredentials> ownToken(const QJsonObject& object, QLatin1String key) {
     const QJsonValue value = object.value(key);
-    if (value.isString() && usableToken(value.toString())) {
-        return value.toString();
+    if (!value.isString() || !usableToken(value.toString())) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    ClaudeCredentials found{value.toString(), std::nullopt};
+    const QJsonValue expiry = object.value(QLatin1String("expiresAt"));
+    // A year past 9999 or a negative time is no expiry anyone wrote on purpose.
+    if (expiry.isDouble() && expiry.toDouble() > 0.0 && expiry.toDouble() < 253402300800000.0) {
+        found.expiresAt = Instant::fromUnixSeconds(expiry.toDouble() / 1000.0);
+    }
+    return found;
 }
 
 }  // namespace
@@ -47,16 +53,21 @@ std::optional<QString> ownToken(const QJsonObject& object, QLatin1String key) {
 ClaudeCredentialReader::ClaudeCredentialReader(ClaudeKeychain* keychain) : keychain_(keychain) {}
 
 QCoro::Task<std::optional<QString>> ClaudeCredentialReader::token() const {
+    const std::optional<ClaudeCredentials> found = co_await credentials();
+    co_return found ? std::optional(found->accessToken) : std::nullopt;
+}
+
+QCoro::Task<std::optional<ClaudeCredentials>> ClaudeCredentialReader::credentials() const {
     ClaudeKeychain* const keychain = keychain_;
     if (keychain) {
         const std::optional<QByteArray> secret = co_await keychain->secret(keychainService);
         if (secret) {
-            if (auto found = tokenFromKeychainSecret(*secret)) {
+            if (auto found = fromKeychainSecret(*secret)) {
                 co_return found;
             }
         }
     }
-    co_return tokenFromFile(credentialsFilePath());
+    co_return fromFile(credentialsFilePath());
 }
 
 QString ClaudeCredentialReader::credentialsFilePath() {
@@ -66,22 +77,24 @@ QString ClaudeCredentialReader::credentialsFilePath() {
     return base + QStringLiteral("/.credentials.json");
 }
 
-std::optional<QString> ClaudeCredentialReader::tokenFromKeychainSecret(const QByteArray& secret) {
+std::optional<ClaudeCredentials> ClaudeCredentialReader::fromKeychainSecret(
+    const QByteArray& secret) {
     if (!isUtf8(secret)) {
         return std::nullopt;
     }
     const QJsonDocument document = QJsonDocument::fromJson(secret);
     if (document.isObject()) {
-        return findAccessToken(document.object());
+        return find(document.object());
     }
     const QString text = QString::fromUtf8(secret);
     if (text.startsWith(QLatin1String("ey")) && usableToken(text)) {
-        return text;
+        return ClaudeCredentials{text, std::nullopt};
     }
     return std::nullopt;
 }
 
-std::optional<QString> ClaudeCredentialReader::tokenFromFileContents(const QByteArray& contents) {
+std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFileContents(
+    const QByteArray& contents) {
     if (!isUtf8(contents)) {
         return std::nullopt;
     }
@@ -89,10 +102,10 @@ std::optional<QString> ClaudeCredentialReader::tokenFromFileContents(const QByte
     if (!document.isObject()) {
         return std::nullopt;
     }
-    return findAccessToken(document.object());
+    return find(document.object());
 }
 
-std::optional<QString> ClaudeCredentialReader::tokenFromFile(const QString& path) {
+std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFile(const QString& path) {
     // Only a regular file: opening a FIFO planted under the name would block forever.
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > maxFileSize) {
@@ -106,10 +119,10 @@ std::optional<QString> ClaudeCredentialReader::tokenFromFile(const QString& path
     if (contents.size() > maxFileSize) {
         return std::nullopt;
     }
-    return tokenFromFileContents(contents);
+    return fromFileContents(contents);
 }
 
-std::optional<QString> ClaudeCredentialReader::findAccessToken(const QJsonValue& value) {
+std::optional<ClaudeCredentials> ClaudeCredentialReader::find(const QJsonValue& value) {
     if (value.isObject()) {
         const QJsonObject object = value.toObject();
         if (auto token = ownToken(object, snakeKey)) {
@@ -119,7 +132,7 @@ std::optional<QString> ClaudeCredentialReader::findAccessToken(const QJsonValue&
             return token;
         }
         for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-            if (auto token = findAccessToken(it.value())) {
+            if (auto token = find(it.value())) {
                 return token;
             }
         }
@@ -128,7 +141,7 @@ std::optional<QString> ClaudeCredentialReader::findAccessToken(const QJsonValue&
     if (value.isArray()) {
         const QJsonArray array = value.toArray();
         for (const QJsonValue& element : array) {
-            if (auto token = findAccessToken(element)) {
+            if (auto token = find(element)) {
                 return token;
             }
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ClaudeCredentials.h"
+
 #include <QByteArray>
 #include <QCoroTask>
 #include <QJsonValue>
@@ -23,6 +25,8 @@ public:
 
     // The token, or no value. Never throws: every problem counts as no token from that source.
     QCoro::Task<std::optional<QString>> token() const;
+    // The token with its expiry ("expiresAt", milliseconds since 1970, beside the token).
+    QCoro::Task<std::optional<ClaudeCredentials>> credentials() const;
 
     // $CLAUDE_CONFIG_DIR/.credentials.json when that variable is set, else
     // ~/.claude/.credentials.json.
@@ -30,14 +34,15 @@ public:
 
     // The steps of token(), each on its own so that tests and fuzzers can reach them.
     // A keychain secret: a JSON object searched for a token, else bare text beginning "ey".
-    static std::optional<QString> tokenFromKeychainSecret(const QByteArray& secret);
+    static std::optional<ClaudeCredentials> fromKeychainSecret(const QByteArray& secret);
     // The credentials file's bytes: a JSON object searched for a token; no bare text form.
-    static std::optional<QString> tokenFromFileContents(const QByteArray& contents);
-    static std::optional<QString> tokenFromFile(const QString& path);
+    static std::optional<ClaudeCredentials> fromFileContents(const QByteArray& contents);
+    static std::optional<ClaudeCredentials> fromFile(const QString& path);
     // Depth first: an object's own "access_token", then its own "accessToken", then its
     // members in order; arrays element by element. Empty strings and values that could not
     // travel in an HTTP header (control characters) are not tokens and the search goes on.
-    static std::optional<QString> findAccessToken(const QJsonValue& value);
+    // The expiry is the "expiresAt" number of the object that holds the token.
+    static std::optional<ClaudeCredentials> find(const QJsonValue& value);
 
 private:
     ClaudeKeychain* keychain_;

@@ -14,18 +14,37 @@
 namespace {
 
 const QString claudePrefix = QStringLiteral("claude.");
-const QString limitPrefix = QStringLiteral("claude.limit.");
+const QString scopedPrefix = QStringLiteral("claude.weekly_scoped.");
+// Longer model ids are cut: an id is a key in stored files and delivered events.
+constexpr qsizetype maxModelIdLength = 64;
 
 struct NamedWindow {
     QLatin1String member;
     UsageWindowKind kind;
+    // The "limits" entry that stands in when the member is absent.
+    QLatin1String limitKind;
 };
 
-// Tried in this order when "limits" gives no window.
 const NamedWindow namedWindows[] = {
-    {QLatin1String("five_hour"), UsageWindowKind::fiveHour},
-    {QLatin1String("seven_day"), UsageWindowKind::weekly},
+    {QLatin1String("five_hour"), UsageWindowKind::fiveHour, QLatin1String("session")},
+    {QLatin1String("seven_day"), UsageWindowKind::weekly, QLatin1String("weekly_all")},
 };
+
+// Per-model weekly windows of older bodies, shown only when they hold a value and "limits"
+// names no model of its own. Any other member (code names included) is never a window.
+struct LegacyModelWindow {
+    QLatin1String member;
+    QLatin1String model;
+};
+
+const LegacyModelWindow legacyModelWindows[] = {
+    {QLatin1String("seven_day_opus"), QLatin1String("Opus")},
+    {QLatin1String("seven_day_sonnet"), QLatin1String("Sonnet")},
+};
+
+QString scopedLabel(const QString& model) {
+    return QStringLiteral("Weekly \u00b7 ") + model;
+}
 
 QString labelFor(UsageWindowKind kind) {
     switch (kind) {
@@ -83,6 +102,48 @@ bool expect(QStringView text, qsizetype& pos, char16_t c) {
         return true;
     }
     return false;
+}
+
+// Model ids come from the server: only characters that are safe in a stored key.
+QString safeIdPart(const QString& text) {
+    QString safe = text.left(maxModelIdLength);
+    for (QChar& c : safe) {
+        if (!c.isLetterOrNumber() || c.unicode() > 0x7f) {
+            if (c != u'-' && c != u'.') {
+                c = u'_';
+            }
+        }
+    }
+    return safe;
+}
+
+void markBinding(UsageWindowSnapshot& window, const QJsonObject& limit) {
+    const QJsonValue active = limit.value(QLatin1String("is_active"));
+    const QJsonValue severity = limit.value(QLatin1String("severity"));
+    if (active.isBool()) {
+        window.isActive = active.toBool();
+    }
+    if (severity.isString()) {
+        window.serverSeverity = severity.toString().left(32);
+    }
+}
+
+// Only when switched on; amounts in minor units, scaled by "decimal_places".
+std::optional<ExtraUsage> extraUsage(const QJsonObject& extra) {
+    if (extra.value(QLatin1String("is_enabled")) != QJsonValue(true)) {
+        return std::nullopt;
+    }
+    const QJsonValue limit = extra.value(QLatin1String("monthly_limit"));
+    const QJsonValue places = extra.value(QLatin1String("decimal_places"));
+    const QString currency = extra.value(QLatin1String("currency")).toString();
+    const bool isoCode = currency.size() == 3 && std::all_of(currency.begin(), currency.end(),
+                                                             [](QChar c) { return c.isUpper(); });
+    return ExtraUsage{
+        .usedMinorUnits = extra.value(QLatin1String("used_credits")).toDouble(0.0),
+        .limitMinorUnits = limit.isDouble() ? std::optional(limit.toDouble()) : std::nullopt,
+        .decimalPlaces =
+            places.isDouble() ? static_cast<int>(std::clamp(places.toDouble(), 0.0, 6.0)) : 2,
+        .currency = isoCode ? currency : QString()};
 }
 
 }  // namespace
@@ -166,40 +227,32 @@ std::optional<Instant> parseInternetDateTime(QStringView text) {
 std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const QString& id,
                                                std::optional<UsageWindowKind> forcedKind,
                                                Instant now) {
-    const QJsonValue utilization = object.value(QLatin1String("utilization"));
-    if (!utilization.isDouble()) {
+    const auto snake = object.constFind(QLatin1String("resets_at"));
+    // A present "resets_at" decides, even when null: "resetsAt" is only its stand-in.
+    const QJsonValue reset =
+        snake != object.constEnd() ? *snake : object.value(QLatin1String("resetsAt"));
+    const UsageWindowKind kind = forcedKind.value_or(UsageWindowKind::other);
+    return window(object.value(QLatin1String("utilization")), reset, id, kind, labelFor(kind), now);
+}
+
+std::optional<UsageWindowSnapshot> window(const QJsonValue& used, const QJsonValue& reset,
+                                          const QString& id, UsageWindowKind kind,
+                                          const QString& label, Instant now) {
+    // Null is a window not started since its reset: nothing used yet. Any other non-number
+    // is no reading at all.
+    if (!used.isDouble() && !used.isNull()) {
         return std::nullopt;
     }
-    const double used = utilization.toDouble();
-
-    // A present "resets_at" decides, even when null: "resetsAt" is only its stand-in.
-    std::optional<Instant> resetAt;
-    const auto snake = object.constFind(QLatin1String("resets_at"));
-    if (snake != object.constEnd()) {
-        resetAt = resetTime(*snake);
-    } else {
-        resetAt = resetTime(object.value(QLatin1String("resetsAt")));
-    }
-
-    UsageWindowKind kind = UsageWindowKind::other;
-    if (forcedKind) {
-        kind = *forcedKind;
-    } else {
-        const QJsonValue duration = object.value(QLatin1String("window_duration_mins"));
-        if (duration.isDouble() && duration.toDouble() == 300.0) {
-            kind = UsageWindowKind::fiveHour;
-        }
-    }
-
+    const double percent = used.isNull() ? 0.0 : used.toDouble();
     return UsageWindowSnapshot{.id = id,
                                .providerID = ProviderID::claude,
                                .providerWindowID = std::nullopt,
                                .kind = kind,
-                               .label = labelFor(kind),
-                               .usedPercent = used,
-                               .resetAt = resetAt,
+                               .label = label,
+                               .usedPercent = percent,
+                               .resetAt = resetTime(reset),
                                .observedAt = now,
-                               .state = stateFor(used),
+                               .state = stateFor(percent),
                                .isActive = std::nullopt,
                                .serverSeverity = std::nullopt};
 }
@@ -215,45 +268,87 @@ ProviderUsageSnapshot parse(const QByteArray& body, Instant now) {
         throw VantorError(ProviderError::malformedResponse);
     }
     const QJsonObject root = document.object();
-
-    QList<UsageWindowSnapshot> windows;
-    const QJsonValue limits = root.value(QLatin1String("limits"));
-    if (limits.isArray()) {
-        const QJsonArray list = limits.toArray();
-        const bool allObjects =
-            std::all_of(list.begin(), list.end(), [](const QJsonValue& v) { return v.isObject(); });
-        if (allObjects) {
-            for (qsizetype i = 0; i < list.size(); ++i) {
-                if (auto window =
-                        parseWindow(list.at(i).toObject(), limitPrefix + QString::number(i),
-                                    std::nullopt, now)) {
-                    windows.append(std::move(*window));
-                }
-            }
+    QList<QJsonObject> limits;
+    for (const QJsonValue entry : root.value(QLatin1String("limits")).toArray()) {
+        if (entry.isObject()) {
+            limits.append(entry.toObject());
         }
     }
-    if (windows.isEmpty()) {
-        for (const NamedWindow& named : namedWindows) {
-            const QJsonValue member = root.value(named.member);
-            if (!member.isObject()) {
-                continue;
+    const auto limitOfKind = [&](QLatin1String kind) -> std::optional<QJsonObject> {
+        for (const QJsonObject& limit : limits) {
+            if (limit.value(QLatin1String("kind")).toString() == kind) {
+                return limit;
             }
-            if (auto window =
-                    parseWindow(member.toObject(), claudePrefix + named.member, named.kind, now)) {
-                windows.append(std::move(*window));
+        }
+        return std::nullopt;
+    };
+
+    QList<UsageWindowSnapshot> windows;
+    for (const NamedWindow& named : namedWindows) {
+        const QString id = claudePrefix + named.member;
+        const QJsonValue member = root.value(named.member);
+        const std::optional<QJsonObject> limit = limitOfKind(named.limitKind);
+        std::optional<UsageWindowSnapshot> found =
+            member.isObject() ? parseWindow(member.toObject(), id, named.kind, now)
+            : limit           ? window(limit->value(QLatin1String("percent")),
+                                       limit->value(QLatin1String("resets_at")), id, named.kind,
+                                       labelFor(named.kind), now)
+                              : std::nullopt;
+        if (found) {
+            if (limit) {
+                markBinding(*found, *limit);
             }
+            windows.append(std::move(*found));
+        }
+    }
+    bool scoped = false;
+    for (const QJsonObject& limit : limits) {
+        if (limit.value(QLatin1String("kind")).toString() != QLatin1String("weekly_scoped")) {
+            continue;
+        }
+        const QJsonObject model =
+            limit.value(QLatin1String("scope")).toObject().value(QLatin1String("model")).toObject();
+        const QString modelId = model.value(QLatin1String("id")).toString();
+        const QString name = model.value(QLatin1String("display_name")).toString();
+        const QString id = scopedPrefix + safeIdPart(modelId);
+        const bool taken = std::any_of(windows.cbegin(), windows.cend(),
+                                       [&](const UsageWindowSnapshot& w) { return w.id == id; });
+        // Without a model it cannot keep an id across refreshes; a repeat would pair two
+        // limits under one id.
+        if (modelId.isEmpty() || taken) {
+            continue;
+        }
+        if (auto found = window(
+                limit.value(QLatin1String("percent")), limit.value(QLatin1String("resets_at")), id,
+                UsageWindowKind::modelWeekly, scopedLabel(name.isEmpty() ? modelId : name), now)) {
+            markBinding(*found, limit);
+            windows.append(std::move(*found));
+            scoped = true;
+        }
+    }
+    for (const LegacyModelWindow& legacy : legacyModelWindows) {
+        const QJsonObject member = root.value(legacy.member).toObject();
+        const QJsonValue used = member.value(QLatin1String("utilization"));
+        if (scoped || !used.isDouble()) {
+            continue;
+        }
+        if (auto found = parseWindow(member, claudePrefix + legacy.member,
+                                     UsageWindowKind::modelWeekly, now)) {
+            found->label = scopedLabel(legacy.model);
+            windows.append(std::move(*found));
         }
     }
 
     const bool empty = windows.isEmpty();
-    return ProviderUsageSnapshot{.providerID = ProviderID::claude,
-                                 .windows = std::move(windows),
-                                 .ordinaryUsageAllowed = std::nullopt,
-                                 .globalLimitReason = std::nullopt,
-                                 .observedAt = now,
-                                 .sourceConfidence = empty
-                                                         ? UsageSourceConfidence::unavailable
-                                                         : UsageSourceConfidence::providerInternal};
+    return ProviderUsageSnapshot{
+        .providerID = ProviderID::claude,
+        .windows = std::move(windows),
+        .ordinaryUsageAllowed = std::nullopt,
+        .globalLimitReason = std::nullopt,
+        .observedAt = now,
+        .sourceConfidence =
+            empty ? UsageSourceConfidence::unavailable : UsageSourceConfidence::providerInternal,
+        .extraUsage = extraUsage(root.value(QLatin1String("extra_usage")).toObject())};
 }
 
 }  // namespace ClaudeParser

@@ -10,9 +10,10 @@
 
 #include <optional>
 
-// Turns the body of a successful usage response into a snapshot. The body lists its windows
-// either under "limits" or as the named members "five_hour" and "seven_day"; the list wins
-// when it yields at least one window.
+// Turns the body of a successful usage response into a snapshot: the five-hour and weekly
+// windows ("five_hour" and "seven_day", else the "session" and "weekly_all" entries of
+// "limits"), one "Weekly · <model>" window per "weekly_scoped" entry (else the older per-model
+// members that hold a value), and the extra usage when switched on.
 namespace ClaudeParser {
 
 // Domain of the error thrown for a body that is not JSON at all; the code is the
@@ -24,10 +25,16 @@ inline const QString jsonErrorDomain = QStringLiteral("QJsonParseError");
 // snapshot without windows and unavailable confidence.
 ProviderUsageSnapshot parse(const QByteArray& body, Instant now);
 
-// One window object, or nothing when it has no numeric "utilization".
+// One window object, or nothing when its "utilization" is neither a number nor null.
 std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const QString& id,
                                                std::optional<UsageWindowKind> forcedKind,
                                                Instant now);
+
+// A window from its used share (a number, or null for a window not started: 0 % used) and
+// reset value (seconds since 1970, or an internet date-time); nothing for any other share.
+std::optional<UsageWindowSnapshot> window(const QJsonValue& used, const QJsonValue& reset,
+                                          const QString& id, UsageWindowKind kind,
+                                          const QString& label, Instant now);
 
 // An internet date-time such as 2026-03-10T04:59:59.771647+00:00: fractional seconds of any
 // length, "Z" or a numeric offset. Anything else gives no value.

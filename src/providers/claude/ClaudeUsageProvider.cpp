@@ -1,5 +1,6 @@
 #include "ClaudeUsageProvider.h"
 
+#include "ClaudeCodeVersion.h"
 #include "ClaudeCredentialReader.h"
 #include "ClaudeDesktopDiscovery.h"
 #include "ClaudeParser.h"
@@ -8,6 +9,7 @@
 
 #include <QCoroNetworkReply>
 #include <QDateTime>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -23,7 +25,6 @@ const QString networkErrorDomain = QStringLiteral("QNetworkReply");
 
 // Without this header the endpoint refuses an OAuth bearer; Claude Code sends the same.
 const QByteArray betaHeader = QByteArrayLiteral("oauth-2025-04-20");
-const QByteArray userAgent = QByteArrayLiteral("Vantor/1.0");
 constexpr int maximumRedirects = 5;
 constexpr int overallTimeoutFactor = 3;
 
@@ -84,28 +85,93 @@ ClaudeUsageProvider::~ClaudeUsageProvider() = default;
 QCoro::Task<ProviderAvailability> ClaudeUsageProvider::availability() {
     const ClaudeCredentialReader reader(keychain_);
     const std::optional<QString> token = co_await reader.token();
-    if (token) {
-        co_return ProviderAvailability::available();
+    if (!token) {
+        co_return ClaudeDesktopDiscovery::isInstalled() ? ProviderAvailability::requiresProPlan()
+                                                        : ProviderAvailability::notAuthenticated();
     }
-    co_return ClaudeDesktopDiscovery::isInstalled() ? ProviderAvailability::requiresProPlan()
-                                                    : ProviderAvailability::notAuthenticated();
+    // While the endpoint rests, asking it would only extend the block.
+    if (const auto until = pausedUntil(Instant::now())) {
+        co_return rateLimited(*until);
+    }
+    co_return ProviderAvailability::available();
+}
+
+std::optional<ProviderAvailability> ClaudeUsageProvider::failureAvailability() const {
+    return lastFailure_;
+}
+
+void ClaudeUsageProvider::setReportedVersion(std::optional<QString> version) {
+    reportedVersion_ = std::move(version);
+}
+
+ProviderAvailability ClaudeUsageProvider::rateLimited(Instant until) {
+    const QTime time = until.toDateTime().toLocalTime().time();
+    return ProviderAvailability::temporarilyUnavailable(
+        rateLimitedText.arg(QLocale().toString(time, QLocale::ShortFormat)));
 }
 
 QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
+    lastFailure_.reset();
     const ClaudeCredentialReader reader(keychain_);
-    const std::optional<QString> token = co_await reader.token();
-    if (!token) {
+    std::optional<ClaudeCredentials> credentials = co_await reader.credentials();
+    bool readAgain = false;
+    if (credentials && credentials->isExpired(Instant::now())) {
+        // Claude Code may have renewed it meanwhile. Its refresh token is never used here: it
+        // is single-use, and using it would sign Claude Code out.
+        credentials = co_await reader.credentials();
+        readAgain = true;
+    }
+    if (!credentials) {
         throw VantorError(ProviderError::notAuthenticated);
     }
-    if (pausedUntil(Instant::now())) {
+    if (credentials->isExpired(Instant::now())) {
+        lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText);
+        throw VantorError(ProviderError::notAuthenticated);
+    }
+    if (const auto until = pausedUntil(Instant::now())) {
+        lastFailure_ = rateLimited(*until);
         throw VantorError(ProviderError::temporarilyUnavailable);
     }
 
+    Answer answer = co_await send(credentials->accessToken);
+    if (answer.status == 401 && !readAgain) {
+        const std::optional<ClaudeCredentials> renewed = co_await reader.credentials();
+        // The same token would only be refused again.
+        if (renewed && renewed->accessToken != credentials->accessToken &&
+            !renewed->isExpired(Instant::now())) {
+            answer = co_await send(renewed->accessToken);
+        }
+    }
+    switch (answer.status) {
+        case 200:
+            co_return ClaudeParser::parse(answer.body, Instant::now());
+        case 401:
+            lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText);
+            throw VantorError(ProviderError::notAuthenticated);
+        case 403:
+            lastFailure_ = ProviderAvailability::notAuthenticated(missingScopeText);
+            throw VantorError(ProviderError::notAuthenticated);
+        case 429: {
+            const Instant now = Instant::now();
+            const Instant until = now.addingSeconds(pauseSeconds(answer.retryAfter, now));
+            pause(until);
+            lastFailure_ = rateLimited(until);
+            throw VantorError(ProviderError::temporarilyUnavailable);
+        }
+        default:
+            throw VantorError(ProviderError::temporarilyUnavailable);
+    }
+}
+
+QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::send(QString token) {
     QNetworkRequest request(endpoint_);
-    request.setRawHeader("Authorization", "Bearer " + token->toUtf8());
+    request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
     request.setRawHeader("Accept", "application/json");
     request.setRawHeader("anthropic-beta", betaHeader);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    const QString version = reportedVersion_ && ClaudeCodeVersion::isVersion(*reportedVersion_)
+                                ? *reportedVersion_
+                                : ClaudeCodeVersion::installed();
+    request.setHeader(QNetworkRequest::UserAgentHeader, ClaudeCodeVersion::userAgent(version));
     request.setTransferTimeout(static_cast<int>(transferTimeout_.count()));
     // The bearer token must never reach another origin.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
@@ -149,20 +215,11 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     if (!statusAttribute.isValid()) {
         throwTransportError(*raw);
     }
-    const int status = statusAttribute.toInt();
-    switch (status) {
-        case 200:
-            break;
-        case 401:
-        case 403:
-            throw VantorError(ProviderError::notAuthenticated);
-        case 429: {
-            const Instant now = Instant::now();
-            pause(now.addingSeconds(pauseSeconds(raw->rawHeader("Retry-After"), now)));
-            throw VantorError(ProviderError::temporarilyUnavailable);
-        }
-        default:
-            throw VantorError(ProviderError::temporarilyUnavailable);
+    Answer answer;
+    answer.status = statusAttribute.toInt();
+    answer.retryAfter = raw->rawHeader("Retry-After");
+    if (answer.status != 200) {
+        co_return answer;
     }
     // A 200 whose body broke off is a transport failure, not a short body.
     if (error != QNetworkReply::NoError) {
@@ -172,7 +229,8 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     if (download->body.size() > maxBodySize) {
         throw VantorError(ProviderError::malformedResponse);
     }
-    co_return ClaudeParser::parse(download->body, Instant::now());
+    answer.body = std::move(download->body);
+    co_return answer;
 }
 
 std::optional<Instant> ClaudeUsageProvider::pausedUntil(Instant now) const {

@@ -29,6 +29,15 @@ public:
     // never more than the second.
     static constexpr double minimumPauseSeconds = 300.0;
     static constexpr double maximumPauseSeconds = 3600.0;
+    // What the user is told after a refused token (401 also after reading the credentials
+    // again) or one without the user:profile scope (403, as `claude setup-token` makes).
+    static inline const QString sessionExpiredText =
+        QStringLiteral("Session expired: run claude to sign in again");
+    static inline const QString missingScopeText = QStringLiteral(
+        "This token cannot read usage (no user:profile scope, as from claude "
+        "setup-token): run claude to sign in");
+    // %1 the local time after which the next refresh asks again.
+    static inline const QString rateLimitedText = QStringLiteral("Rate limited, next try after %1");
 
     static QUrl defaultEndpoint();
 
@@ -47,6 +56,11 @@ public:
     QString displayName() const override { return QStringLiteral("Claude Code"); }
     QCoro::Task<ProviderAvailability> availability() override;
     QCoro::Task<ProviderUsageSnapshot> fetchUsage() override;
+    std::optional<ProviderAvailability> failureAvailability() const override;
+
+    // A version Claude Code itself reported (its status-line feed) wins over the installed
+    // one read from disk; none: the installed one.
+    void setReportedVersion(std::optional<QString> version);
 
     // When the endpoint may be asked again after a 429, or no value when it may now.
     std::optional<Instant> pausedUntil(Instant now) const;
@@ -54,7 +68,17 @@ public:
     static double pauseSeconds(const QByteArray& retryAfter, Instant now);
 
 private:
+    // One answer of the endpoint: transport failures, oversized bodies and refused redirects
+    // are thrown; the body is kept only for a 200.
+    struct Answer {
+        int status = 0;
+        QByteArray body;
+        QByteArray retryAfter;
+    };
+
+    QCoro::Task<Answer> send(QString token);
     void pause(Instant until);
+    static ProviderAvailability rateLimited(Instant until);
 
     ClaudeKeychain* keychain_;
     ClaudePauseStore* pauseStore_;
@@ -66,4 +90,7 @@ private:
     std::unique_ptr<QNetworkAccessManager> network_;
     // Stands in for the pause store when none was given.
     std::optional<Instant> localPause_;
+    std::optional<QString> reportedVersion_;
+    // What the last failed fetch means for the user, when more than "couldn't be refreshed".
+    std::optional<ProviderAvailability> lastFailure_;
 };

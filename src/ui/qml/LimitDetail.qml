@@ -19,10 +19,20 @@ Item {
         spacing: 0
 
         Text {
+            width: parent.width
             text: root.row.title
             color: Theme.text
             font.pixelSize: 13
             font.weight: Font.DemiBold
+            elide: Text.ElideRight
+        }
+        // The limit that binds now.
+        Text {
+            visible: text.length > 0
+            text: root.row.mark
+            color: Theme.secondaryText
+            font.pixelSize: 11
+            font.italic: true
         }
         Text {
             visible: !root.row.exhausted

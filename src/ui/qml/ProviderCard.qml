@@ -83,7 +83,9 @@ Rectangle {
                     color: Theme.secondaryText
                     font.pixelSize: 12
                     elide: Text.ElideRight
-                    maximumLineCount: 1
+                    // Values kept through a failed refresh carry their age on a second line.
+                    wrapMode: Text.WordWrap
+                    maximumLineCount: 2
                     Behavior on opacity {
                         enabled: !root.reduceMotion
                         NumberAnimation { duration: 200 }

@@ -15,6 +15,16 @@ Column {
         font.pixelSize: 12
     }
 
+    Text {
+        objectName: "notice"
+        width: root.width
+        visible: root.card.notice.length > 0 && root.card.details.length > 0
+        text: root.card.notice
+        color: Theme.secondaryText
+        font.pixelSize: 12
+        wrapMode: Text.Wrap
+    }
+
     Repeater {
         model: root.card.details
         LimitDetail {
@@ -22,5 +32,15 @@ Column {
             width: root.width
             row: modelData
         }
+    }
+
+    Text {
+        objectName: "extraUsage"
+        width: root.width
+        visible: text.length > 0
+        text: root.card.extraUsage
+        color: Theme.secondaryText
+        font.pixelSize: 12
+        elide: Text.ElideRight
     }
 }
