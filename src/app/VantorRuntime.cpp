@@ -23,6 +23,8 @@
 #include "WakeSource.h"
 #include "XdgAutostartLoginItem.h"
 
+#include <QJsonDocument>
+
 VantorRuntime::Platform::Platform() = default;
 VantorRuntime::Platform::Platform(Platform&&) noexcept = default;
 VantorRuntime::Platform& VantorRuntime::Platform::operator=(Platform&&) noexcept = default;
@@ -48,8 +50,10 @@ VantorRuntime::Platform VantorRuntime::linuxPlatform(
     platform.credentialWatcher =
         std::make_unique<ClaudeCredentialWatcher>(ClaudeCredentialReader::credentialsFilePath());
     platform.providers.push_back(std::make_unique<CodexUsageProvider>());
-    platform.providers.push_back(
-        std::make_unique<ClaudeUsageProvider>(platform.keychain.get(), platform.pauseStore.get()));
+    auto claude =
+        std::make_unique<ClaudeUsageProvider>(platform.keychain.get(), platform.pauseStore.get());
+    platform.claude = claude.get();
+    platform.providers.push_back(std::move(claude));
     return platform;
 }
 
@@ -89,6 +93,11 @@ void VantorRuntime::applyClaudeUsage(const QByteArray& body) {
         reading = ClaudeParser::parse(body, Instant::now());
     } catch (const VantorError&) {
         return;
+    }
+    // Claude Code's own word on its version is the one its requests should carry.
+    const QJsonValue version = QJsonDocument::fromJson(body)[QLatin1String("claude_code_version")];
+    if (platform_.claude != nullptr && version.isString()) {
+        platform_.claude->setReportedVersion(version.toString());
     }
     QCoro::Task<> task = coordinator_->applyReading(*state_, std::move(reading));
     Q_UNUSED(task);

@@ -12,6 +12,7 @@ class AppState;
 class ClaudeCredentialWatcher;
 class ClaudeKeychain;
 class ClaudePauseStore;
+class ClaudeUsageProvider;
 class LogSink;
 class LoginItemService;
 class NotificationCenter;
@@ -43,6 +44,8 @@ public:
         std::unique_ptr<ClaudeCredentialWatcher> credentialWatcher;
         // In the order every refresh asks them.
         std::vector<std::unique_ptr<UsageProvider>> providers;
+        // The Claude provider among them, told the version Claude Code reports; may be null.
+        ClaudeUsageProvider* claude = nullptr;
 
         Platform();
         Platform(Platform&&) noexcept;

@@ -196,6 +196,8 @@ private Q_SLOTS:
         vantor.closeWriteChannel();
         QVERIFY(vantor.finish());
         QCOMPARE(reported.size(), run[u"reported"].toInt());
+        QVERIFY(reported.isEmpty() ||
+                reported[0][0].toByteArray().contains(run[u"body"].toString().toUtf8()));
         QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
         const QByteArray printed =
             vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();

@@ -57,5 +57,11 @@ QByteArray ClaudeStatusLine::usageBody() const {
     if (weekly) {
         body.insert(QStringLiteral("seven_day"), endpointWindow(*weekly));
     }
-    return body.isEmpty() ? QByteArray() : QJsonDocument(body).toJson(QJsonDocument::Compact);
+    if (body.isEmpty()) {
+        return {};
+    }
+    if (!version.isEmpty()) {
+        body.insert(QStringLiteral("claude_code_version"), version);
+    }
+    return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }

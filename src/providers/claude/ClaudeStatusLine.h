@@ -26,7 +26,7 @@ struct ClaudeStatusLine {
 
     // None for anything but a JSON object; members of the wrong type are left out.
     static std::optional<ClaudeStatusLine> parse(const QByteArray& input);
-    // The windows in the usage endpoint's own form, so that they read exactly as a fetch's; empty
-    // when there are none.
+    // The windows in the usage endpoint's own form, so that they read exactly as a fetch's, with
+    // Claude Code's version beside them as "claude_code_version"; empty without windows.
     QByteArray usageBody() const;
 };
