@@ -255,4 +255,26 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
     return limitTitle(window) + tr(", resets ") + resetText(window, now, locale);
 }
 
+QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageSnapshot>& snapshot,
+                         const std::optional<ProviderAvailability>& availability, Instant now,
+                         const QLocale& locale) {
+    const QString name = providerName(provider);
+    QStringList rows;
+    for (const UsageWindowSnapshot& window :
+         snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {
+        QString row = name + QStringLiteral(" \u00b7 ") +
+                      (window.label.isEmpty() ? limitTitle(window) : window.label) +
+                      QStringLiteral(": ") + remainingText(window);
+        // "resets Reset unavailable" reads well aloud only; the menu leaves it out.
+        if (window.resetAt) {
+            row += tr(", resets ") + resetText(window, now, locale);
+        }
+        rows.append(row);
+    }
+    if (rows.isEmpty()) {
+        rows.append(name + QStringLiteral(": ") + summary(std::nullopt, availability));
+    }
+    return rows;
+}
+
 }  // namespace CardText

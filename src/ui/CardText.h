@@ -8,6 +8,7 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -64,6 +65,12 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
 // "5h limit, resets 12 min".
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale);
+
+// The tray menu's rows: "Codex · 5 hour: 42% left, resets 15:40" for each window, or the
+// provider's name and the card's summary ("Claude: Sign in required") without one.
+QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageSnapshot>& snapshot,
+                         const std::optional<ProviderAvailability>& availability, Instant now,
+                         const QLocale& locale);
 
 // Rounds to the nearest whole number, halves away from zero.
 qint64 roundHalfAway(double value);

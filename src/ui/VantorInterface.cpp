@@ -1,27 +1,27 @@
 #include "VantorInterface.h"
 
 #include "AppState.h"
+#include "CardText.h"
 #include "MotionPreference.h"
+#include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
 #include "SettingsWindowPresenter.h"
 #include "StatusLabelText.h"
 #include "SymbolImageProvider.h"
+#include "TrayGlyph.h"
+#include "TrayIcon.h"
 #include "UsageCoordinator.h"
 
 #include <QAction>
-#include <QEvent>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QMenu>
-#include <QPainter>
-#include <QPalette>
-#include <QPixmap>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickView>
 #include <QQuickWindow>
 #include <QScreen>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 // Made by the QML module's type registrar; called once, as the module is linked statically.
@@ -30,9 +30,7 @@ void qml_register_types_Vantor_Ui();
 namespace {
 
 constexpr int popoverWidth = 259;
-constexpr int popoverMargin = 8;
 constexpr qint64 reopenGuardMs = 300;
-const QString statusGlyph = QStringLiteral(":/Vantor/Ui/icons/VantorStatus.svg");
 
 }  // namespace
 
@@ -45,7 +43,7 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
       model_(std::make_unique<PopoverViewModel>(state, coordinator)),
       motion_(std::make_unique<MotionPreference>()),
       menu_(std::make_unique<QMenu>()),
-      tray_(std::make_unique<QSystemTrayIcon>()),
+      tray_(std::make_unique<TrayIcon>(*menu_, TrayGlyph::iconName())),
       loginItem_(loginItem),
       defaults_(defaults),
       notificationCenter_(notificationCenter) {
@@ -58,6 +56,8 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     }();
     Q_UNUSED(registered);
 
+    // No shortcut hints: the keys act in the popover, never in a menu the panel draws.
+    firstCommand_ = menu_->addSeparator();
     QAction* refresh = menu_->addAction(model_->refreshText());
     connect(refresh, &QAction::triggered, model_.get(), &PopoverViewModel::refresh);
     QAction* settings = menu_->addAction(model_->settingsText());
@@ -65,27 +65,25 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     menu_->addSeparator();
     QAction* quit = menu_->addAction(model_->quitText());
     connect(quit, &QAction::triggered, model_.get(), &PopoverViewModel::quit);
-    tray_->setContextMenu(menu_.get());
-    connect(tray_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger) {
-                    togglePopover();
-                }
-            });
+    connect(tray_.get(), &TrayIcon::activated, this, &VantorInterface::activate);
+    connect(tray_.get(), &TrayIcon::secondaryActivated, model_.get(), &PopoverViewModel::refresh);
+    // Reset times such as "12 min" age: read again whenever the menu opens.
+    connect(menu_.get(), &QMenu::aboutToShow, this, &VantorInterface::updateRows);
+    connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateRows);
+    connect(&state_, &AppState::availabilityChanged, this, &VantorInterface::updateRows);
     connect(model_.get(), &PopoverViewModel::settingsRequested, this,
             &VantorInterface::showSettings);
     connect(model_.get(), &PopoverViewModel::closeRequested, this, &VantorInterface::hidePopover);
     connect(&state_, &AppState::menuStateChanged, this, &VantorInterface::updateStatus);
     connect(motion_.get(), &MotionPreference::reduceMotionChanged, model_.get(),
             &PopoverViewModel::setReduceMotion);
-    qApp->installEventFilter(this);
-    updateIcon();
+    tray_->setIcon(TrayGlyph::icon());
     updateStatus();
+    updateRows();
     motion_->probe();
 }
 
 VantorInterface::~VantorInterface() {
-    qApp->removeEventFilter(this);
     settings_.reset();
     if (popover_ != nullptr) {
         popover_->disconnect(this);
@@ -98,9 +96,7 @@ bool VantorInterface::headless() {
 }
 
 void VantorInterface::show() {
-    // Asking whether a tray exists is a blocking bus call; the icon registers on its own
-    // once one appears, so it is simply shown from the event loop.
-    QTimer::singleShot(0, tray_.get(), &QSystemTrayIcon::show);
+    tray_->show();
     // The first click should not wait for the font database and the QML engine: both are
     // made once the loop is idle. A headless session has nobody to click, and would only
     // carry Qt Quick's memory for nothing.
@@ -114,33 +110,37 @@ void VantorInterface::show() {
 }
 
 void VantorInterface::updateStatus() {
-    const QString text = StatusLabelText::accessibilityText(state_.menuState());
-    tray_->setToolTip(text);
+    tray_->setToolTip(StatusLabelText::accessibilityText(state_.menuState()));
+    tray_->setNeedsAttention(state_.menuState() == MenuBarVisualState::exhausted);
 }
 
-void VantorInterface::updateIcon() {
-    // A one-colour glyph in the panel's text colour, so it shows on light and dark panels.
-    // Trays ask for square icons of their own size: the 20 x 18 glyph sits centred in each.
-    const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
-    QIcon icon;
-    for (const int side : {16, 22, 24, 32, 48, 64}) {
-        const QImage glyph =
-            SymbolImageProvider::render(statusGlyph, QSize(side, side * 18 / 20), color);
-        QImage square(side, side, QImage::Format_ARGB32_Premultiplied);
-        square.fill(Qt::transparent);
-        QPainter painter(&square);
-        painter.drawImage(0, (side - glyph.height()) / 2, glyph);
-        painter.end();
-        icon.addPixmap(QPixmap::fromImage(square));
+void VantorInterface::updateRows() {
+    QStringList texts;
+    const Instant now = Instant::now();
+    for (const ProviderID provider : {ProviderID::codex, ProviderID::claude}) {
+        const auto snapshot = state_.snapshots().find(provider);
+        const auto availability = state_.availability().find(provider);
+        texts += CardText::trayMenuRows(
+            provider,
+            snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
+            availability != state_.availability().end() ? std::optional(*availability)
+                                                        : std::nullopt,
+            now, QLocale());
     }
-    tray_->setIcon(icon);
-}
-
-bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
-        updateIcon();
+    // The same number of rows keeps their actions, so an open menu only changes its words.
+    if (texts.size() != rows_.size()) {
+        qDeleteAll(rows_);
+        rows_.clear();
+        for (const QString& text : texts) {
+            auto* row = new QAction(text, menu_.get());
+            row->setEnabled(false);
+            menu_->insertAction(firstCommand_, row);
+            rows_.append(row);
+        }
     }
-    return QObject::eventFilter(watched, event);
+    for (qsizetype i = 0; i < rows_.size(); ++i) {
+        rows_[i]->setText(texts[i]);
+    }
 }
 
 QQmlEngine& VantorInterface::engine() {
@@ -155,12 +155,17 @@ QQmlEngine& VantorInterface::engine() {
 void VantorInterface::showPopover() {
     if (popover_ == nullptr) {
         popover_ = new QQuickView(&engine(), nullptr);
+        // A tool window of fixed size: tiling window managers and compositors float it.
         popover_->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         popover_->setTitle(model_->title());
-        popover_->setResizeMode(QQuickView::SizeViewToRootObject);
+        popover_->setResizeMode(QQuickView::SizeRootObjectToView);
         popover_->setInitialProperties(
             {{QStringLiteral("model"), QVariant::fromValue(model_.get())}});
         popover_->setSource(QUrl(QStringLiteral("qrc:/Vantor/Ui/UsagePopoverView.qml")));
+        if (QQuickItem* root = popover_->rootObject()) {
+            connect(root, &QQuickItem::implicitHeightChanged, this, &VantorInterface::fitPopover);
+        }
+        fitPopover();
         connect(popover_, &QQuickView::activeChanged, this, [this] {
             if (popover_ != nullptr && !popover_->isActive() && popover_->isVisible()) {
                 closedByFocusLoss_.start();
@@ -173,6 +178,11 @@ void VantorInterface::showPopover() {
     popover_->show();
     popover_->raise();
     popover_->requestActivate();
+}
+
+void VantorInterface::activate(QPoint position) {
+    anchor_ = position;
+    togglePopover();
 }
 
 void VantorInterface::togglePopover() {
@@ -202,38 +212,37 @@ void VantorInterface::showSettings() {
     settings_->show();
 }
 
+void VantorInterface::fitPopover() {
+    const QQuickItem* root = popover_->rootObject();
+    const int height = root != nullptr ? std::max(1, qRound(root->implicitHeight())) : 1;
+    const QSize size(popoverWidth, height);
+    // Equal bounds are what marks a window as fixed; they move with the content, widened
+    // first so no window manager clamps the new size to the old one.
+    popover_->setMaximumSize(size.expandedTo(popover_->size()));
+    popover_->setMinimumSize(size);
+    popover_->setMaximumSize(size);
+    popover_->resize(size);
+    if (popover_->isVisible()) {
+        placePopover();
+    }
+}
+
 void VantorInterface::placePopover() {
-    const QSize size(popoverWidth, std::max(popover_->height(), 1));
-    const QRect icon = tray_->geometry();
-    // An unplaced XEmbed icon reports a small square at the origin; the protocol of
-    // StatusNotifierItem reports nothing.
-    const bool iconKnown = icon.isValid() && icon.topLeft() != QPoint(0, 0);
-    QScreen* screen = iconKnown ? QGuiApplication::screenAt(icon.center()) : nullptr;
+    // A Wayland compositor places its windows itself and tells a client nothing of where.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        return;
+    }
+    QRect anchor = anchor_.isNull() ? tray_->geometry() : QRect(anchor_, QSize(1, 1));
+    // An unplaced XEmbed icon reports a small square at the origin.
+    if (!anchor.isValid() || anchor.topLeft() == QPoint(0, 0)) {
+        anchor = QRect(QCursor::pos(), QSize(1, 1));
+    }
+    QScreen* screen = QGuiApplication::screenAt(anchor.center());
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();
     }
-    if (screen == nullptr) {
-        return;
+    if (screen != nullptr) {
+        popover_->setPosition(PopoverPlacement::origin(anchor, popover_->size(), screen->geometry(),
+                                                       screen->availableGeometry()));
     }
-    const QRect full = screen->geometry();
-    const QRect free = screen->availableGeometry();
-    QPoint origin;
-    if (iconKnown) {
-        const bool below = icon.center().y() < full.center().y();
-        origin = QPoint(
-            icon.center().x() - size.width() / 2,
-            below ? icon.bottom() + popoverMargin : icon.top() - popoverMargin - size.height());
-    } else {
-        // The panel's corner: the edge the work area gives up, top right by default.
-        const bool bottom = free.bottom() < full.bottom() && free.top() == full.top();
-        const bool left = free.left() > full.left() && free.right() == full.right();
-        origin = QPoint(
-            left ? free.left() + popoverMargin : free.right() - popoverMargin - size.width(),
-            bottom ? free.bottom() - popoverMargin - size.height() : free.top() + popoverMargin);
-    }
-    origin.setX(
-        std::clamp(origin.x(), free.left(), std::max(free.left(), free.right() - size.width())));
-    origin.setY(
-        std::clamp(origin.y(), free.top(), std::max(free.top(), free.bottom() - size.height())));
-    popover_->setPosition(origin);
 }

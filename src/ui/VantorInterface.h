@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
+#include <QPoint>
 
 #include <memory>
 
@@ -14,14 +16,14 @@ class QAction;
 class QMenu;
 class QQmlEngine;
 class QQuickView;
-class QSystemTrayIcon;
 class SettingsWindowPresenter;
+class TrayIcon;
 class UsageCoordinator;
 class UserDefaults;
 
-// Everything the user sees: the tray icon with its menu, the popover that a click opens and
-// the settings window. The application object must exist first; all of it lives on the main
-// thread. Qt Quick is loaded only when a window is first shown.
+// Everything the user sees: the tray icon with its menu (the figures, Refresh, Settings, Quit), the
+// popover that a click opens and the settings window. The application object must exist first; all
+// of it lives on the main thread. Qt Quick is loaded only when a window is first shown.
 class VantorInterface : public QObject {
     Q_OBJECT
 
@@ -39,7 +41,8 @@ public:
     QQuickView* popoverWindow() const { return popover_; }
     SettingsWindowPresenter* settingsPresenter() const { return settings_.get(); }
     PopoverViewModel* popoverModel() const { return model_.get(); }
-    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    TrayIcon* trayIcon() const { return tray_.get(); }
+    QMenu* trayMenu() const { return menu_.get(); }
 
 public Q_SLOTS:
     // Puts the icon in the tray without waiting for one: it appears when a tray does.
@@ -47,22 +50,29 @@ public Q_SLOTS:
     // Shows the popover; never hides it.
     void showPopover();
     void togglePopover();
+    // A click on the icon; `position` is where the panel says it was, null when unknown.
+    void activate(QPoint position);
     void hidePopover();
     void showSettings();
 
 private:
     void updateStatus();
-    void updateIcon();
+    void updateRows();
     QQmlEngine& engine();
+    void fitPopover();
     void placePopover();
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     AppState& state_;
     UsageCoordinator& coordinator_;
     std::unique_ptr<PopoverViewModel> model_;
     std::unique_ptr<MotionPreference> motion_;
     std::unique_ptr<QMenu> menu_;
-    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<TrayIcon> tray_;
+    // The disabled rows with the figures, above the commands.
+    QList<QAction*> rows_;
+    QAction* firstCommand_ = nullptr;
+    // Where the last click on the icon was, if the panel said.
+    QPoint anchor_;
     std::unique_ptr<QQmlEngine> engine_;
     QQuickView* popover_ = nullptr;
     std::unique_ptr<SettingsWindowPresenter> settings_;

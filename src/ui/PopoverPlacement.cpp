@@ -1,0 +1,34 @@
+#include "PopoverPlacement.h"
+
+#include <algorithm>
+
+namespace PopoverPlacement {
+
+QPoint origin(QRect anchor, QSize size, QRect screen, QRect available) {
+    constexpr int margin = 8;
+    const QPoint c = anchor.center();
+    // The panel lies along the nearest edge. A click point says nothing of the panel's depth,
+    // but the icon sits centred in it: the panel ends as far past the point as its edge lies
+    // before it. Under XWayland the work area does not know a Wayland panel either.
+    const int top = c.y() - screen.top();
+    const int bottom = screen.bottom() - c.y();
+    const int left = c.x() - screen.left();
+    const int right = screen.right() - c.x();
+    const int nearest = std::min({top, bottom, left, right});
+    QPoint o(c.x() - size.width() / 2, c.y() - size.height() / 2);
+    if (nearest == top) {
+        o.setY(std::max(anchor.bottom(), c.y() + top) + margin);
+    } else if (nearest == bottom) {
+        o.setY(std::min(anchor.top(), c.y() - bottom) - margin - size.height());
+    } else if (nearest == left) {
+        o.setX(std::max(anchor.right(), c.x() + left) + margin);
+    } else {
+        o.setX(std::min(anchor.left(), c.x() - right) - margin - size.width());
+    }
+    const QRect area = available.isValid() ? available : screen;
+    o.setX(std::clamp(o.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
+    o.setY(std::clamp(o.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    return o;
+}
+
+}  // namespace PopoverPlacement

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+// Where the popover opens under X11: beside the tray icon, away from the screen edge the
+// panel sits on, and inside the work area.
+namespace PopoverPlacement {
+
+// `anchor` is the icon's geometry, or the clicked point as a 1 x 1 rectangle; `screen` the
+// whole screen it is on and `available` that screen's work area.
+QPoint origin(QRect anchor, QSize size, QRect screen, QRect available);
+
+}  // namespace PopoverPlacement

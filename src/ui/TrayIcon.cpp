@@ -1,0 +1,158 @@
+#include "TrayIcon.h"
+
+#include "DBusMenuExporter.h"
+#include "StatusNotifierItem.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+namespace {
+
+const QString itemPath = QStringLiteral("/StatusNotifierItem");
+const QString menuPath = QStringLiteral("/MenuBar");
+constexpr int registerTimeoutMs = 5000;
+
+// Run from the build tree, the symbolic icon is not installed yet: the host finds it in the
+// tree's own icon folder.
+QString buildTreeIcons() {
+    const QString build = QStringLiteral(VANTOR_BUILD_DIR);
+    const QString here = QCoreApplication::applicationDirPath();
+    return here.startsWith(build + u'/') ? build + QStringLiteral("/icons") : QString();
+}
+
+}  // namespace
+
+TrayIcon::TrayIcon(QMenu& menu, const QString& iconName, QObject* parent)
+    : QObject(parent),
+      menu_(menu),
+      item_(std::make_unique<StatusNotifierItem>(iconName)),
+      exporter_(std::make_unique<DBusMenuExporter>(menu)) {
+    StatusNotifierItem::registerTypes();
+    DBusMenuExporter::registerTypes();
+    item_->setIconThemePath(buildTreeIcons());
+    connect(item_.get(), &StatusNotifierItem::activated, this, &TrayIcon::activated);
+    connect(item_.get(), &StatusNotifierItem::secondaryActivated, this,
+            &TrayIcon::secondaryActivated);
+    connect(item_.get(), &StatusNotifierItem::contextMenuRequested, this,
+            [this](QPoint position) { menu_.popup(position); });
+}
+
+TrayIcon::~TrayIcon() {
+    if (!serviceName_.isEmpty()) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterObject(itemPath);
+        bus.unregisterObject(menuPath);
+        bus.unregisterService(serviceName_);
+    }
+}
+
+void TrayIcon::show() {
+    if (shown_) {
+        return;
+    }
+    shown_ = true;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    static int instances = 0;
+    const QString name = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(++instances);
+    const auto flags = QDBusConnection::ExportAllSlots | QDBusConnection::ExportScriptableSignals |
+                       QDBusConnection::ExportAllProperties;
+    if (!bus.isConnected() || !bus.registerObject(itemPath, item_.get(), flags) ||
+        !bus.registerObject(menuPath, exporter_.get(), flags) || !bus.registerService(name)) {
+        bus.unregisterObject(itemPath);
+        bus.unregisterObject(menuPath);
+        useFallback(true);
+        return;
+    }
+    serviceName_ = name;
+    watcher_ = new QDBusServiceWatcher(QString::fromLatin1(watcherService), bus,
+                                       QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+                if (owner.isEmpty()) {
+                    ++attempt_;
+                    setRegistered(false);
+                } else {
+                    registerWithWatcher();
+                }
+            });
+    registerWithWatcher();
+}
+
+void TrayIcon::registerWithWatcher() {
+    const int attempt = ++attempt_;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QString::fromLatin1(watcherService), QStringLiteral("/StatusNotifierWatcher"),
+        QString::fromLatin1(watcherService), QStringLiteral("RegisterStatusNotifierItem"));
+    call << serviceName_;
+    auto* pending = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(call, registerTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, attempt](QDBusPendingCallWatcher* reply) {
+                reply->deleteLater();
+                if (attempt == attempt_) {
+                    setRegistered(!reply->isError());
+                }
+            });
+}
+
+void TrayIcon::setRegistered(bool registered) {
+    useFallback(!registered);
+    if (registered != registered_) {
+        registered_ = registered;
+        Q_EMIT registeredChanged();
+    }
+}
+
+void TrayIcon::useFallback(bool use) {
+    if (!use) {
+        fallback_.reset();
+        return;
+    }
+    if (fallback_) {
+        return;
+    }
+    // An X11 tray that comes later is found by the icon itself.
+    fallback_ = std::make_unique<QSystemTrayIcon>();
+    fallback_->setIcon(icon_);
+    fallback_->setToolTip(toolTip_);
+    fallback_->setContextMenu(&menu_);
+    connect(fallback_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) {
+                    Q_EMIT activated(QPoint());
+                } else if (reason == QSystemTrayIcon::MiddleClick) {
+                    Q_EMIT secondaryActivated();
+                }
+            });
+    fallback_->show();
+}
+
+void TrayIcon::setIcon(const QIcon& icon) {
+    icon_ = icon;
+    item_->setIcon(icon);
+    if (fallback_) {
+        fallback_->setIcon(icon);
+    }
+}
+
+void TrayIcon::setToolTip(const QString& text) {
+    toolTip_ = text;
+    item_->setToolTip(text);
+    if (fallback_) {
+        fallback_->setToolTip(text);
+    }
+}
+
+void TrayIcon::setNeedsAttention(bool needsAttention) {
+    item_->setNeedsAttention(needsAttention);
+}
+
+QRect TrayIcon::geometry() const {
+    return fallback_ ? fallback_->geometry() : QRect();
+}
