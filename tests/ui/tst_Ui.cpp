@@ -2,31 +2,39 @@
 // and tray icon on the offscreen platform.
 #include "AppState.h"
 #include "CardText.h"
+#include "DBusMenuExporter.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
 #include "LaunchAtLoginController.h"
 #include "MemoryDefaults.h"
+#include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
 #include "ProviderCardViewModel.h"
 #include "RecordingLogSink.h"
 #include "SettingsViewModel.h"
 #include "SettingsWindowPresenter.h"
+#include "StatusNotifierItem.h"
 #include "TestData.h"
 #include "TrayFigure.h"
+#include "TrayGlyph.h"
+#include "TrayIcon.h"
 #include "UsageColor.h"
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
 #include "UsageJson.h"
 #include "VantorInterface.h"
 
+#include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
 #include <QJsonObject>
 #include <QMenu>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
+
+#include <cmath>
 
 using Availability = std::optional<ProviderAvailability>;
 using Snapshot = std::optional<ProviderUsageSnapshot>;
@@ -54,8 +62,15 @@ Percent percent(const QJsonValue& value) {
 // A snapshot of the one window a table row describes.
 Snapshot one(const QJsonObject& row) {
     const auto state = fromRawValue<State>(row["state"].toString()).value_or(State::available);
-    return snapshot(
-        {kindWindow(*fromRawValue<Kind>(row["kind"].toString()), state, percent(row["used"]))});
+    UsageWindowSnapshot w =
+        kindWindow(*fromRawValue<Kind>(row["kind"].toString()), state, percent(row["used"]));
+    if (row["noReset"].toBool()) {
+        w.resetAt.reset();
+    }
+    if (row["noLabel"].toBool()) {
+        w.label.clear();
+    }
+    return snapshot({w});
 }
 
 Availability availability(const QJsonObject& row) {
@@ -81,7 +96,53 @@ QQuickItem* item(QQuickView* view, const char* name) {
     return view->rootObject()->findChild<QQuickItem*>(QString::fromLatin1(name));
 }
 
+// A call from the panel's side over a connection of its own, answered while the loop runs.
+QDBusMessage ask(const QString& service, const QString& path, const QString& interface,
+                 const QString& method, const QVariantList& arguments) {
+    static QDBusConnection host =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("host"));
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
+    call.setArguments(arguments);
+    QDBusPendingCallWatcher reply(host.asyncCall(call, 5000));
+    QSignalSpy done(&reply, &QDBusPendingCallWatcher::finished);
+    if (!reply.isFinished()) {
+        done.wait(6000);
+    }
+    return reply.reply();
+}
+
+// WCAG's relative luminance.
+double luminance(const QColor& c) {
+    const auto linear = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+}
+
 }  // namespace
+
+// A panel's watcher on a bus connection of its own, so it can come after Vantor, go, or wait
+// in the queue for the name and take it over.
+class FakeWatcher : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+
+public:
+    explicit FakeWatcher(const QString& connection)
+        : bus_(QDBusConnection::connectToBus(QDBusConnection::SessionBus, connection)) {
+        bus_.registerObject("/StatusNotifierWatcher", this, QDBusConnection::ExportAllSlots);
+        bus_.interface()->registerService(TrayIcon::watcherService,
+                                          QDBusConnectionInterface::QueueService);
+    }
+    ~FakeWatcher() override { QDBusConnection::disconnectFromBus(bus_.name()); }
+    QStringList items;
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& service) { items.append(service); }
+
+private:
+    QDBusConnection bus_;
+};
 
 class UiTest : public QObject {
     Q_OBJECT
@@ -112,6 +173,8 @@ private Q_SLOTS:
         QCOMPARE(CardText::remainingText(w), row["remaining"].toString());
         QCOMPARE(ProviderCardViewModel::ringProgress(CardText::limitUsedPercent(w)),
                  row["ring"].toDouble());
+        QCOMPARE(CardText::trayMenuRows(ProviderID::codex, one(row), {}, t0, QLocale::English),
+                 QStringList(row["tray"].toString()));
     }
 
     // A projection -> the pace line under its limit row (UTC, English).
@@ -213,6 +276,9 @@ private Q_SLOTS:
         QCOMPARE(rows[0].toMap().value("title").toString(), "Codex");
         QCOMPARE(rows[1].toMap().value("title").toString(), "Claude Code");
         QCOMPARE(rows[1].toMap().value("value").toString(), row["text"].toString());
+        // With nothing to show, the tray menu names the provider and the card's word.
+        QCOMPARE(CardText::trayMenuRows(ProviderID::claude, {}, availability(row), t0, {}),
+                 QStringList(row["tray"].toString()));
     }
 
     // One card open at most; while one is, the others' rings are dimmed.
@@ -310,12 +376,11 @@ private Q_SLOTS:
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
         // The tray's tooltip follows the worst state.
-        QCOMPARE(ui.trayIcon()->toolTip(), "Vantor: providers unavailable");
+        QCOMPARE(ui.trayIcon()->item().toolTip().text, "Vantor: providers unavailable");
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
-        QCOMPARE(ui.trayIcon()->toolTip(), "Vantor: limit reached");
-        QVERIFY(!ui.trayIcon()->icon().isNull());
-        for (const QAction* action : ui.trayIcon()->contextMenu()->actions()) {
+        QCOMPARE(ui.trayIcon()->item().toolTip().text, "Vantor: limit reached");
+        for (const QAction* action : ui.trayMenu()->actions()) {
             QVERIFY(action->shortcut().isEmpty());  // no shortcut works in the panel's menu
         }
         ui.show();
@@ -376,6 +441,159 @@ private Q_SLOTS:
                      .arg(settings.count())
                      .arg(closed.count()),
                  row["after"].toString());
+    }
+
+    // The item registers with whoever owns the watcher's name: one that comes after Vantor, and
+    // the next one that takes the name over; without one the XEmbed icon stands in.
+    void trayItemFollowsWatcher() {
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        TrayIcon& tray = *ui.trayIcon();
+        ui.show();
+        QTRY_VERIFY(tray.fallback() != nullptr);
+        {
+            auto first = std::make_unique<FakeWatcher>("first");
+            QTRY_VERIFY(tray.registered());
+            QCOMPARE(first->items, QStringList(tray.serviceName()));
+            QVERIFY(tray.fallback() == nullptr);
+            FakeWatcher second("second");
+            first.reset();
+            QTRY_COMPARE(second.items, QStringList(tray.serviceName()));
+            QVERIFY(tray.registered());
+
+            // What a host reads.
+            const auto property = [&tray](const char* name) {
+                return ask(tray.serviceName(), "/StatusNotifierItem",
+                           "org.freedesktop.DBus.Properties", "Get",
+                           {"org.kde.StatusNotifierItem", name})
+                    .arguments()
+                    .value(0)
+                    .value<QDBusVariant>()
+                    .variant();
+            };
+            QCOMPARE(property("Title").toString(), "Vantor");
+            QCOMPARE(property("IconName").toString(), "com.quorvel.vantor-symbolic");
+            QCOMPARE(property("Status").toString(), "Active");
+            f.state.setSnapshot(ProviderID::codex,
+                                snapshot({window("codex.primary", State::exhausted, 100.0)}));
+            QCOMPARE(property("Status").toString(), "NeedsAttention");
+            QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip")).text,
+                     "Vantor: limit reached");
+            const auto pixmaps =
+                qdbus_cast<QList<StatusNotifierItem::Pixmap>>(property("IconPixmap"));
+            QVERIFY(!pixmaps.isEmpty());
+            QCOMPARE(pixmaps[0].bytes.size(), pixmaps[0].width * pixmaps[0].height * 4);
+
+            // A click on a top panel of the 800 x 600 offscreen screen: below it, on screen.
+            ask(tray.serviceName(), "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate",
+                {700, 10});
+            QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
+            QCOMPARE(ui.popoverWindow()->position(), QPoint(541, 28));
+            QCOMPARE(ui.popoverWindow()->minimumSize(), ui.popoverWindow()->maximumSize());
+        }
+        QTRY_VERIFY(!tray.registered());
+        QVERIFY(tray.fallback() != nullptr);
+    }
+
+    // The menu a panel draws: one disabled row per window or provider, then the commands, with
+    // no shortcut hints; a click runs the command, a new window adds a row.
+    void trayMenuOverBus() {
+        Fixture f;
+        f.state.setSnapshot(ProviderID::codex,
+                            snapshot({window("codex.primary", State::available, 42.0)}));
+        f.state.setAvailability(ProviderID::claude, ProviderAvailability::notAuthenticated());
+        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        ui.show();
+        uint revision = 0;
+        QList<int> ids;
+        const auto layout = [&] {
+            const QDBusMessage reply =
+                ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "GetLayout",
+                    {0, -1, QStringList()});
+            revision = reply.arguments().value(0).toUInt();
+            QStringList rows;
+            ids.clear();
+            for (const QVariant& child :
+                 qdbus_cast<DBusMenuExporter::Layout>(reply.arguments().value(1)).children) {
+                const auto item = child.value<DBusMenuExporter::Layout>();
+                ids.append(item.id);
+                rows.append(item.properties.value("type") == "separator"
+                                ? "-"
+                                : item.properties["label"].toString());
+                rows.last() += item.properties.contains("enabled") ? " (disabled)" : "";
+                rows.last() += item.properties.contains("shortcut") ? " [shortcut]" : "";
+            }
+            return rows;
+        };
+        const QStringList rows = layout();
+        QCOMPARE(rows, QStringList({"Codex · 5h: 58% left (disabled)",
+                                    "Claude: Sign in required (disabled)", "-", "Refresh",
+                                    "Settings", "-", "Quit"}));
+        ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
+            {ids[rows.indexOf("Settings")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
+        QTRY_VERIFY(ui.settingsPresenter() != nullptr);
+
+        const uint first = revision;
+        f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
+                                                         window("b", State::exhausted, 100.0)}));
+        QTRY_COMPARE(layout().value(1), "Codex · 5h: 0% left (disabled)");
+        QVERIFY(revision > first);
+    }
+
+    void popoverPlacement_data() {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QPoint>("origin");
+        const QRect screen(0, 0, 1280, 800);
+        QTest::newRow("click on a top panel")
+            << QRect(1200, 12, 1, 1) << screen << QPoint(1021, 32);
+        QTest::newRow("XEmbed icon in a top panel")
+            << QRect(1232, 1, 22, 22) << screen << QPoint(1021, 30);
+        QTest::newRow("click on a bottom panel")
+            << QRect(640, 785, 1, 1) << QRect(0, 0, 1280, 770) << QPoint(511, 463);
+        QTest::newRow("click on a left panel") << QRect(10, 400, 1, 1) << screen << QPoint(28, 250);
+        QTest::newRow("right panel, low") << QRect(1268, 700, 1, 1) << screen << QPoint(990, 500);
+        QTest::newRow("kept out of a reserved panel")
+            << QRect(100, 5, 1, 1) << QRect(0, 40, 1280, 760) << QPoint(0, 40);
+    }
+    // The 259 x 300 popover beside the icon, away from the panel's edge, inside the work area.
+    void popoverPlacement() {
+        QFETCH(QRect, anchor);
+        QFETCH(QRect, available);
+        QFETCH(QPoint, origin);
+        QCOMPARE(
+            PopoverPlacement::origin(anchor, QSize(259, 300), QRect(0, 0, 1280, 800), available),
+            origin);
+    }
+
+    void glyphContrast_data() {
+        QTest::addColumn<QColor>("bar");
+        for (const char* bar :
+             {"#ffffff", "#f6f5f4", "#dedede", "#808080", "#454545", "#2b303b", "#000000"}) {
+            QTest::newRow(bar) << QColor(bar);
+        }
+    }
+    // At every size, a good part of the drawn glyph stands at least 3:1 against the bar (the
+    // black glyph it replaces stood 1.59:1 on #2b303b).
+    void glyphContrast() {
+        QFETCH(QColor, bar);
+        const QIcon icon = TrayGlyph::icon();
+        QVERIFY(!icon.availableSizes().isEmpty());
+        for (const QSize& size : icon.availableSizes()) {
+            const QImage image = icon.pixmap(size).toImage();
+            int opaque = 0;
+            int legible = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    const auto [low, high] = std::minmax(luminance(c), luminance(bar));
+                    opaque += c.alpha() == 255;
+                    legible += c.alpha() == 255 && (high + 0.05) / (low + 0.05) >= 3.0;
+                }
+            }
+            QVERIFY2(legible * 4 >= opaque && opaque > 0,
+                     qPrintable(QString::number(size.width())));
+        }
     }
 
     // A refused login item snaps the switch back after a real click. The sanitizer build runs
