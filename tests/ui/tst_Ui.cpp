@@ -490,6 +490,15 @@ private Q_SLOTS:
             QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
             QCOMPARE(ui.popoverWindow()->position(), QPoint(541, 28));
             QCOMPARE(ui.popoverWindow()->minimumSize(), ui.popoverWindow()->maximumSize());
+            // A middle click refreshes; a host that draws no menu asks for ours.
+            QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
+            ask(tray.serviceName(), "/StatusNotifierItem", "org.kde.StatusNotifierItem",
+                "SecondaryActivate", {0, 0});
+            QVERIFY(refreshed.count() == 1 || refreshed.wait());
+            ask(tray.serviceName(), "/StatusNotifierItem", "org.kde.StatusNotifierItem",
+                "ContextMenu", {5, 5});
+            QTRY_VERIFY(ui.trayMenu()->isVisible());
+            ui.trayMenu()->hide();
         }
         QTRY_VERIFY(!tray.registered());
         QVERIFY(tray.fallback() != nullptr);
@@ -538,6 +547,57 @@ private Q_SLOTS:
                                                          window("b", State::exhausted, 100.0)}));
         QTRY_COMPARE(layout().value(1), "Codex · 5h: 0% left (disabled)");
         QVERIFY(revision > first);
+    }
+
+    void trayMenuUnknownItem_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QVariantList>("arguments");
+        QTest::addColumn<QVariantList>("answer");
+        const QVariant unknown = QVariant::fromValue(QList<int>{99});
+        const QVariant noData = QVariant::fromValue(QDBusVariant(0));
+        QTest::newRow("GetLayout")
+            << "GetLayout" << QVariantList{99, -1, QStringList()} << QVariantList();
+        QTest::newRow("GetProperty")
+            << "GetProperty" << QVariantList{99, "label"} << QVariantList();
+        QTest::newRow("Event") << "Event" << QVariantList{99, "clicked", noData, 0u}
+                               << QVariantList();
+        QTest::newRow("AboutToShow") << "AboutToShow" << QVariantList{99} << QVariantList();
+        QTest::newRow("GetGroupProperties")
+            << "GetGroupProperties" << QVariantList{unknown, QStringList()} << QVariantList{0};
+        QTest::newRow("AboutToShowGroup")
+            << "AboutToShowGroup" << QVariantList{unknown} << QVariantList{0, 1};
+        const QList<DBusMenuExporter::MenuEvent> events{{99, "clicked", QDBusVariant(0), 0}};
+        QTest::newRow("EventGroup")
+            << "EventGroup" << QVariantList{QVariant::fromValue(events)} << QVariantList{1};
+    }
+    // An item the menu does not have: an error, or its id among the errors, never a crash.
+    void trayMenuUnknownItem() {
+        QFETCH(QString, method);
+        QFETCH(QVariantList, arguments);
+        QFETCH(QVariantList, answer);
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        ui.show();
+        const QDBusMessage reply = ask(ui.trayIcon()->serviceName(), "/MenuBar",
+                                       "com.canonical.dbusmenu", method, arguments);
+        if (answer.isEmpty()) {
+            QCOMPARE(reply.errorName(), "org.freedesktop.DBus.Error.InvalidArgs");
+            return;
+        }
+        QCOMPARE(reply.type(), QDBusMessage::ReplyMessage);
+        // The lengths of the returned lists: no properties for 99, 99 among the errors.
+        QVariantList lengths;
+        for (const QVariant& list : reply.arguments()) {
+            const auto array = list.value<QDBusArgument>();
+            int length = 0;
+            array.beginArray();
+            for (; !array.atEnd(); ++length) {
+                array.asVariant();
+            }
+            array.endArray();
+            lengths.append(length);
+        }
+        QCOMPARE(lengths, answer);
     }
 
     void popoverPlacement_data() {
