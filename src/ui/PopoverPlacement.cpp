@@ -14,13 +14,17 @@ QPoint origin(QRect anchor, QSize size, QRect screen, QRect available) {
     const int bottom = screen.bottom() - c.y();
     const int left = c.x() - screen.left();
     const int right = screen.right() - c.x();
-    const int nearest = std::min({top, bottom, left, right});
+    // Panels run along the top or the bottom far more often than along a side, and an icon in
+    // a corner may lie nearer the side: a side wins only away from both horizontal edges.
+    constexpr int panelDepth = 64;
+    const int vertical = std::min(top, bottom);
+    const bool horizontalPanel = vertical <= panelDepth || vertical <= std::min(left, right);
     QPoint o(c.x() - size.width() / 2, c.y() - size.height() / 2);
-    if (nearest == top) {
+    if (horizontalPanel && top <= bottom) {
         o.setY(std::max(anchor.bottom(), c.y() + top) + margin);
-    } else if (nearest == bottom) {
+    } else if (horizontalPanel) {
         o.setY(std::min(anchor.top(), c.y() - bottom) - margin - size.height());
-    } else if (nearest == left) {
+    } else if (left <= right) {
         o.setX(std::max(anchor.right(), c.x() + left) + margin);
     } else {
         o.setX(std::min(anchor.left(), c.x() - right) - margin - size.width());

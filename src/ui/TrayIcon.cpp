@@ -1,13 +1,16 @@
 #include "TrayIcon.h"
 
 #include "DBusMenuExporter.h"
+#include "PopoverPlacement.h"
 #include "StatusNotifierItem.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -37,8 +40,18 @@ TrayIcon::TrayIcon(QMenu& menu, const QString& iconName, QObject* parent)
     connect(item_.get(), &StatusNotifierItem::activated, this, &TrayIcon::activated);
     connect(item_.get(), &StatusNotifierItem::secondaryActivated, this,
             &TrayIcon::secondaryActivated);
-    connect(item_.get(), &StatusNotifierItem::contextMenuRequested, this,
-            [this](QPoint position) { menu_.popup(position); });
+    connect(item_.get(), &StatusNotifierItem::contextMenuRequested, this, [this](QPoint position) {
+        // Where the popover would open: the click lies inside the panel.
+        const QScreen* screen = QGuiApplication::screenAt(position);
+        if (screen == nullptr) {
+            screen = QGuiApplication::primaryScreen();
+        }
+        if (screen != nullptr) {
+            position = PopoverPlacement::origin(QRect(position, QSize(1, 1)), menu_.sizeHint(),
+                                                screen->geometry(), screen->availableGeometry());
+        }
+        menu_.popup(position);
+    });
 }
 
 TrayIcon::~TrayIcon() {

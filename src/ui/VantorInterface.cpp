@@ -31,6 +31,7 @@ namespace {
 
 constexpr int popoverWidth = 259;
 constexpr qint64 reopenGuardMs = 300;
+constexpr qint64 focusSettleMs = 300;
 
 }  // namespace
 
@@ -155,8 +156,14 @@ QQmlEngine& VantorInterface::engine() {
 void VantorInterface::showPopover() {
     if (popover_ == nullptr) {
         popover_ = new QQuickView(&engine(), nullptr);
-        // A tool window of fixed size: tiling window managers and compositors float it.
-        popover_->setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        // A tool window of fixed size: tiling window managers and compositors float it. Under
+        // X11 the window manager is left out, as for any tray popup: sway (XWayland) and others
+        // centre a managed window whatever position it asks for.
+        Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            flags |= Qt::X11BypassWindowManagerHint;
+        }
+        popover_->setFlags(flags);
         popover_->setTitle(model_->title());
         popover_->setResizeMode(QQuickView::SizeRootObjectToView);
         popover_->setInitialProperties(
@@ -167,7 +174,10 @@ void VantorInterface::showPopover() {
         }
         fitPopover();
         connect(popover_, &QQuickView::activeChanged, this, [this] {
-            if (popover_ != nullptr && !popover_->isActive() && popover_->isVisible()) {
+            // XWayland takes the focus back from a window outside the window manager at
+            // once: a focus lost in the first moments is not a click elsewhere.
+            if (popover_ != nullptr && !popover_->isActive() && popover_->isVisible() &&
+                shownAt_.elapsed() >= focusSettleMs) {
                 closedByFocusLoss_.start();
                 hidePopover();
             }
@@ -176,6 +186,7 @@ void VantorInterface::showPopover() {
     model_->refreshTime();
     placePopover();
     popover_->show();
+    shownAt_.start();
     popover_->raise();
     popover_->requestActivate();
 }

@@ -79,6 +79,7 @@ private:
     // When the popover last closed for losing focus: a click on the icon takes the focus
     // first, and must not reopen what it just closed.
     QElapsedTimer closedByFocusLoss_;
+    QElapsedTimer shownAt_;
     LoginItemService& loginItem_;
     UserDefaults& defaults_;
     NotificationCenter& notificationCenter_;

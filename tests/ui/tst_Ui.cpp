@@ -607,6 +607,8 @@ private Q_SLOTS:
         const QRect screen(0, 0, 1280, 800);
         QTest::newRow("click on a top panel")
             << QRect(1200, 12, 1, 1) << screen << QPoint(1021, 32);
+        QTest::newRow("click in the top right corner")
+            << QRect(1268, 15, 1, 1) << screen << QPoint(1021, 38);
         QTest::newRow("XEmbed icon in a top panel")
             << QRect(1232, 1, 22, 22) << screen << QPoint(1021, 30);
         QTest::newRow("click on a bottom panel")
