@@ -3,6 +3,7 @@
 #include "LogSink.h"
 #include "MediaSoundPlayer.h"
 #include "TerminationSignals.h"
+#include "TrayIcon.h"
 #include "UsageCoordinator.h"
 #include "VantorBusService.h"
 #include "VantorInterface.h"
@@ -117,8 +118,9 @@ int runResident(int argc, char** argv) {
     // After the first refresh, so it never waits for this check (itself a bus call).
     QObject::connect(
         &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
-        [&runtime] {
-            if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        [&runtime, &interface] {
+            // A panel that took our item is a tray; only without one is Qt asked.
+            if (!interface.trayIcon()->registered() && !QSystemTrayIcon::isSystemTrayAvailable()) {
                 runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
                                     QStringLiteral("No system tray: Vantor watches without an "
                                                    "icon until a tray appears"));
