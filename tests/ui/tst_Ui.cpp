@@ -473,6 +473,9 @@ private Q_SLOTS:
             };
             QCOMPARE(property("Title").toString(), "Vantor");
             QCOMPARE(property("IconName").toString(), "com.quorvel.vantor-symbolic");
+            // Run from the build tree, the host finds the icon in the tree.
+            QVERIFY(QFile::exists(property("IconThemePath").toString() +
+                                  "/hicolor/symbolic/apps/com.quorvel.vantor-symbolic.svg"));
             QCOMPARE(property("Status").toString(), "Active");
             f.state.setSnapshot(ProviderID::codex,
                                 snapshot({window("codex.primary", State::exhausted, 100.0)}));
