@@ -445,7 +445,11 @@ private Q_SLOTS:
 
     // The item registers with whoever owns the watcher's name: one that comes after Vantor, and
     // the next one that takes the name over; without one the XEmbed icon stands in.
+    // The popover it opens is drawn: the sanitizer build runs it without leak checks.
     void trayItemFollowsWatcher() {
+        if (qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QSKIP("run by tst_Ui_rendered");
+        }
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
         TrayIcon& tray = *ui.trayIcon();
@@ -493,9 +497,6 @@ private Q_SLOTS:
             QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
             QCOMPARE(ui.popoverWindow()->position(), QPoint(541, 28));
             QCOMPARE(ui.popoverWindow()->minimumSize(), ui.popoverWindow()->maximumSize());
-            // Hidden while the loop runs: the software renderer keeps what it drew for a
-            // window destroyed while shown, which the leak check would count.
-            ui.hidePopover();
             // A middle click refreshes; a host that draws no menu asks for ours.
             QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
             ask(tray.serviceName(), "/StatusNotifierItem", "org.kde.StatusNotifierItem",
