@@ -40,7 +40,7 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
         co_return false;
     }
     const QString key = eventKey(event);
-    if (store_.wasDelivered(key) || announcedBefore(event)) {
+    if (store_.wasDelivered(key) || sameReset(store_.deliveredKeys(), event)) {
         co_return false;
     }
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
@@ -54,8 +54,11 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
     }
     if (!taken) {
         QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
-        if (std::none_of(pending.cbegin(), pending.cend(),
-                         [&key](const auto& kept) { return kept.identifier == key; })) {
+        QStringList kept;
+        for (const NotificationCenter::Request& waiting : pending) {
+            kept.append(waiting.identifier);
+        }
+        if (!kept.contains(key) && !sameReset(kept, event)) {
             pending.append(request);
             store_.setPendingAnnouncements(pending);
         }
@@ -154,14 +157,14 @@ QString NotificationManager::eventKey(const UsageEvent& event) {
     return rawValue(event.provider) + QLatin1Char('.') + event.windowID + QLatin1Char('.') + number;
 }
 
-bool NotificationManager::announcedBefore(const UsageEvent& event) const {
+bool NotificationManager::sameReset(const QStringList& keys, const UsageEvent& event) {
     if (!event.resetAt) {
         return false;
     }
     // "<provider>.<window id>.<seconds>"; the window id may hold points, the seconds hold one.
     static const QRegularExpression keyForm(QStringLiteral("^([^.]+)\\.(.*)\\.(-?\\d+\\.\\d+)$"));
     const QString provider = rawValue(event.provider);
-    for (const QString& key : store_.deliveredKeys()) {
+    for (const QString& key : keys) {
         const QRegularExpressionMatch match = keyForm.match(key);
         if (match.hasMatch() && match.captured(1) == provider &&
             SnapshotStore::currentWindowID(match.captured(2)) == event.windowID &&

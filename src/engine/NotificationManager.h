@@ -7,6 +7,7 @@
 
 #include <QCoroTask>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -37,7 +38,7 @@ public:
 
     QCoro::Task<NotificationCenter::AuthorizationStatus> authorizationStatus();
     // True only when a notification for a resetConfirmed event was handed to the centre and
-    // recorded; false too for a reset already announced (announcedBefore). windowKind is the
+    // recorded; false too for a reset already announced or kept (sameReset). windowKind is the
     // kind of the reset window when the caller knows it, and chooses the body; without it a
     // "week" in the identifier does.
     QCoro::Task<bool> deliver(UsageEvent event,
@@ -56,9 +57,9 @@ public:
     // "<provider>.<window id>.<reset time as Unix seconds>", the number in its shortest
     // round-trip fixed form with at least one decimal; 0.0 without a reset time.
     static QString eventKey(const UsageEvent& event);
-    // Whether a reset of the same window with nearly the same next reset time was delivered,
-    // also under the window's id of an earlier release.
-    bool announcedBefore(const UsageEvent& event) const;
+    // Whether one of the keys names a reset of the event's window with nearly the same next
+    // reset time, also under the window's id of an earlier release.
+    static bool sameReset(const QStringList& keys, const UsageEvent& event);
     static QString title(ProviderID provider);
     static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
     static QString warningTitle(ProviderID provider, const UsageWindowSnapshot& window,

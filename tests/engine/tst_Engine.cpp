@@ -479,6 +479,7 @@ private Q_SLOTS:
         }
         Launch launch(defaults);
         launch.state->setLimitWarningThreshold(0);  // resets only
+        launch.center.addFails = row["notTaken"].toBool();
         const QJsonArray readings = row["readings"].toArray();
         for (const QJsonValue reading : readings) {
             const QJsonValue input = reading["input"];
@@ -502,6 +503,7 @@ private Q_SLOTS:
             announced << request.identifier + u' ' + request.body;
         }
         QCOMPARE(announced, row["announced"].toVariant().toStringList());
+        QCOMPARE(SnapshotStore(defaults).pendingAnnouncements().size(), row["kept"].toInt());
         QCOMPARE(launch.log.lines.join(u'\n'), row["log"].toString());
         const ProviderUsageSnapshot kept = SnapshotStore(defaults).load().value(ProviderID::codex);
         QStringList windows;
