@@ -28,8 +28,8 @@ QString ringAccessibilityLabel(ProviderID provider);
 QString ringAccessibilityValue(double usedPercent);
 QString expansionHint(bool expanded);
 
-// The windows listed when expanded: the five-hour, weekly and monthly windows first, then the others
-// (a model's own weekly limit, ...), in the provider's order, at most six.
+// The windows listed when expanded: the five-hour, weekly and monthly windows first, then the
+// others (a model's own weekly limit, ...), in the provider's order, at most six.
 QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot);
 // What the details say when there is no window to list.
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability);
