@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QUuid>
 
@@ -39,7 +40,7 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
         co_return false;
     }
     const QString key = eventKey(event);
-    if (store_.wasDelivered(key)) {
+    if (store_.wasDelivered(key) || sameReset(store_.deliveredKeys(), event)) {
         co_return false;
     }
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
@@ -53,8 +54,11 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
     }
     if (!taken) {
         QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
-        if (std::none_of(pending.cbegin(), pending.cend(),
-                         [&key](const auto& kept) { return kept.identifier == key; })) {
+        QStringList kept;
+        for (const NotificationCenter::Request& waiting : pending) {
+            kept.append(waiting.identifier);
+        }
+        if (!kept.contains(key) && !sameReset(kept, event)) {
             pending.append(request);
             store_.setPendingAnnouncements(pending);
         }
@@ -153,6 +157,25 @@ QString NotificationManager::eventKey(const UsageEvent& event) {
     return rawValue(event.provider) + QLatin1Char('.') + event.windowID + QLatin1Char('.') + number;
 }
 
+bool NotificationManager::sameReset(const QStringList& keys, const UsageEvent& event) {
+    if (!event.resetAt) {
+        return false;
+    }
+    // "<provider>.<window id>.<seconds>"; the window id may hold points, the seconds hold one.
+    static const QRegularExpression keyForm(QStringLiteral("^([^.]+)\\.(.*)\\.(-?\\d+\\.\\d+)$"));
+    const QString provider = rawValue(event.provider);
+    for (const QString& key : keys) {
+        const QRegularExpressionMatch match = keyForm.match(key);
+        if (match.hasMatch() && match.captured(1) == provider &&
+            SnapshotStore::currentWindowID(match.captured(2)) == event.windowID &&
+            std::abs(match.captured(3).toDouble() - event.resetAt->unixSeconds()) <=
+                sameResetSeconds) {
+            return true;
+        }
+    }
+    return false;
+}
+
 QString NotificationManager::title(ProviderID provider) {
     switch (provider) {
         case ProviderID::claude:
@@ -165,12 +188,22 @@ QString NotificationManager::title(ProviderID provider) {
 
 QString NotificationManager::body(const QString& windowID,
                                   std::optional<UsageWindowKind> windowKind) {
-    const bool weeklyKind =
-        windowKind == UsageWindowKind::weekly || windowKind == UsageWindowKind::modelWeekly;
-    if (weeklyKind || windowID.contains(QLatin1String("week"), Qt::CaseInsensitive)) {
-        return weeklyBody;
+    if (!windowKind) {
+        return windowID.contains(QLatin1String("week"), Qt::CaseInsensitive) ? weeklyBody
+                                                                             : fiveHourBody;
     }
-    return fiveHourBody;
+    switch (*windowKind) {
+        case UsageWindowKind::fiveHour:
+            return fiveHourBody;
+        case UsageWindowKind::weekly:
+        case UsageWindowKind::modelWeekly:
+            return weeklyBody;
+        case UsageWindowKind::monthly:
+            return monthlyBody;
+        case UsageWindowKind::other:
+            break;
+    }
+    return otherBody;
 }
 
 QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
@@ -185,12 +218,19 @@ QString NotificationManager::warningTitle(ProviderID provider, const UsageWindow
         case UsageWindowKind::weekly:
             limit = QCoreApplication::translate("NotificationManager", "weekly");
             break;
+        case UsageWindowKind::monthly:
+            limit = QCoreApplication::translate("NotificationManager", "monthly");
+            break;
         case UsageWindowKind::modelWeekly:
         case UsageWindowKind::other:
             limit = window.label.isEmpty()
                         ? QCoreApplication::translate("NotificationManager", "usage")
                         : window.label;
             break;
+    }
+    // A bucket of its own is named: "Codex: 90 % of the Spark · 5 hour limit used".
+    if (window.label.contains(QStringLiteral(" \u00b7 "))) {
+        limit = window.label;
     }
     return QCoreApplication::translate("NotificationManager", "%1: %2 % of the %3 limit used")
         .arg(name, QString::number(threshold), limit);

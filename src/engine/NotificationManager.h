@@ -7,6 +7,7 @@
 
 #include <QCoroTask>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -24,14 +25,22 @@ public:
     static inline const QString weeklyBody =
         QStringLiteral("Your weekly usage is available again.");
     static inline const QString fiveHourBody = QStringLiteral("Your 5-hour usage limit has reset.");
+    static inline const QString monthlyBody =
+        QStringLiteral("Your monthly usage is available again.");
+    static inline const QString otherBody = QStringLiteral("Your usage limit has reset.");
+    // Readings of one window's next reset differ by a few seconds (the peers compute it from
+    // the time left); two real resets of one window lie at least its length apart. Two resets
+    // whose next reset times are this close are one.
+    static constexpr double sameResetSeconds = 300.0;
     static inline const QString testIdentifierPrefix = QStringLiteral("com.quorvel.vantor.test.");
 
     NotificationManager(SnapshotStore& store, NotificationCenter& center);
 
     QCoro::Task<NotificationCenter::AuthorizationStatus> authorizationStatus();
     // True only when a notification for a resetConfirmed event was handed to the centre and
-    // recorded. windowKind is the kind of the reset window when the caller knows it: weekly
-    // windows are told apart by it, as no provider puts "week" into their identifiers.
+    // recorded; false too for a reset already announced or kept (sameReset). windowKind is the
+    // kind of the reset window when the caller knows it, and chooses the body; without it a
+    // "week" in the identifier does.
     QCoro::Task<bool> deliver(UsageEvent event,
                               std::optional<UsageWindowKind> windowKind = std::nullopt);
     // Hands the kept announcements to the centre again, oldest first, each once; stops at the
@@ -48,6 +57,9 @@ public:
     // "<provider>.<window id>.<reset time as Unix seconds>", the number in its shortest
     // round-trip fixed form with at least one decimal; 0.0 without a reset time.
     static QString eventKey(const UsageEvent& event);
+    // Whether one of the keys names a reset of the event's window with nearly the same next
+    // reset time, also under the window's id of an earlier release.
+    static bool sameReset(const QStringList& keys, const UsageEvent& event);
     static QString title(ProviderID provider);
     static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
     static QString warningTitle(ProviderID provider, const UsageWindowSnapshot& window,

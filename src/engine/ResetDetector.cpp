@@ -23,7 +23,8 @@ QList<UsageEvent> ResetDetector::process(const std::optional<ProviderUsageSnapsh
         const auto before =
             std::find_if(previous->windows.cbegin(), previous->windows.cend(),
                          [&](const UsageWindowSnapshot& window) { return window.id == after.id; });
-        if (before == previous->windows.cend()) {
+        // A slot that now holds a window of another length is a new window, not a reset.
+        if (before == previous->windows.cend() || before->kind != after.kind) {
             continue;
         }
         if (before->state != UsageWindowState::exhausted &&

@@ -11,8 +11,8 @@
 // the same pair always yields the same events, in the same order.
 class ResetDetector {
 public:
-    // A provider's first snapshot (no previous) yields nothing. With everyReset false, only a
-    // window that was exhausted can be confirmed as reset.
+    // A provider's first snapshot (no previous) yields nothing; windows are paired by id and
+    // kind. With everyReset false, only a window that was exhausted can be confirmed as reset.
     QList<UsageEvent> process(const std::optional<ProviderUsageSnapshot>& previous,
                               const ProviderUsageSnapshot& current, bool everyReset) const;
 

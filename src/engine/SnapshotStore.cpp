@@ -19,6 +19,12 @@ SnapshotMap SnapshotStore::load() const {
     try {
         // Should a hand-edited list hold two records of one provider, the later one wins.
         for (ProviderUsageSnapshot& snapshot : UsageJson::decodeSnapshots(*data)) {
+            for (UsageWindowSnapshot& window : snapshot.windows) {
+                if (const QString id = currentWindowID(window.id); id != window.id) {
+                    window.id = id;
+                    window.providerWindowID = QStringLiteral("codex");
+                }
+            }
             snapshots.insert(snapshot.providerID, std::move(snapshot));
         }
     } catch (const VantorError&) {
@@ -36,6 +42,13 @@ void SnapshotStore::save(const SnapshotMap& snapshots) {
         return;
     }
     defaults_.setValue(snapshotKey, data);
+}
+
+QString SnapshotStore::currentWindowID(const QString& storedID) {
+    const QLatin1String legacy("codex.default.");
+    return storedID.startsWith(legacy)
+               ? QStringLiteral("codex.codex.") + storedID.mid(legacy.size())
+               : storedID;
 }
 
 QStringList SnapshotStore::deliveredKeys() const {

@@ -21,13 +21,20 @@ public:
 
     explicit SnapshotStore(UserDefaults& defaults);
 
-    // The stored snapshots by provider; empty when nothing usable is stored. A bad stored value
-    // is left in place until the next save.
+    // The stored snapshots by provider, their window ids as they are now; empty when nothing
+    // usable is stored. A bad stored value is left in place until the next save.
     SnapshotMap load() const;
     // Replaces the stored snapshots. When they cannot be encoded, the stored entry is removed.
     void save(const SnapshotMap& snapshots);
 
     bool wasDelivered(const QString& key) const;
+    // The delivered keys, oldest first.
+    QStringList deliveredKeys() const;
+
+    // The id a window stored by an earlier release has now: the single Codex bucket was
+    // "default" when the app-server sent no map of buckets, and is named "codex" like the
+    // map's main bucket now. Any other id is unchanged.
+    static QString currentWindowID(const QString& storedID);
     // Remembers the key, keeping the newest 200; a known key changes nothing.
     void markDelivered(const QString& key);
 
@@ -42,7 +49,5 @@ public:
     void setWarningMarks(const QStringList& marks);
 
 private:
-    QStringList deliveredKeys() const;
-
     UserDefaults& defaults_;
 };

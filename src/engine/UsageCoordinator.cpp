@@ -4,6 +4,8 @@
 #include "LimitWarningDetector.h"
 #include "LogSink.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <ctime>
 
@@ -12,6 +14,27 @@ namespace {
 // Starts a coroutine that nobody awaits; QCoro frees its frame when it ends.
 void detach(QCoro::Task<> task) {
     Q_UNUSED(task);
+}
+
+// Why a fetched snapshot cannot be taken, or nothing: it is stored under its provider and its
+// windows are paired with the stored ones by id.
+QString rejection(ProviderID provider, const ProviderUsageSnapshot& snapshot) {
+    if (snapshot.providerID != provider) {
+        return QStringLiteral("the result is for ") + rawValue(snapshot.providerID);
+    }
+    QSet<QString> ids;
+    for (const UsageWindowSnapshot& window : snapshot.windows) {
+        // Ids carry the peer's own names: bounded in the journal.
+        const QString id = window.id.left(80);
+        if (window.providerID != provider) {
+            return QStringLiteral("window %1 is for %2").arg(id, rawValue(window.providerID));
+        }
+        if (ids.contains(window.id)) {
+            return QStringLiteral("window id %1 repeats").arg(id);
+        }
+        ids.insert(window.id);
+    }
+    return {};
 }
 
 }  // namespace
@@ -209,14 +232,20 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
             co_return false;
         }
     }
+    const QString rejected = current ? rejection(id, *current) : QString();
+    if (!rejected.isEmpty()) {
+        current.reset();
+    }
     if (!current) {
         // A provider that knows why (a rate limit, an expired session) says so instead.
         state->setAvailability(
             id, provider.failureAvailability().value_or(
                     ProviderAvailability::temporarilyUnavailable(refreshFailedMessage)));
-        // The error itself is neither logged nor shown: it may carry account details.
+        // The error itself is neither logged nor shown: it may carry account details. Why a
+        // result was rejected is logged: it is Vantor's own judgement.
         log_.write(LogSink::Priority::error, logCategory,
-                   QStringLiteral("Refresh failed for ") + rawValue(id));
+                   QStringLiteral("Refresh failed for ") + rawValue(id) +
+                       (rejected.isEmpty() ? QString() : QStringLiteral(": ") + rejected));
         co_return true;
     }
     std::optional<ProviderUsageSnapshot> previous;
@@ -248,18 +277,22 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         }
         return std::nullopt;
     };
-    // "Ready again" would be false while the weekly window is still spent: a five-hour reset
-    // then goes untold, and the weekly reset's own announcement, now or later, says it.
-    const bool weeklyHolds =
-        std::any_of(current.windows.cbegin(), current.windows.cend(),
-                    [](const UsageWindowSnapshot& window) {
-                        return window.kind == UsageWindowKind::weekly &&
-                               window.state == UsageWindowState::exhausted;
-                    }) ||
-        std::any_of(events.cbegin(), events.cend(), [&kindOf](const UsageEvent& event) {
-            return event.kind == UsageEvent::Kind::resetConfirmed &&
-                   kindOf(event.windowID) == UsageWindowKind::weekly;
-        });
+    // "Ready again" would be false while the weekly window of the same bucket is still spent: a
+    // five-hour reset then goes untold, and the weekly reset's own announcement, now or later,
+    // says it. Another bucket (another model's limits) holds nothing back.
+    const auto weeklyHolds = [&](const UsageWindowSnapshot& reset) {
+        return std::any_of(
+            current.windows.cbegin(), current.windows.cend(), [&](const UsageWindowSnapshot& w) {
+                const bool weeklyReset =
+                    std::any_of(events.cbegin(), events.cend(), [&w](const UsageEvent& event) {
+                        return event.kind == UsageEvent::Kind::resetConfirmed &&
+                               event.windowID == w.id;
+                    });
+                return w.kind == UsageWindowKind::weekly &&
+                       w.providerWindowID == reset.providerWindowID &&
+                       (w.state == UsageWindowState::exhausted || weeklyReset);
+            });
+    };
     for (const UsageEvent& event : events) {
         if (event.kind != UsageEvent::Kind::resetConfirmed) {
             continue;
@@ -269,7 +302,7 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         };
         const auto now = std::find_if(current.windows.cbegin(), current.windows.cend(), sameWindow);
         const std::optional<UsageWindowKind> kind = kindOf(event.windowID);
-        if (weeklyHolds && kind == UsageWindowKind::fiveHour) {
+        if (kind == UsageWindowKind::fiveHour && weeklyHolds(*now)) {
             continue;
         }
         // The delivered key names a reset by the window's next reset time. A window that reports

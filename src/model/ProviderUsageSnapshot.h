@@ -23,6 +23,13 @@ struct ProviderUsageSnapshot {
     UsageSourceConfidence sourceConfidence = UsageSourceConfidence::unavailable;
     // Only while the account has it switched on.
     std::optional<ExtraUsage> extraUsage = std::nullopt;
+    // The account's plan as the provider names it ("pro").
+    std::optional<QString> plan = std::nullopt;
+    // Credits beyond the plan: a balance, or unlimitedCredits true; both absent without any.
+    std::optional<double> creditBalance = std::nullopt;
+    std::optional<bool> unlimitedCredits = std::nullopt;
+    // Banked resets the user may redeem; absent when there are none.
+    std::optional<int> resetCredits = std::nullopt;
 
     // The window that stands for the whole provider in compact displays: the first exhausted
     // window, else the one the provider marks as binding now (isActive), else the first nearing

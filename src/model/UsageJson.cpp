@@ -353,6 +353,22 @@ void writeSnapshot(JsonWriter& writer, const ProviderUsageSnapshot& snapshot) {
         writer.string(extra->currency);
         writer.endObject();
     }
+    if (snapshot.plan) {
+        writer.key("plan");
+        writer.string(*snapshot.plan);
+    }
+    if (snapshot.creditBalance) {
+        writer.key("creditBalance");
+        writer.number(*snapshot.creditBalance, "creditBalance");
+    }
+    if (snapshot.unlimitedCredits) {
+        writer.key("unlimitedCredits");
+        writer.boolean(*snapshot.unlimitedCredits);
+    }
+    if (snapshot.resetCredits) {
+        writer.key("resetCredits");
+        writer.number(*snapshot.resetCredits, "resetCredits");
+    }
     writer.endObject();
 }
 
@@ -395,6 +411,14 @@ UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& pa
     };
 }
 
+// A count written by hand may be anything: keep a sensible one, drop the rest.
+std::optional<int> resetCount(std::optional<double> stored) {
+    if (!stored || !(*stored >= 1.0 && *stored <= 1'000'000.0)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*stored);
+}
+
 ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath& path) {
     const ObjectReader reader(value, path);
     const QString windowsKey = QStringLiteral("windows");
@@ -418,6 +442,10 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
         .sourceConfidence =
             reader.enumeration<UsageSourceConfidence>(QStringLiteral("sourceConfidence")),
         .extraUsage = decodeExtraUsage(reader),
+        .plan = reader.optionalString(QStringLiteral("plan")),
+        .creditBalance = reader.optionalNumber(QStringLiteral("creditBalance")),
+        .unlimitedCredits = reader.optionalBool(QStringLiteral("unlimitedCredits")),
+        .resetCredits = resetCount(reader.optionalNumber(QStringLiteral("resetCredits"))),
     };
 }
 

@@ -34,6 +34,8 @@ QString kindPrefix(const UsageWindowSnapshot& window) {
             // A model's own limit is named by its model, the last part of "Weekly · Fable".
             return window.label.isEmpty() ? tr("Model week")
                                           : window.label.section(QStringLiteral(" \u00b7 "), -1);
+        case UsageWindowKind::monthly:
+            return tr("Monthly");
         case UsageWindowKind::other:
             break;
     }
@@ -108,7 +110,8 @@ QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapsh
     }
     QList<UsageWindowSnapshot> chosen = snapshot->windows;
     std::stable_partition(chosen.begin(), chosen.end(), [](const UsageWindowSnapshot& window) {
-        return window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly;
+        return window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly ||
+               window.kind == UsageWindowKind::monthly;
     });
     return chosen.mid(0, 6);
 }
@@ -199,6 +202,10 @@ QString bindingMark(const UsageWindowSnapshot& window) {
 }
 
 QString limitTitle(const UsageWindowSnapshot& window) {
+    // A label that names a bucket of its own ("Spark · 5 hour") is shown as it is.
+    if (window.label.contains(QStringLiteral(" \u00b7 "))) {
+        return window.label;
+    }
     switch (window.kind) {
         case UsageWindowKind::fiveHour:
             return tr("5h limit");
@@ -206,10 +213,33 @@ QString limitTitle(const UsageWindowSnapshot& window) {
             return tr("Weekly limit");
         case UsageWindowKind::modelWeekly:
             return window.label.isEmpty() ? tr("Model week") : window.label;
+        case UsageWindowKind::monthly:
+            return tr("Monthly limit");
         case UsageWindowKind::other:
             break;
     }
     return window.label;
+}
+
+QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale) {
+    if (!snapshot) {
+        return {};
+    }
+    QStringList parts;
+    if (snapshot->plan) {
+        parts.append(tr("%1 plan").arg(snapshot->plan->left(1).toUpper() + snapshot->plan->mid(1)));
+    }
+    if (snapshot->unlimitedCredits == true) {
+        parts.append(tr("Unlimited"));
+    } else if (snapshot->creditBalance) {
+        parts.append(tr("%1 credits")
+                         .arg(locale.toString(*snapshot->creditBalance, 'f',
+                                              QLocale::FloatingPointShortest)));
+    }
+    if (const int resets = snapshot->resetCredits.value_or(0); resets > 0) {
+        parts.append(resets == 1 ? tr("1 reset available") : tr("%1 resets available").arg(resets));
+    }
+    return parts.join(QStringLiteral(" \u00b7 "));
 }
 
 double limitUsedPercent(const UsageWindowSnapshot& window) {

@@ -29,8 +29,8 @@ QString ringAccessibilityLabel(ProviderID provider);
 QString ringAccessibilityValue(double usedPercent);
 QString expansionHint(bool expanded);
 
-// The windows listed when expanded: the five-hour and weekly windows first, then the others
-// (a model's own weekly limit, ...), in the provider's order, at most six.
+// The windows listed when expanded: the five-hour, weekly and monthly windows first, then the
+// others (a model's own weekly limit, ...), in the provider's order, at most six.
 QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot);
 // What the details say when there is no window to list.
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability);
@@ -50,6 +50,9 @@ QString extraUsageText(const std::optional<ProviderUsageSnapshot>& snapshot, con
 QString money(double amount, const QString& currency, int decimals, const QLocale& locale);
 // "Binding limit" for the window the provider says limits use now; else empty.
 QString bindingMark(const UsageWindowSnapshot& window);
+
+// "Pro plan · 37.5 credits · 1 reset available", each part only when known; may be empty.
+QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale);
 
 QString limitTitle(const UsageWindowSnapshot& window);
 // The used share clamped to 0...100, absent taken as 0.

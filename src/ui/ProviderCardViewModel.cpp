@@ -122,6 +122,10 @@ QString ProviderCardViewModel::detailsEmptyText() const {
     return CardText::detailsEmptyText(entry(state_.availability(), provider_));
 }
 
+QString ProviderCardViewModel::accountText() const {
+    return CardText::accountText(entry(state_.snapshots(), provider_), QLocale());
+}
+
 QString ProviderCardViewModel::accessibilityHint() const {
     return CardText::expansionHint(expanded_);
 }

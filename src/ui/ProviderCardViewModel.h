@@ -33,6 +33,7 @@ class ProviderCardViewModel : public QObject {
     Q_PROPERTY(QString detailsEmptyText READ detailsEmptyText NOTIFY changed)
     Q_PROPERTY(QString notice READ notice NOTIFY changed)
     Q_PROPERTY(QString extraUsage READ extraUsage NOTIFY changed)
+    Q_PROPERTY(QString accountText READ accountText NOTIFY changed)
     Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY expansionChanged)
     Q_PROPERTY(bool isIndicatorActive READ isIndicatorActive NOTIFY expansionChanged)
     Q_PROPERTY(QString accessibilityHint READ accessibilityHint NOTIFY expansionChanged)
@@ -63,6 +64,8 @@ public:
     // Why the values shown are not fresh, and the extra usage line; empty when none.
     QString notice() const;
     QString extraUsage() const;
+    // The plan, credits and banked resets under the limit rows; empty when none are known.
+    QString accountText() const;
 
     bool isExpanded() const { return expanded_; }
     bool isIndicatorActive() const { return indicatorActive_; }

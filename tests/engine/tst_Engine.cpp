@@ -1,4 +1,5 @@
 #include "AppState.h"
+#include "CodexParser.h"
 #include "CustomAlertVoice.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
@@ -17,9 +18,12 @@
 #include "UsageCoordinator.h"
 #include "UsageFixtures.h"
 #include "UsageHistory.h"
+#include "UsageJson.h"
 #include "WakeSource.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -456,6 +460,66 @@ private Q_SLOTS:
         const auto kept = SnapshotStore(defaults).load().value(ProviderID::claude).windows;
         QCOMPARE(kept.size(), 2);
         QCOMPARE(kept[0].usedPercent, 3.0);
+    }
+
+    // Codex answers of the shapes users report (a fixture, some of its text replaced), read one
+    // after another through the parser (or given as snapshots), the detector and the announcements,
+    // over what an earlier release may have stored: what is announced, stored ("<id> <kind> <state>
+    // <used> <label>", and the account) and logged.
+    void codexReadings_data() { TestData::rows("row", "engine/codex-readings.json"); }
+    void codexReadings() {
+        QFETCH(QJsonObject, row);
+        MemoryDefaults defaults;
+        if (row.contains("stored")) {
+            defaults.setValue(SnapshotStore::snapshotKey,
+                              QJsonDocument(row["stored"].toArray()).toJson());
+        }
+        for (const QJsonValue key : row["delivered"].toArray()) {
+            SnapshotStore(defaults).markDelivered(key.toString());
+        }
+        Launch launch(defaults);
+        launch.state->setLimitWarningThreshold(0);  // resets only
+        launch.center.addFails = row["notTaken"].toBool();
+        const QJsonArray readings = row["readings"].toArray();
+        for (const QJsonValue reading : readings) {
+            const QJsonValue input = reading["input"];
+            QByteArray text = input.isObject()
+                                  ? QJsonDocument(input.toObject()).toJson()
+                                  : TestData::read(VANTOR_TEST_DATA_DIR "/" + input.toString());
+            for (const QJsonValue swap : reading["replace"].toArray()) {
+                text.replace(swap[0].toString().toUtf8(), swap[1].toString().toUtf8());
+            }
+            launch.codex->answer(reading["snapshot"].isObject()
+                                     ? UsageJson::decodeSnapshot(reading["snapshot"])
+                                     : CodexParser::parse(QJsonDocument::fromJson(text).object(),
+                                                          Instant::fromUnixSeconds(
+                                                              reading["now"].toDouble(1.7966e9))));
+        }
+        for (qsizetype i = 0; i < readings.size(); ++i) {
+            launch.refresh();
+        }
+        QStringList announced;
+        for (const NotificationCenter::Request& request : launch.center.added) {
+            announced << request.identifier + u' ' + request.body;
+        }
+        QCOMPARE(announced, row["announced"].toVariant().toStringList());
+        QCOMPARE(SnapshotStore(defaults).pendingAnnouncements().size(), row["kept"].toInt());
+        QCOMPARE(launch.log.lines.join(u'\n'), row["log"].toString());
+        const ProviderUsageSnapshot kept = SnapshotStore(defaults).load().value(ProviderID::codex);
+        QStringList windows;
+        for (const UsageWindowSnapshot& w : kept.windows) {
+            windows << QStringList{w.id, rawValue(w.kind), rawValue(w.state),
+                                   QString::number(*w.usedPercent), w.label}
+                           .join(u' ');
+        }
+        // What the snapshot carries besides its windows, in the stored form.
+        QJsonObject account = UsageJson::encode(kept);
+        account.remove(QStringLiteral("windows"));
+        account.remove(QStringLiteral("observedAt"));
+        const QString accountText = QJsonDocument(account).toJson(QJsonDocument::Compact);
+        QCOMPARE(row["windows"].toString(windows.join(QStringLiteral("; "))),
+                 windows.join(QStringLiteral("; ")));
+        QCOMPARE(row["account"].toString(accountText), accountText);
     }
 
     void failingProvider_data() {

@@ -171,7 +171,8 @@ private Q_SLOTS:
     void limitRow_data() { TestData::rows("row", "ui/cards.json", "limits"); }
     void limitRow() {
         QFETCH(QJsonObject, row);
-        const UsageWindowSnapshot w = one(row)->windows.first();
+        UsageWindowSnapshot w = one(row)->windows.first();
+        w.label = row["title"].toString(w.label);
         QCOMPARE(CardText::limitAccessibilityLabel(w, t0, QLocale(QLocale::English)),
                  row["label"].toString());
         QCOMPARE(CardText::remainingText(w), row["remaining"].toString());
@@ -212,6 +213,14 @@ private Q_SLOTS:
         }
         const auto figure = TrayFigure::from({{ProviderID::codex, snapshot(windows)}}, t0);
         QCOMPARE(figure ? figure->text : QString(), row["text"].toString());
+    }
+
+    // The line under the limit rows: plan, credits, banked resets.
+    void accountText_data() { TestData::rows("row", "ui/cards.json", "account"); }
+    void accountText() {
+        QFETCH(QJsonObject, row);
+        QCOMPARE(CardText::accountText(UsageJson::decodeSnapshot(row), QLocale(QLocale::English)),
+                 row["text"].toString());
     }
 
     // The rows listed when a card is expanded.

@@ -53,6 +53,7 @@ QString labelFor(UsageWindowKind kind) {
         case UsageWindowKind::weekly:
             return QStringLiteral("Weekly");
         case UsageWindowKind::modelWeekly:
+        case UsageWindowKind::monthly:
         case UsageWindowKind::other:
             break;
     }

@@ -2,18 +2,72 @@
 
 #include <QMap>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
 
-const QString defaultBucketID = QStringLiteral("default");
 const QString reachedTypeKey = QStringLiteral("rateLimitReachedType");
+
+struct KnownLength {
+    double minutes;
+    UsageWindowKind kind;
+    const char* label;
+};
+
+// Monthly windows are counted as 30 days.
+constexpr std::array<KnownLength, 3> knownLengths{{{300.0, UsageWindowKind::fiveHour, "5 hour"},
+                                                   {10080.0, UsageWindowKind::weekly, "Weekly"},
+                                                   {43200.0, UsageWindowKind::monthly, "Monthly"}}};
+// A length within 10 % of a known one is that one: releases report the length or a minute
+// short of it, every calendar month (28 to 31 days) lies within it of 30 days, and the known
+// lengths are far enough apart (x33.6, x4.3) that at most one is ever that close.
+constexpr double lengthTolerance = 0.10;
+// Older releases sent the minutes left instead of the length: such a number matches the time
+// to the reset, give or take the rounding of both and the time the answer took.
+constexpr double minutesLeftSlack = 2.0;
 
 std::optional<QString> string(const QJsonValue& value) {
     if (!value.isString()) {
         return std::nullopt;
     }
     return value.toString();
+}
+
+std::optional<QString> name(const QJsonValue& value) {
+    const std::optional<QString> text = string(value);
+    return text && !text->trimmed().isEmpty() ? text : std::nullopt;
+}
+
+const KnownLength* classify(std::optional<double> minutes, std::optional<Instant> resetAt,
+                            Instant now, bool primary, bool mayCountMinutesLeft) {
+    if (!minutes) {
+        return nullptr;
+    }
+    for (const KnownLength& known : knownLengths) {
+        if (std::abs(*minutes - known.minutes) <= known.minutes * lengthTolerance) {
+            return &known;
+        }
+    }
+    // The minutes left say nothing of the length; the releases that sent them named no limit
+    // ids and always put the five-hour window first and the weekly one second.
+    const KnownLength& slot = knownLengths[primary ? 0 : 1];
+    if (mayCountMinutesLeft && resetAt && *minutes > 0.0 && *minutes <= slot.minutes &&
+        std::abs(resetAt->secondsSince(now) / 60.0 - *minutes) <= minutesLeftSlack) {
+        return &slot;
+    }
+    return nullptr;
+}
+
+// "37.5" as the app-server sends it, or a plain number.
+std::optional<double> balance(const QJsonValue& value) {
+    if (const auto text = string(value)) {
+        bool ok = false;
+        const double parsed = text->trimmed().toDouble(&ok);
+        return ok && std::isfinite(parsed) ? std::optional(parsed) : std::nullopt;
+    }
+    return value.isDouble() ? CodexParser::number(value) : std::nullopt;
 }
 
 }  // namespace
@@ -36,7 +90,8 @@ std::optional<double> number(const QJsonValue& value) {
 }
 
 std::optional<UsageWindowSnapshot> window(const QJsonValue& value, const QString& bucketID,
-                                          const QString& suffix, Instant now) {
+                                          const QString& suffix, Instant now,
+                                          const QString& bucketName, bool mayCountMinutesLeft) {
     if (!value.isObject()) {
         return std::nullopt;
     }
@@ -46,23 +101,18 @@ std::optional<UsageWindowSnapshot> window(const QJsonValue& value, const QString
         return std::nullopt;
     }
 
-    UsageWindowKind kind = UsageWindowKind::other;
-    QString label = QStringLiteral("Additional limit");
-    // Compared after truncation toward zero; non-finite durations were already dropped.
-    if (const auto minutes = number(object.value(QStringLiteral("windowDurationMins")))) {
-        const double whole = std::trunc(*minutes);
-        if (whole == 300.0) {
-            kind = UsageWindowKind::fiveHour;
-            label = QStringLiteral("5 hour");
-        } else if (whole == 10080.0) {
-            kind = UsageWindowKind::weekly;
-            label = QStringLiteral("Weekly");
-        }
-    }
-
     std::optional<Instant> resetAt;
     if (const auto seconds = number(object.value(QStringLiteral("resetsAt")))) {
         resetAt = Instant::fromUnixSeconds(*seconds);
+    }
+    const KnownLength* length =
+        classify(number(object.value(QStringLiteral("windowDurationMins"))), resetAt, now,
+                 suffix == QLatin1String("primary"), mayCountMinutesLeft);
+    const UsageWindowKind kind = length ? length->kind : UsageWindowKind::other;
+    QString label =
+        length ? QString::fromLatin1(length->label) : QStringLiteral("Additional limit");
+    if (!bucketName.isEmpty()) {
+        label = bucketName + QStringLiteral(" \u00b7 ") + label;
     }
 
     UsageWindowState state = UsageWindowState::available;
@@ -92,7 +142,11 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
         ordinaryUsageAllowed = allowed.toBool();
     }
 
-    // Keyed and so visited by ascending limit id.
+    // The single bucket is named by its own limit id, as it is in the map when the map comes,
+    // so its windows keep their ids either way.
+    const QJsonObject single = result.value(QStringLiteral("rateLimits")).toObject();
+    const QString mainID = name(single.value(QStringLiteral("limitId"))).value_or(mainBucketID);
+    // Keyed and so visited by ascending limit id, after the main bucket.
     QMap<QString, QJsonObject> buckets;
     const QJsonObject byLimitID = result.value(QStringLiteral("rateLimitsByLimitId")).toObject();
     for (auto it = byLimitID.constBegin(); it != byLimitID.constEnd(); ++it) {
@@ -101,13 +155,23 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
         }
     }
     if (buckets.isEmpty()) {
-        buckets.insert(defaultBucketID, result.value(QStringLiteral("rateLimits")).toObject());
+        buckets.insert(mainID, single);
     }
+    // The top-level view may be synthetic: the main bucket of the map is preferred.
+    const QJsonObject main = buckets.value(mainID, single);
 
     QList<UsageWindowSnapshot> windows;
-    for (auto it = buckets.constBegin(); it != buckets.constEnd(); ++it) {
+    QStringList order = buckets.keys();
+    if (order.removeOne(mainID)) {
+        order.prepend(mainID);
+    }
+    for (const QString& id : order) {
+        const QJsonObject bucket = buckets.value(id);
+        const QString bucketName =
+            id == mainID ? QString() : name(bucket.value(QStringLiteral("limitName"))).value_or(id);
         for (const QString& suffix : {QStringLiteral("primary"), QStringLiteral("secondary")}) {
-            if (auto found = window(it.value().value(suffix), it.key(), suffix, now)) {
+            if (auto found = window(bucket.value(suffix), id, suffix, now, bucketName,
+                                    !bucket.contains(QStringLiteral("limitId")))) {
                 windows.append(std::move(*found));
             }
         }
@@ -115,15 +179,31 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
 
     std::optional<QString> globalLimitReason = string(result.value(reachedTypeKey));
     if (!globalLimitReason) {
-        globalLimitReason = string(buckets.first().value(reachedTypeKey));
+        globalLimitReason = string(main.value(reachedTypeKey));
     }
 
-    return ProviderUsageSnapshot{.providerID = ProviderID::codex,
-                                 .windows = std::move(windows),
-                                 .ordinaryUsageAllowed = ordinaryUsageAllowed,
-                                 .globalLimitReason = globalLimitReason,
-                                 .observedAt = now,
-                                 .sourceConfidence = UsageSourceConfidence::authoritative};
+    ProviderUsageSnapshot snapshot{.providerID = ProviderID::codex,
+                                   .windows = std::move(windows),
+                                   .ordinaryUsageAllowed = ordinaryUsageAllowed,
+                                   .globalLimitReason = globalLimitReason,
+                                   .observedAt = now,
+                                   .sourceConfidence = UsageSourceConfidence::authoritative,
+                                   .plan = name(main.value(QStringLiteral("planType")))};
+    const QJsonObject credits = main.value(QStringLiteral("credits")).toObject();
+    if (credits.value(QStringLiteral("hasCredits")).toBool()) {
+        if (credits.value(QStringLiteral("unlimited")).toBool()) {
+            snapshot.unlimitedCredits = true;
+        } else {
+            snapshot.creditBalance = balance(credits.value(QStringLiteral("balance")));
+        }
+    }
+    const auto banked = number(result.value(QStringLiteral("rateLimitResetCredits"))
+                                   .toObject()
+                                   .value(QStringLiteral("availableCount")));
+    if (banked && *banked >= 1.0) {
+        snapshot.resetCredits = static_cast<int>(std::min(*banked, 1'000'000.0));
+    }
+    return snapshot;
 }
 
 }  // namespace CodexParser

@@ -19,7 +19,10 @@ Item {
         spacing: 0
 
         Text {
+            // A bucket's name makes a long title: it wraps rather than running under the ring.
             width: parent.width
+            wrapMode: Text.Wrap
+            maximumLineCount: 2
             text: root.row.title
             color: Theme.text
             font.pixelSize: 13

@@ -43,4 +43,14 @@ Column {
         font.pixelSize: 12
         elide: Text.ElideRight
     }
+
+    Text {
+        objectName: "account"
+        width: root.width
+        visible: root.card.accountText.length > 0
+        text: root.card.accountText
+        color: Theme.secondaryText
+        font.pixelSize: 12
+        wrapMode: Text.Wrap
+    }
 }
