@@ -21,9 +21,14 @@ int summaryPriority(const UsageWindowSnapshot& window) {
 }  // namespace
 
 std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const {
-    // The first window of the best priority is what a stable sort would put first.
+    // The first window of the best priority is what a stable sort would put first. Only the
+    // first bucket's windows speak for the provider: a spent extra bucket (another model's
+    // limits) has a row of its own and must not make the whole provider read as spent.
     const UsageWindowSnapshot* best = nullptr;
     for (const UsageWindowSnapshot& window : windows) {
+        if (window.providerWindowID != windows.constFirst().providerWindowID) {
+            continue;
+        }
         if (!best || summaryPriority(window) < summaryPriority(*best)) {
             best = &window;
         }

@@ -31,9 +31,10 @@ struct ProviderUsageSnapshot {
     // Banked resets the user may redeem; absent when there are none.
     std::optional<int> resetCredits = std::nullopt;
 
-    // The window that stands for the whole provider in compact displays: the first exhausted
-    // window, else the one the provider marks as binding now (isActive), else the first nearing
-    // its limit, else awaiting confirmation, available, unknown.
+    // The window that stands for the whole provider in compact displays, among the first
+    // bucket's windows: the first exhausted window, else the one the provider marks as binding
+    // now (isActive), else the first nearing its limit, else awaiting confirmation, available,
+    // unknown.
     std::optional<UsageWindowSnapshot> summaryWindow() const;
 
     friend bool operator==(const ProviderUsageSnapshot&, const ProviderUsageSnapshot&) = default;

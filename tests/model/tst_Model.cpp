@@ -97,20 +97,24 @@ private Q_SLOTS:
 
     // The compact displays show the first window of the worst state.
     void summaryWindow_data() {
-        QTest::addColumn<QList<int>>("states");  // UsageWindowState of each window
-        QTest::addColumn<int>("summary");        // index of the summary window, -1 for none
+        // UsageWindowState of each window; 10 more for a window of another bucket.
+        QTest::addColumn<QList<int>>("states");
+        QTest::addColumn<int>("summary");  // index of the summary window, -1 for none
         QTest::newRow("first of two exhausted") << QList<int>{3, 2, 2} << 1;
         QTest::newRow("available beats unknown") << QList<int>{4, 0} << 1;
         QTest::newRow("nearing beats awaiting") << QList<int>{3, 4, 1, 0} << 2;
         QTest::newRow("awaiting beats available") << QList<int>{0, 3} << 1;
         QTest::newRow("none") << QList<int>{} << -1;
+        QTest::newRow("another bucket's spent window") << QList<int>{0, 12} << 0;
     }
     void summaryWindow() {
         QFETCH(QList<int>, states);
         QFETCH(int, summary);
         QList<UsageWindowSnapshot> windows;
         for (const int state : states) {
-            windows.append(window(QString::number(windows.size()), UsageWindowState(state)));
+            windows.append(window(QString::number(windows.size()), UsageWindowState(state % 10)));
+            windows.last().providerWindowID =
+                state >= 10 ? std::optional<QString>(QStringLiteral("spark")) : std::nullopt;
         }
         const auto chosen = snapshot(windows).summaryWindow();
         QCOMPARE(chosen ? chosen->id.toInt() : -1, summary);
