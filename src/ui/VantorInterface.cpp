@@ -161,6 +161,7 @@ void VantorInterface::showPopover() {
         popover_->setInitialProperties(
             {{QStringLiteral("model"), QVariant::fromValue(model_.get())}});
         popover_->setSource(QUrl(QStringLiteral("qrc:/Vantor/Ui/UsagePopoverView.qml")));
+        connect(popover_, &QQuickView::visibleChanged, model_.get(), &PopoverViewModel::setShown);
         connect(popover_, &QQuickView::activeChanged, this, [this] {
             if (popover_ != nullptr && !popover_->isActive() && popover_->isVisible()) {
                 closedByFocusLoss_.start();
