@@ -25,6 +25,9 @@ bench: deps
 		--benchmark_report_aggregates_only=true
 	$(CMAKE_BUILD) release --target vantor_ui_bench
 	tests/run-isolated bench/ui-bench build/release/bench/vantor_ui_bench
+	$(CMAKE_BUILD) release --target vantor vantor_bare_tray
+	tests/run-isolated bench/memory-bench build/release/src/app/vantor \
+		build/release/bench/vantor_bare_tray
 
 fuzz-smoke: deps
 	cmake --preset fuzz

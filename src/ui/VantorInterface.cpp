@@ -10,7 +10,6 @@
 
 #include <QAction>
 #include <QEvent>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -52,11 +51,6 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     // Two small windows: the software renderer draws all they need at a fraction of the GPU
     // path's memory and shows the first frame sooner.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    static const bool registered = [] {
-        qml_register_types_Vantor_Ui();
-        return true;
-    }();
-    Q_UNUSED(registered);
 
     QAction* refresh = menu_->addAction(model_->refreshText());
     connect(refresh, &QAction::triggered, model_.get(), &PopoverViewModel::refresh);
@@ -101,16 +95,8 @@ void VantorInterface::show() {
     // Asking whether a tray exists is a blocking bus call; the icon registers on its own
     // once one appears, so it is simply shown from the event loop.
     QTimer::singleShot(0, tray_.get(), &QSystemTrayIcon::show);
-    // The first click should not wait for the font database and the QML engine: both are
-    // made once the loop is idle. A headless session has nobody to click, and would only
-    // carry Qt Quick's memory for nothing.
-    if (headless()) {
-        return;
-    }
-    QTimer::singleShot(0, this, [this] {
-        QFontMetrics(QGuiApplication::font()).height();
-        engine();
-    });
+    // The QML engine and the font database are made by the first show of a window: a Vantor
+    // whose popover is never opened does not carry them.
 }
 
 void VantorInterface::updateStatus() {
@@ -145,6 +131,12 @@ bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
 
 QQmlEngine& VantorInterface::engine() {
     if (!engine_) {
+        // Registered with the first engine, not before: the type registry is memory too.
+        static const bool registered = [] {
+            qml_register_types_Vantor_Ui();
+            return true;
+        }();
+        Q_UNUSED(registered);
         engine_ = std::make_unique<QQmlEngine>();
         engine_->addImportPath(QStringLiteral("qrc:/"));
         engine_->addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
