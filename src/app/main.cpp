@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 #include <unistd.h>
 
@@ -91,21 +92,21 @@ int runResident(int argc, char** argv) {
                      &VantorRuntime::applyClaudeUsage);
 
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
-    // made only when first shown, so a headless session pays little for them.
-    VantorInterface interface(runtime.state(), runtime.coordinator(), runtime.loginItem(),
-                              runtime.defaults(), runtime.notificationCenter());
-    // Without a display there is no popover to show: a second start refreshes instead.
-    QObject::connect(&service, &VantorBusService::showPopoverRequested, &interface,
-                     [&interface, &runtime] {
-                         if (VantorInterface::headless()) {
-                             runtime.refresh();
-                         } else {
-                             interface.showPopover();
-                         }
-                     });
-    QObject::connect(&service, &VantorBusService::showSettingsRequested, &interface,
-                     &VantorInterface::showSettings);
-    interface.show();
+    // made only when first shown. Without a display there is nothing to show: no interface is
+    // made at all, and a second start refreshes instead.
+    std::optional<VantorInterface> interface;
+    if (VantorInterface::headless()) {
+        QObject::connect(&service, &VantorBusService::showPopoverRequested, &runtime,
+                         &VantorRuntime::refresh);
+    } else {
+        interface.emplace(runtime.state(), runtime.coordinator(), runtime.loginItem(),
+                          runtime.defaults(), runtime.notificationCenter());
+        QObject::connect(&service, &VantorBusService::showPopoverRequested, &*interface,
+                         &VantorInterface::showPopover);
+        QObject::connect(&service, &VantorBusService::showSettingsRequested, &*interface,
+                         &VantorInterface::showSettings);
+        interface->show();
+    }
 
     QTimer::singleShot(0, &runtime, &VantorRuntime::launch);
     // After the first refresh, so it never waits for this check (itself a bus call).
