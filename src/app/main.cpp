@@ -12,12 +12,14 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 
 #include <unistd.h>
@@ -55,15 +57,22 @@ int runResident(int argc, char** argv) {
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vantor"));
-    QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
-    // A tray utility: closing the settings window must not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Headless, nothing could be shown: without Qt Gui's application the process stays small.
+    const bool headless = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        headless ? std::make_unique<QCoreApplication>(argc, argv)
+                 : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+    if (!headless) {
+        QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
+        // A tray utility: closing the settings window must not end it.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
 
     TerminationSignals terminations;
-    QObject::connect(&terminations, &TerminationSignals::received, &app, &QCoreApplication::quit);
+    QObject::connect(&terminations, &TerminationSignals::received, app.get(),
+                     &QCoreApplication::quit);
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     QLockFile lock(lockFilePath());
@@ -95,7 +104,7 @@ int runResident(int argc, char** argv) {
     // made only when first shown. Without a display there is nothing to show: no interface is
     // made at all, and a second start refreshes instead.
     std::optional<VantorInterface> interface;
-    if (VantorInterface::headless()) {
+    if (headless) {
         QObject::connect(&service, &VantorBusService::showPopoverRequested, &runtime,
                          &VantorRuntime::refresh);
     } else {
@@ -112,8 +121,8 @@ int runResident(int argc, char** argv) {
     // After the first refresh, so it never waits for this check (itself a bus call).
     QObject::connect(
         &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
-        [&runtime] {
-            if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        [&runtime, headless] {
+            if (headless || !QSystemTrayIcon::isSystemTrayAvailable()) {
                 runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
                                     QStringLiteral("No system tray: Vantor watches without an "
                                                    "icon until a tray appears"));
@@ -121,7 +130,7 @@ int runResident(int argc, char** argv) {
         },
         Qt::SingleShotConnection);
 
-    const int code = QApplication::exec();
+    const int code = QCoreApplication::exec();
     // Quit ends everything at once, as it always has: the Codex children went with
     // aboutToQuit, every setting is already on disk, and a refresh still suspended must not
     // resume into an engine being taken apart.
