@@ -255,11 +255,11 @@ private Q_SLOTS:
         const double minute = 13'100'000 * 60.0;
         Instant now = Instant::fromReferenceSeconds(minute + 0.1);
         PopoverViewModel popover(f.state, f.coordinator, [&now] { return now; });
-        f.state.setSnapshot(ProviderID::claude,
-                            snapshot({window("claude.five_hour", State::exhausted, 100.0,
-                                             Instant::fromReferenceSeconds(minute + 0.3),
-                                             ProviderID::claude)},
-                                     ProviderID::claude));
+        f.state.setSnapshot(
+            ProviderID::claude,
+            snapshot({window("claude.five_hour", State::exhausted, 100.0,
+                             Instant::fromReferenceSeconds(minute + 0.3), ProviderID::claude)},
+                     ProviderID::claude));
         auto* timer = popover.findChild<QTimer*>();
         QVERIFY(timer != nullptr && !timer->isActive());
         const auto row = [&popover] { return popover.claude()->details().value(0).toMap(); };
