@@ -1,6 +1,6 @@
 # Every target installs what is missing first, then drives CMake with its presets.
 .PHONY: deps test test-asan bench fuzz-smoke format format-check clean
-.PHONY: test-peers
+.PHONY: test-peers package package-check
 
 CMAKE_BUILD = cmake --build --preset
 FUZZ_SECONDS ?= 60
@@ -25,6 +25,9 @@ bench: deps
 		--benchmark_report_aggregates_only=true
 	$(CMAKE_BUILD) release --target vantor_ui_bench
 	tests/run-isolated bench/ui-bench build/release/bench/vantor_ui_bench
+	$(CMAKE_BUILD) release --target vantor vantor_bare_tray
+	tests/run-isolated bench/memory-bench build/release/src/app/vantor \
+		build/release/bench/vantor_bare_tray
 
 fuzz-smoke: deps
 	cmake --preset fuzz
@@ -71,3 +74,15 @@ install: deps
 	cmake --preset release
 	$(CMAKE_BUILD) release --target vantor
 	cmake --install build/release --prefix $(PREFIX)
+
+# The Debian package, build/package/vantor_<version>_<arch>.deb, from the optimised executable
+# alone; package-check validates it (desktop entry, metainfo, lintian, install and removal in a
+# throw-away root).
+package: deps
+	scripts/install-deps package
+	cmake --preset package
+	$(CMAKE_BUILD) package
+	cpack --preset package
+
+package-check: package
+	scripts/check-package build/package/vantor_*.deb

@@ -117,6 +117,7 @@ int main(int argc, char** argv) {
 
     interface.hidePopover();
     runFor(1000);
+    report("resident memory, popover closed", residentMiB(), 60, "MiB");
     const double before = cpuMs();
     runFor(idleSeconds * 1000);
     ok =

@@ -13,12 +13,15 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 #include <unistd.h>
 
@@ -61,15 +64,22 @@ int runResident(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION")) {
         qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "shm");
     }
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vantor"));
-    QApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
-    // A tray utility: closing the settings window must not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Headless, nothing could be shown: without Qt Gui's application the process stays small.
+    const bool headless = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        headless ? std::make_unique<QCoreApplication>(argc, argv)
+                 : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+    if (!headless) {
+        QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
+        // A tray utility: closing the settings window must not end it.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
 
     TerminationSignals terminations;
-    QObject::connect(&terminations, &TerminationSignals::received, &app, &QCoreApplication::quit);
+    QObject::connect(&terminations, &TerminationSignals::received, app.get(),
+                     &QCoreApplication::quit);
 
     QDBusConnection bus = QDBusConnection::sessionBus();
     QLockFile lock(lockFilePath());
@@ -98,21 +108,21 @@ int runResident(int argc, char** argv) {
                      &VantorRuntime::applyClaudeUsage);
 
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
-    // made only when first shown, so a headless session pays little for them.
-    VantorInterface interface(runtime.state(), runtime.coordinator(), runtime.loginItem(),
-                              runtime.defaults(), runtime.notificationCenter());
-    // Without a display there is no popover to show: a second start refreshes instead.
-    QObject::connect(&service, &VantorBusService::showPopoverRequested, &interface,
-                     [&interface, &runtime] {
-                         if (VantorInterface::headless()) {
-                             runtime.refresh();
-                         } else {
-                             interface.showPopover();
-                         }
-                     });
-    QObject::connect(&service, &VantorBusService::showSettingsRequested, &interface,
-                     &VantorInterface::showSettings);
-    interface.show();
+    // made only when first shown. Without a display there is nothing to show: no interface is
+    // made at all, and a second start refreshes instead.
+    std::optional<VantorInterface> interface;
+    if (headless) {
+        QObject::connect(&service, &VantorBusService::showPopoverRequested, &runtime,
+                         &VantorRuntime::refresh);
+    } else {
+        interface.emplace(runtime.state(), runtime.coordinator(), runtime.loginItem(),
+                          runtime.defaults(), runtime.notificationCenter());
+        QObject::connect(&service, &VantorBusService::showPopoverRequested, &*interface,
+                         &VantorInterface::showPopover);
+        QObject::connect(&service, &VantorBusService::showSettingsRequested, &*interface,
+                         &VantorInterface::showSettings);
+        interface->show();
+    }
 
     QTimer::singleShot(0, &runtime, &VantorRuntime::launch);
     // After the first refresh, so it never waits for this check (itself a bus call).
@@ -120,7 +130,8 @@ int runResident(int argc, char** argv) {
         &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
         [&runtime, &interface] {
             // A panel that took our item is a tray; only without one is Qt asked.
-            if (!interface.trayIcon()->registered() && !QSystemTrayIcon::isSystemTrayAvailable()) {
+            if (!interface || (!interface->trayIcon()->registered() &&
+                               !QSystemTrayIcon::isSystemTrayAvailable())) {
                 runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
                                     QStringLiteral("No system tray: Vantor watches without an "
                                                    "icon until a tray appears"));
@@ -128,7 +139,7 @@ int runResident(int argc, char** argv) {
         },
         Qt::SingleShotConnection);
 
-    const int code = QApplication::exec();
+    const int code = QCoreApplication::exec();
     // Quit ends everything at once, as it always has: the Codex children went with
     // aboutToQuit, every setting is already on disk, and a refresh still suspended must not
     // resume into an engine being taken apart.

@@ -7,12 +7,7 @@
 #include <QJsonParseError>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <string>
-#include <string_view>
-#include <vector>
 
 namespace UsageJson {
 namespace {
@@ -164,6 +159,7 @@ private:
 };
 
 // Qt would silently write null for these; the stored form must never lose a value that way.
+// A finite double is written in the shortest text that reads back as the same double.
 double finite(double value, const char* field) {
     if (!std::isfinite(value)) {
         throw VantorError(encodingErrorDomain, 0,
@@ -172,204 +168,6 @@ double finite(double value, const char* field) {
                               .arg(QLatin1String(field)));
     }
     return value;
-}
-
-// Writes the stored form straight to text: building QJsonObjects first costs several times
-// more, and the snapshots are written after every fetch. Numbers use the shortest text that
-// reads back as the same double.
-class JsonWriter {
-public:
-    JsonWriter() { text_.reserve(4096); }
-
-    void beginObject() {
-        valueStart();
-        text_ += '{';
-        first_.push_back(true);
-    }
-    void endObject() {
-        text_ += '}';
-        first_.pop_back();
-    }
-    void beginArray() {
-        valueStart();
-        text_ += '[';
-        first_.push_back(true);
-    }
-    void endArray() {
-        text_ += ']';
-        first_.pop_back();
-    }
-    void key(std::string_view name) {
-        separator();
-        text_ += '"';
-        text_ += name;
-        text_ += "\":";
-        afterKey_ = true;
-    }
-    void string(const QString& value) {
-        valueStart();
-        text_ += '"';
-        for (const QChar c : value) {
-            const char16_t unit = c.unicode();
-            if (unit >= 0x80) {
-                // Rare outside ASCII: convert the whole text once.
-                appendEscapedUtf8(value.toUtf8());
-                text_ += '"';
-                return;
-            }
-        }
-        for (const QChar c : value) {
-            appendEscaped(static_cast<char>(c.unicode()));
-        }
-        text_ += '"';
-    }
-    void number(double value, const char* field) {
-        valueStart();
-        char digits[32];
-        const auto result = std::to_chars(digits, digits + sizeof digits, finite(value, field));
-        text_.append(digits, result.ptr);
-    }
-    void boolean(bool value) {
-        valueStart();
-        text_ += value ? "true" : "false";
-    }
-
-    QByteArray text() const {
-        return QByteArray(text_.data(), static_cast<qsizetype>(text_.size()));
-    }
-
-private:
-    void appendEscapedUtf8(const QByteArray& utf8) {
-        for (const char c : utf8) {
-            appendEscaped(c);
-        }
-    }
-    void appendEscaped(char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            text_ += '\\';
-            text_ += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            text_ += escaped;
-        } else {
-            text_ += c;
-        }
-    }
-    void separator() {
-        if (!first_.empty()) {
-            if (!first_.back()) {
-                text_ += ',';
-            }
-            first_.back() = false;
-        }
-    }
-    // Inside an array a value needs a separator; after a key it does not.
-    void valueStart() {
-        if (afterKey_) {
-            afterKey_ = false;
-        } else {
-            separator();
-        }
-    }
-
-    std::string text_;
-    std::vector<bool> first_;
-    bool afterKey_ = false;
-};
-
-void writeWindow(JsonWriter& writer, const UsageWindowSnapshot& window) {
-    writer.beginObject();
-    writer.key("id");
-    writer.string(window.id);
-    writer.key("providerID");
-    writer.string(rawValue(window.providerID));
-    if (window.providerWindowID) {
-        writer.key("providerWindowID");
-        writer.string(*window.providerWindowID);
-    }
-    writer.key("kind");
-    writer.string(rawValue(window.kind));
-    writer.key("label");
-    writer.string(window.label);
-    if (window.usedPercent) {
-        writer.key("usedPercent");
-        writer.number(*window.usedPercent, "usedPercent");
-    }
-    if (window.resetAt) {
-        writer.key("resetAt");
-        writer.number(window.resetAt->secondsSinceReferenceDate(), "resetAt");
-    }
-    writer.key("observedAt");
-    writer.number(window.observedAt.secondsSinceReferenceDate(), "observedAt");
-    writer.key("state");
-    writer.string(rawValue(window.state));
-    if (window.isActive) {
-        writer.key("isActive");
-        writer.boolean(*window.isActive);
-    }
-    if (window.serverSeverity) {
-        writer.key("serverSeverity");
-        writer.string(*window.serverSeverity);
-    }
-    writer.endObject();
-}
-
-void writeSnapshot(JsonWriter& writer, const ProviderUsageSnapshot& snapshot) {
-    writer.beginObject();
-    writer.key("providerID");
-    writer.string(rawValue(snapshot.providerID));
-    writer.key("windows");
-    writer.beginArray();
-    for (const UsageWindowSnapshot& window : snapshot.windows) {
-        writeWindow(writer, window);
-    }
-    writer.endArray();
-    if (snapshot.ordinaryUsageAllowed) {
-        writer.key("ordinaryUsageAllowed");
-        writer.boolean(*snapshot.ordinaryUsageAllowed);
-    }
-    if (snapshot.globalLimitReason) {
-        writer.key("globalLimitReason");
-        writer.string(*snapshot.globalLimitReason);
-    }
-    writer.key("observedAt");
-    writer.number(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt");
-    writer.key("sourceConfidence");
-    writer.string(rawValue(snapshot.sourceConfidence));
-    if (const auto& extra = snapshot.extraUsage) {
-        writer.key("extraUsage");
-        writer.beginObject();
-        writer.key("usedMinorUnits");
-        writer.number(extra->usedMinorUnits, "usedMinorUnits");
-        if (extra->limitMinorUnits) {
-            writer.key("limitMinorUnits");
-            writer.number(*extra->limitMinorUnits, "limitMinorUnits");
-        }
-        writer.key("decimalPlaces");
-        writer.number(extra->decimalPlaces, "decimalPlaces");
-        writer.key("currency");
-        writer.string(extra->currency);
-        writer.endObject();
-    }
-    if (snapshot.plan) {
-        writer.key("plan");
-        writer.string(*snapshot.plan);
-    }
-    if (snapshot.creditBalance) {
-        writer.key("creditBalance");
-        writer.number(*snapshot.creditBalance, "creditBalance");
-    }
-    if (snapshot.unlimitedCredits) {
-        writer.key("unlimitedCredits");
-        writer.boolean(*snapshot.unlimitedCredits);
-    }
-    if (snapshot.resetCredits) {
-        writer.key("resetCredits");
-        writer.number(*snapshot.resetCredits, "resetCredits");
-    }
-    writer.endObject();
 }
 
 // Extra usage is a detail: a stored value that does not read is dropped, not the snapshot.
@@ -452,15 +250,78 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
 }  // namespace
 
 QJsonObject encode(const UsageWindowSnapshot& window) {
-    JsonWriter writer;
-    writeWindow(writer, window);
-    return QJsonDocument::fromJson(writer.text()).object();
+    QJsonObject object{
+        {QStringLiteral("id"), window.id},
+        {QStringLiteral("providerID"), rawValue(window.providerID)},
+        {QStringLiteral("kind"), rawValue(window.kind)},
+        {QStringLiteral("label"), window.label},
+        {QStringLiteral("observedAt"),
+         finite(window.observedAt.secondsSinceReferenceDate(), "observedAt")},
+        {QStringLiteral("state"), rawValue(window.state)},
+    };
+    if (window.providerWindowID) {
+        object.insert(QStringLiteral("providerWindowID"), *window.providerWindowID);
+    }
+    if (window.usedPercent) {
+        object.insert(QStringLiteral("usedPercent"), finite(*window.usedPercent, "usedPercent"));
+    }
+    if (window.resetAt) {
+        object.insert(QStringLiteral("resetAt"),
+                      finite(window.resetAt->secondsSinceReferenceDate(), "resetAt"));
+    }
+    if (window.isActive) {
+        object.insert(QStringLiteral("isActive"), *window.isActive);
+    }
+    if (window.serverSeverity) {
+        object.insert(QStringLiteral("serverSeverity"), *window.serverSeverity);
+    }
+    return object;
 }
 
 QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
-    JsonWriter writer;
-    writeSnapshot(writer, snapshot);
-    return QJsonDocument::fromJson(writer.text()).object();
+    QJsonArray windows;
+    for (const UsageWindowSnapshot& window : snapshot.windows) {
+        windows.append(encode(window));
+    }
+    QJsonObject object{
+        {QStringLiteral("providerID"), rawValue(snapshot.providerID)},
+        {QStringLiteral("windows"), windows},
+        {QStringLiteral("observedAt"),
+         finite(snapshot.observedAt.secondsSinceReferenceDate(), "observedAt")},
+        {QStringLiteral("sourceConfidence"), rawValue(snapshot.sourceConfidence)},
+    };
+    if (snapshot.ordinaryUsageAllowed) {
+        object.insert(QStringLiteral("ordinaryUsageAllowed"), *snapshot.ordinaryUsageAllowed);
+    }
+    if (snapshot.globalLimitReason) {
+        object.insert(QStringLiteral("globalLimitReason"), *snapshot.globalLimitReason);
+    }
+    if (const auto& extra = snapshot.extraUsage) {
+        QJsonObject extraObject{
+            {QStringLiteral("usedMinorUnits"), finite(extra->usedMinorUnits, "usedMinorUnits")},
+            {QStringLiteral("decimalPlaces"), extra->decimalPlaces},
+            {QStringLiteral("currency"), extra->currency},
+        };
+        if (extra->limitMinorUnits) {
+            extraObject.insert(QStringLiteral("limitMinorUnits"),
+                               finite(*extra->limitMinorUnits, "limitMinorUnits"));
+        }
+        object.insert(QStringLiteral("extraUsage"), extraObject);
+    }
+    if (snapshot.plan) {
+        object.insert(QStringLiteral("plan"), *snapshot.plan);
+    }
+    if (snapshot.creditBalance) {
+        object.insert(QStringLiteral("creditBalance"),
+                      finite(*snapshot.creditBalance, "creditBalance"));
+    }
+    if (snapshot.unlimitedCredits) {
+        object.insert(QStringLiteral("unlimitedCredits"), *snapshot.unlimitedCredits);
+    }
+    if (snapshot.resetCredits) {
+        object.insert(QStringLiteral("resetCredits"), *snapshot.resetCredits);
+    }
+    return object;
 }
 
 QJsonObject encode(const ProviderAvailability& availability) {
@@ -519,13 +380,11 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
 }
 
 QByteArray encodeSnapshots(const QList<ProviderUsageSnapshot>& snapshots) {
-    JsonWriter writer;
-    writer.beginArray();
+    QJsonArray array;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
-        writeSnapshot(writer, snapshot);
+        array.append(encode(snapshot));
     }
-    writer.endArray();
-    return writer.text();
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
 QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json) {

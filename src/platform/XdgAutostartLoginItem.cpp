@@ -131,6 +131,9 @@ QByteArray XdgAutostartLoginItem::entryText(const QString& executable) {
                "Name=Vantor\n"
                "Comment=Tells you when your Codex and Claude Code limits reset\n") +
            "Exec=" + quoteExec(executable).toUtf8() +
+           // Once the program is uninstalled, the desktop skips the entry instead of failing
+           // at every login. A plain string value: only a backslash is escaped.
+           "\nTryExec=" + QString(executable).replace(u'\\', QStringLiteral("\\\\")).toUtf8() +
            QByteArrayLiteral(
                "\n"
                "Icon=com.quorvel.vantor\n"

@@ -253,9 +253,21 @@ QString remainingText(const UsageWindowSnapshot& window) {
     return tr("%1% left").arg(roundHalfAway(100.0 - limitUsedPercent(window)));
 }
 
+namespace {
+
+// Until the next refresh brings the new window, a reset time can lie in the past.
+bool resetPassed(const UsageWindowSnapshot& window, Instant now) {
+    return window.resetAt && window.resetAt->secondsSince(now) <= 0.0;
+}
+
+}  // namespace
+
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale) {
     if (!window.resetAt) {
         return tr("Reset unavailable");
+    }
+    if (resetPassed(window, now)) {
+        return tr("Reset time passed");
     }
     return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
 }
@@ -282,6 +294,9 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
 
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale) {
+    if (resetPassed(window, now)) {
+        return tr("%1, reset time passed").arg(limitTitle(window));
+    }
     return limitTitle(window) + tr(", resets ") + resetText(window, now, locale);
 }
 

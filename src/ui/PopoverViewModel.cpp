@@ -5,6 +5,11 @@
 
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 
 namespace {
 
@@ -20,8 +25,19 @@ PopoverViewModel::PopoverViewModel(AppState& state, UsageCoordinator& coordinato
     : QObject(parent),
       state_(state),
       coordinator_(coordinator),
+      clock_(clock),
+      clockTimer_(new QTimer(this)),
       codex_(state, ProviderID::codex, clock, &coordinator.history()),
       claude_(state, ProviderID::claude, clock, &coordinator.history()) {
+    clockTimer_->setSingleShot(true);
+    clockTimer_->setTimerType(Qt::PreciseTimer);
+    connect(clockTimer_, &QTimer::timeout, this, &PopoverViewModel::tick);
+    // New snapshots bring new reset times to wait for.
+    connect(&state_, &AppState::snapshotsChanged, this, [this] {
+        if (shown_) {
+            tick();
+        }
+    });
     connect(&state_, &AppState::alertsEnabledChanged, this,
             &PopoverViewModel::alertsEnabledChanged);
     connect(&codex_, &ProviderCardViewModel::toggleRequested, this,
@@ -101,6 +117,31 @@ QString PopoverViewModel::shortcutHint(const QString& shortcut) {
 void PopoverViewModel::refreshTime() {
     codex_.refreshTime();
     claude_.refreshTime();
+}
+
+void PopoverViewModel::setShown(bool shown) {
+    shown_ = shown;
+    if (shown) {
+        tick();
+    } else {
+        clockTimer_->stop();
+    }
+}
+
+void PopoverViewModel::tick() {
+    refreshTime();
+    // Instants count from a whole minute, so this is the next minute of the wall clock.
+    const Instant now = clock_();
+    double wait = 60.0 - std::fmod(now.secondsSinceReferenceDate(), 60.0);
+    for (const ProviderUsageSnapshot& snapshot : state_.snapshots()) {
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            const double untilReset = window.resetAt ? window.resetAt->secondsSince(now) : 0.0;
+            if (untilReset > 0.0) {
+                wait = std::min(wait, untilReset);
+            }
+        }
+    }
+    clockTimer_->start(std::chrono::milliseconds(std::max<qint64>(1, std::llround(wait * 1000.0))));
 }
 
 void PopoverViewModel::refresh() {

@@ -7,6 +7,7 @@
 #include <QString>
 
 class AppState;
+class QTimer;
 class UsageCoordinator;
 
 // The popover's state and commands: the two cards in their fixed order, which one is
@@ -57,6 +58,9 @@ public:
 
     // Called as the popover opens, so reset times read against the current time.
     void refreshTime();
+    // While the popover is shown its relative times follow the clock: re-read at every minute
+    // and at the next reset time, without a refresh. No timer runs while it is hidden.
+    void setShown(bool shown);
 
 public Q_SLOTS:
     // Starts a refresh and returns at once; one already running makes this do nothing.
@@ -75,9 +79,13 @@ Q_SIGNALS:
 
 private:
     void updateCards();
+    void tick();
 
     AppState& state_;
     UsageCoordinator& coordinator_;
+    ProviderCardViewModel::Clock clock_;
+    QTimer* clockTimer_;
+    bool shown_ = false;
     ProviderCardViewModel codex_;
     ProviderCardViewModel claude_;
     std::optional<ProviderID> expanded_;

@@ -25,7 +25,7 @@ QString capitalized(const QString& raw) {
 
 QString languageText(CustomAudioLanguage language) {
     if (language == CustomAudioLanguage::automatic) {
-        return tr("Automatic (Mac language)");
+        return tr("Automatic (system language)");
     }
     return tr(capitalized(rawValue(language)).toUtf8().constData());
 }
@@ -35,8 +35,9 @@ QString genderText(CustomAudioGender gender) {
 }
 
 QString testNotificationStatus(bool delivered) {
-    return delivered ? tr("Test notification sent.")
-                     : tr("Notifications are off. Enable Vantor in System Settings.");
+    return delivered
+               ? tr("Test notification sent.")
+               : tr("Notifications are off. Enable Vantor in the desktop's notification settings.");
 }
 
 }  // namespace SettingsText

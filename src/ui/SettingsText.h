@@ -8,7 +8,7 @@
 // The fixed words of the settings form.
 namespace SettingsText {
 
-// "Automatic (Mac language)", else the raw value with each word capitalised.
+// "Automatic (system language)", else the raw value with each word capitalised.
 QString languageText(CustomAudioLanguage language);
 QString genderText(CustomAudioGender gender);
 // The raw value with the first letter of each word in capitals.

@@ -237,8 +237,8 @@ QVariantMap SettingsViewModel::texts() const {
         {QStringLiteral("providers"), tr("Providers")},
         {QStringLiteral("about"), tr("About")},
         {QStringLiteral("version"), tr("Vantor 1.0")},
-        {QStringLiteral("privacy"), tr("Usage data and alert preferences stay on this Mac. Claude "
-                                       "usage support is experimental.")},
+        {QStringLiteral("privacy"), tr("Usage data and alert preferences stay on this computer. "
+                                       "Claude usage support is experimental.")},
     };
 }
 

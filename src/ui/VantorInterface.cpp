@@ -14,7 +14,7 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QFontMetrics>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QQmlEngine>
@@ -51,11 +51,6 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     // Two small windows: the software renderer draws all they need at a fraction of the GPU
     // path's memory and shows the first frame sooner.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    static const bool registered = [] {
-        qml_register_types_Vantor_Ui();
-        return true;
-    }();
-    Q_UNUSED(registered);
 
     // No shortcut hints: the keys act in the popover, never in a menu the panel draws.
     firstCommand_ = menu_->addSeparator();
@@ -98,16 +93,8 @@ bool VantorInterface::headless() {
 
 void VantorInterface::show() {
     tray_->show();
-    // The first click should not wait for the font database and the QML engine: both are
-    // made once the loop is idle. A headless session has nobody to click, and would only
-    // carry Qt Quick's memory for nothing.
-    if (headless()) {
-        return;
-    }
-    QTimer::singleShot(0, this, [this] {
-        QFontMetrics(QGuiApplication::font()).height();
-        engine();
-    });
+    // The QML engine and the font database are made by the first show of a window: a Vantor
+    // whose popover is never opened does not carry them.
 }
 
 void VantorInterface::updateStatus() {
@@ -146,6 +133,12 @@ void VantorInterface::updateRows() {
 
 QQmlEngine& VantorInterface::engine() {
     if (!engine_) {
+        // Registered with the first engine, not before: the type registry is memory too.
+        static const bool registered = [] {
+            qml_register_types_Vantor_Ui();
+            return true;
+        }();
+        Q_UNUSED(registered);
         engine_ = std::make_unique<QQmlEngine>();
         engine_->addImportPath(QStringLiteral("qrc:/"));
         engine_->addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
@@ -173,6 +166,7 @@ void VantorInterface::showPopover() {
             connect(root, &QQuickItem::implicitHeightChanged, this, &VantorInterface::fitPopover);
         }
         fitPopover();
+        connect(popover_, &QQuickView::visibleChanged, model_.get(), &PopoverViewModel::setShown);
         connect(popover_, &QQuickView::activeChanged, this, [this] {
             // XWayland takes the focus back from a window outside the window manager at
             // once: a focus lost in the first moments is not a click elsewhere.

@@ -254,6 +254,9 @@ private Q_SLOTS:
         }
         item.registerItem();
         QCOMPARE(item.status(), Status::enabled);
+        // A desktop skips the entry once the program is gone; a backslash is escaped there.
+        const QString tryExec = u"\nTryExec="_s + QString(program).replace(u"\\"_s, u"\\\\"_s);
+        QVERIFY(QString::fromUtf8(TestData::read(item.entryPath())).contains(tryExec + u'\n'));
         QCOMPARE(QDir(folder).entryList(QDir::Files),
                  QStringList{XdgAutostartLoginItem::entryName});
         // Where the folder cannot be made, registering fails aloud.

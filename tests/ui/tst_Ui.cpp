@@ -33,6 +33,7 @@
 #include <QQuickView>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 
@@ -324,6 +325,34 @@ private Q_SLOTS:
         QCOMPARE(card->summary(), "Limit reached");
         QCOMPARE(card->details().value(0).toMap().value("resetText").toString(), "1 min");
         QCOMPARE(popover.codex()->summary(), "Unavailable");
+    }
+
+    // Shown, the texts follow the clock at a reset and on the minute with no refresh; hidden,
+    // no timer runs.
+    void liveTimes() {
+        Fixture f;
+        const double minute = 13'100'000 * 60.0;
+        Instant now = Instant::fromReferenceSeconds(minute + 0.1);
+        PopoverViewModel popover(f.state, f.coordinator, [&now] { return now; });
+        f.state.setSnapshot(
+            ProviderID::claude,
+            snapshot({window("claude.five_hour", State::exhausted, 100.0,
+                             Instant::fromReferenceSeconds(minute + 0.3), ProviderID::claude)},
+                     ProviderID::claude));
+        auto* timer = popover.findChild<QTimer*>();
+        QVERIFY(timer != nullptr && !timer->isActive());
+        const auto row = [&popover] { return popover.claude()->details().value(0).toMap(); };
+        QCOMPARE(row().value("resetText").toString(), "1 min");
+        popover.setShown(true);
+        QCOMPARE(timer->interval(), 200);  // the reset comes before the minute
+        QSignalSpy changed(popover.claude(), &ProviderCardViewModel::changed);
+        now = now.addingSeconds(0.3);
+        QVERIFY(changed.wait());
+        QCOMPARE(row().value("resetText").toString(), "Reset time passed");
+        QCOMPARE(row().value("accessibilityLabel").toString(), "5h limit, reset time passed");
+        QCOMPARE(timer->interval(), 59'600);  // then the next minute
+        popover.setShown(false);
+        QVERIFY(!timer->isActive());
     }
 
     // A chosen voice holds while the language stays, and goes with a new language or gender.

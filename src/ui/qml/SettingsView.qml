@@ -53,6 +53,30 @@ Rectangle {
         font.weight: Font.DemiBold
         color: Theme.text
     }
+    // Fusion's own switch is a flat box that reads as a slider: this one is a pill with a round
+    // knob like the popover's sound switch, in the palette's colours, light or dark.
+    component PillSwitch: Switch {
+        id: pill
+        indicator: Rectangle {
+            implicitWidth: 32
+            implicitHeight: 18
+            x: pill.leftPadding + (pill.availableWidth - width) / 2
+            y: pill.topPadding + (pill.availableHeight - height) / 2
+            radius: height / 2
+            color: pill.checked ? pill.palette.highlight : Theme.ringTrack
+            opacity: pill.enabled ? 1 : 0.5
+            border.width: pill.visualFocus ? 2 : 0
+            border.color: Qt.darker(pill.palette.highlight, 1.5)
+            Rectangle {
+                width: 14
+                height: 14
+                radius: 7
+                y: 2
+                x: pill.checked ? parent.width - width - 2 : 2
+                color: "white"
+            }
+        }
+    }
     component LabelledRow: RowLayout {
         id: labelled
         property string title
@@ -79,7 +103,7 @@ Rectangle {
         SectionBox {
             LabelledRow {
                 title: root.texts.launchAtLogin
-                Switch {
+                PillSwitch {
                     objectName: "launchAtLogin"
                     checked: root.model.launchAtLogin
                     Accessible.name: root.texts.launchAtLogin
@@ -124,7 +148,7 @@ Rectangle {
         SectionBox {
             LabelledRow {
                 title: root.texts.playResetAlert
-                Switch {
+                PillSwitch {
                     objectName: "alertsEnabled"
                     checked: root.model.alertsEnabled
                     Accessible.name: root.texts.playResetAlert
