@@ -45,6 +45,14 @@ void StatusNotifierItem::setIcon(const QIcon& icon) {
     Q_EMIT NewAttentionIcon();
 }
 
+void StatusNotifierItem::setIconName(const QString& name) {
+    if (name != iconName_) {
+        iconName_ = name;
+        Q_EMIT NewIcon();
+        Q_EMIT NewAttentionIcon();
+    }
+}
+
 void StatusNotifierItem::setToolTip(const QString& text) {
     if (text != toolTip_) {
         toolTip_ = text;

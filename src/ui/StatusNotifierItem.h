@@ -69,6 +69,8 @@ public:
 
     void setIconThemePath(const QString& path) { iconThemePath_ = path; }
     void setIcon(const QIcon& icon);
+    // The themed icon hosts prefer to the pixmaps; empty while the pixmaps carry a figure.
+    void setIconName(const QString& name);
     void setToolTip(const QString& text);
     void setNeedsAttention(bool needsAttention);
 

@@ -146,8 +146,9 @@ void TrayIcon::useFallback(bool use) {
     fallback_->show();
 }
 
-void TrayIcon::setIcon(const QIcon& icon) {
+void TrayIcon::setIcon(const QIcon& icon, const QString& iconName) {
     icon_ = icon;
+    item_->setIconName(iconName);
     item_->setIcon(icon);
     if (fallback_) {
         fallback_->setIcon(icon);

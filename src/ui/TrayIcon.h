@@ -30,7 +30,8 @@ public:
 
     // Exports the item and looks for a watcher; the XEmbed icon stands in until one answers.
     void show();
-    void setIcon(const QIcon& icon);
+    // A name empties while the pixmaps show a figure rather than the symbol.
+    void setIcon(const QIcon& icon, const QString& iconName);
     void setToolTip(const QString& text);
     void setNeedsAttention(bool needsAttention);
 

@@ -8,6 +8,7 @@
 #include "SettingsWindowPresenter.h"
 #include "StatusLabelText.h"
 #include "SymbolImageProvider.h"
+#include "TrayFigure.h"
 #include "TrayGlyph.h"
 #include "TrayIcon.h"
 #include "UsageCoordinator.h"
@@ -17,6 +18,8 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPalette>
+#include <QPixmap>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -73,7 +76,9 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     connect(&state_, &AppState::menuStateChanged, this, &VantorInterface::updateStatus);
     connect(motion_.get(), &MotionPreference::reduceMotionChanged, model_.get(),
             &PopoverViewModel::setReduceMotion);
-    tray_->setIcon(TrayGlyph::icon());
+    connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateIcon);
+    connect(&state_, &AppState::trayShowsFigureChanged, this, &VantorInterface::updateIcon);
+    updateIcon();
     updateStatus();
     updateRows();
     motion_->probe();
@@ -98,8 +103,34 @@ void VantorInterface::show() {
 }
 
 void VantorInterface::updateStatus() {
-    tray_->setToolTip(StatusLabelText::accessibilityText(state_.menuState()));
     tray_->setNeedsAttention(state_.menuState() == MenuBarVisualState::exhausted);
+    updateRows();
+}
+
+void VantorInterface::updateIcon() {
+    const std::optional<TrayFigure> figure =
+        state_.trayShowsFigure() ? TrayFigure::from(state_.snapshots(), Instant::now())
+                                 : std::nullopt;
+    const QString shown = figure ? figure->text + u' ' + QString::number(figure->usedPercent)
+                                 : QStringLiteral("symbol");
+    if (shown == iconShown_) {
+        return;
+    }
+    iconShown_ = shown;
+    if (!figure) {
+        tray_->setIcon(TrayGlyph::icon(), TrayGlyph::iconName());
+        return;
+    }
+    // A panel usually follows the desktop's palette: the text takes its shade, with a rim of
+    // the other so that it still reads on a bar that does not.
+    const bool dark = QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
+    const QColor ink = dark ? QColor(Qt::white) : QColor(0x1d, 0x1d, 0x1d);
+    const QColor halo = dark ? QColor(0x1d, 0x1d, 0x1d) : QColor(0xf5, 0xf5, 0xf5);
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64}) {
+        icon.addPixmap(QPixmap::fromImage(figure->render(side, ink, halo)));
+    }
+    tray_->setIcon(icon, {});
 }
 
 void VantorInterface::updateRows() {
@@ -129,6 +160,9 @@ void VantorInterface::updateRows() {
     for (qsizetype i = 0; i < rows_.size(); ++i) {
         rows_[i]->setText(texts[i]);
     }
+    // The state in a word, then every window, for a glance without a click.
+    texts.prepend(StatusLabelText::accessibilityText(state_.menuState()));
+    tray_->setToolTip(texts.join(u'\n'));
 }
 
 QQmlEngine& VantorInterface::engine() {

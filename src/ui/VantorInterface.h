@@ -58,6 +58,8 @@ public Q_SLOTS:
 private:
     void updateStatus();
     void updateRows();
+    // The symbol, or the figure of the lowest share left when the user chose it.
+    void updateIcon();
     QQmlEngine& engine();
     void fitPopover();
     void placePopover();
@@ -71,6 +73,8 @@ private:
     // The disabled rows with the figures, above the commands.
     QList<QAction*> rows_;
     QAction* firstCommand_ = nullptr;
+    // What the icon shows now: "symbol", else the figure's text and share used.
+    QString iconShown_;
     // Where the last click on the icon was, if the panel said.
     QPoint anchor_;
     std::unique_ptr<QQmlEngine> engine_;

@@ -417,11 +417,18 @@ private Q_SLOTS:
     void popoverAndSettingsWindows() {
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
-        // The tray's tooltip follows the worst state.
-        QCOMPARE(ui.trayIcon()->item().toolTip().text, "Vantor: providers unavailable");
+        // The tray's tooltip: the worst state, then every window.
+        QCOMPARE(ui.trayIcon()->item().toolTip().text,
+                 "Vantor: providers unavailable\nCodex: Unavailable\nClaude: Unavailable");
+        QCOMPARE(ui.trayIcon()->item().iconName(), TrayGlyph::iconName());
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
-        QCOMPARE(ui.trayIcon()->item().toolTip().text, "Vantor: limit reached");
+        QCOMPARE(ui.trayIcon()->item().toolTip().text,
+                 "Vantor: limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
+        // With a figure to show, the pixmaps carry it and no themed name stands in their way.
+        QVERIFY(ui.trayIcon()->item().iconName().isEmpty());
+        f.state.setTrayShowsFigure(false);
+        QCOMPARE(ui.trayIcon()->item().iconName(), TrayGlyph::iconName());
         for (const QAction* action : ui.trayMenu()->actions()) {
             QVERIFY(action->shortcut().isEmpty());  // no shortcut works in the panel's menu
         }
@@ -524,7 +531,8 @@ private Q_SLOTS:
             f.state.setSnapshot(ProviderID::codex,
                                 snapshot({window("codex.primary", State::exhausted, 100.0)}));
             QCOMPARE(property("Status").toString(), "NeedsAttention");
-            QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip")).text,
+            QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip"))
+                         .text.section(u'\n', 0, 0),
                      "Vantor: limit reached");
             const auto pixmaps =
                 qdbus_cast<QList<StatusNotifierItem::Pixmap>>(property("IconPixmap"));
