@@ -11,7 +11,10 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
         return result;
     }
     for (const UsageWindowSnapshot& window : current.windows) {
-        if (!window.usedPercent || !std::isfinite(*window.usedPercent)) {
+        // A reading whose reset time has passed belongs to a period that has ended (a stray
+        // one, some minutes after a reset): it says nothing about the window now.
+        if (!window.usedPercent || !std::isfinite(*window.usedPercent) ||
+            (window.resetAt && window.resetAt->secondsSince(window.observedAt) < 0.0)) {
             continue;
         }
         const QString name = rawValue(current.providerID) + u'.' + window.id;

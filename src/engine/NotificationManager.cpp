@@ -40,7 +40,7 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
         co_return false;
     }
     const QString key = eventKey(event);
-    if (store_.wasDelivered(key) || sameReset(store_.deliveredKeys(), event)) {
+    if (wasAnnounced(event)) {
         co_return false;
     }
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
@@ -53,18 +53,24 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
         taken = co_await handOver(request);
     }
     if (!taken) {
-        QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
-        QStringList kept;
-        for (const NotificationCenter::Request& waiting : pending) {
-            kept.append(waiting.identifier);
-        }
-        if (!kept.contains(key) && !sameReset(kept, event)) {
+        if (!wasAnnounced(event, true)) {
+            QList<NotificationCenter::Request> pending = store_.pendingAnnouncements();
             pending.append(request);
             store_.setPendingAnnouncements(pending);
         }
         co_return false;
     }
     co_return true;
+}
+
+bool NotificationManager::wasAnnounced(const UsageEvent& event, bool orKept) const {
+    QStringList known = store_.deliveredKeys();
+    if (orKept) {
+        for (const NotificationCenter::Request& waiting : store_.pendingAnnouncements()) {
+            known.append(waiting.identifier);
+        }
+    }
+    return known.contains(eventKey(event)) || sameReset(known, event);
 }
 
 QCoro::Task<> NotificationManager::deliverPending() {
@@ -90,7 +96,12 @@ QCoro::Task<> NotificationManager::deliverPending() {
         }
     }
     if (done > 0) {
-        store_.setPendingAnnouncements(pending.mid(done));
+        // Read again: an announcement kept while this pass waited on the server stays.
+        QList<NotificationCenter::Request> left = store_.pendingAnnouncements();
+        left.removeIf([this](const NotificationCenter::Request& request) {
+            return store_.wasDelivered(request.identifier);
+        });
+        store_.setPendingAnnouncements(left);
     }
 }
 

@@ -60,6 +60,9 @@ public:
     // Whether one of the keys names a reset of the event's window with nearly the same next
     // reset time, also under the window's id of an earlier release.
     static bool sameReset(const QStringList& keys, const UsageEvent& event);
+    // Whether this reset (or one within sameResetSeconds of it) was already announced; with
+    // orKept, also whether it is kept for a server that did not take it yet.
+    bool wasAnnounced(const UsageEvent& event, bool orKept = false) const;
     static QString title(ProviderID provider);
     static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
     static QString warningTitle(ProviderID provider, const UsageWindowSnapshot& window,

@@ -16,6 +16,25 @@ void detach(QCoro::Task<> task) {
     Q_UNUSED(task);
 }
 
+// A reading from elsewhere that says less than what is held: a session that last asked before
+// the held reading (its period ended, or its use was lower within the same period). Taking it
+// would turn the held window back and make a reset out of nothing.
+bool isStale(const UsageWindowSnapshot& reading, const UsageWindowSnapshot& held) {
+    constexpr double sameResetSeconds = 300.0;
+    if (reading.resetAt && reading.resetAt->secondsSince(reading.observedAt) < 0.0) {
+        return true;
+    }
+    if (!reading.resetAt || !held.resetAt) {
+        return false;
+    }
+    const double moved = reading.resetAt->secondsSince(*held.resetAt);
+    if (moved < -sameResetSeconds) {
+        return true;
+    }
+    return moved <= sameResetSeconds &&
+           reading.usedPercent.value_or(0.0) < held.usedPercent.value_or(0.0);
+}
+
 // Why a fetched snapshot cannot be taken, or nothing: it is stored under its provider and its
 // windows are paired with the stored ones by id.
 QString rejection(ProviderID provider, const ProviderUsageSnapshot& snapshot) {
@@ -185,23 +204,31 @@ QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSn
     }
     ProviderUsageSnapshot merged = previous.value_or(reading);
     if (previous) {
+        bool changed = false;
         for (const UsageWindowSnapshot& window : reading.windows) {
             const auto same = std::find_if(
                 merged.windows.begin(), merged.windows.end(),
                 [&window](const UsageWindowSnapshot& kept) { return kept.id == window.id; });
-            if (same != merged.windows.end()) {
-                *same = window;
-            } else {
+            if (same == merged.windows.end()) {
                 merged.windows.append(window);
+                changed = true;
+            } else if (!isStale(window, *same)) {
+                *same = window;
+                changed = true;
             }
+        }
+        if (!changed) {
+            co_return;
         }
         merged.observedAt = reading.observedAt;
     }
     state->setSnapshot(id, merged);
     store_.save(state->snapshots());
     const QList<UsageEvent> events = detector_.process(previous, merged, false);
+    const bool firstReading = !readThisRun_.contains(id);
+    readThisRun_.insert(id);
     if (co_await announceResets(events, previous, merged, state)) {
-        co_await warnNearLimits(merged, false, state);
+        co_await warnNearLimits(merged, firstReading, state);
     }
 }
 
@@ -318,7 +345,11 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
                 keyed.resetAt = now->observedAt;
             }
         }
-        // Whether it delivered or not, each confirmed reset starts the clip anew.
+        // A reset already told (a stray reading made it look new again) is not told twice,
+        // nor played; otherwise, whether it delivered or not, the clip starts anew.
+        if (notifications_.wasAnnounced(keyed, true)) {
+            continue;
+        }
         co_await notifications_.deliver(keyed, kind);
         if (!state) {
             co_return false;

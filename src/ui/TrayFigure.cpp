@@ -13,7 +13,9 @@ namespace {
 
 // "45m", "2h", "3d": the time to a reset, rounded up, in the fewest characters.
 QString shortDuration(double seconds) {
-    const auto minutes = static_cast<qint64>(std::ceil(std::max(seconds, 60.0) / 60.0));
+    // A reset years away is a bad value: it is shown as a year at most.
+    const auto minutes =
+        static_cast<qint64>(std::ceil(std::clamp(seconds, 60.0, 366.0 * 86400.0) / 60.0));
     if (minutes < 60) {
         return QStringLiteral("%1m").arg(minutes);
     }

@@ -8,6 +8,7 @@
 #include "SettingsWindowPresenter.h"
 #include "StatusLabelText.h"
 #include "SymbolImageProvider.h"
+#include "Theme.h"
 #include "TrayFigure.h"
 #include "TrayGlyph.h"
 #include "TrayIcon.h"
@@ -78,6 +79,11 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
             &PopoverViewModel::setReduceMotion);
     connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateIcon);
     connect(&state_, &AppState::trayShowsFigureChanged, this, &VantorInterface::updateIcon);
+    // The figure's shades follow the desktop's: drawn again when it turns light or dark.
+    connect(new Theme(this), &Theme::changed, this, [this] {
+        iconShown_.clear();
+        updateIcon();
+    });
     updateIcon();
     updateStatus();
     updateRows();

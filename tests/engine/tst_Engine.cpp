@@ -211,6 +211,7 @@ private Q_SLOTS:
         QStringList marks;
         QStringList warned;
         bool first = true;
+        bool afterA = false;
         for (const QString& reading : row["readings"].toString().split(u' ')) {
             if (reading == QLatin1String("restart")) {
                 first = true;
@@ -222,8 +223,11 @@ private Q_SLOTS:
                 at == "-"
                     ? std::optional<Instant>()
                     : (at.startsWith(u'B') ? resetB : resetA).addingSeconds(at.size() > 1 ? 60 : 0);
-            const auto current = snapshot({window(
+            // Once a reading of period B came, period A has ended.
+            afterA = afterA || at.startsWith(u'B');
+            auto current = snapshot({window(
                 fiveHourID, used >= 100 ? State::exhausted : State::available, used, reset)});
+            current.windows[0].observedAt = afterA ? resetA.addingSeconds(60) : t0;
             auto result =
                 LimitWarningDetector::process(current, row["threshold"].toInt(), first, marks);
             marks = result.marks;
@@ -267,6 +271,9 @@ private Q_SLOTS:
         QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 2);
         UsageHistory(path).record(reading(1, resetB));
         QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 1);
+        UsageHistory(path).record(reading(100, resetA));  // a stray one of the ended period
+        UsageHistory(path).record(reading(2, resetB));
+        QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 2);
         UsageHistory(path).record(codexAnswer(State::available, 2, resetB));
         QVERIFY(UsageHistory(path).readings(ProviderID::codex, weeklyID).isEmpty());
     }
@@ -455,6 +462,12 @@ private Q_SLOTS:
             snapshot({claude(State::available, 3, resetB, "claude.five_hour")}, ProviderID::claude);
         QCoro::waitFor(launch.coordinator->applyReading(*launch.state, reading));
         QCoro::waitFor(launch.coordinator->applyReading(*launch.state, reading));
+        // A session that last asked earlier says less: lower use, or the period before.
+        for (const auto& [used, reset] : {std::pair(1.0, resetB), std::pair(100.0, resetA)}) {
+            QCoro::waitFor(launch.coordinator->applyReading(
+                *launch.state, snapshot({claude(State::available, used, reset, "claude.five_hour")},
+                                        ProviderID::claude)));
+        }
         QCOMPARE(launch.center.added.size(), 1);
         QCOMPARE(launch.center.added[0].title, "Claude is ready again");
         const auto kept = SnapshotStore(defaults).load().value(ProviderID::claude).windows;
@@ -504,6 +517,8 @@ private Q_SLOTS:
         }
         QCOMPARE(announced, row["announced"].toVariant().toStringList());
         QCOMPARE(SnapshotStore(defaults).pendingAnnouncements().size(), row["kept"].toInt());
+        // The clip goes with each reset told or kept, once.
+        QCOMPARE(launch.sound->clips.size(), announced.size() + row["kept"].toInt());
         QCOMPARE(launch.log.lines.join(u'\n'), row["log"].toString());
         const ProviderUsageSnapshot kept = SnapshotStore(defaults).load().value(ProviderID::codex);
         QStringList windows;

@@ -45,17 +45,18 @@ const KnownLength* classify(std::optional<double> minutes, std::optional<Instant
     if (!minutes) {
         return nullptr;
     }
-    for (const KnownLength& known : knownLengths) {
-        if (std::abs(*minutes - known.minutes) <= known.minutes * lengthTolerance) {
-            return &known;
-        }
-    }
     // The minutes left say nothing of the length; the releases that sent them named no limit
-    // ids and always put the five-hour window first and the weekly one second.
+    // ids and always put the five-hour window first and the weekly one second. Asked first: a
+    // weekly window with five hours left must not pass for a five-hour one.
     const KnownLength& slot = knownLengths[primary ? 0 : 1];
     if (mayCountMinutesLeft && resetAt && *minutes > 0.0 && *minutes <= slot.minutes &&
         std::abs(resetAt->secondsSince(now) / 60.0 - *minutes) <= minutesLeftSlack) {
         return &slot;
+    }
+    for (const KnownLength& known : knownLengths) {
+        if (std::abs(*minutes - known.minutes) <= known.minutes * lengthTolerance) {
+            return &known;
+        }
     }
     return nullptr;
 }
