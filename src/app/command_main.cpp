@@ -101,16 +101,21 @@ QString selfPath() {
     return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
 }
 
-// The desktop program: beside this one in a build tree, else in the library folder of the
-// prefix this one is installed under.
-QByteArray desktopProgram() {
+// The program that watches: the one without an interface when there is no display to show one
+// on (a console, a service), else the desktop program. Beside this one in a build tree, else in
+// the library folder of the prefix this one is installed under.
+QByteArray residentProgram() {
+    const bool display =
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    const QString name = platform == QLatin1String("offscreen") || (platform.isEmpty() && !display)
+                             ? QStringLiteral("/vantor-headless")
+                             : QStringLiteral("/vantor-desktop");
     const QString folder = QFileInfo(selfPath()).absolutePath();
-    const QString beside = folder + QStringLiteral("/vantor-desktop");
-    if (QFileInfo(beside).isExecutable()) {
-        return QFile::encodeName(beside);
+    if (QFileInfo(folder + name).isExecutable()) {
+        return QFile::encodeName(folder + name);
     }
-    return QFile::encodeName(folder +
-                             QStringLiteral("/" VANTOR_DESKTOP_FROM_BINDIR "/vantor-desktop"));
+    return QFile::encodeName(folder + QStringLiteral("/" VANTOR_DESKTOP_FROM_BINDIR) + name);
 }
 
 }  // namespace
@@ -139,7 +144,7 @@ int main(int argc, char** argv) {
             break;
     }
     // Same process, same id: whoever started Vantor (a test, a session manager) keeps it.
-    const QByteArray program = desktopProgram();
+    const QByteArray program = residentProgram();
     // So that launch at login names this command, not the program behind it.
     qputenv("VANTOR_COMMAND", QFile::encodeName(selfPath()));
     argv[0] = const_cast<char*>(program.constData());

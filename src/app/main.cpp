@@ -3,21 +3,27 @@
 #include "LogSink.h"
 #include "MediaSoundPlayer.h"
 #include "TerminationSignals.h"
-#include "TrayIcon.h"
 #include "UsageCoordinator.h"
 #include "VantorBusService.h"
-#include "VantorInterface.h"
 #include "VantorRuntime.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDir>
-#include <QGuiApplication>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QTimer>
+
+// Built twice: with the interface, and as the headless program `vantor` starts without a
+// display, which loads no Qt Gui, Quick or Widgets at all.
+#ifndef VANTOR_HEADLESS
+#include "TrayIcon.h"
+#include "VantorInterface.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QSystemTrayIcon>
+#endif
 
 #include <cstdio>
 #include <memory>
@@ -64,18 +70,23 @@ int runResident(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION")) {
         qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "shm");
     }
+#ifdef VANTOR_HEADLESS
+    const bool headless = true;
+    const std::unique_ptr<QCoreApplication> app = std::make_unique<QCoreApplication>(argc, argv);
+#else
     // Headless, nothing could be shown: without Qt Gui's application the process stays small.
     const bool headless = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
     const std::unique_ptr<QCoreApplication> app =
         headless ? std::make_unique<QCoreApplication>(argc, argv)
                  : std::make_unique<QApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vantor"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
     if (!headless) {
         QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
         // A tray utility: closing the settings window must not end it.
         QGuiApplication::setQuitOnLastWindowClosed(false);
     }
+#endif
+    QCoreApplication::setApplicationName(QStringLiteral("vantor"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
 
     TerminationSignals terminations;
     QObject::connect(&terminations, &TerminationSignals::received, app.get(),
@@ -110,11 +121,15 @@ int runResident(int argc, char** argv) {
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
     // made only when first shown. Without a display there is nothing to show: no interface is
     // made at all, and a second start refreshes instead.
-    std::optional<VantorInterface> interface;
     if (headless) {
         QObject::connect(&service, &VantorBusService::showPopoverRequested, &runtime,
                          &VantorRuntime::refresh);
-    } else {
+    }
+#ifdef VANTOR_HEADLESS
+    const auto hasTray = [] { return false; };
+#else
+    std::optional<VantorInterface> interface;
+    if (!headless) {
         interface.emplace(runtime.state(), runtime.coordinator(), runtime.loginItem(),
                           runtime.defaults(), runtime.notificationCenter());
         QObject::connect(&service, &VantorBusService::showPopoverRequested, &*interface,
@@ -123,15 +138,19 @@ int runResident(int argc, char** argv) {
                          &VantorInterface::showSettings);
         interface->show();
     }
+    // A panel that took our item is a tray; only without one is Qt asked.
+    const auto hasTray = [&interface] {
+        return interface &&
+               (interface->trayIcon()->registered() || QSystemTrayIcon::isSystemTrayAvailable());
+    };
+#endif
 
     QTimer::singleShot(0, &runtime, &VantorRuntime::launch);
     // After the first refresh, so it never waits for this check (itself a bus call).
     QObject::connect(
         &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
-        [&runtime, &interface] {
-            // A panel that took our item is a tray; only without one is Qt asked.
-            if (!interface || (!interface->trayIcon()->registered() &&
-                               !QSystemTrayIcon::isSystemTrayAvailable())) {
+        [&runtime, &hasTray] {
+            if (!hasTray()) {
                 runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
                                     QStringLiteral("No system tray: Vantor watches without an "
                                                    "icon until a tray appears"));
