@@ -26,14 +26,11 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
             std::find_if(result.marks.begin(), result.marks.end(),
                          [&name](const QString& m) { return m.left(m.lastIndexOf(u' ')) == name; });
         if (mark != result.marks.end()) {
-            const QString marked = mark->mid(mark->lastIndexOf(u' ') + 1);
             bool known = false;
-            const double markedSeconds = marked.toDouble(&known);
-            const bool sameReset =
-                marked == reset ||
-                (known && window.resetAt &&
-                 std::abs(markedSeconds - window.resetAt->unixSeconds()) <= sameResetSeconds);
-            if (above && sameReset) {
+            const double marked = mark->mid(mark->lastIndexOf(u' ') + 1).toDouble(&known);
+            const auto markedReset =
+                known ? std::optional(Instant::fromUnixSeconds(marked)) : std::nullopt;
+            if (above && UsageWindowSnapshot::sameReset(markedReset, window.resetAt)) {
                 continue;
             }
             // Fallen back below the threshold, or a new window: warn again when it crosses.

@@ -17,9 +17,6 @@ public:
     static constexpr std::array<int, 4> thresholds{0, 75, 90, 95};
     static constexpr int defaultThreshold = 90;
     static constexpr qsizetype markLimit = 200;
-    // Reset times this close are one reset: a service may shift them by seconds between
-    // readings, while a window that resets moves by hours.
-    static constexpr double sameResetSeconds = 300.0;
 
     struct Result {
         // The windows to warn about, in the snapshot's order.

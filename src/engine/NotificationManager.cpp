@@ -179,8 +179,8 @@ bool NotificationManager::sameReset(const QStringList& keys, const UsageEvent& e
         const QRegularExpressionMatch match = keyForm.match(key);
         if (match.hasMatch() && match.captured(1) == provider &&
             SnapshotStore::currentWindowID(match.captured(2)) == event.windowID &&
-            std::abs(match.captured(3).toDouble() - event.resetAt->unixSeconds()) <=
-                sameResetSeconds) {
+            UsageWindowSnapshot::sameReset(Instant::fromUnixSeconds(match.captured(3).toDouble()),
+                                           event.resetAt)) {
             return true;
         }
     }

@@ -28,10 +28,6 @@ public:
     static inline const QString monthlyBody =
         QStringLiteral("Your monthly usage is available again.");
     static inline const QString otherBody = QStringLiteral("Your usage limit has reset.");
-    // Readings of one window's next reset differ by a few seconds (the peers compute it from
-    // the time left); two real resets of one window lie at least its length apart. Two resets
-    // whose next reset times are this close are one.
-    static constexpr double sameResetSeconds = 300.0;
     static inline const QString testIdentifierPrefix = QStringLiteral("com.quorvel.vantor.test.");
 
     NotificationManager(SnapshotStore& store, NotificationCenter& center);
@@ -60,7 +56,7 @@ public:
     // Whether one of the keys names a reset of the event's window with nearly the same next
     // reset time, also under the window's id of an earlier release.
     static bool sameReset(const QStringList& keys, const UsageEvent& event);
-    // Whether this reset (or one within sameResetSeconds of it) was already announced; with
+    // Whether this reset (or one UsageWindowSnapshot::sameReset with it) was announced; with
     // orKept, also whether it is kept for a server that did not take it yet.
     bool wasAnnounced(const UsageEvent& event, bool orKept = false) const;
     static QString title(ProviderID provider);

@@ -20,7 +20,6 @@ void detach(QCoro::Task<> task) {
 // the held reading (its period ended, or its use was lower within the same period). Taking it
 // would turn the held window back and make a reset out of nothing.
 bool isStale(const UsageWindowSnapshot& reading, const UsageWindowSnapshot& held) {
-    constexpr double sameResetSeconds = 300.0;
     if (reading.resetAt && reading.resetAt->secondsSince(reading.observedAt) < 0.0) {
         return true;
     }
@@ -28,10 +27,10 @@ bool isStale(const UsageWindowSnapshot& reading, const UsageWindowSnapshot& held
         return false;
     }
     const double moved = reading.resetAt->secondsSince(*held.resetAt);
-    if (moved < -sameResetSeconds) {
+    if (moved < -UsageWindowSnapshot::sameResetSeconds) {
         return true;
     }
-    return moved <= sameResetSeconds &&
+    return UsageWindowSnapshot::sameReset(reading.resetAt, held.resetAt) &&
            reading.usedPercent.value_or(0.0) < held.usedPercent.value_or(0.0);
 }
 
@@ -156,12 +155,7 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
     refreshRunning_ = true;
     QPointer<UsageCoordinator> self(this);
     QPointer<AppState> state(&stateRef);
-    // Whoever asks first (the first poll, the bus, a wake), the stored snapshots come in before
-    // any answer is compared with them: a reset that happened while Vantor was off is found.
-    if (!storeLoaded_) {
-        storeLoaded_ = true;
-        state->setSnapshots(store_.load());
-    }
+    loadStoreOnce(*state);
     // What the notification server did not take before goes first.
     co_await notifications_.deliverPending();
     if (!self) {
@@ -193,15 +187,8 @@ QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSn
     if (reading.windows.isEmpty()) {
         co_return;
     }
-    if (!storeLoaded_) {
-        storeLoaded_ = true;
-        state->setSnapshots(store_.load());
-    }
-    const ProviderID id = reading.providerID;
-    std::optional<ProviderUsageSnapshot> previous;
-    if (const auto stored = state->snapshots().constFind(id); stored != state->snapshots().cend()) {
-        previous = *stored;
-    }
+    loadStoreOnce(*state);
+    const std::optional<ProviderUsageSnapshot> previous = held(*state, reading.providerID);
     ProviderUsageSnapshot merged = previous.value_or(reading);
     if (previous) {
         bool changed = false;
@@ -222,14 +209,38 @@ QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSn
         }
         merged.observedAt = reading.observedAt;
     }
-    state->setSnapshot(id, merged);
+    co_await take(previous, std::move(merged), state);
+}
+
+void UsageCoordinator::loadStoreOnce(AppState& state) {
+    // Whoever asks first (the first poll, the bus, a wake, a reading from elsewhere), the stored
+    // snapshots come in before anything is compared with them: a reset that happened while
+    // Vantor was off is found.
+    if (!storeLoaded_) {
+        storeLoaded_ = true;
+        state.setSnapshots(store_.load());
+    }
+}
+
+std::optional<ProviderUsageSnapshot> UsageCoordinator::held(const AppState& state,
+                                                            ProviderID provider) {
+    const auto stored = state.snapshots().constFind(provider);
+    return stored != state.snapshots().cend() ? std::optional(*stored) : std::nullopt;
+}
+
+QCoro::Task<bool> UsageCoordinator::take(std::optional<ProviderUsageSnapshot> previous,
+                                         ProviderUsageSnapshot current, QPointer<AppState> state) {
+    const ProviderID id = current.providerID;
+    state->setSnapshot(id, current);
     store_.save(state->snapshots());
-    const QList<UsageEvent> events = detector_.process(previous, merged, false);
+    const QList<UsageEvent> events = detector_.process(previous, current, false);
     const bool firstReading = !readThisRun_.contains(id);
     readThisRun_.insert(id);
-    if (co_await announceResets(events, previous, merged, state)) {
-        co_await warnNearLimits(merged, firstReading, state);
+    if (!co_await announceResets(events, previous, current, state)) {
+        co_return false;
     }
+    const bool stateAlive = co_await warnNearLimits(current, firstReading, state);
+    co_return stateAlive;
 }
 
 QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
@@ -275,21 +286,11 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
                        (rejected.isEmpty() ? QString() : QStringLiteral(": ") + rejected));
         co_return true;
     }
-    std::optional<ProviderUsageSnapshot> previous;
-    if (const auto stored = state->snapshots().constFind(id); stored != state->snapshots().cend()) {
-        previous = *stored;
-    }
     // Before the state changes, so whoever redraws on the change finds the reading.
     history_.record(*current);
-    state->setSnapshot(id, *current);
-    store_.save(state->snapshots());
-    const QList<UsageEvent> events = detector_.process(previous, *current, false);
-    const bool firstReading = !readThisRun_.contains(id);
-    readThisRun_.insert(id);
-    if (!co_await announceResets(events, previous, *current, state)) {
-        co_return false;
-    }
-    const bool stateAlive = co_await warnNearLimits(*current, firstReading, state);
+    // Apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
+    std::optional<ProviderUsageSnapshot> previous = held(*state, id);
+    const bool stateAlive = co_await take(std::move(previous), std::move(*current), state);
     co_return stateAlive;
 }
 

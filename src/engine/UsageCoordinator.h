@@ -84,6 +84,12 @@ private:
     void handleWake(QPointer<AppState> state);
     // One provider's part of a refresh; false when the state went away meanwhile.
     QCoro::Task<bool> refreshProvider(UsageProvider& provider, QPointer<AppState> state);
+    void loadStoreOnce(AppState& state);
+    static std::optional<ProviderUsageSnapshot> held(const AppState& state, ProviderID provider);
+    // Makes a provider's new snapshot the held one and stored, and tells what it reveals: the
+    // one path of a fetch and of a reading from elsewhere. False when the state went away.
+    QCoro::Task<bool> take(std::optional<ProviderUsageSnapshot> previous,
+                           ProviderUsageSnapshot current, QPointer<AppState> state);
     QCoro::Task<bool> announceResets(const QList<UsageEvent>& events,
                                      const std::optional<ProviderUsageSnapshot>& previous,
                                      const ProviderUsageSnapshot& current,

@@ -12,20 +12,11 @@
 
 namespace {
 
-// Reset times this close are one reset: a service may shift them by seconds between readings.
-constexpr double sameResetSeconds = 300.0;
 // The file is a few dozen kilobytes; anything far larger is not ours.
 constexpr qint64 maxFileBytes = 16 * 1024 * 1024;
 
 QString key(ProviderID provider, const QString& windowID) {
     return rawValue(provider) + u'.' + windowID;
-}
-
-bool sameReset(std::optional<Instant> a, std::optional<Instant> b) {
-    if (!a || !b) {
-        return !a && !b;
-    }
-    return std::abs(a->secondsSince(*b)) <= sameResetSeconds;
 }
 
 }  // namespace
@@ -112,11 +103,11 @@ void UsageHistory::record(const ProviderUsageSnapshot& snapshot) {
         Window entry = windows_.value(key(snapshot.providerID, window.id));
         // A reading of a period that already ended (a stray one after a reset) is not kept.
         if (entry.resetAt && window.resetAt &&
-            window.resetAt->secondsSince(*entry.resetAt) < -sameResetSeconds) {
+            window.resetAt->secondsSince(*entry.resetAt) < -UsageWindowSnapshot::sameResetSeconds) {
             kept.insert(key(snapshot.providerID, window.id), entry);
             continue;
         }
-        if (!sameReset(entry.resetAt, window.resetAt)) {
+        if (!UsageWindowSnapshot::sameReset(entry.resetAt, window.resetAt)) {
             entry.readings.clear();
         }
         entry.resetAt = window.resetAt;

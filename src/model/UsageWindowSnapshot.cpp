@@ -1,5 +1,7 @@
 #include "UsageWindowSnapshot.h"
 
+#include <cmath>
+
 std::optional<double> UsageWindowSnapshot::displayPercent() const {
     if (!usedPercent) {
         return std::nullopt;
@@ -12,4 +14,11 @@ std::optional<double> UsageWindowSnapshot::displayPercent() const {
         return 100.0;
     }
     return used;
+}
+
+bool UsageWindowSnapshot::sameReset(std::optional<Instant> a, std::optional<Instant> b) {
+    if (!a || !b) {
+        return !a && !b;
+    }
+    return std::abs(a->secondsSince(*b)) <= sameResetSeconds;
 }

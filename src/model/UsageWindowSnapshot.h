@@ -28,5 +28,10 @@ struct UsageWindowSnapshot {
     // usedPercent clamped to 0...100, for display.
     std::optional<double> displayPercent() const;
 
+    // Reset times this close are one reset: a service may shift them by seconds between
+    // readings, while a window that resets moves by hours. Two missing ones are one too.
+    static constexpr double sameResetSeconds = 300.0;
+    static bool sameReset(std::optional<Instant> a, std::optional<Instant> b);
+
     friend bool operator==(const UsageWindowSnapshot&, const UsageWindowSnapshot&) = default;
 };

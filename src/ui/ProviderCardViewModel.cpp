@@ -40,20 +40,21 @@ QUrl ProviderCardViewModel::logo() const {
                     : QStringLiteral("qrc:/Vantor/Ui/icons/ClaudeProvider.svg"));
 }
 
+QString ProviderCardViewModel::withAge(const QString& text) const {
+    const QString stale =
+        CardText::staleText(entry(state_.snapshots(), provider_),
+                            entry(state_.availability(), provider_), clock_(), QLocale());
+    return stale.isEmpty() ? text : text + QStringLiteral(" \u00b7 ") + stale;
+}
+
 QString ProviderCardViewModel::summary() const {
-    const auto snapshot = entry(state_.snapshots(), provider_);
-    const auto availability = entry(state_.availability(), provider_);
-    const QString summary = CardText::summary(snapshot, availability);
-    const QString stale = CardText::staleText(snapshot, availability, clock_(), QLocale());
-    return stale.isEmpty() ? summary : summary + QStringLiteral(" \u00b7 ") + stale;
+    return withAge(CardText::summary(entry(state_.snapshots(), provider_),
+                                     entry(state_.availability(), provider_)));
 }
 
 QString ProviderCardViewModel::notice() const {
-    const auto snapshot = entry(state_.snapshots(), provider_);
-    const auto availability = entry(state_.availability(), provider_);
-    const QString notice = CardText::notice(snapshot, availability);
-    const QString stale = CardText::staleText(snapshot, availability, clock_(), QLocale());
-    return stale.isEmpty() ? notice : notice + QStringLiteral(" \u00b7 ") + stale;
+    return withAge(CardText::notice(entry(state_.snapshots(), provider_),
+                                    entry(state_.availability(), provider_)));
 }
 
 QString ProviderCardViewModel::extraUsage() const {

@@ -83,6 +83,8 @@ Q_SIGNALS:
     void toggleRequested();
 
 private:
+    // The text, then the age of values a failed refresh kept, when there are such.
+    QString withAge(const QString& text) const;
     AppState& state_;
     ProviderID provider_;
     Clock clock_;

@@ -110,7 +110,6 @@ void VantorInterface::show() {
 
 void VantorInterface::updateStatus() {
     tray_->setNeedsAttention(state_.menuState() == MenuBarVisualState::exhausted);
-    updateRows();
 }
 
 void VantorInterface::updateIcon() {
