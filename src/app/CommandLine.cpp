@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <QCoreApplication>
+
 CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLine line;
     const auto fail = [&line](const QString& error) {
@@ -44,7 +46,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
 }
 
 QString CommandLine::usage() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "CommandLine",
         "Usage: vantor [--help | --version]\n"
         "       vantor status [--json | --waybar]\n"
         "       vantor statusline\n"

@@ -2,6 +2,7 @@
 
 #include "TimeDisplayFormatter.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -9,9 +10,14 @@
 
 namespace {
 
+QString tr(const char* text) {
+    return QCoreApplication::translate("StatusLineText", text);
+}
+
 QString percent(const ClaudeStatusLine::Window& window, const QLocale& locale) {
     const double shown = std::clamp(window.usedPercent, 0.0, 100.0);
-    return QStringLiteral("%1 %").arg(locale.toString(static_cast<int>(std::lround(shown))));
+    return QCoreApplication::translate("StatusLineText", "%1 %")
+        .arg(locale.toString(static_cast<int>(std::lround(shown))));
 }
 
 }  // namespace
@@ -22,19 +28,19 @@ QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const Q
         parts << input.model;
     }
     if (input.fiveHour) {
-        parts << QStringLiteral("5h ") + percent(*input.fiveHour, locale);
+        parts << tr("5h %1").arg(percent(*input.fiveHour, locale));
     }
     if (input.weekly) {
-        parts << QStringLiteral("wk ") + percent(*input.weekly, locale);
+        parts << tr("wk %1").arg(percent(*input.weekly, locale));
     }
     const bool weeklyBinds = input.weekly && input.weekly->usedPercent >= 100.0;
     const auto& binding = weeklyBinds || !input.fiveHour ? input.weekly : input.fiveHour;
     if (binding && binding->resetAt && binding->resetAt->secondsSince(now) > 0.0) {
         const QString when = TimeDisplayFormatter().resetText(*binding->resetAt, now, locale);
         // Within the hour the formatter counts minutes.
-        parts << (binding->resetAt->secondsSince(now) < 3600.0 ? QStringLiteral("resets in ")
-                                                               : QStringLiteral("resets ")) +
-                     when;
+        parts << (binding->resetAt->secondsSince(now) < 3600.0 ? tr("resets in %1")
+                                                               : tr("resets %1"))
+                     .arg(when);
     }
     return parts.join(QStringLiteral(" \u00b7 "));
 }

@@ -8,6 +8,7 @@
 #include "VantorBusService.h"
 #include "VantorError.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +17,10 @@
 #include <cmath>
 
 namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("StatusReport", text);
+}
 
 // The share of the window left, rounded, or none when the use is unknown.
 std::optional<int> shareLeft(const UsageWindowSnapshot& window) {
@@ -103,28 +108,29 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
     QStringList lines;
     const TimeDisplayFormatter formatter;
     for (const ProviderID provider : allCases<ProviderID>()) {
-        QString line = ProviderStatusText::title(provider) + QStringLiteral(": ");
+        const QString title = ProviderStatusText::title(provider);
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         if (!window) {
-            line += availabilityText(availability, provider);
-            lines.append(line);
+            lines.append(tr("%1: %2").arg(title, availabilityText(availability, provider)));
             continue;
         }
-        line += window->label;
+        const QString label = ProviderStatusText::windowLabel(window->label);
         const std::optional<int> left = shareLeft(*window);
-        line += left ? QStringLiteral(" %1% left").arg(*left) : QStringLiteral(" use unknown");
+        QString line =
+            left ? tr("%1 %2% left").arg(label).arg(*left) : tr("%1 use unknown").arg(label);
         if (window->resetAt) {
-            line +=
-                QStringLiteral(", resets ") + formatter.resetText(*window->resetAt, now, locale);
+            line =
+                tr("%1, resets %2").arg(line, formatter.resetText(*window->resetAt, now, locale));
         }
         // Values the last refresh could not renew say how old they are and why.
         const auto found = availability.constFind(provider);
         if (found != availability.cend() && !found->isAvailable()) {
             const QTime seen = snapshots[provider].observedAt.toDateTime().toLocalTime().time();
-            line += QStringLiteral(" (as of %1: %2)")
-                        .arg(locale.toString(seen, QLocale::ShortFormat),
-                             availabilityText(availability, provider));
+            line = tr("%1 (as of %2: %3)")
+                       .arg(line, locale.toString(seen, QLocale::ShortFormat),
+                            availabilityText(availability, provider));
         }
+        line = tr("%1: %2").arg(title, line);
         lines.append(line);
     }
     return lines.join(u'\n');

@@ -3,6 +3,7 @@
 // terminal; anything else starts the desktop program in this process's place.
 #include "ClaudeStatusLine.h"
 #include "CommandLine.h"
+#include "InterfaceLanguage.h"
 #include "QSettingsDefaults.h"
 #include "StatusLineText.h"
 #include "StatusReport.h"
@@ -32,13 +33,14 @@ void print(FILE* stream, const QString& text) {
 // Reads, never polls: the running copy when there is one, else what it stored last.
 int printStatus(int argc, char** argv, CommandLine::Format format) {
     QCoreApplication app(argc, argv);
+    InterfaceLanguage::apply();
     std::optional<StatusReport> report = StatusReport::fromRunning(QDBusConnection::sessionBus());
     if (!report) {
         QSettingsDefaults defaults;
         report = StatusReport::fromStored(defaults);
     }
     const Instant now = Instant::now();
-    const QLocale locale = QLocale::system();
+    const QLocale locale;
     switch (format) {
         case CommandLine::Format::text:
             print(stdout, report->text(now, locale));
@@ -86,11 +88,12 @@ int printStatusLine(int argc, char** argv) {
     if (!input) {
         return 0;
     }
-    print(stdout, StatusLineText::line(*input, Instant::now(), QLocale::system()));
+    QCoreApplication app(argc, argv);
+    InterfaceLanguage::apply();
+    print(stdout, StatusLineText::line(*input, Instant::now(), QLocale()));
     std::fflush(stdout);
     const QByteArray body = input->usageBody();
     if (!body.isEmpty()) {
-        QCoreApplication app(argc, argv);
         VantorBusService::call(QDBusConnection::sessionBus(), QStringLiteral("ReportClaudeUsage"),
                                250, {QString::fromUtf8(body)});
     }
@@ -127,9 +130,12 @@ int main(int argc, char** argv) {
     }
     const CommandLine line = CommandLine::parse(arguments);
     switch (line.action) {
-        case CommandLine::Action::help:
+        case CommandLine::Action::help: {
+            QCoreApplication app(argc, argv);
+            InterfaceLanguage::apply();
             std::fputs(CommandLine::usage().toLocal8Bit().constData(), stdout);
             return 0;
+        }
         case CommandLine::Action::version:
             std::puts("vantor " VANTOR_VERSION);
             return 0;

@@ -1,5 +1,6 @@
 // Vantor's desktop program: one instance per session, the tray, the polling and the
 // announcements. Only this folder knows every concrete type.
+#include "InterfaceLanguage.h"
 #include "LogSink.h"
 #include "MediaSoundPlayer.h"
 #include "TerminationSignals.h"
@@ -87,6 +88,7 @@ int runResident(int argc, char** argv) {
 #endif
     QCoreApplication::setApplicationName(QStringLiteral("vantor"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VANTOR_VERSION));
+    InterfaceLanguage::apply();
 
     TerminationSignals terminations;
     QObject::connect(&terminations, &TerminationSignals::received, app.get(),

@@ -1,10 +1,10 @@
 #include "NotificationManager.h"
 
+#include "ProviderStatusText.h"
 #include "SnapshotStore.h"
 #include "TimeDisplayFormatter.h"
 
-#include <QCoreApplication>
-
+#include <QLocale>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QUuid>
@@ -144,7 +144,7 @@ QCoro::Task<bool> NotificationManager::sendTestNotification() {
     const QString identifier =
         testIdentifierPrefix + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     NotificationCenter::Request request{
-        .identifier = identifier, .title = testTitle, .body = testBody};
+        .identifier = identifier, .title = testTitle(), .body = testBody()};
     try {
         co_await center_.add(std::move(request));
     } catch (const std::exception&) {
@@ -190,59 +190,55 @@ bool NotificationManager::sameReset(const QStringList& keys, const UsageEvent& e
 QString NotificationManager::title(ProviderID provider) {
     switch (provider) {
         case ProviderID::claude:
-            return QStringLiteral("Claude is ready again");
+            return tr("Claude is ready again");
         case ProviderID::codex:
             break;
     }
-    return QStringLiteral("Codex is ready again");
+    return tr("Codex is ready again");
 }
 
 QString NotificationManager::body(const QString& windowID,
                                   std::optional<UsageWindowKind> windowKind) {
     if (!windowKind) {
-        return windowID.contains(QLatin1String("week"), Qt::CaseInsensitive) ? weeklyBody
-                                                                             : fiveHourBody;
+        return windowID.contains(QLatin1String("week"), Qt::CaseInsensitive) ? weeklyBody()
+                                                                             : fiveHourBody();
     }
     switch (*windowKind) {
         case UsageWindowKind::fiveHour:
-            return fiveHourBody;
+            return fiveHourBody();
         case UsageWindowKind::weekly:
         case UsageWindowKind::modelWeekly:
-            return weeklyBody;
+            return weeklyBody();
         case UsageWindowKind::monthly:
-            return monthlyBody;
+            return monthlyBody();
         case UsageWindowKind::other:
             break;
     }
-    return otherBody;
+    return otherBody();
 }
 
 QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
                                           int threshold) {
     const QString name =
         provider == ProviderID::claude ? QStringLiteral("Claude") : QStringLiteral("Codex");
-    QString limit;
-    switch (window.kind) {
-        case UsageWindowKind::fiveHour:
-            limit = QCoreApplication::translate("NotificationManager", "5-hour");
-            break;
-        case UsageWindowKind::weekly:
-            limit = QCoreApplication::translate("NotificationManager", "weekly");
-            break;
-        case UsageWindowKind::monthly:
-            limit = QCoreApplication::translate("NotificationManager", "monthly");
-            break;
-        case UsageWindowKind::modelWeekly:
-        case UsageWindowKind::other:
-            limit = window.label.isEmpty()
-                        ? QCoreApplication::translate("NotificationManager", "usage")
-                        : window.label;
-            break;
-    }
+    const QString percent = QLocale().toString(threshold);
     // A bucket of its own is named: "Codex: 90 % of the Spark · 5 hour limit used".
-    if (window.label.contains(QStringLiteral(" \u00b7 "))) {
-        limit = window.label;
+    if (!window.label.contains(QStringLiteral(" \u00b7 "))) {
+        switch (window.kind) {
+            case UsageWindowKind::fiveHour:
+                return tr("%1: %2 % of the 5-hour limit used").arg(name, percent);
+            case UsageWindowKind::weekly:
+                return tr("%1: %2 % of the weekly limit used").arg(name, percent);
+            case UsageWindowKind::monthly:
+                return tr("%1: %2 % of the monthly limit used").arg(name, percent);
+            case UsageWindowKind::modelWeekly:
+            case UsageWindowKind::other:
+                break;
+        }
     }
-    return QCoreApplication::translate("NotificationManager", "%1: %2 % of the %3 limit used")
-        .arg(name, QString::number(threshold), limit);
+    if (window.label.isEmpty()) {
+        return tr("%1: %2 % of the usage limit used").arg(name, percent);
+    }
+    return tr("%1: %2 % of the %3 limit used")
+        .arg(name, percent, ProviderStatusText::windowLabel(window.label));
 }

@@ -5,6 +5,7 @@
 #include "UsageWindowKind.h"
 #include "UsageWindowSnapshot.h"
 
+#include <QCoreApplication>
 #include <QCoroTask>
 #include <QString>
 #include <QStringList>
@@ -18,16 +19,16 @@ class SnapshotStore;
 // centre did not take (a server slow to start, or none yet) is kept in the store and handed
 // over by deliverPending, so it is never lost. No error leaves it.
 class NotificationManager {
+    Q_DECLARE_TR_FUNCTIONS(NotificationManager)
+
 public:
-    static inline const QString testTitle = QStringLiteral("Vantor");
-    static inline const QString testBody =
-        QStringLiteral("Test notification \u2014 your alerts are ready.");
-    static inline const QString weeklyBody =
-        QStringLiteral("Your weekly usage is available again.");
-    static inline const QString fiveHourBody = QStringLiteral("Your 5-hour usage limit has reset.");
-    static inline const QString monthlyBody =
-        QStringLiteral("Your monthly usage is available again.");
-    static inline const QString otherBody = QStringLiteral("Your usage limit has reset.");
+    // In the interface's language, read when a notification is made.
+    static QString testTitle() { return tr("Vantor"); }
+    static QString testBody() { return tr("Test notification \u2014 your alerts are ready."); }
+    static QString weeklyBody() { return tr("Your weekly usage is available again."); }
+    static QString fiveHourBody() { return tr("Your 5-hour usage limit has reset."); }
+    static QString monthlyBody() { return tr("Your monthly usage is available again."); }
+    static QString otherBody() { return tr("Your usage limit has reset."); }
     static inline const QString testIdentifierPrefix = QStringLiteral("com.quorvel.vantor.test.");
 
     NotificationManager(SnapshotStore& store, NotificationCenter& center);

@@ -1,12 +1,23 @@
 #include "ProviderStatusText.h"
 
 #include <QCoreApplication>
+#include <QStringList>
+
+#include <array>
 
 namespace {
 
+constexpr const char* context = "ProviderStatusText";
+
 QString tr(const char* text) {
-    return QCoreApplication::translate("ProviderStatusText", text);
+    return QCoreApplication::translate(context, text);
 }
+
+// The words the providers put into window labels.
+constexpr std::array labelWords{QT_TRANSLATE_NOOP("ProviderStatusText", "5 hour"),
+                                QT_TRANSLATE_NOOP("ProviderStatusText", "Weekly"),
+                                QT_TRANSLATE_NOOP("ProviderStatusText", "Monthly"),
+                                QT_TRANSLATE_NOOP("ProviderStatusText", "Additional limit")};
 
 }  // namespace
 
@@ -37,6 +48,19 @@ QString availability(const std::optional<ProviderAvailability>& availability) {
             break;
     }
     return tr("Unavailable");
+}
+
+QString windowLabel(const QString& label) {
+    const QString separator = QStringLiteral(" \u00b7 ");
+    QStringList parts = label.split(separator);
+    for (QString& part : parts) {
+        for (const char* word : labelWords) {
+            if (part == QLatin1String(word)) {
+                part = tr(word);
+            }
+        }
+    }
+    return parts.join(separator);
 }
 
 }  // namespace ProviderStatusText

@@ -16,4 +16,8 @@ QString title(ProviderID provider);
 // "Connected", "Not installed", ...; a provider never probed is "Not detected".
 QString availability(const std::optional<ProviderAvailability>& availability);
 
+// A window's label as a provider gives it ("5 hour", "Spark · 5 hour", "Weekly · Fable") in the
+// interface's language: the words of a window's length are translated, names are kept.
+QString windowLabel(const QString& label);
+
 }  // namespace ProviderStatusText

@@ -86,8 +86,8 @@ std::optional<LocalMoment> localMoment(Instant resetAt, Instant now, const QLoca
 QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLocale& locale) const {
     const double interval = resetAt.secondsSince(now);
     if (interval > 0.0 && interval < secondsPerHour) {
-        const auto minutes = std::max<qint64>(1, static_cast<qint64>(std::ceil(interval / 60.0)));
-        return QString::number(minutes) + QStringLiteral(" min");
+        const int minutes = std::max(1, static_cast<int>(std::ceil(interval / 60.0)));
+        return QCoreApplication::translate("TimeDisplayFormatter", "%n min", nullptr, minutes);
     }
 
     const std::optional<LocalMoment> moment = localMoment(resetAt, now, locale);

@@ -4,6 +4,7 @@
 #include "LimitWarningDetector.h"
 #include "LogSink.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 #include <algorithm>
@@ -56,6 +57,10 @@ QString rejection(ProviderID provider, const ProviderUsageSnapshot& snapshot) {
 }
 
 }  // namespace
+
+QString UsageCoordinator::refreshFailedMessage() {
+    return QCoreApplication::translate("UsageCoordinator", "Usage data couldn't be refreshed.");
+}
 
 UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> providers,
                                    Services services, std::chrono::milliseconds pollInterval,
@@ -278,7 +283,7 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
         // A provider that knows why (a rate limit, an expired session) says so instead.
         state->setAvailability(
             id, provider.failureAvailability().value_or(
-                    ProviderAvailability::temporarilyUnavailable(refreshFailedMessage)));
+                    ProviderAvailability::temporarilyUnavailable(refreshFailedMessage())));
         // The error itself is neither logged nor shown: it may carry account details. Why a
         // result was rejected is logged: it is Vantor's own judgement.
         log_.write(LogSink::Priority::error, logCategory,

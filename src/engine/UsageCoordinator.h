@@ -45,8 +45,8 @@ public:
     using Clock = std::function<std::chrono::milliseconds()>;
 
     static constexpr std::chrono::milliseconds defaultPollInterval = std::chrono::seconds(300);
-    static inline const QString refreshFailedMessage =
-        QStringLiteral("Usage data couldn't be refreshed.");
+    // In the interface's language.
+    static QString refreshFailedMessage();
     static inline const QString logCategory = QStringLiteral("refresh");
 
     // Providers are refreshed in list order. The interval counts from the end of one poll to

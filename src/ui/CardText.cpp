@@ -11,8 +11,8 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("ProviderCard", text);
+QString tr(const char* text, const char* comment = nullptr, int n = -1) {
+    return QCoreApplication::translate("CardText", text, comment, n);
 }
 
 double clampPercent(double value) {
@@ -27,19 +27,19 @@ bool notStarted(const UsageWindowSnapshot& window) {
 QString kindPrefix(const UsageWindowSnapshot& window) {
     switch (window.kind) {
         case UsageWindowKind::fiveHour:
-            return tr("5h");
+            return QCoreApplication::translate("CardText", "5h");
         case UsageWindowKind::weekly:
-            return tr("Weekly");
+            return QCoreApplication::translate("CardText", "Weekly");
         case UsageWindowKind::modelWeekly:
             // A model's own limit is named by its model, the last part of "Weekly · Fable".
-            return window.label.isEmpty() ? tr("Model week")
+            return window.label.isEmpty() ? QCoreApplication::translate("CardText", "Model week")
                                           : window.label.section(QStringLiteral(" \u00b7 "), -1);
         case UsageWindowKind::monthly:
-            return tr("Monthly");
+            return QCoreApplication::translate("CardText", "Monthly");
         case UsageWindowKind::other:
             break;
     }
-    return tr("Usage");
+    return QCoreApplication::translate("CardText", "Usage");
 }
 
 }  // namespace
@@ -204,7 +204,7 @@ QString bindingMark(const UsageWindowSnapshot& window) {
 QString limitTitle(const UsageWindowSnapshot& window) {
     // A label that names a bucket of its own ("Spark · 5 hour") is shown as it is.
     if (window.label.contains(QStringLiteral(" \u00b7 "))) {
-        return window.label;
+        return ProviderStatusText::windowLabel(window.label);
     }
     switch (window.kind) {
         case UsageWindowKind::fiveHour:
@@ -212,13 +212,14 @@ QString limitTitle(const UsageWindowSnapshot& window) {
         case UsageWindowKind::weekly:
             return tr("Weekly limit");
         case UsageWindowKind::modelWeekly:
-            return window.label.isEmpty() ? tr("Model week") : window.label;
+            return window.label.isEmpty() ? tr("Model week")
+                                          : ProviderStatusText::windowLabel(window.label);
         case UsageWindowKind::monthly:
             return tr("Monthly limit");
         case UsageWindowKind::other:
             break;
     }
-    return window.label;
+    return ProviderStatusText::windowLabel(window.label);
 }
 
 QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale) {
@@ -237,7 +238,7 @@ QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot, const 
                                               QLocale::FloatingPointShortest)));
     }
     if (const int resets = snapshot->resetCredits.value_or(0); resets > 0) {
-        parts.append(resets == 1 ? tr("1 reset available") : tr("%1 resets available").arg(resets));
+        parts.append(tr("%n resets available", nullptr, resets));
     }
     return parts.join(QStringLiteral(" \u00b7 "));
 }
@@ -297,7 +298,7 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
     if (resetPassed(window, now)) {
         return tr("%1, reset time passed").arg(limitTitle(window));
     }
-    return limitTitle(window) + tr(", resets ") + resetText(window, now, locale);
+    return tr("%1, resets %2").arg(limitTitle(window), resetText(window, now, locale));
 }
 
 QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageSnapshot>& snapshot,
@@ -307,17 +308,20 @@ QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageS
     QStringList rows;
     for (const UsageWindowSnapshot& window :
          snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {
-        QString row = name + QStringLiteral(" \u00b7 ") +
-                      (window.label.isEmpty() ? limitTitle(window) : window.label) +
-                      QStringLiteral(": ") + remainingText(window);
+        QString row =
+            tr("%1 \u00b7 %2: %3")
+                .arg(name,
+                     window.label.isEmpty() ? limitTitle(window)
+                                            : ProviderStatusText::windowLabel(window.label),
+                     remainingText(window));
         // "resets Reset unavailable" reads well aloud only; the menu leaves it out.
         if (window.resetAt) {
-            row += tr(", resets ") + resetText(window, now, locale);
+            row = tr("%1, resets %2").arg(row, resetText(window, now, locale));
         }
         rows.append(row);
     }
     if (rows.isEmpty()) {
-        rows.append(name + QStringLiteral(": ") + summary(std::nullopt, availability));
+        rows.append(tr("%1: %2").arg(name, summary(std::nullopt, availability)));
     }
     return rows;
 }

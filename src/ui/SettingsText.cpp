@@ -1,37 +1,33 @@
 #include "SettingsText.h"
 
 #include <QCoreApplication>
-#include <QStringList>
 
 namespace {
 
 QString tr(const char* text) {
-    return QCoreApplication::translate("SettingsView", text);
+    return QCoreApplication::translate("SettingsText", text);
 }
 
 }  // namespace
 
 namespace SettingsText {
 
-QString capitalized(const QString& raw) {
-    QStringList words = raw.split(u' ');
-    for (QString& word : words) {
-        if (!word.isEmpty()) {
-            word[0] = word[0].toUpper();
-        }
-    }
-    return words.join(u' ');
-}
-
 QString languageText(CustomAudioLanguage language) {
-    if (language == CustomAudioLanguage::automatic) {
-        return tr("Automatic (system language)");
+    switch (language) {
+        case CustomAudioLanguage::automatic:
+            break;
+        case CustomAudioLanguage::english:
+            return tr("English");
+        case CustomAudioLanguage::french:
+            return tr("French");
+        case CustomAudioLanguage::japanese:
+            return tr("Japanese");
     }
-    return tr(capitalized(rawValue(language)).toUtf8().constData());
+    return tr("Automatic (system language)");
 }
 
 QString genderText(CustomAudioGender gender) {
-    return tr(capitalized(rawValue(gender)).toUtf8().constData());
+    return gender == CustomAudioGender::male ? tr("Male") : tr("Female");
 }
 
 QString testNotificationStatus(bool delivered) {

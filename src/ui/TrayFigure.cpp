@@ -2,6 +2,7 @@
 
 #include "UsageColor.h"
 
+#include <QCoreApplication>
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
@@ -11,19 +12,20 @@
 
 namespace {
 
-// "45m", "2h", "3d": the time to a reset, rounded up, in the fewest characters.
+// "45m", "2h", "3d": the time to a reset, rounded up, in the fewest characters. Drawn into a
+// 16-pixel icon, so the unit stays one narrow letter in every language.
 QString shortDuration(double seconds) {
     // A reset years away is a bad value: it is shown as a year at most.
     const auto minutes =
         static_cast<qint64>(std::ceil(std::clamp(seconds, 60.0, 366.0 * 86400.0) / 60.0));
     if (minutes < 60) {
-        return QStringLiteral("%1m").arg(minutes);
+        return QCoreApplication::translate("TrayFigure", "%1m").arg(minutes);
     }
     const qint64 hours = (minutes + 59) / 60;
     if (hours < 48) {
-        return QStringLiteral("%1h").arg(hours);
+        return QCoreApplication::translate("TrayFigure", "%1h").arg(hours);
     }
-    return QStringLiteral("%1d").arg((hours + 23) / 24);
+    return QCoreApplication::translate("TrayFigure", "%1d").arg((hours + 23) / 24);
 }
 
 }  // namespace

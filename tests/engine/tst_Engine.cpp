@@ -301,7 +301,7 @@ private Q_SLOTS:
             launch.refresh();
         }
         QCOMPARE(launch.center.added.size(), 2);
-        QCOMPARE(launch.center.added[1].body, NotificationManager::weeklyBody);
+        QCOMPARE(launch.center.added[1].body, NotificationManager::weeklyBody());
         QCOMPARE(launch.sound->clips.size(), 1);
     }
 
@@ -429,7 +429,7 @@ private Q_SLOTS:
             launch.refresh();
             launch.refresh();
             QCOMPARE(launch.center.added.size(), 1);
-            QCOMPARE(launch.center.added[0].body, NotificationManager::weeklyBody);
+            QCOMPARE(launch.center.added[0].body, NotificationManager::weeklyBody());
             QCOMPARE(launch.sound->clips.size(), 1);
         }
         Launch next(defaults);
@@ -568,7 +568,7 @@ private Q_SLOTS:
         launch.refresh();
         QCOMPARE(*launch.state->availability().constFind(ProviderID::codex),
                  launch.codex->told.value_or(ProviderAvailability::temporarilyUnavailable(
-                     UsageCoordinator::refreshFailedMessage)));
+                     UsageCoordinator::refreshFailedMessage())));
         QCOMPARE(launch.state->snapshots().value(ProviderID::codex), last);
         QCOMPARE(SnapshotStore(defaults).load().value(ProviderID::codex), last);
         // Logged as an error without the failure's text, which may carry account details.

@@ -5,6 +5,7 @@
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
+#include "InterfaceLanguage.h"
 #include "MemoryDefaults.h"
 #include "PopoverViewModel.h"
 #include "RecordingLogSink.h"
@@ -84,6 +85,7 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InterfaceLanguage::apply();
     // vantor_preview [--dark] [--screenshots <folder>] [--claude <usage body>]: with a body,
     // the Claude card from it, expanded in the second shot
     const QStringList arguments = QApplication::arguments();

@@ -6,6 +6,7 @@
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
+#include "InterfaceLanguage.h"
 #include "LaunchAtLoginController.h"
 #include "MemoryDefaults.h"
 #include "PopoverPlacement.h"
@@ -153,6 +154,8 @@ class UiTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // English, with its plural forms, whatever the machine's language.
+    void initTestCase() { InterfaceLanguage::apply(); }
     // Rows of tests/data/ui/cards.json: a window's kind, state and use, or no snapshot, and the
     // availability -> the words and numbers shown.
     void cardSummary_data() { TestData::rows("row", "ui/cards.json", "summary"); }

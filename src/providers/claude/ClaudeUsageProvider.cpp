@@ -7,6 +7,7 @@
 #include "ClaudePauseStore.h"
 #include "VantorError.h"
 
+#include <QCoreApplication>
 #include <QCoroNetworkReply>
 #include <QDateTime>
 #include <QLocale>
@@ -104,10 +105,24 @@ void ClaudeUsageProvider::setReportedVersion(std::optional<QString> version) {
     reportedVersion_ = std::move(version);
 }
 
+QString ClaudeUsageProvider::sessionExpiredText() {
+    return QCoreApplication::translate("ClaudeUsageProvider",
+                                       "Session expired: run claude to sign in again");
+}
+
+QString ClaudeUsageProvider::missingScopeText() {
+    return QCoreApplication::translate(
+        "ClaudeUsageProvider",
+        "This token cannot read usage (no user:profile scope, as from claude setup-token): run "
+        "claude to sign in");
+}
+
 ProviderAvailability ClaudeUsageProvider::rateLimited(Instant until) {
     const QTime time = until.toDateTime().toLocalTime().time();
     return ProviderAvailability::temporarilyUnavailable(
-        rateLimitedText.arg(QLocale().toString(time, QLocale::ShortFormat)));
+        // %1 the local time after which the next refresh asks again.
+        QCoreApplication::translate("ClaudeUsageProvider", "Rate limited, next try after %1")
+            .arg(QLocale().toString(time, QLocale::ShortFormat)));
 }
 
 QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
@@ -125,7 +140,7 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
         throw VantorError(ProviderError::notAuthenticated);
     }
     if (credentials->isExpired(Instant::now())) {
-        lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText);
+        lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText());
         throw VantorError(ProviderError::notAuthenticated);
     }
     if (const auto until = pausedUntil(Instant::now())) {
@@ -146,10 +161,10 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
         case 200:
             co_return ClaudeParser::parse(answer.body, Instant::now());
         case 401:
-            lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText);
+            lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText());
             throw VantorError(ProviderError::notAuthenticated);
         case 403:
-            lastFailure_ = ProviderAvailability::notAuthenticated(missingScopeText);
+            lastFailure_ = ProviderAvailability::notAuthenticated(missingScopeText());
             throw VantorError(ProviderError::notAuthenticated);
         case 429: {
             const Instant now = Instant::now();

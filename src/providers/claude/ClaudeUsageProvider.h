@@ -31,13 +31,9 @@ public:
     static constexpr double maximumPauseSeconds = 3600.0;
     // What the user is told after a refused token (401 also after reading the credentials
     // again) or one without the user:profile scope (403, as `claude setup-token` makes).
-    static inline const QString sessionExpiredText =
-        QStringLiteral("Session expired: run claude to sign in again");
-    static inline const QString missingScopeText = QStringLiteral(
-        "This token cannot read usage (no user:profile scope, as from claude "
-        "setup-token): run claude to sign in");
-    // %1 the local time after which the next refresh asks again.
-    static inline const QString rateLimitedText = QStringLiteral("Rate limited, next try after %1");
+    // In the interface's language.
+    static QString sessionExpiredText();
+    static QString missingScopeText();
 
     static QUrl defaultEndpoint();
 

@@ -1,0 +1,590 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>CardText</name>
+    <message>
+        <source>Codex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Claude</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1% left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loading</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 usage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 percent used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Collapse usage details</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Expand usage details</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage data unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>as of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Extra usage %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Extra usage %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Binding limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5h limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Weekly limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Model week</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monthly limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 plan</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unlimited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 credits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n resets available</source>
+        <translation>
+            <numerusform>%n reset available</numerusform>
+            <numerusform>%n resets available</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Not started</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset time passed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>On pace: lasts until the reset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At this pace: runs out in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At this pace: runs out at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At this pace: runs out %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, reset time passed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · %2: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ClaudeUsageProvider</name>
+    <message>
+        <source>Session expired: run claude to sign in again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This token cannot read usage (no user:profile scope, as from claude setup-token): run claude to sign in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rate limited, next try after %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Usage: vantor [--help | --version]
+       vantor status [--json | --waybar]
+       vantor statusline
+
+Without arguments Vantor starts in the tray and watches the usage limits of Codex and
+Claude Code. When it already runs, the running copy opens its popover instead.
+
+  status           one line per provider: its headline window, the share left and
+                   when it resets, or why there is no usage to show
+  status --json    the snapshots and availability in their stored JSON form
+  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)
+  statusline       Claude Code&apos;s status-line command: reads what Claude Code sends on
+                   standard input, prints one line and hands the Claude usage in it
+                   to the running Vantor
+  --help           this text
+  --version        the version
+
+The status commands ask the running Vantor, else read the stored snapshots; they
+never start one.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MenuBarStatusLabel</name>
+    <message>
+        <source>Vantor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor: usage nearing limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor: limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor: providers unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>NotificationManager</name>
+    <message>
+        <source>Claude is ready again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Codex is ready again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 % of the 5-hour limit used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 % of the weekly limit used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 % of the monthly limit used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 % of the usage limit used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 % of the %3 limit used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test notification — your alerts are ready.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your weekly usage is available again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your 5-hour usage limit has reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your monthly usage is available again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your usage limit has reset.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PopoverViewModel</name>
+    <message>
+        <source>Vantor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shortcut %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ProviderStatusText</name>
+    <message>
+        <source>5 hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Weekly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Monthly</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Additional limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Codex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Claude Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not detected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not installed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sign in required</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Upgrade to Pro</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingsText</name>
+    <message>
+        <source>English</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>French</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Japanese</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic (system language)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Male</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Female</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test notification sent.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Notifications are off. Enable Vantor in the desktop&apos;s notification settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingsViewModel</name>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Symbol</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Percentage left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warn when a limit reaches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tray icon shows</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset alert</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play reset alert</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Voice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sound</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play Audio Test</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send Test Notification</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open Notification Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Providers</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor 1.0</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage data and alert preferences stay on this computer. Claude usage support is experimental.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The notification settings could not be opened.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingsWindowPresenter</name>
+    <message>
+        <source>Vantor Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StatusLineText</name>
+    <message>
+        <source>5h %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>wk %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resets in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>resets %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StatusReport</name>
+    <message>
+        <source>%1: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2% left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 use unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (as of %2: %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TimeDisplayFormatter</name>
+    <message>
+        <source>Tomorrow, %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resets at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resets tomorrow at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resets on %1 at %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Resets on %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n min</source>
+        <translation>
+            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TrayFigure</name>
+    <message>
+        <source>%1m</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1d</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>UsageCoordinator</name>
+    <message>
+        <source>Usage data couldn&apos;t be refreshed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+</TS>
