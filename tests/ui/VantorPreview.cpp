@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QPainter>
 #include <QPalette>
 #include <QQuickView>
@@ -138,7 +139,11 @@ int main(int argc, char** argv) {
         return QApplication::exec();
     }
     auto file = [&](const QString& name) {
-        return QDir(arguments[shots]).filePath(name + (dark ? "-dark.png" : "-light.png"));
+        // English shots keep their plain names; other languages add theirs.
+        const QString language = QLocale().name().left(2);
+        return QDir(arguments[shots])
+            .filePath(name + (dark ? "-dark" : "-light") +
+                      (language == QLatin1String("en") ? QString() : u'-' + language) + ".png");
     };
     // The tray figures at the panels' sizes on a bar of this palette's shade: 42 % and 8 % left,
     // and a spent window two hours from its reset.
