@@ -8,6 +8,7 @@
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
 #include "FakeUsageProvider.h"
+#include "InterfaceLanguage.h"
 #include "MemoryDefaults.h"
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
@@ -204,6 +205,29 @@ private Q_SLOTS:
         QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
         // Reading never starts a Vantor, nor polls.
         QCOMPARE(codex_.pids().size(), launches);
+    }
+    // The session's locale variables -> the language spoken, the locale of its numbers and
+    // dates (with the system's own locale given; a pair Qt has no data for takes the language's
+    // main territory), and the alert voice "Automatic" picks.
+    void interfaceLanguage_data() { TestData::rows("row", "app/languages.json"); }
+    void interfaceLanguage() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const QStringList environment = row[u"environment"].toVariant().toStringList();
+        const QString language = row[u"language"].toString();
+        const auto lookup = [&environment](const char* name) {
+            const QString prefix = QLatin1String(name) + u'=';
+            for (const QString& entry : environment) {
+                if (entry.startsWith(prefix)) {
+                    return entry.mid(prefix.size());
+                }
+            }
+            return QString();
+        };
+        QCOMPARE(InterfaceLanguage::choose(lookup), language);
+        const QLocale locale =
+            InterfaceLanguage::formatLocale(language, QLocale(row[u"system"].toString()));
+        QCOMPARE(locale.name(), row[u"formats"].toString());
+        QCOMPARE(resolvedCode(CustomAudioLanguage::automatic, locale), language);
     }
     // Rows of tests/data/app/statusline.json: what Claude Code sends at a given moment -> the
     // line printed under its prompt (UTC, British English).

@@ -22,6 +22,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPalette>
+#include <QQuickItem>
 #include <QQuickView>
 #include <QScreen>
 #include <QStyleFactory>
@@ -46,13 +47,18 @@ SnapshotMap storedSnapshots(Instant now) {
         {"codex.primary", ProviderID::codex, K::fiveHour, S::exhausted, 100.0, 40 * 60},
         {"codex.secondary", ProviderID::codex, K::weekly, S::available, 58.5, 3 * 86400},
         {"claude.five_hour", ProviderID::claude, K::fiveHour, S::nearingLimit, 91.0, 2 * 3600},
-        {"claude.seven_day", ProviderID::claude, K::weekly, S::available, 23.0, 5 * 86400}};
+        {"claude.seven_day", ProviderID::claude, K::weekly, S::available, 23.0, 5 * 86400},
+        {"gpt-5.3-codex-spark.primary", ProviderID::codex, K::fiveHour, S::available, 12.0,
+         3 * 3600}};
     SnapshotMap map;
     for (const Row& row : rows) {
         UsageWindowSnapshot w = UsageFixtures::window(row.id, row.state, row.used,
                                                       now.addingSeconds(row.resetIn), row.provider);
         w.kind = row.kind;
-        w.label = row.kind == K::fiveHour ? QStringLiteral("5h") : QStringLiteral("Weekly");
+        w.label = row.kind == K::fiveHour ? QStringLiteral("5 hour") : QStringLiteral("Weekly");
+        if (QLatin1String(row.id).startsWith(QLatin1String("gpt"))) {
+            w.label = QStringLiteral("GPT-5.3-Codex-Spark \u00b7 5 hour");
+        }
         auto found = map.find(row.provider);
         if (found == map.end()) {
             map.insert(row.provider, UsageFixtures::snapshot({w}, row.provider));
@@ -60,10 +66,46 @@ SnapshotMap storedSnapshots(Instant now) {
             found->windows.append(w);
         }
     }
+    // The account line and the extra usage, the longest texts a card has.
+    map[ProviderID::codex].plan = QStringLiteral("pro");
+    map[ProviderID::codex].creditBalance = 37.5;
+    map[ProviderID::codex].resetCredits = 2;
+    map[ProviderID::claude].extraUsage = ExtraUsage{
+        .usedMinorUnits = 1234, .limitMinorUnits = 5000, .decimalPlaces = 2, .currency = "EUR"};
     return map;
 }
 
-// Saves the window's next frame as <folder>/<name>.png, then calls next.
+// Texts cut short or running past their item or the window: each as "<text>: <why>".
+QStringList unfitTexts(QQuickWindow* window) {
+    QStringList unfit;
+    const qreal windowWidth = window->contentItem()->width();
+    for (const QQuickItem* item : window->contentItem()->findChildren<QQuickItem*>()) {
+        const QString text = item->property("text").toString();
+        const bool isText = item->inherits("QQuickText") || item->inherits("QQuickTextInput");
+        if (!isText || text.isEmpty() || !item->isVisible() || item->width() <= 0.0) {
+            continue;
+        }
+        // Wrapped text only grows; unwrapped text must fit the width it was given.
+        const bool wraps = item->property("wrapMode").toInt() != 0;
+        const qreal needed =
+            item->property(item->inherits("QQuickText") ? "implicitWidth" : "contentWidth")
+                .toReal();
+        const qreal right = item->mapToScene(QPointF(std::min(item->width(), needed), 0)).x();
+        if (item->property("truncated").toBool()) {
+            unfit.append(text + QStringLiteral(": elided"));
+        } else if (!wraps && needed > item->width() + 1.0) {
+            unfit.append(
+                QStringLiteral("%1: needs %2 px, has %3").arg(text).arg(needed).arg(item->width()));
+        } else if (right > windowWidth + 1.0) {
+            unfit.append(
+                QStringLiteral("%1: ends at %2 of %3").arg(text).arg(right).arg(windowWidth));
+        }
+    }
+    return unfit;
+}
+
+// Saves the window's next frame as <folder>/<name>.png, then calls next; fails when a text in it
+// does not fit.
 void capture(QQuickWindow* window, const QString& path, std::function<void()> next) {
     QObject::connect(
         window, &QQuickWindow::frameSwapped, window,
@@ -72,6 +114,12 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
             QTimer::singleShot(0, window, [window, path, next] {
                 if (!window->grabWindow().save(path)) {
                     qCritical("cannot save %s", qPrintable(path));
+                    QCoreApplication::exit(1);
+                    return;
+                }
+                if (const QStringList unfit = unfitTexts(window); !unfit.isEmpty()) {
+                    qCritical("texts that do not fit in %s:\n  %s", qPrintable(path),
+                              qPrintable(unfit.join(QStringLiteral("\n  "))));
                     QCoreApplication::exit(1);
                     return;
                 }
