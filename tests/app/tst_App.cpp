@@ -212,16 +212,10 @@ private Q_SLOTS:
     void interfaceLanguage_data() { TestData::rows("row", "app/languages.json"); }
     void interfaceLanguage() {
         const auto row = TestData::fetch<QJsonObject>("row");
-        const QStringList environment = row[u"environment"].toVariant().toStringList();
         const QString language = row[u"language"].toString();
+        const QJsonObject environment = row[u"environment"].toObject();
         const auto lookup = [&environment](const char* name) {
-            const QString prefix = QLatin1String(name) + u'=';
-            for (const QString& entry : environment) {
-                if (entry.startsWith(prefix)) {
-                    return entry.mid(prefix.size());
-                }
-            }
-            return QString();
+            return environment[QLatin1String(name)].toString();
         };
         QCOMPARE(InterfaceLanguage::choose(lookup), language);
         const QLocale locale =

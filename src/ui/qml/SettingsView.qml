@@ -82,9 +82,11 @@ Rectangle {
         property string title
         default property alias control: holder.data
         Layout.fillWidth: true
+        // A longer word in another language takes a second line rather than the control's room.
         Label {
             text: labelled.title
             color: Theme.text
+            wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
         Item {
@@ -203,7 +205,9 @@ Rectangle {
                     }
                 }
             }
-            RowLayout {
+            // Side by side while they fit, else one under the other.
+            Flow {
+                Layout.fillWidth: true
                 spacing: 8
                 Button {
                     objectName: "playAudioTest"
