@@ -5,176 +5,176 @@
     <name>CardText</name>
     <message>
         <source>Codex</source>
-        <translation type="unfinished"></translation>
+        <translation>Codex</translation>
     </message>
     <message>
         <source>Claude</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude</translation>
     </message>
     <message>
         <source>Limit reached</source>
-        <translation type="unfinished"></translation>
+        <translation>上限に達しました</translation>
     </message>
     <message>
         <source>Available</source>
-        <translation type="unfinished"></translation>
+        <translation>利用可能</translation>
     </message>
     <message>
         <source>%1% left</source>
-        <translation type="unfinished"></translation>
+        <translation>残り%1%</translation>
     </message>
     <message>
         <source>Unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>利用不可</translation>
     </message>
     <message>
         <source>Loading</source>
-        <translation type="unfinished"></translation>
+        <translation>読み込み中</translation>
     </message>
     <message>
         <source>%1 usage</source>
-        <translation type="unfinished"></translation>
+        <translation>%1の使用状況</translation>
     </message>
     <message>
         <source>%1 percent used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1%使用済み</translation>
     </message>
     <message>
         <source>Collapse usage details</source>
-        <translation type="unfinished"></translation>
+        <translation>使用状況の詳細を折りたたむ</translation>
     </message>
     <message>
         <source>Expand usage details</source>
-        <translation type="unfinished"></translation>
+        <translation>使用状況の詳細を展開</translation>
     </message>
     <message>
         <source>Usage data unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>使用状況を取得できません</translation>
     </message>
     <message>
         <source>as of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1時点</translation>
     </message>
     <message>
         <source>Extra usage %1 of %2</source>
-        <translation type="unfinished"></translation>
+        <translation>追加使用量：%1／%2</translation>
     </message>
     <message>
         <source>Extra usage %1</source>
-        <translation type="unfinished"></translation>
+        <translation>追加使用量：%1</translation>
     </message>
     <message>
         <source>Binding limit</source>
-        <translation type="unfinished"></translation>
+        <translation>最も厳しい上限</translation>
     </message>
     <message>
         <source>5h limit</source>
-        <translation type="unfinished"></translation>
+        <translation>5時間の上限</translation>
     </message>
     <message>
         <source>Weekly limit</source>
-        <translation type="unfinished"></translation>
+        <translation>週間の上限</translation>
     </message>
     <message>
         <source>Model week</source>
-        <translation type="unfinished"></translation>
+        <translation>モデル別週間</translation>
     </message>
     <message>
         <source>Monthly limit</source>
-        <translation type="unfinished"></translation>
+        <translation>月間の上限</translation>
     </message>
     <message>
         <source>%1 plan</source>
-        <translation type="unfinished"></translation>
+        <translation>%1プラン</translation>
     </message>
     <message>
         <source>Unlimited</source>
-        <translation type="unfinished"></translation>
+        <translation>無制限</translation>
     </message>
     <message>
         <source>%1 credits</source>
-        <translation type="unfinished"></translation>
+        <translation>%1クレジット</translation>
     </message>
     <message numerus="yes">
         <source>%n resets available</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n回リセット可能</numerusform>
         </translation>
     </message>
     <message>
         <source>Not started</source>
-        <translation type="unfinished"></translation>
+        <translation>未開始</translation>
     </message>
     <message>
         <source>Reset unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>リセット時刻不明</translation>
     </message>
     <message>
         <source>Reset time passed</source>
-        <translation type="unfinished"></translation>
+        <translation>リセット時刻を過ぎました</translation>
     </message>
     <message>
         <source>On pace: lasts until the reset</source>
-        <translation type="unfinished"></translation>
+        <translation>このペースならリセットまで持ちます</translation>
     </message>
     <message>
         <source>At this pace: runs out in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>このペースでは%1に上限に達します</translation>
     </message>
     <message>
         <source>At this pace: runs out at %1</source>
-        <translation type="unfinished"></translation>
+        <translation>このペースでは%1に上限に達します</translation>
     </message>
     <message>
         <source>At this pace: runs out %1</source>
-        <translation type="unfinished"></translation>
+        <translation>このペースでは%1に上限に達します</translation>
     </message>
     <message>
         <source>%1, reset time passed</source>
-        <translation type="unfinished"></translation>
+        <translation>%1、リセット時刻を過ぎました</translation>
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1、%2にリセット</translation>
     </message>
     <message>
         <source>%1 · %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 · %2：%3</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>5h</source>
-        <translation type="unfinished"></translation>
+        <translation>5時間</translation>
     </message>
     <message>
         <source>Weekly</source>
-        <translation type="unfinished"></translation>
+        <translation>週間</translation>
     </message>
     <message>
         <source>Monthly</source>
-        <translation type="unfinished"></translation>
+        <translation>月間</translation>
     </message>
     <message>
         <source>Usage</source>
-        <translation type="unfinished"></translation>
+        <translation>使用量</translation>
     </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
     <message>
         <source>Session expired: run claude to sign in again</source>
-        <translation type="unfinished"></translation>
+        <translation>セッションの期限切れ：claudeを実行して再度ログインしてください</translation>
     </message>
     <message>
         <source>This token cannot read usage (no user:profile scope, as from claude setup-token): run claude to sign in</source>
-        <translation type="unfinished"></translation>
+        <translation>このトークンでは使用状況を読めません（claude setup-tokenで作ったものなど、user:profileスコープがありません）：claudeを実行してログインしてください</translation>
     </message>
     <message>
         <source>Rate limited, next try after %1</source>
-        <translation type="unfinished"></translation>
+        <translation>レート制限中、%1以降に再試行</translation>
     </message>
 </context>
 <context>
@@ -200,366 +200,386 @@ Claude Code. When it already runs, the running copy opens its popover instead.
 The status commands ask the running Vantor, else read the stored snapshots; they
 never start one.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>使い方: vantor [--help | --version]
+        vantor status [--json | --waybar]
+        vantor statusline
+
+引数なしで起動すると、Vantorはトレイに常駐してCodexとClaude Codeの使用上限を
+監視します。すでに起動している場合は、起動中のVantorがポップオーバーを開きます。
+
+  status           プロバイダーごとに1行：主な上限の残りとリセット時刻、
+                   または使用状況を表示できない理由
+  status --json    スナップショットと利用可否を保存時と同じJSON形式で出力
+  status --waybar  Waybarのカスタムモジュール用のJSON（text、tooltip、class、
+                   percentage）
+  statusline       Claude Codeのステータスライン用コマンド：Claude Codeが
+                   標準入力に送る内容を読んで1行を出力し、そこに含まれる
+                   Claudeの使用状況を起動中のVantorに渡す
+  --help           このヘルプ
+  --version        バージョン
+
+statusコマンドは起動中のVantorに問い合わせ、なければ保存済みのスナップショットを
+読みます。Vantorを起動することはありません。
+</translation>
     </message>
 </context>
 <context>
     <name>MenuBarStatusLabel</name>
     <message>
         <source>Vantor</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor</translation>
     </message>
     <message>
         <source>Vantor: usage nearing limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor: 上限に近づいています</translation>
     </message>
     <message>
         <source>Vantor: limit reached</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor: 上限に達しました</translation>
     </message>
     <message>
         <source>Vantor: providers unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor: プロバイダーを利用できません</translation>
     </message>
 </context>
 <context>
     <name>NotificationManager</name>
     <message>
         <source>Claude is ready again</source>
-        <translation type="unfinished"></translation>
+        <translation>Claudeが再び使えるようになりました</translation>
     </message>
     <message>
         <source>Codex is ready again</source>
-        <translation type="unfinished"></translation>
+        <translation>Codexが再び使えるようになりました</translation>
     </message>
     <message>
         <source>%1: %2 % of the 5-hour limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: 5時間の上限の%2%を使用しました</translation>
     </message>
     <message>
         <source>%1: %2 % of the weekly limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: 週間の上限の%2%を使用しました</translation>
     </message>
     <message>
         <source>%1: %2 % of the monthly limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: 月間の上限の%2%を使用しました</translation>
     </message>
     <message>
         <source>%1: %2 % of the usage limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: 使用上限の%2%に達しました</translation>
     </message>
     <message>
         <source>%1: %2 % of the %3 limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %3の上限の%2%を使用しました</translation>
     </message>
     <message>
         <source>Vantor</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor</translation>
     </message>
     <message>
         <source>Test notification — your alerts are ready.</source>
-        <translation type="unfinished"></translation>
+        <translation>テスト通知です。通知を受け取る準備ができています。</translation>
     </message>
     <message>
         <source>Your weekly usage is available again.</source>
-        <translation type="unfinished"></translation>
+        <translation>週間の使用枠が再び使えるようになりました。</translation>
     </message>
     <message>
         <source>Your 5-hour usage limit has reset.</source>
-        <translation type="unfinished"></translation>
+        <translation>5時間の使用上限がリセットされました。</translation>
     </message>
     <message>
         <source>Your monthly usage is available again.</source>
-        <translation type="unfinished"></translation>
+        <translation>月間の使用枠が再び使えるようになりました。</translation>
     </message>
     <message>
         <source>Your usage limit has reset.</source>
-        <translation type="unfinished"></translation>
+        <translation>使用上限がリセットされました。</translation>
     </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
     <message>
         <source>Vantor</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor</translation>
     </message>
     <message>
         <source>Play sound</source>
-        <translation type="unfinished"></translation>
+        <translation>サウンドを再生</translation>
     </message>
     <message>
         <source>Refresh</source>
-        <translation type="unfinished"></translation>
+        <translation>更新</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>設定</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>終了</translation>
     </message>
     <message>
         <source>Shortcut %1</source>
-        <translation type="unfinished"></translation>
+        <translation>ショートカット：%1</translation>
     </message>
 </context>
 <context>
     <name>ProviderStatusText</name>
     <message>
         <source>5 hour</source>
-        <translation type="unfinished"></translation>
+        <translation>5時間</translation>
     </message>
     <message>
         <source>Weekly</source>
-        <translation type="unfinished"></translation>
+        <translation>週間</translation>
     </message>
     <message>
         <source>Monthly</source>
-        <translation type="unfinished"></translation>
+        <translation>月間</translation>
     </message>
     <message>
         <source>Additional limit</source>
-        <translation type="unfinished"></translation>
+        <translation>追加枠</translation>
     </message>
     <message>
         <source>Codex</source>
-        <translation type="unfinished"></translation>
+        <translation>Codex</translation>
     </message>
     <message>
         <source>Claude Code</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude Code</translation>
     </message>
     <message>
         <source>Not detected</source>
-        <translation type="unfinished"></translation>
+        <translation>未検出</translation>
     </message>
     <message>
         <source>Connected</source>
-        <translation type="unfinished"></translation>
+        <translation>接続済み</translation>
     </message>
     <message>
         <source>Not installed</source>
-        <translation type="unfinished"></translation>
+        <translation>未インストール</translation>
     </message>
     <message>
         <source>Sign in required</source>
-        <translation type="unfinished"></translation>
+        <translation>ログインが必要です</translation>
     </message>
     <message>
         <source>Upgrade to Pro</source>
-        <translation type="unfinished"></translation>
+        <translation>Proプランが必要です</translation>
     </message>
     <message>
         <source>Unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>利用不可</translation>
     </message>
 </context>
 <context>
     <name>SettingsText</name>
     <message>
         <source>English</source>
-        <translation type="unfinished"></translation>
+        <translation>英語</translation>
     </message>
     <message>
         <source>French</source>
-        <translation type="unfinished"></translation>
+        <translation>フランス語</translation>
     </message>
     <message>
         <source>Japanese</source>
-        <translation type="unfinished"></translation>
+        <translation>日本語</translation>
     </message>
     <message>
         <source>Automatic (system language)</source>
-        <translation type="unfinished"></translation>
+        <translation>自動（システムの言語）</translation>
     </message>
     <message>
         <source>Male</source>
-        <translation type="unfinished"></translation>
+        <translation>男性</translation>
     </message>
     <message>
         <source>Female</source>
-        <translation type="unfinished"></translation>
+        <translation>女性</translation>
     </message>
     <message>
         <source>Test notification sent.</source>
-        <translation type="unfinished"></translation>
+        <translation>テスト通知を送信しました。</translation>
     </message>
     <message>
         <source>Notifications are off. Enable Vantor in the desktop&apos;s notification settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>通知がオフになっています。デスクトップの通知設定でVantorを有効にしてください。</translation>
     </message>
 </context>
 <context>
     <name>SettingsViewModel</name>
     <message>
         <source>Off</source>
-        <translation type="unfinished"></translation>
+        <translation>オフ</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>%1%</translation>
     </message>
     <message>
         <source>Symbol</source>
-        <translation type="unfinished"></translation>
+        <translation>シンボル</translation>
     </message>
     <message>
         <source>Percentage left</source>
-        <translation type="unfinished"></translation>
+        <translation>残りの割合</translation>
     </message>
     <message>
         <source>Automatic</source>
-        <translation type="unfinished"></translation>
+        <translation>自動</translation>
     </message>
     <message>
         <source>General</source>
-        <translation type="unfinished"></translation>
+        <translation>一般</translation>
     </message>
     <message>
         <source>Launch at Login</source>
-        <translation type="unfinished"></translation>
+        <translation>ログイン時に起動</translation>
     </message>
     <message>
         <source>Warn when a limit reaches</source>
-        <translation type="unfinished"></translation>
+        <translation>警告する使用率</translation>
     </message>
     <message>
         <source>Tray icon shows</source>
-        <translation type="unfinished"></translation>
+        <translation>トレイアイコンの表示</translation>
     </message>
     <message>
         <source>Reset alert</source>
-        <translation type="unfinished"></translation>
+        <translation>リセット通知</translation>
     </message>
     <message>
         <source>Play reset alert</source>
-        <translation type="unfinished"></translation>
+        <translation>リセット時に音声を再生</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>言語</translation>
     </message>
     <message>
         <source>Voice</source>
-        <translation type="unfinished"></translation>
+        <translation>声</translation>
     </message>
     <message>
         <source>Sound</source>
-        <translation type="unfinished"></translation>
+        <translation>サウンド</translation>
     </message>
     <message>
         <source>Play Audio Test</source>
-        <translation type="unfinished"></translation>
+        <translation>テスト再生</translation>
     </message>
     <message>
         <source>Send Test Notification</source>
-        <translation type="unfinished"></translation>
+        <translation>テスト通知を送信</translation>
     </message>
     <message>
         <source>Open Notification Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>通知設定を開く</translation>
     </message>
     <message>
         <source>Providers</source>
-        <translation type="unfinished"></translation>
+        <translation>プロバイダー</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>情報</translation>
     </message>
     <message>
         <source>Vantor 1.0</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor 1.0</translation>
     </message>
     <message>
         <source>Usage data and alert preferences stay on this computer. Claude usage support is experimental.</source>
-        <translation type="unfinished"></translation>
+        <translation>使用状況のデータと通知の設定は、このコンピューターの外に送られません。Claudeの使用状況の表示は試験的な機能です。</translation>
     </message>
     <message>
         <source>The notification settings could not be opened.</source>
-        <translation type="unfinished"></translation>
+        <translation>通知設定を開けませんでした。</translation>
     </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
     <message>
         <source>Vantor Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantorの設定</translation>
     </message>
 </context>
 <context>
     <name>StatusLineText</name>
     <message>
         <source>5h %1</source>
-        <translation type="unfinished"></translation>
+        <translation>5時間 %1</translation>
     </message>
     <message>
         <source>wk %1</source>
-        <translation type="unfinished"></translation>
+        <translation>週 %1</translation>
     </message>
     <message>
         <source>resets in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1にリセット</translation>
     </message>
     <message>
         <source>resets %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1にリセット</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>%1%</translation>
     </message>
 </context>
 <context>
     <name>StatusReport</name>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>%1 %2% left</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 残り%2%</translation>
     </message>
     <message>
         <source>%1 use unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 使用量不明</translation>
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1、%2にリセット</translation>
     </message>
     <message>
         <source>%1 (as of %2: %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1（%2時点：%3）</translation>
     </message>
 </context>
 <context>
     <name>TimeDisplayFormatter</name>
     <message>
         <source>Tomorrow, %1</source>
-        <translation type="unfinished"></translation>
+        <translation>明日 %1</translation>
     </message>
     <message>
         <source>Resets at %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1にリセットされます。</translation>
     </message>
     <message>
         <source>Resets tomorrow at %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>明日の%1にリセットされます。</translation>
     </message>
     <message>
         <source>Resets on %1 at %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1の%2にリセットされます。</translation>
     </message>
     <message>
         <source>Resets on %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1にリセットされます。</translation>
     </message>
     <message numerus="yes">
         <source>%n min</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n分後</numerusform>
         </translation>
     </message>
 </context>
@@ -567,22 +587,22 @@ never start one.
     <name>TrayFigure</name>
     <message>
         <source>%1m</source>
-        <translation type="unfinished"></translation>
+        <translation>%1m</translation>
     </message>
     <message>
         <source>%1h</source>
-        <translation type="unfinished"></translation>
+        <translation>%1h</translation>
     </message>
     <message>
         <source>%1d</source>
-        <translation type="unfinished"></translation>
+        <translation>%1d</translation>
     </message>
 </context>
 <context>
     <name>UsageCoordinator</name>
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
-        <translation type="unfinished"></translation>
+        <translation>使用状況のデータを更新できませんでした。</translation>
     </message>
 </context>
 </TS>
