@@ -65,7 +65,7 @@
     </message>
     <message>
         <source>Binding limit</source>
-        <translation>最も厳しい上限</translation>
+        <translation>適用中の上限</translation>
     </message>
     <message>
         <source>5h limit</source>
@@ -115,19 +115,19 @@
     </message>
     <message>
         <source>On pace: lasts until the reset</source>
-        <translation>このペースならリセットまで持ちます</translation>
+        <translation>リセットまで持つ見込み</translation>
     </message>
     <message>
         <source>At this pace: runs out in %1</source>
-        <translation>このペースでは%1に上限に達します</translation>
+        <translation>%1に上限到達の見込み</translation>
     </message>
     <message>
         <source>At this pace: runs out at %1</source>
-        <translation>このペースでは%1に上限に達します</translation>
+        <translation>%1に上限到達の見込み</translation>
     </message>
     <message>
         <source>At this pace: runs out %1</source>
-        <translation>このペースでは%1に上限に達します</translation>
+        <translation>%1に上限到達の見込み</translation>
     </message>
     <message>
         <source>%1, reset time passed</source>
@@ -266,7 +266,7 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
     </message>
     <message>
         <source>%1: %2 % of the usage limit used</source>
-        <translation>%1: 使用上限の%2%に達しました</translation>
+        <translation>%1: 利用上限の%2%を使用しました</translation>
     </message>
     <message>
         <source>%1: %2 % of the %3 limit used</source>
