@@ -274,7 +274,7 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>%1: %2 % of the %3 limit used</source>
-        <translation>%1 : %2 % de la limite %3 utilisés</translation>
+        <translation>%1 : %2 % de la limite « %3 » utilisés</translation>
     </message>
     <message>
         <source>Vantor</source>
@@ -336,11 +336,11 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>Weekly</source>
-        <translation>Hebdomadaire</translation>
+        <translation>Semaine</translation>
     </message>
     <message>
         <source>Monthly</source>
-        <translation>Mensuelle</translation>
+        <translation>Mois</translation>
     </message>
     <message>
         <source>Additional limit</source>
@@ -395,7 +395,7 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>Automatic (system language)</source>
-        <translation>Automatique (langue du système)</translation>
+        <translation>Langue du système</translation>
     </message>
     <message>
         <source>Male</source>
@@ -583,8 +583,8 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     <message numerus="yes">
         <source>%n min</source>
         <translation>
-            <numerusform>%n min</numerusform>
-            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
         </translation>
     </message>
 </context>
