@@ -562,7 +562,7 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     <name>TimeDisplayFormatter</name>
     <message>
         <source>Tomorrow, %1</source>
-        <translation>Demain, %1</translation>
+        <translation>Demain, %1</translation>
     </message>
     <message>
         <source>Resets at %1.</source>
