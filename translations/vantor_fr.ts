@@ -5,177 +5,177 @@
     <name>CardText</name>
     <message>
         <source>Codex</source>
-        <translation type="unfinished"></translation>
+        <translation>Codex</translation>
     </message>
     <message>
         <source>Claude</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude</translation>
     </message>
     <message>
         <source>Limit reached</source>
-        <translation type="unfinished"></translation>
+        <translation>Limite atteinte</translation>
     </message>
     <message>
         <source>Available</source>
-        <translation type="unfinished"></translation>
+        <translation>Disponible</translation>
     </message>
     <message>
         <source>%1% left</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 % restants</translation>
     </message>
     <message>
         <source>Unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>Indisponible</translation>
     </message>
     <message>
         <source>Loading</source>
-        <translation type="unfinished"></translation>
+        <translation>Chargement</translation>
     </message>
     <message>
         <source>%1 usage</source>
-        <translation type="unfinished"></translation>
+        <translation>Utilisation de %1</translation>
     </message>
     <message>
         <source>%1 percent used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 pour cent utilisés</translation>
     </message>
     <message>
         <source>Collapse usage details</source>
-        <translation type="unfinished"></translation>
+        <translation>Masquer le détail de l&apos;utilisation</translation>
     </message>
     <message>
         <source>Expand usage details</source>
-        <translation type="unfinished"></translation>
+        <translation>Afficher le détail de l&apos;utilisation</translation>
     </message>
     <message>
         <source>Usage data unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>Données d&apos;utilisation indisponibles</translation>
     </message>
     <message>
         <source>as of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>données de %1</translation>
     </message>
     <message>
         <source>Extra usage %1 of %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Hors forfait : %1 sur %2</translation>
     </message>
     <message>
         <source>Extra usage %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Hors forfait : %1</translation>
     </message>
     <message>
         <source>Binding limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Limite active</translation>
     </message>
     <message>
         <source>5h limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Limite de 5 h</translation>
     </message>
     <message>
         <source>Weekly limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Limite hebdomadaire</translation>
     </message>
     <message>
         <source>Model week</source>
-        <translation type="unfinished"></translation>
+        <translation>Semaine du modèle</translation>
     </message>
     <message>
         <source>Monthly limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Limite mensuelle</translation>
     </message>
     <message>
         <source>%1 plan</source>
-        <translation type="unfinished"></translation>
+        <translation>Forfait %1</translation>
     </message>
     <message>
         <source>Unlimited</source>
-        <translation type="unfinished"></translation>
+        <translation>Illimité</translation>
     </message>
     <message>
         <source>%1 credits</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 crédits</translation>
     </message>
     <message numerus="yes">
         <source>%n resets available</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n réinitialisation disponible</numerusform>
+            <numerusform>%n réinitialisations disponibles</numerusform>
         </translation>
     </message>
     <message>
         <source>Not started</source>
-        <translation type="unfinished"></translation>
+        <translation>Non démarrée</translation>
     </message>
     <message>
         <source>Reset unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>Réinitialisation inconnue</translation>
     </message>
     <message>
         <source>Reset time passed</source>
-        <translation type="unfinished"></translation>
+        <translation>Réinitialisation passée</translation>
     </message>
     <message>
         <source>On pace: lasts until the reset</source>
-        <translation type="unfinished"></translation>
+        <translation>À ce rythme, suffisant jusqu&apos;à la réinitialisation</translation>
     </message>
     <message>
         <source>At this pace: runs out in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>À ce rythme, épuisé dans %1</translation>
     </message>
     <message>
         <source>At this pace: runs out at %1</source>
-        <translation type="unfinished"></translation>
+        <translation>À ce rythme, épuisé à %1</translation>
     </message>
     <message>
         <source>At this pace: runs out %1</source>
-        <translation type="unfinished"></translation>
+        <translation>À ce rythme, épuisé : %1</translation>
     </message>
     <message>
         <source>%1, reset time passed</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, heure de réinitialisation passée</translation>
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, réinitialisation : %2</translation>
     </message>
     <message>
         <source>%1 · %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 · %2 : %3</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2</translation>
     </message>
     <message>
         <source>5h</source>
-        <translation type="unfinished"></translation>
+        <translation>5 h</translation>
     </message>
     <message>
         <source>Weekly</source>
-        <translation type="unfinished"></translation>
+        <translation>Semaine</translation>
     </message>
     <message>
         <source>Monthly</source>
-        <translation type="unfinished"></translation>
+        <translation>Mois</translation>
     </message>
     <message>
         <source>Usage</source>
-        <translation type="unfinished"></translation>
+        <translation>Utilisation</translation>
     </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
     <message>
         <source>Session expired: run claude to sign in again</source>
-        <translation type="unfinished"></translation>
+        <translation>Session expirée : lancez claude pour vous reconnecter</translation>
     </message>
     <message>
         <source>This token cannot read usage (no user:profile scope, as from claude setup-token): run claude to sign in</source>
-        <translation type="unfinished"></translation>
+        <translation>Ce jeton ne peut pas lire l&apos;utilisation (pas de portée user:profile, comme ceux de claude setup-token) : lancez claude pour vous connecter</translation>
     </message>
     <message>
         <source>Rate limited, next try after %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Trop de requêtes, nouvel essai après %1</translation>
     </message>
 </context>
 <context>
@@ -201,367 +201,390 @@ Claude Code. When it already runs, the running copy opens its popover instead.
 The status commands ask the running Vantor, else read the stored snapshots; they
 never start one.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Utilisation : vantor [--help | --version]
+              vantor status [--json | --waybar]
+              vantor statusline
+
+Sans argument, Vantor démarre dans la zone de notification et surveille les
+limites d&apos;utilisation de Codex et de Claude Code. S&apos;il est déjà lancé, c&apos;est
+l&apos;instance en cours qui ouvre son panneau.
+
+  status           une ligne par fournisseur : sa limite principale, la part
+                   restante et l&apos;heure de réinitialisation, ou la raison pour
+                   laquelle il n&apos;y a aucune utilisation à afficher
+  status --json    les instantanés et la disponibilité, au format JSON stocké
+  status --waybar  JSON pour un module personnalisé de Waybar (text, tooltip,
+                   class, percentage)
+  statusline       commande de ligne d&apos;état de Claude Code : lit ce que
+                   Claude Code envoie sur l&apos;entrée standard, affiche une ligne
+                   et transmet l&apos;utilisation de Claude qu&apos;elle contient au
+                   Vantor en cours d&apos;exécution
+  --help           ce texte
+  --version        la version
+
+Les commandes status interrogent le Vantor en cours d&apos;exécution, sinon lisent
+les instantanés stockés ; elles n&apos;en démarrent jamais.
+</translation>
     </message>
 </context>
 <context>
     <name>MenuBarStatusLabel</name>
     <message>
         <source>Vantor</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor</translation>
     </message>
     <message>
         <source>Vantor: usage nearing limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor : utilisation proche de la limite</translation>
     </message>
     <message>
         <source>Vantor: limit reached</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor : limite atteinte</translation>
     </message>
     <message>
         <source>Vantor: providers unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor : fournisseurs indisponibles</translation>
     </message>
 </context>
 <context>
     <name>NotificationManager</name>
     <message>
         <source>Claude is ready again</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude est de nouveau disponible</translation>
     </message>
     <message>
         <source>Codex is ready again</source>
-        <translation type="unfinished"></translation>
+        <translation>Codex est de nouveau disponible</translation>
     </message>
     <message>
         <source>%1: %2 % of the 5-hour limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2 % de la limite de 5 heures utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the weekly limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2 % de la limite hebdomadaire utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the monthly limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2 % de la limite mensuelle utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the usage limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2 % de la limite utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the %3 limit used</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2 % de la limite « %3 » utilisés</translation>
     </message>
     <message>
         <source>Vantor</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor</translation>
     </message>
     <message>
         <source>Test notification — your alerts are ready.</source>
-        <translation type="unfinished"></translation>
+        <translation>Notification de test — vos alertes sont prêtes.</translation>
     </message>
     <message>
         <source>Your weekly usage is available again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Votre quota hebdomadaire est de nouveau disponible.</translation>
     </message>
     <message>
         <source>Your 5-hour usage limit has reset.</source>
-        <translation type="unfinished"></translation>
+        <translation>Votre limite de 5 heures a été réinitialisée.</translation>
     </message>
     <message>
         <source>Your monthly usage is available again.</source>
-        <translation type="unfinished"></translation>
+        <translation>Votre quota mensuel est de nouveau disponible.</translation>
     </message>
     <message>
         <source>Your usage limit has reset.</source>
-        <translation type="unfinished"></translation>
+        <translation>Votre limite d&apos;utilisation a été réinitialisée.</translation>
     </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
     <message>
         <source>Vantor</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor</translation>
     </message>
     <message>
         <source>Play sound</source>
-        <translation type="unfinished"></translation>
+        <translation>Jouer un son</translation>
     </message>
     <message>
         <source>Refresh</source>
-        <translation type="unfinished"></translation>
+        <translation>Actualiser</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Paramètres</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>Quitter</translation>
     </message>
     <message>
         <source>Shortcut %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Raccourci %1</translation>
     </message>
 </context>
 <context>
     <name>ProviderStatusText</name>
     <message>
         <source>5 hour</source>
-        <translation type="unfinished"></translation>
+        <translation>5 heures</translation>
     </message>
     <message>
         <source>Weekly</source>
-        <translation type="unfinished"></translation>
+        <translation>Semaine</translation>
     </message>
     <message>
         <source>Monthly</source>
-        <translation type="unfinished"></translation>
+        <translation>Mois</translation>
     </message>
     <message>
         <source>Additional limit</source>
-        <translation type="unfinished"></translation>
+        <translation>Limite supplémentaire</translation>
     </message>
     <message>
         <source>Codex</source>
-        <translation type="unfinished"></translation>
+        <translation>Codex</translation>
     </message>
     <message>
         <source>Claude Code</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude Code</translation>
     </message>
     <message>
         <source>Not detected</source>
-        <translation type="unfinished"></translation>
+        <translation>Non détecté</translation>
     </message>
     <message>
         <source>Connected</source>
-        <translation type="unfinished"></translation>
+        <translation>Connecté</translation>
     </message>
     <message>
         <source>Not installed</source>
-        <translation type="unfinished"></translation>
+        <translation>Non installé</translation>
     </message>
     <message>
         <source>Sign in required</source>
-        <translation type="unfinished"></translation>
+        <translation>Connexion requise</translation>
     </message>
     <message>
         <source>Upgrade to Pro</source>
-        <translation type="unfinished"></translation>
+        <translation>Passer à Pro</translation>
     </message>
     <message>
         <source>Unavailable</source>
-        <translation type="unfinished"></translation>
+        <translation>Indisponible</translation>
     </message>
 </context>
 <context>
     <name>SettingsText</name>
     <message>
         <source>English</source>
-        <translation type="unfinished"></translation>
+        <translation>Anglais</translation>
     </message>
     <message>
         <source>French</source>
-        <translation type="unfinished"></translation>
+        <translation>Français</translation>
     </message>
     <message>
         <source>Japanese</source>
-        <translation type="unfinished"></translation>
+        <translation>Japonais</translation>
     </message>
     <message>
         <source>Automatic (system language)</source>
-        <translation type="unfinished"></translation>
+        <translation>Langue du système</translation>
     </message>
     <message>
         <source>Male</source>
-        <translation type="unfinished"></translation>
+        <translation>Masculine</translation>
     </message>
     <message>
         <source>Female</source>
-        <translation type="unfinished"></translation>
+        <translation>Féminine</translation>
     </message>
     <message>
         <source>Test notification sent.</source>
-        <translation type="unfinished"></translation>
+        <translation>Notification de test envoyée.</translation>
     </message>
     <message>
         <source>Notifications are off. Enable Vantor in the desktop&apos;s notification settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>Les notifications sont désactivées. Activez Vantor dans les paramètres de notification du bureau.</translation>
     </message>
 </context>
 <context>
     <name>SettingsViewModel</name>
     <message>
         <source>Off</source>
-        <translation type="unfinished"></translation>
+        <translation>Désactivé</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 %</translation>
     </message>
     <message>
         <source>Symbol</source>
-        <translation type="unfinished"></translation>
+        <translation>Symbole</translation>
     </message>
     <message>
         <source>Percentage left</source>
-        <translation type="unfinished"></translation>
+        <translation>Pourcentage restant</translation>
     </message>
     <message>
         <source>Automatic</source>
-        <translation type="unfinished"></translation>
+        <translation>Automatique</translation>
     </message>
     <message>
         <source>General</source>
-        <translation type="unfinished"></translation>
+        <translation>Général</translation>
     </message>
     <message>
         <source>Launch at Login</source>
-        <translation type="unfinished"></translation>
+        <translation>Lancer à la connexion</translation>
     </message>
     <message>
         <source>Warn when a limit reaches</source>
-        <translation type="unfinished"></translation>
+        <translation>Avertir quand une limite atteint</translation>
     </message>
     <message>
         <source>Tray icon shows</source>
-        <translation type="unfinished"></translation>
+        <translation>L&apos;icône affiche</translation>
     </message>
     <message>
         <source>Reset alert</source>
-        <translation type="unfinished"></translation>
+        <translation>Alerte de réinitialisation</translation>
     </message>
     <message>
         <source>Play reset alert</source>
-        <translation type="unfinished"></translation>
+        <translation>Jouer l&apos;alerte sonore</translation>
     </message>
     <message>
         <source>Language</source>
-        <translation type="unfinished"></translation>
+        <translation>Langue</translation>
     </message>
     <message>
         <source>Voice</source>
-        <translation type="unfinished"></translation>
+        <translation>Voix</translation>
     </message>
     <message>
         <source>Sound</source>
-        <translation type="unfinished"></translation>
+        <translation>Son</translation>
     </message>
     <message>
         <source>Play Audio Test</source>
-        <translation type="unfinished"></translation>
+        <translation>Tester le son</translation>
     </message>
     <message>
         <source>Send Test Notification</source>
-        <translation type="unfinished"></translation>
+        <translation>Envoyer une notification de test</translation>
     </message>
     <message>
         <source>Open Notification Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Ouvrir les paramètres de notification</translation>
     </message>
     <message>
         <source>Providers</source>
-        <translation type="unfinished"></translation>
+        <translation>Fournisseurs</translation>
     </message>
     <message>
         <source>About</source>
-        <translation type="unfinished"></translation>
+        <translation>À propos</translation>
     </message>
     <message>
         <source>Vantor 1.0</source>
-        <translation type="unfinished"></translation>
+        <translation>Vantor 1.0</translation>
     </message>
     <message>
         <source>Usage data and alert preferences stay on this computer. Claude usage support is experimental.</source>
-        <translation type="unfinished"></translation>
+        <translation>Les données d&apos;utilisation et les préférences d&apos;alerte restent sur cet ordinateur. Le suivi de l&apos;utilisation de Claude est expérimental.</translation>
     </message>
     <message>
         <source>The notification settings could not be opened.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d&apos;ouvrir les paramètres de notification.</translation>
     </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
     <message>
         <source>Vantor Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Paramètres de Vantor</translation>
     </message>
 </context>
 <context>
     <name>StatusLineText</name>
     <message>
         <source>5h %1</source>
-        <translation type="unfinished"></translation>
+        <translation>5h %1</translation>
     </message>
     <message>
         <source>wk %1</source>
-        <translation type="unfinished"></translation>
+        <translation>sem. %1</translation>
     </message>
     <message>
         <source>resets in %1</source>
-        <translation type="unfinished"></translation>
+        <translation>réinit. dans %1</translation>
     </message>
     <message>
         <source>resets %1</source>
-        <translation type="unfinished"></translation>
+        <translation>réinit. %1</translation>
     </message>
     <message>
         <source>%1 %</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 %</translation>
     </message>
 </context>
 <context>
     <name>StatusReport</name>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 : %2</translation>
     </message>
     <message>
         <source>%1 %2% left</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2 % restants</translation>
     </message>
     <message>
         <source>%1 use unknown</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, utilisation inconnue</translation>
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, réinitialisation : %2</translation>
     </message>
     <message>
         <source>%1 (as of %2: %3)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (données de %2 : %3)</translation>
     </message>
 </context>
 <context>
     <name>TimeDisplayFormatter</name>
     <message>
         <source>Tomorrow, %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Demain, %1</translation>
     </message>
     <message>
         <source>Resets at %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Réinitialisation à %1.</translation>
     </message>
     <message>
         <source>Resets tomorrow at %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Réinitialisation demain à %1.</translation>
     </message>
     <message>
         <source>Resets on %1 at %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Réinitialisation %1 à %2.</translation>
     </message>
     <message>
         <source>Resets on %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Réinitialisation le %1.</translation>
     </message>
     <message numerus="yes">
         <source>%n min</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>%n min</numerusform>
+            <numerusform>%n min</numerusform>
         </translation>
     </message>
 </context>
@@ -569,22 +592,22 @@ never start one.
     <name>TrayFigure</name>
     <message>
         <source>%1m</source>
-        <translation type="unfinished"></translation>
+        <translation>%1m</translation>
     </message>
     <message>
         <source>%1h</source>
-        <translation type="unfinished"></translation>
+        <translation>%1h</translation>
     </message>
     <message>
         <source>%1d</source>
-        <translation type="unfinished"></translation>
+        <translation>%1j</translation>
     </message>
 </context>
 <context>
     <name>UsageCoordinator</name>
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Impossible d&apos;actualiser les données d&apos;utilisation.</translation>
     </message>
 </context>
 </TS>
