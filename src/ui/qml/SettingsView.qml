@@ -82,11 +82,9 @@ Rectangle {
         property string title
         default property alias control: holder.data
         Layout.fillWidth: true
-        // A longer word in another language takes a second line rather than the control's room.
         Label {
             text: labelled.title
             color: Theme.text
-            wrapMode: Text.WordWrap
             Layout.fillWidth: true
         }
         Item {
