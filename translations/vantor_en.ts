@@ -162,6 +162,10 @@
         <source>Usage</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -532,6 +536,10 @@ never start one.
     </message>
     <message>
         <source>%1 (as of %2: %3)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -21,7 +21,7 @@
     </message>
     <message>
         <source>%1% left</source>
-        <translation>%1 % restants</translation>
+        <translation>%1&#x202f;% restants</translation>
     </message>
     <message>
         <source>Unavailable</source>
@@ -57,11 +57,11 @@
     </message>
     <message>
         <source>Extra usage %1 of %2</source>
-        <translation>Hors forfait : %1 sur %2</translation>
+        <translation>Hors forfait&#xa0;: %1 sur %2</translation>
     </message>
     <message>
         <source>Extra usage %1</source>
-        <translation>Hors forfait : %1</translation>
+        <translation>Hors forfait&#xa0;: %1</translation>
     </message>
     <message>
         <source>Binding limit</source>
@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>5h limit</source>
-        <translation>Limite de 5 h</translation>
+        <translation>Limite de 5&#xa0;h</translation>
     </message>
     <message>
         <source>Weekly limit</source>
@@ -128,7 +128,7 @@
     </message>
     <message>
         <source>At this pace: runs out %1</source>
-        <translation>À ce rythme, épuisé : %1</translation>
+        <translation>À ce rythme, épuisé&#xa0;: %1</translation>
     </message>
     <message>
         <source>%1, reset time passed</source>
@@ -136,19 +136,19 @@
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation>%1, réinitialisation : %2</translation>
+        <translation>%1, réinitialisation&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 · %2: %3</source>
-        <translation>%1 · %2 : %3</translation>
+        <translation>%1 · %2&#xa0;: %3</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>5h</source>
-        <translation>5 h</translation>
+        <translation>5&#xa0;h</translation>
     </message>
     <message>
         <source>Weekly</source>
@@ -162,16 +162,20 @@
         <source>Usage</source>
         <translation>Utilisation</translation>
     </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1, réinitialisation dans %2</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
     <message>
         <source>Session expired: run claude to sign in again</source>
-        <translation>Session expirée : lancez claude pour vous reconnecter</translation>
+        <translation>Session expirée&#xa0;: lancez claude pour vous reconnecter</translation>
     </message>
     <message>
         <source>This token cannot read usage (no user:profile scope, as from claude setup-token): run claude to sign in</source>
-        <translation>Ce jeton ne peut pas lire l&apos;utilisation (pas de portée user:profile, comme ceux de claude setup-token) : lancez claude pour vous connecter</translation>
+        <translation>Ce jeton ne peut pas lire l&apos;utilisation (pas de portée user:profile, comme ceux de claude setup-token)&#xa0;: lancez claude pour vous connecter</translation>
     </message>
     <message>
         <source>Rate limited, next try after %1</source>
@@ -201,7 +205,7 @@ Claude Code. When it already runs, the running copy opens its popover instead.
 The status commands ask the running Vantor, else read the stored snapshots; they
 never start one.
 </source>
-        <translation>Utilisation : vantor [--help | --version]
+        <translation>Utilisation&#xa0;: vantor [--help | --version]
               vantor status [--json | --waybar]
               vantor statusline
 
@@ -209,13 +213,13 @@ Sans argument, Vantor démarre dans la zone de notification et surveille les
 limites d&apos;utilisation de Codex et de Claude Code. S&apos;il est déjà lancé, c&apos;est
 l&apos;instance en cours qui ouvre son panneau.
 
-  status           une ligne par fournisseur : sa limite principale, la part
+  status           une ligne par fournisseur&#xa0;: sa limite principale, la part
                    restante et l&apos;heure de réinitialisation, ou la raison pour
                    laquelle il n&apos;y a aucune utilisation à afficher
   status --json    les instantanés et la disponibilité, au format JSON stocké
   status --waybar  JSON pour un module personnalisé de Waybar (text, tooltip,
                    class, percentage)
-  statusline       commande de ligne d&apos;état de Claude Code : lit ce que
+  statusline       commande de ligne d&apos;état de Claude Code&#xa0;: lit ce que
                    Claude Code envoie sur l&apos;entrée standard, affiche une ligne
                    et transmet l&apos;utilisation de Claude qu&apos;elle contient au
                    Vantor en cours d&apos;exécution
@@ -223,7 +227,7 @@ l&apos;instance en cours qui ouvre son panneau.
   --version        la version
 
 Les commandes status interrogent le Vantor en cours d&apos;exécution, sinon lisent
-les instantanés stockés ; elles n&apos;en démarrent jamais.
+les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
 </translation>
     </message>
 </context>
@@ -235,15 +239,15 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>Vantor: usage nearing limit</source>
-        <translation>Vantor : utilisation proche de la limite</translation>
+        <translation>Vantor&#xa0;: utilisation proche de la limite</translation>
     </message>
     <message>
         <source>Vantor: limit reached</source>
-        <translation>Vantor : limite atteinte</translation>
+        <translation>Vantor&#xa0;: limite atteinte</translation>
     </message>
     <message>
         <source>Vantor: providers unavailable</source>
-        <translation>Vantor : fournisseurs indisponibles</translation>
+        <translation>Vantor&#xa0;: fournisseurs indisponibles</translation>
     </message>
 </context>
 <context>
@@ -258,23 +262,23 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>%1: %2 % of the 5-hour limit used</source>
-        <translation>%1 : %2 % de la limite de 5 heures utilisés</translation>
+        <translation>%1&#xa0;: %2&#x202f;% de la limite de 5&#xa0;heures utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the weekly limit used</source>
-        <translation>%1 : %2 % de la limite hebdomadaire utilisés</translation>
+        <translation>%1&#xa0;: %2&#x202f;% de la limite hebdomadaire utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the monthly limit used</source>
-        <translation>%1 : %2 % de la limite mensuelle utilisés</translation>
+        <translation>%1&#xa0;: %2&#x202f;% de la limite mensuelle utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the usage limit used</source>
-        <translation>%1 : %2 % de la limite utilisés</translation>
+        <translation>%1&#xa0;: %2&#x202f;% de la limite utilisés</translation>
     </message>
     <message>
         <source>%1: %2 % of the %3 limit used</source>
-        <translation>%1 : %2 % de la limite « %3 » utilisés</translation>
+        <translation>%1&#xa0;: %2&#x202f;% de la limite «&#xa0;%3&#xa0;» utilisés</translation>
     </message>
     <message>
         <source>Vantor</source>
@@ -290,7 +294,7 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>Your 5-hour usage limit has reset.</source>
-        <translation>Votre limite de 5 heures a été réinitialisée.</translation>
+        <translation>Votre limite de 5&#xa0;heures a été réinitialisée.</translation>
     </message>
     <message>
         <source>Your monthly usage is available again.</source>
@@ -332,7 +336,7 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     <name>ProviderStatusText</name>
     <message>
         <source>5 hour</source>
-        <translation>5 heures</translation>
+        <translation>5&#xa0;heures</translation>
     </message>
     <message>
         <source>Weekly</source>
@@ -422,7 +426,7 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>%1 %</source>
-        <translation>%1 %</translation>
+        <translation>%1&#x202f;%</translation>
     </message>
     <message>
         <source>Symbol</source>
@@ -532,18 +536,18 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>%1 %</source>
-        <translation>%1 %</translation>
+        <translation>%1&#x202f;%</translation>
     </message>
 </context>
 <context>
     <name>StatusReport</name>
     <message>
         <source>%1: %2</source>
-        <translation>%1 : %2</translation>
+        <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 %2% left</source>
-        <translation>%1, %2 % restants</translation>
+        <translation>%1, %2&#x202f;% restants</translation>
     </message>
     <message>
         <source>%1 use unknown</source>
@@ -551,18 +555,22 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation>%1, réinitialisation : %2</translation>
+        <translation>%1, réinitialisation&#xa0;: %2</translation>
     </message>
     <message>
         <source>%1 (as of %2: %3)</source>
-        <translation>%1 (données de %2 : %3)</translation>
+        <translation>%1 (données de %2&#xa0;: %3)</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1, réinitialisation dans %2</translation>
     </message>
 </context>
 <context>
     <name>TimeDisplayFormatter</name>
     <message>
         <source>Tomorrow, %1</source>
-        <translation>Demain, %1</translation>
+        <translation>Demain,&#xa0;%1</translation>
     </message>
     <message>
         <source>Resets at %1.</source>
@@ -583,8 +591,8 @@ les instantanés stockés ; elles n&apos;en démarrent jamais.
     <message numerus="yes">
         <source>%n min</source>
         <translation>
-            <numerusform>%n min</numerusform>
-            <numerusform>%n min</numerusform>
+            <numerusform>%n&#xa0;min</numerusform>
+            <numerusform>%n&#xa0;min</numerusform>
         </translation>
     </message>
 </context>

@@ -161,6 +161,10 @@
         <source>Usage</source>
         <translation>使用量</translation>
     </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1、%2にリセット</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -552,6 +556,10 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
     <message>
         <source>%1 (as of %2: %3)</source>
         <translation>%1（%2時点：%3）</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1、%2にリセット</translation>
     </message>
 </context>
 <context>

@@ -38,8 +38,8 @@ QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const Q
     if (binding && binding->resetAt && binding->resetAt->secondsSince(now) > 0.0) {
         const QString when = TimeDisplayFormatter().resetText(*binding->resetAt, now, locale);
         // Within the hour the formatter counts minutes.
-        parts << (binding->resetAt->secondsSince(now) < 3600.0 ? tr("resets in %1")
-                                                               : tr("resets %1"))
+        parts << (TimeDisplayFormatter::countsMinutes(*binding->resetAt, now) ? tr("resets in %1")
+                                                                              : tr("resets %1"))
                      .arg(when);
     }
     return parts.join(QStringLiteral(" \u00b7 "));

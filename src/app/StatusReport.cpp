@@ -120,7 +120,9 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
             left ? tr("%1 %2% left").arg(label).arg(*left) : tr("%1 use unknown").arg(label);
         if (window->resetAt) {
             line =
-                tr("%1, resets %2").arg(line, formatter.resetText(*window->resetAt, now, locale));
+                (TimeDisplayFormatter::countsMinutes(*window->resetAt, now) ? tr("%1, resets in %2")
+                                                                            : tr("%1, resets %2"))
+                    .arg(line, formatter.resetText(*window->resetAt, now, locale));
         }
         // Values the last refresh could not renew say how old they are and why.
         const auto found = availability.constFind(provider);

@@ -83,9 +83,14 @@ std::optional<LocalMoment> localMoment(Instant resetAt, Instant now, const QLoca
 
 }  // namespace
 
-QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLocale& locale) const {
+bool TimeDisplayFormatter::countsMinutes(Instant resetAt, Instant now) {
     const double interval = resetAt.secondsSince(now);
-    if (interval > 0.0 && interval < secondsPerHour) {
+    return interval > 0.0 && interval < secondsPerHour;
+}
+
+QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLocale& locale) const {
+    if (countsMinutes(resetAt, now)) {
+        const double interval = resetAt.secondsSince(now);
         const int minutes = std::max(1, static_cast<int>(std::ceil(interval / 60.0)));
         return QCoreApplication::translate("TimeDisplayFormatter", "%n min", nullptr, minutes);
     }

@@ -10,6 +10,9 @@
 // system time zone.
 class TimeDisplayFormatter {
 public:
+    // Whether resetText counts minutes ("12 min") for this moment: within the coming hour. A
+    // sentence around it then says "in".
+    static bool countsMinutes(Instant resetAt, Instant now);
     // Calendar days are judged against now, which callers pass as the current time.
     QString resetText(Instant resetAt, Instant now, const QLocale& locale) const;
     // The same moment as a sentence for a notification: "Resets at 15:40.", "Resets tomorrow

@@ -273,6 +273,14 @@ QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale&
     return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
 }
 
+QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
+                  const QLocale& locale) {
+    const bool minutes =
+        window.resetAt && TimeDisplayFormatter::countsMinutes(*window.resetAt, now);
+    return (minutes ? tr("%1, resets in %2") : tr("%1, resets %2"))
+        .arg(text, resetText(window, now, locale));
+}
+
 QString paceText(const std::optional<UsageHistory::Projection>& projection, Instant now,
                  const QLocale& locale) {
     if (!projection) {
@@ -283,9 +291,8 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
     }
     const Instant runsOut = *projection->runsOutAt;
     const QString when = TimeDisplayFormatter().resetText(runsOut, now, locale);
-    const double seconds = runsOut.secondsSince(now);
     // The formatter counts minutes within the hour, and gives the day beyond today.
-    if (seconds < 3600.0) {
+    if (TimeDisplayFormatter::countsMinutes(runsOut, now)) {
         return tr("At this pace: runs out in %1").arg(when);
     }
     const bool today =
@@ -298,7 +305,7 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
     if (resetPassed(window, now)) {
         return tr("%1, reset time passed").arg(limitTitle(window));
     }
-    return tr("%1, resets %2").arg(limitTitle(window), resetText(window, now, locale));
+    return withReset(limitTitle(window), window, now, locale);
 }
 
 QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageSnapshot>& snapshot,
@@ -316,7 +323,7 @@ QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageS
                      remainingText(window));
         // "resets Reset unavailable" reads well aloud only; the menu leaves it out.
         if (window.resetAt) {
-            row = tr("%1, resets %2").arg(row, resetText(window, now, locale));
+            row = withReset(row, window, now, locale);
         }
         rows.append(row);
     }

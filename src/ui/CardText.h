@@ -61,6 +61,9 @@ double limitUsedPercent(const UsageWindowSnapshot& window);
 QString remainingText(const UsageWindowSnapshot& window);
 // The reset time in the short form, or "Reset unavailable".
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
+// "<text>, resets <reset text>", or "... resets in 12 min" within the hour.
+QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
+                  const QLocale& locale);
 // "On pace: lasts until the reset", "At this pace: runs out at 15:40" (or "in 12 min", or the
 // day); empty without a projection.
 QString paceText(const std::optional<UsageHistory::Projection>& projection, Instant now,

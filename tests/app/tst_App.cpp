@@ -168,7 +168,7 @@ private Q_SLOTS:
     void status() {
         QFETCH(QJsonObject, run);
         qputenv("TZ", "UTC");  // for the times the status prints
-        qputenv("LC_ALL", "C.UTF-8");
+        qputenv("LC_ALL", run[u"locale"].toString(QStringLiteral("C.UTF-8")).toUtf8());
         const bool served = run[u"served"].toBool();
         SnapshotMap snapshots;
         for (const ProviderUsageSnapshot& snapshot :
