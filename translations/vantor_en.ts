@@ -20,10 +20,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1% left</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Unavailable</source>
         <translation type="unfinished"></translation>
     </message>
@@ -33,10 +29,6 @@
     </message>
     <message>
         <source>%1 usage</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 percent used</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -165,6 +157,20 @@
     <message>
         <source>%1, resets in %2</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%n% left</source>
+        <translation>
+            <numerusform>%n% left</numerusform>
+            <numerusform>%n% left</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n percent used</source>
+        <translation>
+            <numerusform>%n percent used</numerusform>
+            <numerusform>%n percent used</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -523,10 +529,6 @@ never start one.
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 %2% left</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 use unknown</source>
         <translation type="unfinished"></translation>
     </message>
@@ -541,6 +543,13 @@ never start one.
     <message>
         <source>%1, resets in %2</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n% left</source>
+        <translation>
+            <numerusform>%1 %n% left</numerusform>
+            <numerusform>%1 %n% left</numerusform>
+        </translation>
     </message>
 </context>
 <context>

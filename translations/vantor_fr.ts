@@ -20,10 +20,6 @@
         <translation>Disponible</translation>
     </message>
     <message>
-        <source>%1% left</source>
-        <translation>%1&#x202f;% restants</translation>
-    </message>
-    <message>
         <source>Unavailable</source>
         <translation>Indisponible</translation>
     </message>
@@ -34,10 +30,6 @@
     <message>
         <source>%1 usage</source>
         <translation>Utilisation de %1</translation>
-    </message>
-    <message>
-        <source>%1 percent used</source>
-        <translation>%1 pour cent utilisés</translation>
     </message>
     <message>
         <source>Collapse usage details</source>
@@ -165,6 +157,20 @@
     <message>
         <source>%1, resets in %2</source>
         <translation>%1, réinitialisation dans %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n% left</source>
+        <translation>
+            <numerusform>%n % restant</numerusform>
+            <numerusform>%n % restants</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n percent used</source>
+        <translation>
+            <numerusform>%n pour cent utilisé</numerusform>
+            <numerusform>%n pour cent utilisés</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -546,10 +552,6 @@ les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
         <translation>%1&#xa0;: %2</translation>
     </message>
     <message>
-        <source>%1 %2% left</source>
-        <translation>%1, %2&#x202f;% restants</translation>
-    </message>
-    <message>
         <source>%1 use unknown</source>
         <translation>%1, utilisation inconnue</translation>
     </message>
@@ -564,6 +566,13 @@ les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
     <message>
         <source>%1, resets in %2</source>
         <translation>%1, réinitialisation dans %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n% left</source>
+        <translation>
+            <numerusform>%1, %n % restant</numerusform>
+            <numerusform>%1, %n % restants</numerusform>
+        </translation>
     </message>
 </context>
 <context>

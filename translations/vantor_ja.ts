@@ -20,10 +20,6 @@
         <translation>利用可能</translation>
     </message>
     <message>
-        <source>%1% left</source>
-        <translation>残り%1%</translation>
-    </message>
-    <message>
         <source>Unavailable</source>
         <translation>利用不可</translation>
     </message>
@@ -34,10 +30,6 @@
     <message>
         <source>%1 usage</source>
         <translation>%1の使用状況</translation>
-    </message>
-    <message>
-        <source>%1 percent used</source>
-        <translation>%1%使用済み</translation>
     </message>
     <message>
         <source>Collapse usage details</source>
@@ -164,6 +156,18 @@
     <message>
         <source>%1, resets in %2</source>
         <translation>%1、%2にリセット</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n% left</source>
+        <translation>
+            <numerusform>残り%n%</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n percent used</source>
+        <translation>
+            <numerusform>%n%使用済み</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -542,10 +546,6 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
         <translation>%1: %2</translation>
     </message>
     <message>
-        <source>%1 %2% left</source>
-        <translation>%1 残り%2%</translation>
-    </message>
-    <message>
         <source>%1 use unknown</source>
         <translation>%1 使用量不明</translation>
     </message>
@@ -560,6 +560,12 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
     <message>
         <source>%1, resets in %2</source>
         <translation>%1、%2にリセット</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n% left</source>
+        <translation>
+            <numerusform>%1 残り%n%</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -18,8 +18,8 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("StatusReport", text);
+QString tr(const char* text, const char* comment = nullptr, int n = -1) {
+    return QCoreApplication::translate("StatusReport", text, comment, n);
 }
 
 // The share of the window left, rounded, or none when the use is unknown.
@@ -117,7 +117,7 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
         const QString label = ProviderStatusText::windowLabel(window->label);
         const std::optional<int> left = shareLeft(*window);
         QString line =
-            left ? tr("%1 %2% left").arg(label).arg(*left) : tr("%1 use unknown").arg(label);
+            left ? tr("%1 %n% left", nullptr, *left).arg(label) : tr("%1 use unknown").arg(label);
         if (window->resetAt) {
             line =
                 (TimeDisplayFormatter::countsMinutes(*window->resetAt, now) ? tr("%1, resets in %2")

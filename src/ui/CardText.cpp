@@ -78,7 +78,8 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
             }
             const double used = *window->usedPercent;
             const qint64 left = used <= 0.0 ? 100 : roundHalfAway(100.0 - std::min(used, 100.0));
-            return kindPrefix(*window) + QStringLiteral(" \u2022 ") + tr("%1% left").arg(left);
+            return kindPrefix(*window) + QStringLiteral(" \u2022 ") +
+                   tr("%n% left", nullptr, static_cast<int>(left));
         }
     }
     // The shared availability words, but for a card a provider not yet answered is loading, and
@@ -97,7 +98,7 @@ QString ringAccessibilityLabel(ProviderID provider) {
 }
 
 QString ringAccessibilityValue(double usedPercent) {
-    return tr("%1 percent used").arg(roundHalfAway(usedPercent));
+    return tr("%n percent used", nullptr, static_cast<int>(roundHalfAway(usedPercent)));
 }
 
 QString expansionHint(bool expanded) {
@@ -251,7 +252,8 @@ QString remainingText(const UsageWindowSnapshot& window) {
     if (notStarted(window)) {
         return tr("Not started");
     }
-    return tr("%1% left").arg(roundHalfAway(100.0 - limitUsedPercent(window)));
+    return tr("%n% left", nullptr,
+              static_cast<int>(roundHalfAway(100.0 - limitUsedPercent(window))));
 }
 
 namespace {
