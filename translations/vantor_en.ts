@@ -119,10 +119,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>At this pace: runs out %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1, reset time passed</source>
         <translation type="unfinished"></translation>
     </message>
@@ -171,6 +167,18 @@
             <numerusform>%n percent used</numerusform>
             <numerusform>%n percent used</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>At this pace: runs out tomorrow at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At this pace: runs out on %1 at %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At this pace: runs out on %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -119,10 +119,6 @@
         <translation>À ce rythme, épuisé à %1</translation>
     </message>
     <message>
-        <source>At this pace: runs out %1</source>
-        <translation>À ce rythme, épuisé&#xa0;: %1</translation>
-    </message>
-    <message>
         <source>%1, reset time passed</source>
         <translation>%1, heure de réinitialisation passée</translation>
     </message>
@@ -161,8 +157,8 @@
     <message numerus="yes">
         <source>%n% left</source>
         <translation>
-            <numerusform>%n % restant</numerusform>
-            <numerusform>%n % restants</numerusform>
+            <numerusform>%n&#x202f;% restant</numerusform>
+            <numerusform>%n&#x202f;% restants</numerusform>
         </translation>
     </message>
     <message numerus="yes">
@@ -171,6 +167,18 @@
             <numerusform>%n pour cent utilisé</numerusform>
             <numerusform>%n pour cent utilisés</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>At this pace: runs out tomorrow at %1</source>
+        <translation>À ce rythme, épuisé demain à %1</translation>
+    </message>
+    <message>
+        <source>At this pace: runs out on %1 at %2</source>
+        <translation>À ce rythme, épuisé %1 à %2</translation>
+    </message>
+    <message>
+        <source>At this pace: runs out on %1</source>
+        <translation>À ce rythme, épuisé le %1</translation>
     </message>
 </context>
 <context>
@@ -570,8 +578,8 @@ les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
     <message numerus="yes">
         <source>%1 %n% left</source>
         <translation>
-            <numerusform>%1, %n % restant</numerusform>
-            <numerusform>%1, %n % restants</numerusform>
+            <numerusform>%1, %n&#x202f;% restant</numerusform>
+            <numerusform>%1, %n&#x202f;% restants</numerusform>
         </translation>
     </message>
 </context>

@@ -118,10 +118,6 @@
         <translation>%1に上限到達の見込み</translation>
     </message>
     <message>
-        <source>At this pace: runs out %1</source>
-        <translation>%1に上限到達の見込み</translation>
-    </message>
-    <message>
         <source>%1, reset time passed</source>
         <translation>%1、リセット時刻を過ぎました</translation>
     </message>
@@ -168,6 +164,18 @@
         <translation>
             <numerusform>%n%使用済み</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>At this pace: runs out tomorrow at %1</source>
+        <translation>明日の%1に上限到達の見込み</translation>
+    </message>
+    <message>
+        <source>At this pace: runs out on %1 at %2</source>
+        <translation>%1の%2に上限到達の見込み</translation>
+    </message>
+    <message>
+        <source>At this pace: runs out on %1</source>
+        <translation>%1に上限到達の見込み</translation>
     </message>
 </context>
 <context>

@@ -114,22 +114,29 @@ QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLoc
 
 QString TimeDisplayFormatter::resetSentence(Instant resetAt, Instant now,
                                             const QLocale& locale) const {
-    const std::optional<LocalMoment> moment = localMoment(resetAt, now, locale);
+    return sentence(
+        resetAt, now, locale,
+        {.today = QCoreApplication::translate("TimeDisplayFormatter", "Resets at %1."),
+         .tomorrow = QCoreApplication::translate("TimeDisplayFormatter", "Resets tomorrow at %1."),
+         .weekday = QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1 at %2."),
+         .date = QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1.")});
+}
+
+QString TimeDisplayFormatter::sentence(Instant at, Instant now, const QLocale& locale,
+                                       const Phrases& phrases) const {
+    const std::optional<LocalMoment> moment = localMoment(at, now, locale);
     if (!moment) {
         return {};
     }
     if (moment->days == 0) {
-        return QCoreApplication::translate("TimeDisplayFormatter", "Resets at %1.")
-            .arg(moment->timeText);
+        return phrases.today.arg(moment->timeText);
     }
     if (moment->days == 1) {
-        return QCoreApplication::translate("TimeDisplayFormatter", "Resets tomorrow at %1.")
-            .arg(moment->timeText);
+        return phrases.tomorrow.arg(moment->timeText);
     }
     if (moment->days > 1 && moment->days <= weekdayRangeDays) {
-        return QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1 at %2.")
-            .arg(format(Form::weekday, moment->reset, moment->zone, locale), moment->timeText);
+        return phrases.weekday.arg(format(Form::weekday, moment->reset, moment->zone, locale),
+                                   moment->timeText);
     }
-    return QCoreApplication::translate("TimeDisplayFormatter", "Resets on %1.")
-        .arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
+    return phrases.date.arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
 }

@@ -18,4 +18,13 @@ public:
     // The same moment as a sentence for a notification: "Resets at 15:40.", "Resets tomorrow
     // at 15:40.", "Resets on Tuesday at 15:40.", else "Resets on Dec 14, 15:40.".
     QString resetSentence(Instant resetAt, Instant now, const QLocale& locale) const;
+
+    // A sentence about a moment, by how far off its day is; each phrase already translated.
+    struct Phrases {
+        QString today;     // %1 the time
+        QString tomorrow;  // %1 the time
+        QString weekday;   // %1 the weekday, %2 the time
+        QString date;      // %1 month, day and time
+    };
+    QString sentence(Instant at, Instant now, const QLocale& locale, const Phrases& phrases) const;
 };

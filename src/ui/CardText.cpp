@@ -292,14 +292,15 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
         return tr("On pace: lasts until the reset");
     }
     const Instant runsOut = *projection->runsOutAt;
-    const QString when = TimeDisplayFormatter().resetText(runsOut, now, locale);
-    // The formatter counts minutes within the hour, and gives the day beyond today.
+    const TimeDisplayFormatter formatter;
     if (TimeDisplayFormatter::countsMinutes(runsOut, now)) {
-        return tr("At this pace: runs out in %1").arg(when);
+        return tr("At this pace: runs out in %1").arg(formatter.resetText(runsOut, now, locale));
     }
-    const bool today =
-        runsOut.toDateTime().toLocalTime().date() == now.toDateTime().toLocalTime().date();
-    return (today ? tr("At this pace: runs out at %1") : tr("At this pace: runs out %1")).arg(when);
+    return formatter.sentence(runsOut, now, locale,
+                              {.today = tr("At this pace: runs out at %1"),
+                               .tomorrow = tr("At this pace: runs out tomorrow at %1"),
+                               .weekday = tr("At this pace: runs out on %1 at %2"),
+                               .date = tr("At this pace: runs out on %1")});
 }
 
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
