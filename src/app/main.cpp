@@ -2,7 +2,7 @@
 // announcements. Only this folder knows every concrete type.
 #include "InterfaceLanguage.h"
 #include "LogSink.h"
-#include "MediaSoundPlayer.h"
+#include "SoundPlayerModule.h"
 #include "TerminationSignals.h"
 #include "UsageCoordinator.h"
 #include "VantorBusService.h"
@@ -108,8 +108,10 @@ int runResident(int argc, char** argv) {
         return 0;
     }
 
-    VantorRuntime runtime(
-        VantorRuntime::linuxPlatform([] { return std::make_unique<MediaSoundPlayer>(); }));
+    VantorRuntime runtime(VantorRuntime::linuxPlatform([] {
+        return SoundPlayerModule::makePlayer(QCoreApplication::applicationDirPath() + u'/' +
+                                             QLatin1String(SoundPlayerModule::fileName));
+    }));
     VantorBusService service(runtime.state());
     if (bus.isConnected() && !service.registerOn(bus)) {
         // Another copy took the name since we looked.

@@ -29,3 +29,8 @@ void MediaSoundPlayer::play(const QByteArray& mp3) {
 void MediaSoundPlayer::stop() {
     player_->stop();
 }
+
+// The module's one entry (SoundPlayerModule): a player made by the module's own code.
+extern "C" Q_DECL_EXPORT SoundPlayer* vantor_make_sound_player() {
+    return new MediaSoundPlayer;
+}
