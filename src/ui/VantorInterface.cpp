@@ -52,10 +52,6 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
       loginItem_(loginItem),
       defaults_(defaults),
       notificationCenter_(notificationCenter) {
-    // Two small windows: the software renderer draws all they need at a fraction of the GPU
-    // path's memory and shows the first frame sooner.
-    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-
     // No shortcut hints: the keys act in the popover, never in a menu the panel draws.
     firstCommand_ = menu_->addSeparator();
     QAction* refresh = menu_->addAction(model_->refreshText());
@@ -178,6 +174,10 @@ QQmlEngine& VantorInterface::engine() {
             return true;
         }();
         Q_UNUSED(registered);
+        // Two small windows: the software renderer draws all they need at a fraction of the
+        // GPU path's memory and shows the first frame sooner. Chosen here, with the first
+        // window, so an idle Vantor runs none of Qt Quick.
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
         engine_ = std::make_unique<QQmlEngine>();
         engine_->addImportPath(QStringLiteral("qrc:/"));
         engine_->addImageProvider(QStringLiteral("symbol"), new SymbolImageProvider);
