@@ -78,8 +78,7 @@ ClaudeUsageProvider::ClaudeUsageProvider(ClaudeKeychain* keychain, ClaudePauseSt
       pauseStore_(pauseStore),
       endpoint_(std::move(endpoint)),
       tls_(std::move(tls)),
-      transferTimeout_(transferTimeout),
-      network_(std::make_unique<QNetworkAccessManager>()) {}
+      transferTimeout_(transferTimeout) {}
 
 ClaudeUsageProvider::~ClaudeUsageProvider() = default;
 
@@ -197,6 +196,11 @@ QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::send(QString token
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
 
+    // Made with the first request: without Claude credentials none is ever sent, and an idle
+    // Vantor then runs none of Qt Network.
+    if (!network_) {
+        network_ = std::make_unique<QNetworkAccessManager>();
+    }
     QNetworkReply* const raw = network_->get(request);
     const ReplyGuard guard{raw};
     const auto download = std::make_shared<Download>();
