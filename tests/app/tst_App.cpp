@@ -13,6 +13,7 @@
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
 #include "SnapshotStore.h"
+#include "SoundPlayerModule.h"
 #include "StatusLineText.h"
 #include "StatusReport.h"
 #include "TestData.h"
@@ -270,6 +271,17 @@ private Q_SLOTS:
         QTRY_COMPARE(refreshed.size(), 2);
         QCOMPARE(item->calls.size(), 1);
         QCOMPARE(codex->fetchCalls, 2);
+    }
+
+    // Qt Multimedia comes with the first player, from its module; a module that cannot be
+    // loaded is silence.
+    void soundPlayerModule() {
+        const QString maps = QStringLiteral("/proc/self/maps");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("^vantor: no sound")));
+        QVERIFY(!SoundPlayerModule::makePlayer(QStringLiteral("/nonexistent/vantor-sound.so")));
+        QVERIFY(!TestData::read(maps).contains("libQt6Multimedia"));
+        QVERIFY(SoundPlayerModule::makePlayer(QStringLiteral(VANTOR_SOUND_MODULE)));
+        QVERIFY(TestData::read(maps).contains("libQt6Multimedia"));
     }
 };
 
