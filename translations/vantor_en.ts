@@ -221,6 +221,23 @@ never start one.
 </source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>choose one of --json and --waybar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vantor: %1
+Try &apos;vantor --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>MenuBarStatusLabel</name>
@@ -609,6 +626,17 @@ never start one.
     <name>UsageCoordinator</name>
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>vantor: another Vantor owns %1 but does not answer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vantor: Vantor already runs in this session</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -244,6 +244,24 @@ Les commandes status interrogent le Vantor en cours d&apos;exécution, sinon lis
 les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
 </translation>
     </message>
+    <message>
+        <source>choose one of --json and --waybar</source>
+        <translation>choisissez --json ou --waybar, pas les deux</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>option inconnue « %1 »</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>argument inattendu « %1 »</translation>
+    </message>
+    <message>
+        <source>vantor: %1
+Try &apos;vantor --help&apos;.</source>
+        <translation>vantor : %1
+Essayez « vantor --help ».</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarStatusLabel</name>
@@ -633,6 +651,17 @@ les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
         <translation>Impossible d&apos;actualiser les données d&apos;utilisation.</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>vantor: another Vantor owns %1 but does not answer</source>
+        <translation>vantor : une autre instance de Vantor détient %1 mais ne répond pas</translation>
+    </message>
+    <message>
+        <source>vantor: Vantor already runs in this session</source>
+        <translation>vantor : Vantor fonctionne déjà dans cette session</translation>
     </message>
 </context>
 </TS>

@@ -238,6 +238,24 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
 読みます。Vantorを起動することはありません。
 </translation>
     </message>
+    <message>
+        <source>choose one of --json and --waybar</source>
+        <translation>--json と --waybar はどちらか一方だけを指定してください</translation>
+    </message>
+    <message>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>不明なオプション「%1」</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>予期しない引数「%1」</translation>
+    </message>
+    <message>
+        <source>vantor: %1
+Try &apos;vantor --help&apos;.</source>
+        <translation>vantor: %1
+使い方は「vantor --help」で確認できます。</translation>
+    </message>
 </context>
 <context>
     <name>MenuBarStatusLabel</name>
@@ -282,7 +300,7 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
     </message>
     <message>
         <source>%1: %2 % of the usage limit used</source>
-        <translation>%1: 利用上限の%2%を使用しました</translation>
+        <translation>%1: 使用上限の%2%を使用しました</translation>
     </message>
     <message>
         <source>%1: %2 % of the %3 limit used</source>
@@ -625,6 +643,17 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
         <translation>使用状況のデータを更新できませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>vantor: another Vantor owns %1 but does not answer</source>
+        <translation>vantor: 別のVantorが%1を保持していますが、応答しません</translation>
+    </message>
+    <message>
+        <source>vantor: Vantor already runs in this session</source>
+        <translation>vantor: Vantorはこのセッションですでに実行中です</translation>
     </message>
 </context>
 </TS>

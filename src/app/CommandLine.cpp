@@ -31,16 +31,19 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         const bool json = argument == QLatin1String("--json");
         if (line.action == Action::status && (json || argument == QLatin1String("--waybar"))) {
             if (formatGiven) {
-                return fail(QStringLiteral("choose one of --json and --waybar"));
+                return fail(QCoreApplication::translate("CommandLine",
+                                                        "choose one of --json and --waybar"));
             }
             formatGiven = true;
             line.format = json ? Format::json : Format::waybar;
             continue;
         }
         if (argument.startsWith(u'-')) {
-            return fail(QStringLiteral("unknown option '%1'").arg(argument));
+            return fail(
+                QCoreApplication::translate("CommandLine", "unknown option '%1'").arg(argument));
         }
-        return fail(QStringLiteral("unexpected argument '%1'").arg(argument));
+        return fail(
+            QCoreApplication::translate("CommandLine", "unexpected argument '%1'").arg(argument));
     }
     return line;
 }

@@ -17,9 +17,10 @@ QString languageOf(const QString& localeName) {
     return localeName.left(end).toLower();
 }
 
+// No locale set at all is the C locale too.
 bool isPlainC(const QString& localeName) {
-    return localeName == QLatin1String("C") || localeName.startsWith(QLatin1String("C.")) ||
-           localeName == QLatin1String("POSIX");
+    return localeName.isEmpty() || localeName == QLatin1String("C") ||
+           localeName.startsWith(QLatin1String("C.")) || localeName == QLatin1String("POSIX");
 }
 
 }  // namespace

@@ -139,9 +139,15 @@ int main(int argc, char** argv) {
         case CommandLine::Action::version:
             std::puts("vantor " VANTOR_VERSION);
             return 0;
-        case CommandLine::Action::error:
-            print(stderr, QStringLiteral("vantor: %1\nTry 'vantor --help'.").arg(line.error));
+        case CommandLine::Action::error: {
+            QCoreApplication app(argc, argv);
+            InterfaceLanguage::apply();
+            // Parsed again, now that the translation is in place.
+            print(stderr,
+                  QCoreApplication::translate("CommandLine", "vantor: %1\nTry 'vantor --help'.")
+                      .arg(CommandLine::parse(arguments).error));
             return 2;
+        }
         case CommandLine::Action::status:
             return printStatus(argc, argv, line.format);
         case CommandLine::Action::statusline:

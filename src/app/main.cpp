@@ -45,8 +45,9 @@ int handOver(QDBusConnection bus) {
     if (VantorBusService::call(bus, QStringLiteral("ShowPopover"))) {
         return 0;
     }
-    print(stderr, QStringLiteral("vantor: another Vantor owns %1 but does not answer")
-                      .arg(VantorBusService::serviceName));
+    print(stderr,
+          QCoreApplication::translate("main", "vantor: another Vantor owns %1 but does not answer")
+              .arg(VantorBusService::serviceName));
     return 1;
 }
 
@@ -104,7 +105,8 @@ int runResident(int argc, char** argv) {
     // Every copy holds the lock as well as the name: one started without a bus (it can only
     // see the lock) and one with a bus never both run.
     if (!lock.tryLock(0) && lock.error() == QLockFile::LockFailedError) {
-        print(stderr, QStringLiteral("vantor: Vantor already runs in this session"));
+        print(stderr,
+              QCoreApplication::translate("main", "vantor: Vantor already runs in this session"));
         return 0;
     }
 

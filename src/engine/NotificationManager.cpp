@@ -236,7 +236,8 @@ QString NotificationManager::warningTitle(ProviderID provider, const UsageWindow
                 break;
         }
     }
-    if (window.label.isEmpty()) {
+    // A window named only "Additional limit" would read "... of the Additional limit limit".
+    if (window.label.isEmpty() || window.label == QLatin1String("Additional limit")) {
         return tr("%1: %2 % of the usage limit used").arg(name, percent);
     }
     return tr("%1: %2 % of the %3 limit used")
