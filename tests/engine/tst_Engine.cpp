@@ -306,25 +306,14 @@ private Q_SLOTS:
     }
 
     // A warning's title names the window by its kind, else by its own label.
-    void warningTitle_data() {
-        QTest::addColumn<int>("kind");  // UsageWindowKind
-        QTest::addColumn<QString>("label");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("weekly") << 1 << "Weekly"
-                                << "Codex: 90 % of the weekly limit used";
-        QTest::newRow("own bucket") << 0 << "Spark \u00b7 5 hour"
-                                    << "Codex: 90 % of the Spark \u00b7 5 hour limit used";
-        QTest::newRow("only additional") << 3 << "Additional limit"
-                                         << "Codex: 90 % of the usage limit used";
-        QTest::newRow("no label") << 2 << ""
-                                  << "Codex: 90 % of the usage limit used";
-    }
+    void warningTitle_data() { TestData::rows("row", "engine/warning-titles.json"); }
     void warningTitle() {
+        const auto row = TestData::fetch<QJsonObject>("row");
         UsageWindowSnapshot window;
-        window.kind = UsageWindowKind(fetch<int>("kind"));
-        window.label = fetch<QString>("label");
+        window.kind = *fromRawValue<UsageWindowKind>(row[u"kind"].toString());
+        window.label = row[u"label"].toString();
         QCOMPARE(NotificationManager::warningTitle(ProviderID::codex, window, 90),
-                 fetch<QString>("title"));
+                 row[u"title"].toString());
     }
 
     // The body names the window that reset; providers put no "week" into some weekly ids.
