@@ -11,16 +11,11 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
         return result;
     }
     for (const UsageWindowSnapshot& window : current.windows) {
-        // A reading whose reset time has passed belongs to a period that has ended (a stray
-        // one, some minutes after a reset): it says nothing about the window now.
-        if (!window.usedPercent || !std::isfinite(*window.usedPercent) ||
-            (window.resetAt && window.resetAt->secondsSince(window.observedAt) < 0.0)) {
+        if (!window.usedPercent || !std::isfinite(*window.usedPercent) || window.hasEnded()) {
             continue;
         }
         const QString name = rawValue(current.providerID) + u'.' + window.id;
-        const QString reset = window.resetAt
-                                  ? QString::number(std::llround(window.resetAt->unixSeconds()))
-                                  : QStringLiteral("-");
+        const QString reset = periodKey(window);
         const bool above = *window.usedPercent >= threshold;
         const auto mark =
             std::find_if(result.marks.begin(), result.marks.end(),
@@ -48,4 +43,9 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
         result.marks = result.marks.mid(result.marks.size() - markLimit);
     }
     return result;
+}
+
+QString LimitWarningDetector::periodKey(const UsageWindowSnapshot& window) {
+    return window.resetAt ? QString::number(std::llround(window.resetAt->unixSeconds()))
+                          : QStringLiteral("-");
 }

@@ -26,6 +26,10 @@ public:
         QStringList marks;
     };
 
+    // The window's period as the marks and the warning's identifier name it: its reset time in
+    // whole Unix seconds, or "-" without one.
+    static QString periodKey(const UsageWindowSnapshot& window);
+
     // On the first reading after start a window already exhausted is marked, not warned
     // about: the user knows.
     static Result process(const ProviderUsageSnapshot& current, int threshold, bool firstReading,

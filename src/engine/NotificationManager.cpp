@@ -1,5 +1,6 @@
 #include "NotificationManager.h"
 
+#include "LimitWarningDetector.h"
 #include "ProviderStatusText.h"
 #include "SnapshotStore.h"
 #include "TimeDisplayFormatter.h"
@@ -9,7 +10,6 @@
 #include <QScopeGuard>
 #include <QUuid>
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -121,11 +121,10 @@ QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnap
     if (!co_await permitted()) {
         co_return false;
     }
-    const QString reset =
-        window.resetAt ? QString::number(std::llround(window.resetAt->unixSeconds())) : "-";
     NotificationCenter::Request request{
-        .identifier = QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
-                          .arg(rawValue(provider), window.id, reset),
+        .identifier =
+            QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
+                .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
         .title = warningTitle(provider, window, threshold),
         .body = window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
                                : QString()};
@@ -223,7 +222,7 @@ QString NotificationManager::warningTitle(ProviderID provider, const UsageWindow
         provider == ProviderID::claude ? QStringLiteral("Claude") : QStringLiteral("Codex");
     const QString percent = QLocale().toString(threshold);
     // A bucket of its own is named: "Codex: 90 % of the Spark · 5 hour limit used".
-    if (!window.label.contains(QStringLiteral(" \u00b7 "))) {
+    if (!ProviderStatusText::namesOwnWindow(window.label)) {
         switch (window.kind) {
             case UsageWindowKind::fiveHour:
                 return tr("%1: %2 % of the 5-hour limit used").arg(name, percent);

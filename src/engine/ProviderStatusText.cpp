@@ -13,6 +13,9 @@ QString tr(const char* text) {
     return QCoreApplication::translate(context, text);
 }
 
+// Between a window's own name and its length in a label: "Spark · 5 hour".
+const QString labelSeparator = QStringLiteral(" \u00b7 ");
+
 // The words the providers put into window labels.
 constexpr std::array labelWords{QT_TRANSLATE_NOOP("ProviderStatusText", "5 hour"),
                                 QT_TRANSLATE_NOOP("ProviderStatusText", "Weekly"),
@@ -50,9 +53,12 @@ QString availability(const std::optional<ProviderAvailability>& availability) {
     return tr("Unavailable");
 }
 
+bool namesOwnWindow(const QString& label) {
+    return label.contains(labelSeparator);
+}
+
 QString windowLabel(const QString& label) {
-    const QString separator = QStringLiteral(" \u00b7 ");
-    QStringList parts = label.split(separator);
+    QStringList parts = label.split(labelSeparator);
     for (QString& part : parts) {
         for (const char* word : labelWords) {
             if (part == QLatin1String(word)) {
@@ -60,7 +66,7 @@ QString windowLabel(const QString& label) {
             }
         }
     }
-    return parts.join(separator);
+    return parts.join(labelSeparator);
 }
 
 }  // namespace ProviderStatusText

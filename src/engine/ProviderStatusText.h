@@ -16,6 +16,9 @@ QString title(ProviderID provider);
 // "Connected", "Not installed", ...; a provider never probed is "Not detected".
 QString availability(const std::optional<ProviderAvailability>& availability);
 
+// Whether a label names a window of its own ("Spark · 5 hour", "Weekly · Fable"): such a window
+// is called by its label rather than by its kind.
+bool namesOwnWindow(const QString& label);
 // A window's label as a provider gives it ("5 hour", "Spark · 5 hour", "Weekly · Fable") in the
 // interface's language: the words of a window's length are translated, names are kept.
 QString windowLabel(const QString& label);

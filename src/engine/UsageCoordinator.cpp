@@ -5,7 +5,6 @@
 #include "LogSink.h"
 
 #include <QCoreApplication>
-#include <QSet>
 
 #include <algorithm>
 #include <ctime>
@@ -21,17 +20,11 @@ void detach(QCoro::Task<> task) {
 // the held reading (its period ended, or its use was lower within the same period). Taking it
 // would turn the held window back and make a reset out of nothing.
 bool isStale(const UsageWindowSnapshot& reading, const UsageWindowSnapshot& held) {
-    if (reading.resetAt && reading.resetAt->secondsSince(reading.observedAt) < 0.0) {
+    if (reading.hasEnded() || UsageWindowSnapshot::earlierReset(reading.resetAt, held.resetAt)) {
         return true;
     }
-    if (!reading.resetAt || !held.resetAt) {
-        return false;
-    }
-    const double moved = reading.resetAt->secondsSince(*held.resetAt);
-    if (moved < -UsageWindowSnapshot::sameResetSeconds) {
-        return true;
-    }
-    return UsageWindowSnapshot::sameReset(reading.resetAt, held.resetAt) &&
+    return reading.resetAt && held.resetAt &&
+           UsageWindowSnapshot::sameReset(reading.resetAt, held.resetAt) &&
            reading.usedPercent.value_or(0.0) < held.usedPercent.value_or(0.0);
 }
 
@@ -302,14 +295,6 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
 QCoro::Task<bool> UsageCoordinator::announceResets(
     const QList<UsageEvent>& events, const std::optional<ProviderUsageSnapshot>& previous,
     const ProviderUsageSnapshot& current, QPointer<AppState> state) {
-    const auto kindOf = [&current](const QString& windowID) -> std::optional<UsageWindowKind> {
-        for (const UsageWindowSnapshot& window : current.windows) {
-            if (window.id == windowID) {
-                return window.kind;
-            }
-        }
-        return std::nullopt;
-    };
     // "Ready again" would be false while the weekly window of the same bucket is still spent: a
     // five-hour reset then goes untold, and the weekly reset's own announcement, now or later,
     // says it. Another bucket (another model's limits) holds nothing back.
@@ -334,7 +319,8 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
             return window.id == event.windowID;
         };
         const auto now = std::find_if(current.windows.cbegin(), current.windows.cend(), sameWindow);
-        const std::optional<UsageWindowKind> kind = kindOf(event.windowID);
+        const std::optional<UsageWindowKind> kind =
+            now != current.windows.cend() ? std::optional(now->kind) : std::nullopt;
         if (kind == UsageWindowKind::fiveHour && weeklyHolds(*now)) {
             continue;
         }

@@ -102,8 +102,7 @@ void UsageHistory::record(const ProviderUsageSnapshot& snapshot) {
     for (const UsageWindowSnapshot& window : snapshot.windows) {
         Window entry = windows_.value(key(snapshot.providerID, window.id));
         // A reading of a period that already ended (a stray one after a reset) is not kept.
-        if (entry.resetAt && window.resetAt &&
-            window.resetAt->secondsSince(*entry.resetAt) < -UsageWindowSnapshot::sameResetSeconds) {
+        if (UsageWindowSnapshot::earlierReset(window.resetAt, entry.resetAt)) {
             kept.insert(key(snapshot.providerID, window.id), entry);
             continue;
         }

@@ -3,19 +3,24 @@
 namespace {
 
 int summaryPriority(const UsageWindowSnapshot& window) {
+    if (window.state == UsageWindowState::exhausted) {
+        return 0;
+    }
+    if (window.isActive == true) {
+        return 1;
+    }
     switch (window.state) {
-        case UsageWindowState::exhausted:
-            return 0;
         case UsageWindowState::nearingLimit:
-            return window.isActive == true ? 1 : 2;
+            return 2;
         case UsageWindowState::awaitingResetConfirmation:
-            return window.isActive == true ? 1 : 3;
+            return 3;
         case UsageWindowState::available:
-            return window.isActive == true ? 1 : 4;
+            return 4;
+        case UsageWindowState::exhausted:
         case UsageWindowState::unknown:
             break;
     }
-    return window.isActive == true ? 1 : 5;
+    return 5;
 }
 
 }  // namespace

@@ -22,3 +22,11 @@ bool UsageWindowSnapshot::sameReset(std::optional<Instant> a, std::optional<Inst
     }
     return std::abs(a->secondsSince(*b)) <= sameResetSeconds;
 }
+
+bool UsageWindowSnapshot::earlierReset(std::optional<Instant> a, std::optional<Instant> b) {
+    return a && b && a->secondsSince(*b) < -sameResetSeconds;
+}
+
+bool UsageWindowSnapshot::hasEnded() const {
+    return resetAt && resetAt->secondsSince(observedAt) < 0.0;
+}

@@ -32,6 +32,11 @@ struct UsageWindowSnapshot {
     // readings, while a window that resets moves by hours. Two missing ones are one too.
     static constexpr double sameResetSeconds = 300.0;
     static bool sameReset(std::optional<Instant> a, std::optional<Instant> b);
+    // Whether reset time a lies before b by more than that: a reading of an earlier period.
+    static bool earlierReset(std::optional<Instant> a, std::optional<Instant> b);
+    // Whether the reading was taken after its own reset time: its period has ended (a stray
+    // reading some minutes after a reset), so it says nothing about the window now.
+    bool hasEnded() const;
 
     friend bool operator==(const UsageWindowSnapshot&, const UsageWindowSnapshot&) = default;
 };

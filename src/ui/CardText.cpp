@@ -204,7 +204,7 @@ QString bindingMark(const UsageWindowSnapshot& window) {
 
 QString limitTitle(const UsageWindowSnapshot& window) {
     // A label that names a bucket of its own ("Spark · 5 hour") is shown as it is.
-    if (window.label.contains(QStringLiteral(" \u00b7 "))) {
+    if (ProviderStatusText::namesOwnWindow(window.label)) {
         return ProviderStatusText::windowLabel(window.label);
     }
     switch (window.kind) {
