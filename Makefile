@@ -78,7 +78,7 @@ install: deps
 # The Debian package, build/package/vantor_<version>_<arch>.deb, from the optimised executable
 # alone; package-check validates it (desktop entry, metainfo, lintian, install and removal in a
 # throw-away root).
-package: deps
+package:
 	scripts/install-deps package
 	cmake --preset package
 	$(CMAKE_BUILD) package

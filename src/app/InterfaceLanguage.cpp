@@ -62,12 +62,9 @@ QLocale InterfaceLanguage::formatLocale(const QString& language, const QLocale& 
 void InterfaceLanguage::apply() {
     const QString language = choose([](const char* name) { return qEnvironmentVariable(name); });
     QLocale::setDefault(formatLocale(language, QLocale::system()));
-    // English too: its file holds the plural forms of the English texts. A second call
-    // replaces the first one's translation.
-    static QTranslator* installed = nullptr;
-    delete installed;
-    installed = new QTranslator(QCoreApplication::instance());
-    if (installed->load(QStringLiteral(":/i18n/vantor_") + language)) {
-        QCoreApplication::installTranslator(installed);
+    // English too: its file holds the plural forms of the English texts.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral(":/i18n/vantor_") + language)) {
+        QCoreApplication::installTranslator(translator);
     }
 }

@@ -22,15 +22,6 @@ QString tr(const char* text, const char* comment = nullptr, int n = -1) {
     return QCoreApplication::translate("StatusReport", text, comment, n);
 }
 
-// The share of the window left, rounded, or none when the use is unknown.
-std::optional<int> shareLeft(const UsageWindowSnapshot& window) {
-    const std::optional<double> used = window.displayPercent();
-    if (!used) {
-        return std::nullopt;
-    }
-    return static_cast<int>(std::lround(100.0 - *used));
-}
-
 QString className(MenuBarVisualState state) {
     switch (state) {
         case MenuBarVisualState::normal:
@@ -45,18 +36,10 @@ QString className(MenuBarVisualState state) {
     return QStringLiteral("unavailable");
 }
 
-// The shared availability words, except that the command line shows why a provider is
-// unavailable for now when it knows.
 QString availabilityText(const AvailabilityMap& availability, ProviderID provider) {
     const auto found = availability.constFind(provider);
-    if (found == availability.cend()) {
-        return ProviderStatusText::availability(std::nullopt);
-    }
-    if (found->kind() == ProviderAvailability::Kind::temporarilyUnavailable &&
-        !found->message().isEmpty()) {
-        return found->message();
-    }
-    return ProviderStatusText::availability(*found);
+    return ProviderStatusText::reason(found == availability.cend() ? std::nullopt
+                                                                   : std::optional(*found));
 }
 
 std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, ProviderID provider) {
@@ -115,7 +98,7 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
             continue;
         }
         const QString label = ProviderStatusText::windowLabel(window->label);
-        const std::optional<int> left = shareLeft(*window);
+        const std::optional<int> left = window->percentLeft();
         QString line =
             left ? tr("%1 %n% left", nullptr, *left).arg(label) : tr("%1 use unknown").arg(label);
         if (window->resetAt) {
@@ -181,7 +164,7 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     std::optional<int> lowest;
     for (const ProviderID provider : allCases<ProviderID>()) {
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
-        const std::optional<int> left = window ? shareLeft(*window) : std::nullopt;
+        const std::optional<int> left = window ? window->percentLeft() : std::nullopt;
         if (!left) {
             continue;
         }

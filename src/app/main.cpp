@@ -61,6 +61,10 @@ QString lockFilePath() {
 }
 
 int runResident(int argc, char** argv) {
+#ifdef VANTOR_HEADLESS
+    const bool headless = true;
+    const std::unique_ptr<QCoreApplication> app = std::make_unique<QCoreApplication>(argc, argv);
+#else
     // Without any display (a console, a service) Vantor still watches, headless.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
@@ -72,10 +76,6 @@ int runResident(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION")) {
         qputenv("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION", "shm");
     }
-#ifdef VANTOR_HEADLESS
-    const bool headless = true;
-    const std::unique_ptr<QCoreApplication> app = std::make_unique<QCoreApplication>(argc, argv);
-#else
     // Headless, nothing could be shown: without Qt Gui's application the process stays small.
     const bool headless = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
     const std::unique_ptr<QCoreApplication> app =
@@ -121,8 +121,9 @@ int runResident(int argc, char** argv) {
     }
     QObject::connect(&service, &VantorBusService::refreshRequested, &runtime,
                      &VantorRuntime::refresh);
+    // Queued: the status line gets its answer at once, not after the store was written.
     QObject::connect(&service, &VantorBusService::claudeUsageReported, &runtime,
-                     &VantorRuntime::applyClaudeUsage);
+                     &VantorRuntime::applyClaudeUsage, Qt::QueuedConnection);
 
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
     // made only when first shown. Without a display there is nothing to show: no interface is

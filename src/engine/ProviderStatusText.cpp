@@ -53,6 +53,15 @@ QString availability(const std::optional<ProviderAvailability>& availability) {
     return tr("Unavailable");
 }
 
+QString reason(const std::optional<ProviderAvailability>& availability) {
+    if (availability &&
+        availability->kind() == ProviderAvailability::Kind::temporarilyUnavailable &&
+        !availability->message().isEmpty()) {
+        return availability->message();
+    }
+    return ProviderStatusText::availability(availability);
+}
+
 bool namesOwnWindow(const QString& label) {
     return label.contains(labelSeparator);
 }

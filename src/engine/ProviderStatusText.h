@@ -15,6 +15,9 @@ namespace ProviderStatusText {
 QString title(ProviderID provider);
 // "Connected", "Not installed", ...; a provider never probed is "Not detected".
 QString availability(const std::optional<ProviderAvailability>& availability);
+// The same, except that a provider unavailable for now says why when it knows ("Rate limited,
+// next try after 06:20").
+QString reason(const std::optional<ProviderAvailability>& availability);
 
 // Whether a label names a window of its own ("Spark · 5 hour", "Weekly · Fable"): such a window
 // is called by its label rather than by its kind.

@@ -16,6 +16,14 @@ std::optional<double> UsageWindowSnapshot::displayPercent() const {
     return used;
 }
 
+std::optional<int> UsageWindowSnapshot::percentLeft() const {
+    const std::optional<double> used = displayPercent();
+    if (!used) {
+        return std::nullopt;
+    }
+    return std::isfinite(*used) ? static_cast<int>(std::lround(100.0 - *used)) : 0;
+}
+
 bool UsageWindowSnapshot::sameReset(std::optional<Instant> a, std::optional<Instant> b) {
     if (!a || !b) {
         return !a && !b;

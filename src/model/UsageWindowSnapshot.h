@@ -27,6 +27,9 @@ struct UsageWindowSnapshot {
 
     // usedPercent clamped to 0...100, for display.
     std::optional<double> displayPercent() const;
+    // The share left, rounded half away from zero, from displayPercent; none when the use is
+    // unknown, 0 for a use that is not a number.
+    std::optional<int> percentLeft() const;
 
     // Reset times this close are one reset: a service may shift them by seconds between
     // readings, while a window that resets moves by hours. Two missing ones are one too.

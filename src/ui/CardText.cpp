@@ -76,10 +76,8 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
             if (!window->usedPercent) {
                 return tr("Available");
             }
-            const double used = *window->usedPercent;
-            const qint64 left = used <= 0.0 ? 100 : roundHalfAway(100.0 - std::min(used, 100.0));
             return kindPrefix(*window) + QStringLiteral(" \u2022 ") +
-                   tr("%n% left", nullptr, static_cast<int>(left));
+                   tr("%n% left", nullptr, *window->percentLeft());
         }
     }
     // The shared availability words, but for a card a provider not yet answered is loading, and
@@ -120,22 +118,30 @@ QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapsh
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability) {
     using Kind = ProviderAvailability::Kind;
     const auto kind = availability ? std::optional(availability->kind()) : std::nullopt;
-    // What the user can act on is named; anything else has no usage data to show.
+    // What the user can act on is named, and a rate limit says when it asks again; anything
+    // else has no usage data to show.
     if (kind == Kind::notInstalled || kind == Kind::notAuthenticated ||
-        kind == Kind::requiresProPlan) {
-        return ProviderStatusText::availability(availability);
-    }
-    // A rate limit says when it asks again.
-    if (kind == Kind::temporarilyUnavailable && !availability->message().isEmpty()) {
-        return availability->message();
+        kind == Kind::requiresProPlan ||
+        (kind == Kind::temporarilyUnavailable && !availability->message().isEmpty())) {
+        return ProviderStatusText::reason(availability);
     }
     return tr("Usage data unavailable");
 }
 
+namespace {
+
+// Values shown although the last refresh failed: they get their age and the reason.
+bool keptThroughFailure(const std::optional<ProviderUsageSnapshot>& snapshot,
+                        const std::optional<ProviderAvailability>& availability) {
+    return snapshot && !snapshot->windows.isEmpty() && availability && !availability->isAvailable();
+}
+
+}  // namespace
+
 QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
                   const std::optional<ProviderAvailability>& availability, Instant now,
                   const QLocale& locale) {
-    if (!snapshot || snapshot->windows.isEmpty() || !availability || availability->isAvailable()) {
+    if (!keptThroughFailure(snapshot, availability)) {
         return {};
     }
     const QDateTime seen = snapshot->observedAt.toDateTime().toLocalTime();
@@ -147,14 +153,10 @@ QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
 
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
                const std::optional<ProviderAvailability>& availability) {
-    if (!snapshot || snapshot->windows.isEmpty() || !availability || availability->isAvailable()) {
+    if (!keptThroughFailure(snapshot, availability)) {
         return {};
     }
-    if (availability->kind() == ProviderAvailability::Kind::temporarilyUnavailable &&
-        !availability->message().isEmpty()) {
-        return availability->message();
-    }
-    return ProviderStatusText::availability(availability);
+    return ProviderStatusText::reason(availability);
 }
 
 QString money(double amount, const QString& currency, int decimals, const QLocale& locale) {

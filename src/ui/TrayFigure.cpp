@@ -48,7 +48,7 @@ std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant
                 }
             }
             if (!lowest || 100.0 - *used < lowest->left * 100.0) {
-                lowest = TrayFigure{.text = QString::number(std::lround(100.0 - *used)),
+                lowest = TrayFigure{.text = QString::number(*window.percentLeft()),
                                     .left = (100.0 - *used) / 100.0,
                                     .usedPercent = *used};
             }
