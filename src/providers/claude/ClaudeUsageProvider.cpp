@@ -101,6 +101,10 @@ std::optional<ProviderAvailability> ClaudeUsageProvider::failureAvailability() c
 }
 
 void ClaudeUsageProvider::setReportedVersion(std::optional<QString> version) {
+    // Only a well-formed version may go into a header; any other counts as none.
+    if (version && !ClaudeCodeVersion::isVersion(*version)) {
+        version.reset();
+    }
     reportedVersion_ = std::move(version);
 }
 
@@ -147,13 +151,16 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
         throw VantorError(ProviderError::temporarilyUnavailable);
     }
 
-    Answer answer = co_await send(credentials->accessToken);
+    // Looked up once per fetch, also serving the retry below.
+    const QByteArray userAgent = ClaudeCodeVersion::userAgent(
+        reportedVersion_ ? *reportedVersion_ : ClaudeCodeVersion::installed());
+    Answer answer = co_await send(credentials->accessToken, userAgent);
     if (answer.status == 401 && !readAgain) {
         const std::optional<ClaudeCredentials> renewed = co_await reader.credentials();
         // The same token would only be refused again.
         if (renewed && renewed->accessToken != credentials->accessToken &&
             !renewed->isExpired(Instant::now())) {
-            answer = co_await send(renewed->accessToken);
+            answer = co_await send(renewed->accessToken, userAgent);
         }
     }
     switch (answer.status) {
@@ -177,15 +184,13 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     }
 }
 
-QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::send(QString token) {
+QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::send(QString token,
+                                                                   QByteArray userAgent) {
     QNetworkRequest request(endpoint_);
     request.setRawHeader("Authorization", "Bearer " + token.toUtf8());
     request.setRawHeader("Accept", "application/json");
     request.setRawHeader("anthropic-beta", betaHeader);
-    const QString version = reportedVersion_ && ClaudeCodeVersion::isVersion(*reportedVersion_)
-                                ? *reportedVersion_
-                                : ClaudeCodeVersion::installed();
-    request.setHeader(QNetworkRequest::UserAgentHeader, ClaudeCodeVersion::userAgent(version));
+    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
     request.setTransferTimeout(static_cast<int>(transferTimeout_.count()));
     // The bearer token must never reach another origin.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,

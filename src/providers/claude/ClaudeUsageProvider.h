@@ -72,7 +72,7 @@ private:
         QByteArray retryAfter;
     };
 
-    QCoro::Task<Answer> send(QString token);
+    QCoro::Task<Answer> send(QString token, QByteArray userAgent);
     void pause(Instant until);
     static ProviderAvailability rateLimited(Instant until);
 
@@ -86,6 +86,7 @@ private:
     std::unique_ptr<QNetworkAccessManager> network_;
     // Stands in for the pause store when none was given.
     std::optional<Instant> localPause_;
+    // Only ever a well-formed version.
     std::optional<QString> reportedVersion_;
     // What the last failed fetch means for the user, when more than "couldn't be refreshed".
     std::optional<ProviderAvailability> lastFailure_;
