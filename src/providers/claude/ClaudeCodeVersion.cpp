@@ -1,7 +1,8 @@
 #include "ClaudeCodeVersion.h"
 
+#include "ClaudeCredentialReader.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,12 +18,12 @@ constexpr int packageSearchDepth = 4;
 constexpr qint64 maxPackageFileSize = 1 << 16;
 
 std::optional<QString> packageVersion(const QString& path) {
-    const QFileInfo info(path);
-    QFile file(path);
-    if (!info.isFile() || info.size() > maxPackageFileSize || !file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> contents =
+        ClaudeCredentialReader::readRegularFile(path, maxPackageFileSize);
+    if (!contents) {
         return std::nullopt;
     }
-    const QJsonObject package = QJsonDocument::fromJson(file.read(maxPackageFileSize)).object();
+    const QJsonObject package = QJsonDocument::fromJson(*contents).object();
     const QString version = package.value(QLatin1String("version")).toString();
     if (package.value(QLatin1String("name")).toString() != packageName ||
         !ClaudeCodeVersion::isVersion(version)) {

@@ -105,21 +105,31 @@ std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFileContents(
     return find(document.object());
 }
 
-std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFile(const QString& path) {
+std::optional<QByteArray> ClaudeCredentialReader::readRegularFile(const QString& path,
+                                                                  qint64 limit) {
     // Only a regular file: opening a FIFO planted under the name would block forever.
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxFileSize) {
+    if (!info.isFile() || info.size() > limit) {
         return std::nullopt;
     }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QByteArray contents = file.read(maxFileSize + 1);
-    if (contents.size() > maxFileSize) {
+    // One byte more tells a file that grew since it was measured.
+    QByteArray contents = file.read(limit + 1);
+    if (contents.size() > limit) {
         return std::nullopt;
     }
-    return fromFileContents(contents);
+    return contents;
+}
+
+std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFile(const QString& path) {
+    const std::optional<QByteArray> contents = readRegularFile(path, maxFileSize);
+    if (!contents) {
+        return std::nullopt;
+    }
+    return fromFileContents(*contents);
 }
 
 std::optional<ClaudeCredentials> ClaudeCredentialReader::find(const QJsonValue& value) {

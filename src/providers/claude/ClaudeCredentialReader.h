@@ -38,6 +38,9 @@ public:
     // The credentials file's bytes: a JSON object searched for a token; no bare text form.
     static std::optional<ClaudeCredentials> fromFileContents(const QByteArray& contents);
     static std::optional<ClaudeCredentials> fromFile(const QString& path);
+    // The bytes of a regular file of at most `limit` bytes; no value for anything else
+    // (missing, unreadable, larger, or not a regular file, such as a FIFO).
+    static std::optional<QByteArray> readRegularFile(const QString& path, qint64 limit);
     // Depth first: an object's own "access_token", then its own "accessToken", then its
     // members in order; arrays element by element. Empty strings and values that could not
     // travel in an HTTP header (control characters) are not tokens and the search goes on.

@@ -3,7 +3,6 @@
 #include "ClaudeCredentialReader.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <QFileInfo>
 
 ClaudeCredentialWatcher::ClaudeCredentialWatcher(QString path,
@@ -53,11 +52,10 @@ void ClaudeCredentialWatcher::settled() {
 
 QByteArray ClaudeCredentialWatcher::fingerprint() const {
     // A digest, so the token itself is not kept here.
-    const QFileInfo info(path_);
-    QFile file(path_);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> contents =
+        ClaudeCredentialReader::readRegularFile(path_, ClaudeCredentialReader::maxFileSize);
+    if (!contents) {
         return {};
     }
-    return QCryptographicHash::hash(file.read(ClaudeCredentialReader::maxFileSize),
-                                    QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(*contents, QCryptographicHash::Sha256);
 }
