@@ -2,6 +2,8 @@
 
 #include "RawValue.h"
 
+#include <QString>
+
 // Which limit a usage window measures. Added kinds go last: tests and tools cast from the index.
 enum class UsageWindowKind { fiveHour, weekly, modelWeekly, other, monthly };
 
@@ -10,3 +12,19 @@ struct RawValues<UsageWindowKind> {
     static constexpr std::array<std::string_view, 5> names{"fiveHour", "weekly", "modelWeekly",
                                                            "other", "monthly"};
 };
+
+// The label a window of this kind gets when its source names it no better.
+inline QString defaultLabel(UsageWindowKind kind) {
+    switch (kind) {
+        case UsageWindowKind::fiveHour:
+            return QStringLiteral("5 hour");
+        case UsageWindowKind::weekly:
+            return QStringLiteral("Weekly");
+        case UsageWindowKind::monthly:
+            return QStringLiteral("Monthly");
+        case UsageWindowKind::modelWeekly:
+        case UsageWindowKind::other:
+            break;
+    }
+    return QStringLiteral("Additional limit");
+}

@@ -46,20 +46,6 @@ QString scopedLabel(const QString& model) {
     return QStringLiteral("Weekly \u00b7 ") + model;
 }
 
-QString labelFor(UsageWindowKind kind) {
-    switch (kind) {
-        case UsageWindowKind::fiveHour:
-            return QStringLiteral("5 hour");
-        case UsageWindowKind::weekly:
-            return QStringLiteral("Weekly");
-        case UsageWindowKind::modelWeekly:
-        case UsageWindowKind::monthly:
-        case UsageWindowKind::other:
-            break;
-    }
-    return QStringLiteral("Additional limit");
-}
-
 UsageWindowState stateFor(double used) {
     if (used >= 100.0) {
         return UsageWindowState::exhausted;
@@ -233,7 +219,8 @@ std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const 
     const QJsonValue reset =
         snake != object.constEnd() ? *snake : object.value(QLatin1String("resetsAt"));
     const UsageWindowKind kind = forcedKind.value_or(UsageWindowKind::other);
-    return window(object.value(QLatin1String("utilization")), reset, id, kind, labelFor(kind), now);
+    return window(object.value(QLatin1String("utilization")), reset, id, kind, defaultLabel(kind),
+                  now);
 }
 
 std::optional<UsageWindowSnapshot> window(const QJsonValue& used, const QJsonValue& reset,
@@ -293,7 +280,7 @@ ProviderUsageSnapshot parse(const QByteArray& body, Instant now) {
             member.isObject() ? parseWindow(member.toObject(), id, named.kind, now)
             : limit           ? window(limit->value(QLatin1String("percent")),
                                        limit->value(QLatin1String("resets_at")), id, named.kind,
-                                       labelFor(named.kind), now)
+                                       defaultLabel(named.kind), now)
                               : std::nullopt;
         if (found) {
             if (limit) {

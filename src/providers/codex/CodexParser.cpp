@@ -13,13 +13,12 @@ const QString reachedTypeKey = QStringLiteral("rateLimitReachedType");
 struct KnownLength {
     double minutes;
     UsageWindowKind kind;
-    const char* label;
 };
 
 // Monthly windows are counted as 30 days.
-constexpr std::array<KnownLength, 3> knownLengths{{{300.0, UsageWindowKind::fiveHour, "5 hour"},
-                                                   {10080.0, UsageWindowKind::weekly, "Weekly"},
-                                                   {43200.0, UsageWindowKind::monthly, "Monthly"}}};
+constexpr std::array<KnownLength, 3> knownLengths{{{300.0, UsageWindowKind::fiveHour},
+                                                   {10080.0, UsageWindowKind::weekly},
+                                                   {43200.0, UsageWindowKind::monthly}}};
 // A length within 10 % of a known one is that one: releases report the length or a minute
 // short of it, every calendar month (28 to 31 days) lies within it of 30 days, and the known
 // lengths are far enough apart (x33.6, x4.3) that at most one is ever that close.
@@ -110,8 +109,7 @@ std::optional<UsageWindowSnapshot> window(const QJsonValue& value, const QString
         classify(number(object.value(QStringLiteral("windowDurationMins"))), resetAt, now,
                  suffix == QLatin1String("primary"), mayCountMinutesLeft);
     const UsageWindowKind kind = length ? length->kind : UsageWindowKind::other;
-    QString label =
-        length ? QString::fromLatin1(length->label) : QStringLiteral("Additional limit");
+    QString label = defaultLabel(kind);
     if (!bucketName.isEmpty()) {
         label = bucketName + QStringLiteral(" \u00b7 ") + label;
     }
