@@ -133,6 +133,41 @@ std::optional<ExtraUsage> extraUsage(const QJsonObject& extra) {
         .currency = isoCode ? currency : QString()};
 }
 
+// A window from its used share (a number, or null for a window not started: 0 % used) and
+// reset value (seconds since 1970, or an internet date-time); nothing for any other share.
+std::optional<UsageWindowSnapshot> window(const QJsonValue& used, const QJsonValue& reset,
+                                          const QString& id, UsageWindowKind kind,
+                                          const QString& label, Instant now) {
+    // Null is a window not started since its reset: nothing used yet. Any other non-number
+    // is no reading at all.
+    if (!used.isDouble() && !used.isNull()) {
+        return std::nullopt;
+    }
+    const double percent = used.isNull() ? 0.0 : used.toDouble();
+    return UsageWindowSnapshot{.id = id,
+                               .providerID = ProviderID::claude,
+                               .providerWindowID = std::nullopt,
+                               .kind = kind,
+                               .label = label,
+                               .usedPercent = percent,
+                               .resetAt = resetTime(reset),
+                               .observedAt = now,
+                               .state = stateFor(percent),
+                               .isActive = std::nullopt,
+                               .serverSeverity = std::nullopt};
+}
+
+// One window object, or nothing when its "utilization" is neither a number nor null.
+std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const QString& id,
+                                               UsageWindowKind kind, const QString& label,
+                                               Instant now) {
+    const auto snake = object.constFind(QLatin1String("resets_at"));
+    // A present "resets_at" decides, even when null: "resetsAt" is only its stand-in.
+    const QJsonValue reset =
+        snake != object.constEnd() ? *snake : object.value(QLatin1String("resetsAt"));
+    return window(object.value(QLatin1String("utilization")), reset, id, kind, label, now);
+}
+
 }  // namespace
 
 namespace ClaudeParser {
@@ -211,40 +246,6 @@ std::optional<Instant> parseInternetDateTime(QStringView text) {
     return Instant::fromUnixSeconds(unixSeconds);
 }
 
-std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const QString& id,
-                                               std::optional<UsageWindowKind> forcedKind,
-                                               Instant now) {
-    const auto snake = object.constFind(QLatin1String("resets_at"));
-    // A present "resets_at" decides, even when null: "resetsAt" is only its stand-in.
-    const QJsonValue reset =
-        snake != object.constEnd() ? *snake : object.value(QLatin1String("resetsAt"));
-    const UsageWindowKind kind = forcedKind.value_or(UsageWindowKind::other);
-    return window(object.value(QLatin1String("utilization")), reset, id, kind, defaultLabel(kind),
-                  now);
-}
-
-std::optional<UsageWindowSnapshot> window(const QJsonValue& used, const QJsonValue& reset,
-                                          const QString& id, UsageWindowKind kind,
-                                          const QString& label, Instant now) {
-    // Null is a window not started since its reset: nothing used yet. Any other non-number
-    // is no reading at all.
-    if (!used.isDouble() && !used.isNull()) {
-        return std::nullopt;
-    }
-    const double percent = used.isNull() ? 0.0 : used.toDouble();
-    return UsageWindowSnapshot{.id = id,
-                               .providerID = ProviderID::claude,
-                               .providerWindowID = std::nullopt,
-                               .kind = kind,
-                               .label = label,
-                               .usedPercent = percent,
-                               .resetAt = resetTime(reset),
-                               .observedAt = now,
-                               .state = stateFor(percent),
-                               .isActive = std::nullopt,
-                               .serverSeverity = std::nullopt};
-}
-
 ProviderUsageSnapshot parse(const QByteArray& body, Instant now) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
@@ -276,12 +277,14 @@ ProviderUsageSnapshot parse(const QByteArray& body, Instant now) {
         const QString id = claudePrefix + named.member;
         const QJsonValue member = root.value(named.member);
         const std::optional<QJsonObject> limit = limitOfKind(named.limitKind);
-        std::optional<UsageWindowSnapshot> found =
-            member.isObject() ? parseWindow(member.toObject(), id, named.kind, now)
-            : limit           ? window(limit->value(QLatin1String("percent")),
-                                       limit->value(QLatin1String("resets_at")), id, named.kind,
-                                       defaultLabel(named.kind), now)
-                              : std::nullopt;
+        const QString label = defaultLabel(named.kind);
+        std::optional<UsageWindowSnapshot> found;
+        if (member.isObject()) {
+            found = parseWindow(member.toObject(), id, named.kind, label, now);
+        } else if (limit) {
+            found = window(limit->value(QLatin1String("percent")),
+                           limit->value(QLatin1String("resets_at")), id, named.kind, label, now);
+        }
         if (found) {
             if (limit) {
                 markBinding(*found, *limit);
@@ -320,9 +323,9 @@ ProviderUsageSnapshot parse(const QByteArray& body, Instant now) {
         if (scoped || !used.isDouble()) {
             continue;
         }
-        if (auto found = parseWindow(member, claudePrefix + legacy.member,
-                                     UsageWindowKind::modelWeekly, now)) {
-            found->label = scopedLabel(legacy.model);
+        if (auto found =
+                parseWindow(member, claudePrefix + legacy.member, UsageWindowKind::modelWeekly,
+                            scopedLabel(legacy.model), now)) {
             windows.append(std::move(*found));
         }
     }

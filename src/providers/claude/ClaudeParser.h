@@ -25,17 +25,6 @@ inline const QString jsonErrorDomain = QStringLiteral("QJsonParseError");
 // snapshot without windows and unavailable confidence.
 ProviderUsageSnapshot parse(const QByteArray& body, Instant now);
 
-// One window object, or nothing when its "utilization" is neither a number nor null.
-std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const QString& id,
-                                               std::optional<UsageWindowKind> forcedKind,
-                                               Instant now);
-
-// A window from its used share (a number, or null for a window not started: 0 % used) and
-// reset value (seconds since 1970, or an internet date-time); nothing for any other share.
-std::optional<UsageWindowSnapshot> window(const QJsonValue& used, const QJsonValue& reset,
-                                          const QString& id, UsageWindowKind kind,
-                                          const QString& label, Instant now);
-
 // An internet date-time such as 2026-03-10T04:59:59.771647+00:00: fractional seconds of any
 // length, "Z" or a numeric offset. Anything else gives no value.
 std::optional<Instant> parseInternetDateTime(QStringView text);
