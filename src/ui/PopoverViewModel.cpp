@@ -32,10 +32,10 @@ PopoverViewModel::PopoverViewModel(AppState& state, UsageCoordinator& coordinato
     clockTimer_->setSingleShot(true);
     clockTimer_->setTimerType(Qt::PreciseTimer);
     connect(clockTimer_, &QTimer::timeout, this, &PopoverViewModel::tick);
-    // New snapshots bring new reset times to wait for.
+    // New snapshots bring new reset times to wait for; the cards redraw on their own.
     connect(&state_, &AppState::snapshotsChanged, this, [this] {
         if (shown_) {
-            tick();
+            schedule();
         }
     });
     connect(&state_, &AppState::alertsEnabledChanged, this,
@@ -121,8 +121,9 @@ void PopoverViewModel::refreshTime() {
 
 void PopoverViewModel::setShown(bool shown) {
     shown_ = shown;
+    // The opener has just read the times; only the wake-up is due.
     if (shown) {
-        tick();
+        schedule();
     } else {
         clockTimer_->stop();
     }
@@ -130,6 +131,10 @@ void PopoverViewModel::setShown(bool shown) {
 
 void PopoverViewModel::tick() {
     refreshTime();
+    schedule();
+}
+
+void PopoverViewModel::schedule() {
     // Instants count from a whole minute, so this is the next minute of the wall clock.
     const Instant now = clock_();
     double wait = 60.0 - std::fmod(now.secondsSinceReferenceDate(), 60.0);

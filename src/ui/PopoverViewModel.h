@@ -79,7 +79,9 @@ Q_SIGNALS:
 
 private:
     void updateCards();
+    // Re-reads the times, then waits for the next minute or reset.
     void tick();
+    void schedule();
 
     AppState& state_;
     UsageCoordinator& coordinator_;
