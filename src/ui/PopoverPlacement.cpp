@@ -1,5 +1,8 @@
 #include "PopoverPlacement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <algorithm>
 
 namespace PopoverPlacement {
@@ -33,6 +36,15 @@ QPoint origin(QRect anchor, QSize size, QRect screen, QRect available) {
     o.setX(std::clamp(o.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
     o.setY(std::clamp(o.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
     return o;
+}
+
+QPoint origin(QRect anchor, QSize size) {
+    const QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    return screen != nullptr ? origin(anchor, size, screen->geometry(), screen->availableGeometry())
+                             : anchor.topLeft();
 }
 
 }  // namespace PopoverPlacement

@@ -11,5 +11,8 @@ namespace PopoverPlacement {
 // `anchor` is the icon's geometry, or the clicked point as a 1 x 1 rectangle; `screen` the
 // whole screen it is on and `available` that screen's work area.
 QPoint origin(QRect anchor, QSize size, QRect screen, QRect available);
+// The same on the screen the anchor lies on, else the primary one; the anchor's corner when
+// there is no screen at all.
+QPoint origin(QRect anchor, QSize size);
 
 }  // namespace PopoverPlacement

@@ -8,9 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
 #include <QMenu>
-#include <QScreen>
 #include <QSystemTrayIcon>
 
 namespace {
@@ -42,15 +40,7 @@ TrayIcon::TrayIcon(QMenu& menu, const QString& iconName, QObject* parent)
             &TrayIcon::secondaryActivated);
     connect(item_.get(), &StatusNotifierItem::contextMenuRequested, this, [this](QPoint position) {
         // Where the popover would open: the click lies inside the panel.
-        const QScreen* screen = QGuiApplication::screenAt(position);
-        if (screen == nullptr) {
-            screen = QGuiApplication::primaryScreen();
-        }
-        if (screen != nullptr) {
-            position = PopoverPlacement::origin(QRect(position, QSize(1, 1)), menu_.sizeHint(),
-                                                screen->geometry(), screen->availableGeometry());
-        }
-        menu_.popup(position);
+        menu_.popup(PopoverPlacement::origin(QRect(position, QSize(1, 1)), menu_.sizeHint()));
     });
 }
 

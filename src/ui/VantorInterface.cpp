@@ -25,7 +25,6 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QQuickWindow>
-#include <QScreen>
 #include <QTimer>
 
 // Made by the QML module's type registrar; called once, as the module is linked statically.
@@ -281,12 +280,5 @@ void VantorInterface::placePopover() {
     if (!anchor.isValid() || anchor.topLeft() == QPoint(0, 0)) {
         anchor = QRect(QCursor::pos(), QSize(1, 1));
     }
-    QScreen* screen = QGuiApplication::screenAt(anchor.center());
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen != nullptr) {
-        popover_->setPosition(PopoverPlacement::origin(anchor, popover_->size(), screen->geometry(),
-                                                       screen->availableGeometry()));
-    }
+    popover_->setPosition(PopoverPlacement::origin(anchor, popover_->size()));
 }
