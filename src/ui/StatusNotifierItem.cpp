@@ -39,18 +39,15 @@ QString StatusNotifierItem::status() const {
     return needsAttention_ ? QStringLiteral("NeedsAttention") : QStringLiteral("Active");
 }
 
-void StatusNotifierItem::setIcon(const QIcon& icon) {
-    pixmaps_ = pixmaps(icon);
+void StatusNotifierItem::setIcon(const QIcon& icon, const QString& name) {
+    QList<Pixmap> images = pixmaps(icon);
+    if (images == pixmaps_ && name == iconName_) {
+        return;
+    }
+    pixmaps_ = std::move(images);
+    iconName_ = name;
     Q_EMIT NewIcon();
     Q_EMIT NewAttentionIcon();
-}
-
-void StatusNotifierItem::setIconName(const QString& name) {
-    if (name != iconName_) {
-        iconName_ = name;
-        Q_EMIT NewIcon();
-        Q_EMIT NewAttentionIcon();
-    }
 }
 
 void StatusNotifierItem::setToolTip(const QString& text) {

@@ -39,6 +39,7 @@ public:
         int width = 0;
         int height = 0;
         QByteArray bytes;
+        bool operator==(const Pixmap&) const = default;
     };
     struct ToolTip {
         QString iconName;
@@ -68,9 +69,9 @@ public:
     QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/MenuBar")); }
 
     void setIconThemePath(const QString& path) { iconThemePath_ = path; }
-    void setIcon(const QIcon& icon);
-    // The themed icon hosts prefer to the pixmaps; empty while the pixmaps carry a figure.
-    void setIconName(const QString& name);
+    // `name` is the themed icon hosts prefer to the pixmaps; empty while the pixmaps carry a
+    // figure. One change, so a host reads the icon once.
+    void setIcon(const QIcon& icon, const QString& name);
     void setToolTip(const QString& text);
     void setNeedsAttention(bool needsAttention);
 

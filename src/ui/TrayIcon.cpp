@@ -138,8 +138,7 @@ void TrayIcon::useFallback(bool use) {
 
 void TrayIcon::setIcon(const QIcon& icon, const QString& iconName) {
     icon_ = icon;
-    item_->setIconName(iconName);
-    item_->setIcon(icon);
+    item_->setIcon(icon, iconName);
     if (fallback_) {
         fallback_->setIcon(icon);
     }
