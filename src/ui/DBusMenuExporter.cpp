@@ -39,7 +39,6 @@ void DBusMenuExporter::registerTypes() {
         qDBusRegisterMetaType<QList<RemovedProperties>>();
         qDBusRegisterMetaType<MenuEvent>();
         qDBusRegisterMetaType<QList<MenuEvent>>();
-        qDBusRegisterMetaType<QList<int>>();
         return true;
     }();
     Q_UNUSED(registered);
@@ -98,9 +97,10 @@ void DBusMenuExporter::refuse(int id) {
 
 QVariantMap DBusMenuExporter::properties(int id, const QStringList& names) {
     QVariantMap properties;
+    const QAction* item = action(id);
     if (id == 0) {
         properties.insert(QStringLiteral("children-display"), QStringLiteral("submenu"));
-    } else if (const QAction* item = action(id); item != nullptr && item->isSeparator()) {
+    } else if (item != nullptr && item->isSeparator()) {
         properties.insert(QStringLiteral("type"), QStringLiteral("separator"));
     } else if (item != nullptr) {
         // No shortcut: the keys work in the popover, not in a menu the panel draws.
@@ -110,7 +110,7 @@ QVariantMap DBusMenuExporter::properties(int id, const QStringList& names) {
             properties.insert(QStringLiteral("enabled"), false);
         }
     }
-    if (const QAction* item = action(id); item != nullptr && !item->isVisible()) {
+    if (item != nullptr && !item->isVisible()) {
         properties.insert(QStringLiteral("visible"), false);
     }
     return filtered(properties, names);

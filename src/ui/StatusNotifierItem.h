@@ -34,6 +34,9 @@ class StatusNotifierItem : public QObject {
     Q_PROPERTY(QDBusObjectPath Menu READ menu)
 
 public:
+    // Where the item's menu is exported.
+    static constexpr const char* menuPath = "/MenuBar";
+
     // One image in ARGB32, its bytes in network order.
     struct Pixmap {
         int width = 0;
@@ -66,7 +69,7 @@ public:
     QList<Pixmap> noPixmaps() const { return {}; }
     ToolTip toolTip() const { return {iconName_, {}, title(), toolTip_}; }
     bool itemIsMenu() const { return false; }
-    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/MenuBar")); }
+    QDBusObjectPath menu() const { return QDBusObjectPath(QString::fromLatin1(menuPath)); }
 
     void setIconThemePath(const QString& path) { iconThemePath_ = path; }
     // `name` is the themed icon hosts prefer to the pixmaps; empty while the pixmaps carry a

@@ -14,7 +14,7 @@
 namespace {
 
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
-const QString menuPath = QStringLiteral("/MenuBar");
+const QString menuPath = QString::fromLatin1(StatusNotifierItem::menuPath);
 constexpr int registerTimeoutMs = 5000;
 
 // Run from the build tree, the symbolic icon is not installed yet: the host finds it in the

@@ -18,7 +18,7 @@ Column {
     Text {
         objectName: "notice"
         width: root.width
-        visible: root.card.notice.length > 0 && root.card.details.length > 0
+        visible: text.length > 0
         text: root.card.notice
         color: Theme.secondaryText
         font.pixelSize: 12
