@@ -39,9 +39,6 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
             result.warnings.append(window);
         }
     }
-    if (result.marks.size() > markLimit) {
-        result.marks = result.marks.mid(result.marks.size() - markLimit);
-    }
     return result;
 }
 

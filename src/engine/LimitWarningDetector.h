@@ -16,13 +16,12 @@ public:
     // The thresholds offered, in percent used; 0 is off.
     static constexpr std::array<int, 4> thresholds{0, 75, 90, 95};
     static constexpr int defaultThreshold = 90;
-    static constexpr qsizetype markLimit = 200;
 
     struct Result {
         // The windows to warn about, in the snapshot's order.
         QList<UsageWindowSnapshot> warnings;
         // "<provider>.<window id> <reset time in Unix seconds, or ->" per warned window,
-        // oldest first, at most markLimit.
+        // oldest first; the store that keeps them bounds them.
         QStringList marks;
     };
 

@@ -16,32 +16,59 @@ SnapshotMap SnapshotStore::load() const {
         return {};
     }
     SnapshotMap snapshots;
-    try {
-        // Should a hand-edited list hold two records of one provider, the later one wins.
-        for (ProviderUsageSnapshot& snapshot : UsageJson::decodeSnapshots(*data)) {
-            for (UsageWindowSnapshot& window : snapshot.windows) {
-                if (const QString id = currentWindowID(window.id); id != window.id) {
-                    window.id = id;
-                    window.providerWindowID = QStringLiteral("codex");
-                }
+    // Should a hand-edited list hold two records of one provider, the later one wins.
+    for (ProviderUsageSnapshot& snapshot : UsageJson::decodeStoredSnapshots(*data).snapshots) {
+        for (UsageWindowSnapshot& window : snapshot.windows) {
+            if (const QString id = currentWindowID(window.id); id != window.id) {
+                window.id = id;
+                window.providerWindowID = QStringLiteral("codex");
             }
-            snapshots.insert(snapshot.providerID, std::move(snapshot));
         }
-    } catch (const VantorError&) {
-        return {};
+        snapshots.insert(snapshot.providerID, std::move(snapshot));
     }
     return snapshots;
 }
 
 void SnapshotStore::save(const SnapshotMap& snapshots) {
+    // What this release could not read of the stored list goes back as it was.
+    const UsageJson::StoredSnapshots kept =
+        UsageJson::decodeStoredSnapshots(defaults_.data(snapshotKey).value_or(QByteArray()));
     QByteArray data;
     try {
-        data = UsageJson::encodeSnapshots(snapshots.values());
+        data = UsageJson::encodeStoredSnapshots(snapshots.values(), kept);
     } catch (const VantorError&) {
         defaults_.remove(snapshotKey);
         return;
     }
     defaults_.setValue(snapshotKey, data);
+}
+
+QStringList SnapshotStore::bounded(QStringList entries, qsizetype limit,
+                                   const std::function<bool(const QString&)>& isHeld) {
+    // The oldest entries of windows no longer held go first; a held window's entry goes only
+    // when nothing else is left to drop, which the limits make impossible.
+    for (qsizetype i = 0; entries.size() > limit && i < entries.size();) {
+        if (isHeld(entries[i])) {
+            ++i;
+        } else {
+            entries.removeAt(i);
+        }
+    }
+    if (entries.size() > limit) {
+        entries = entries.mid(entries.size() - limit);
+    }
+    return entries;
+}
+
+QSet<QString> SnapshotStore::heldWindowNames() const {
+    QSet<QString> names;
+    const SnapshotMap held = load();
+    for (const ProviderUsageSnapshot& snapshot : held) {
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            names.insert(rawValue(snapshot.providerID) + u'.' + window.id);
+        }
+    }
+    return names;
 }
 
 QString SnapshotStore::currentWindowID(const QString& storedID) {
@@ -66,7 +93,11 @@ void SnapshotStore::markDelivered(const QString& key) {
     }
     keys.append(key);
     if (keys.size() > deliveredLimit) {
-        keys = keys.mid(keys.size() - deliveredLimit);
+        // "<provider>.<window id>.<reset seconds>.<fraction>"
+        const QSet<QString> held = heldWindowNames();
+        keys = bounded(keys, deliveredLimit, [&held](const QString& entry) {
+            return held.contains(entry.section(u'.', 0, -3));
+        });
     }
     defaults_.setValue(deliveredKey, keys);
 }
@@ -75,7 +106,14 @@ QStringList SnapshotStore::warningMarks() const {
     return defaults_.stringList(warningMarksKey).value_or(QStringList{});
 }
 
-void SnapshotStore::setWarningMarks(const QStringList& marks) {
+void SnapshotStore::setWarningMarks(QStringList marks) {
+    if (marks.size() > warningMarkLimit) {
+        // "<provider>.<window id> <reset seconds>"
+        const QSet<QString> held = heldWindowNames();
+        marks = bounded(marks, warningMarkLimit, [&held](const QString& entry) {
+            return held.contains(entry.left(entry.lastIndexOf(u' ')));
+        });
+    }
     if (marks != warningMarks()) {
         defaults_.setValue(warningMarksKey, marks);
     }

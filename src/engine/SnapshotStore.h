@@ -3,7 +3,10 @@
 #include "NotificationCenter.h"
 #include "ProviderUsageSnapshot.h"
 
+#include <QSet>
 #include <QString>
+
+#include <functional>
 
 class UserDefaults;
 
@@ -18,13 +21,20 @@ public:
     static inline const QString pendingKey = QStringLiteral("pendingEvents");
     static constexpr qsizetype pendingLimit = 20;
     static inline const QString warningMarksKey = QStringLiteral("limitWarnings");
+    static constexpr qsizetype warningMarkLimit = 200;
+    // Room for every window both providers may hold, and more: the entries of a held window
+    // are never the ones dropped, so none is warned about or announced twice.
+    static_assert(deliveredLimit >= 4 * ProviderUsageSnapshot::maxWindows &&
+                  warningMarkLimit >= 4 * ProviderUsageSnapshot::maxWindows);
 
     explicit SnapshotStore(UserDefaults& defaults);
 
-    // The stored snapshots by provider, their window ids as they are now; empty when nothing
-    // usable is stored. A bad stored value is left in place until the next save.
+    // The stored snapshots by provider, their window ids as they are now, at most
+    // ProviderUsageSnapshot::maxWindows windows each; empty when nothing usable is stored.
+    // Records and windows that do not read are left out.
     SnapshotMap load() const;
-    // Replaces the stored snapshots. When they cannot be encoded, the stored entry is removed.
+    // Replaces the stored snapshots, carrying over the stored records and windows this release
+    // cannot read. When they cannot be encoded, the stored entry is removed.
     void save(const SnapshotMap& snapshots);
 
     bool wasDelivered(const QString& key) const;
@@ -35,7 +45,8 @@ public:
     // "default" when the app-server sent no map of buckets, and is named "codex" like the
     // map's main bucket now. Any other id is unchanged.
     static QString currentWindowID(const QString& storedID);
-    // Remembers the key, keeping the newest 200; a known key changes nothing.
+    // Remembers the key, keeping 200: the oldest of windows no longer held go first; a known
+    // key changes nothing.
     void markDelivered(const QString& key);
 
     // Announcements the notification server did not take, oldest first; empty when what is
@@ -46,8 +57,16 @@ public:
 
     // The windows already warned about as nearing their limit (see LimitWarningDetector).
     QStringList warningMarks() const;
-    void setWarningMarks(const QStringList& marks);
+    // Keeps warningMarkLimit, dropping those of windows no longer held first.
+    void setWarningMarks(QStringList marks);
+
+    // The entries down to limit: first the oldest for which isHeld is false, then the oldest.
+    static QStringList bounded(QStringList entries, qsizetype limit,
+                               const std::function<bool(const QString&)>& isHeld);
 
 private:
+    // "<provider>.<window id>" of every stored window.
+    QSet<QString> heldWindowNames() const;
+
     UserDefaults& defaults_;
 };

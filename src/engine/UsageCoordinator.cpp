@@ -7,7 +7,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <ctime>
+#include <cmath>
 
 namespace {
 
@@ -57,7 +57,8 @@ QString UsageCoordinator::refreshFailedMessage() {
 
 UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> providers,
                                    Services services, std::chrono::milliseconds pollInterval,
-                                   Clock clock, QObject* parent)
+                                   Clock clock, std::chrono::milliseconds retryDelay,
+                                   QObject* parent)
     : QObject(parent),
       providers_(std::move(providers)),
       log_(services.log),
@@ -65,8 +66,15 @@ UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> p
       notifications_(store_, services.notificationCenter),
       wakeMonitor_(services.wakeSource),
       pollInterval_(pollInterval),
-      clock_(clock ? std::move(clock) : Clock(&UsageCoordinator::bootTimeClock)) {
+      clock_(clock ? std::move(clock) : Clock(&BootClock::now)),
+      retryDelay_(retryDelay) {
     pollTimer_.setSingleShot(true);
+    retryTimer_.setSingleShot(true);
+    connect(&retryTimer_, &QTimer::timeout, this, [this] {
+        if (retryState_) {
+            detach(refreshProviders(*retryState_, retryProviders_));
+        }
+    });
     // A coarse timer may fire up to 5 % early; polls keep their interval.
     pollTimer_.setTimerType(Qt::PreciseTimer);
     connect(&pollTimer_, &QTimer::timeout, this, &UsageCoordinator::pollDue);
@@ -80,14 +88,6 @@ UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> p
 }
 
 UsageCoordinator::~UsageCoordinator() = default;
-
-std::chrono::milliseconds UsageCoordinator::bootTimeClock() {
-    // CLOCK_BOOTTIME keeps counting through suspend, unlike the monotonic clock of QTimer.
-    timespec now{};
-    clock_gettime(CLOCK_BOOTTIME, &now);
-    return std::chrono::seconds(now.tv_sec) + std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                  std::chrono::nanoseconds(now.tv_nsec));
-}
 
 void UsageCoordinator::start(AppState& state) {
     if (started_) {
@@ -146,7 +146,11 @@ void UsageCoordinator::handleWake(QPointer<AppState> state) {
     detach(refresh(*state));
 }
 
-QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
+QCoro::Task<> UsageCoordinator::refresh(AppState& state) {
+    co_await refreshProviders(state, {});
+}
+
+QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<ProviderID> only) {
     if (refreshRunning_) {
         co_return;
     }
@@ -164,8 +168,12 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
         co_return;
     }
     state->setRefreshing(true);
+    QSet<ProviderID> failed;
     for (const auto& provider : providers_) {
-        const bool stateAlive = co_await refreshProvider(*provider, state);
+        if (!only.isEmpty() && !only.contains(provider->id())) {
+            continue;
+        }
+        const bool stateAlive = co_await refreshProvider(*provider, state, failed);
         if (!self) {
             co_return;
         }
@@ -177,37 +185,92 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& stateRef) {
         state->setRefreshing(false);
     }
     refreshRunning_ = false;
+    scheduleRetry(state, failed);
     Q_EMIT refreshFinished();
+}
+
+void UsageCoordinator::scheduleRetry(QPointer<AppState> state, const QSet<ProviderID>& failed) {
+    if (failed.isEmpty() || !state) {
+        retries_ = 0;
+        retryTimer_.stop();
+        return;
+    }
+    if (retries_ >= maxRetries) {
+        return;
+    }
+    ++retries_;
+    retryState_ = state;
+    retryProviders_ = failed;
+    retryTimer_.start(retryDelay_);
 }
 
 QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSnapshot reading) {
     QPointer<AppState> state(&stateRef);
-    if (reading.windows.isEmpty()) {
-        co_return;
-    }
     loadStoreOnce(*state);
     const std::optional<ProviderUsageSnapshot> previous = held(*state, reading.providerID);
-    ProviderUsageSnapshot merged = previous.value_or(reading);
-    if (previous) {
-        bool changed = false;
-        for (const UsageWindowSnapshot& window : reading.windows) {
-            const auto same = std::find_if(
-                merged.windows.begin(), merged.windows.end(),
-                [&window](const UsageWindowSnapshot& kept) { return kept.id == window.id; });
-            if (same == merged.windows.end()) {
+    std::optional<ProviderUsageSnapshot> merged = withReading(previous, reading);
+    if (!merged) {
+        co_return;
+    }
+    co_await take(previous, std::move(*merged), state);
+}
+
+QList<UsageWindowSnapshot> UsageCoordinator::believableWindows(
+    const ProviderUsageSnapshot& reading) {
+    QList<UsageWindowSnapshot> believed;
+    for (const UsageWindowSnapshot& window : reading.windows) {
+        double length = 0.0;
+        if (window.kind == UsageWindowKind::fiveHour) {
+            length = 5 * 3600.0;
+        } else if (window.kind == UsageWindowKind::weekly) {
+            length = 7 * 24 * 3600.0;
+        }
+        if (length == 0.0 || window.providerID != reading.providerID || !window.resetAt ||
+            !window.usedPercent || !std::isfinite(*window.usedPercent)) {
+            continue;
+        }
+        // Without a reset time ahead, a reading cannot tell a reset from a stale or made-up
+        // number, and a false "ready again" is worse than a late one.
+        const double ahead = window.resetAt->secondsSince(window.observedAt);
+        if (ahead > 0.0 && ahead <= length + readingResetSlackSeconds) {
+            believed.append(window);
+        }
+    }
+    return believed;
+}
+
+std::optional<ProviderUsageSnapshot> UsageCoordinator::withReading(
+    const std::optional<ProviderUsageSnapshot>& held, const ProviderUsageSnapshot& reading) {
+    const QList<UsageWindowSnapshot> windows = believableWindows(reading);
+    if (windows.isEmpty()) {
+        return std::nullopt;
+    }
+    ProviderUsageSnapshot merged;
+    merged.providerID = reading.providerID;
+    merged.sourceConfidence = reading.sourceConfidence;
+    bool changed = false;
+    if (held) {
+        merged = *held;
+    }
+    for (const UsageWindowSnapshot& window : windows) {
+        const auto same = std::find_if(
+            merged.windows.begin(), merged.windows.end(),
+            [&window](const UsageWindowSnapshot& kept) { return kept.id == window.id; });
+        if (same == merged.windows.end()) {
+            if (merged.windows.size() < ProviderUsageSnapshot::maxWindows) {
                 merged.windows.append(window);
                 changed = true;
-            } else if (!isStale(window, *same)) {
-                *same = window;
-                changed = true;
             }
+        } else if (!isStale(window, *same)) {
+            *same = window;
+            changed = true;
         }
-        if (!changed) {
-            co_return;
-        }
-        merged.observedAt = reading.observedAt;
     }
-    co_await take(previous, std::move(merged), state);
+    if (!changed) {
+        return std::nullopt;
+    }
+    merged.observedAt = reading.observedAt;
+    return merged;
 }
 
 void UsageCoordinator::loadStoreOnce(AppState& state) {
@@ -242,7 +305,8 @@ QCoro::Task<bool> UsageCoordinator::take(std::optional<ProviderUsageSnapshot> pr
 }
 
 QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
-                                                    QPointer<AppState> state) {
+                                                    QPointer<AppState> state,
+                                                    QSet<ProviderID>& failed) {
     const ProviderID id = provider.id();
     std::optional<ProviderAvailability> availability;
     try {
@@ -271,12 +335,20 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     const QString rejected = current ? rejection(id, *current) : QString();
     if (!rejected.isEmpty()) {
         current.reset();
+    } else if (current && current->windows.size() > ProviderUsageSnapshot::maxWindows) {
+        // The provider's own order puts its main windows first.
+        current->windows.resize(ProviderUsageSnapshot::maxWindows);
     }
     if (!current) {
-        // A provider that knows why (a rate limit, an expired session) says so instead.
+        // A provider that knows why (a rate limit, an expired session) says so instead, and
+        // asking again soon would not help.
+        const std::optional<ProviderAvailability> known = provider.failureAvailability();
+        if (!known && rejected.isEmpty()) {
+            failed.insert(id);
+        }
         state->setAvailability(
-            id, provider.failureAvailability().value_or(
-                    ProviderAvailability::temporarilyUnavailable(refreshFailedMessage())));
+            id,
+            known.value_or(ProviderAvailability::temporarilyUnavailable(refreshFailedMessage())));
         // The error itself is neither logged nor shown: it may carry account details. Why a
         // result was rejected is logged: it is Vantor's own judgement.
         log_.write(LogSink::Priority::error, logCategory,

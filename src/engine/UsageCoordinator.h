@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BootClock.h"
 #include "NotificationManager.h"
 #include "ResetDetector.h"
 #include "SleepWakeMonitor.h"
@@ -42,9 +43,13 @@ public:
         WakeSource* wakeSource = nullptr;
     };
     // Milliseconds on a clock that keeps counting while the machine is suspended.
-    using Clock = std::function<std::chrono::milliseconds()>;
+    using Clock = BootClock::Function;
 
     static constexpr std::chrono::milliseconds defaultPollInterval = std::chrono::seconds(300);
+    // A provider whose fetch failed for no reason it could name (the network not back yet after
+    // a wake) is asked again this much later, up to maxRetries times in a row.
+    static constexpr std::chrono::milliseconds defaultRetryDelay = std::chrono::seconds(30);
+    static constexpr int maxRetries = 3;
     // In the interface's language.
     static QString refreshFailedMessage();
     static inline const QString logCategory = QStringLiteral("refresh");
@@ -53,6 +58,7 @@ public:
     // the next; clock defaults to the system's boot-time clock.
     UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> providers, Services services,
                      std::chrono::milliseconds pollInterval = defaultPollInterval, Clock clock = {},
+                     std::chrono::milliseconds retryDelay = defaultRetryDelay,
                      QObject* parent = nullptr);
     ~UsageCoordinator() override;
 
@@ -67,11 +73,24 @@ public:
     // warning it reveals is told like a fetch's. Never throws.
     QCoro::Task<> applyReading(AppState& state, ProviderUsageSnapshot reading);
 
+    // How far beyond its window's length a handed-in reset time may lie: clocks and rounding
+    // differ a little, a window never lasts an hour longer than it is.
+    static constexpr double readingResetSlackSeconds = 3600.0;
+    // The windows of a reading from elsewhere that can be believed: the five-hour and weekly
+    // windows (all a status line sends) of the reading's provider, with a finite use and a reset
+    // time after the reading was taken and no further ahead than the window's length and the
+    // slack. Whatever else the reading carries is ignored.
+    static QList<UsageWindowSnapshot> believableWindows(const ProviderUsageSnapshot& reading);
+    // The held snapshot with the reading's believable windows in it (a stale one left out, at
+    // most ProviderUsageSnapshot::maxWindows), or none when the reading changes nothing.
+    static std::optional<ProviderUsageSnapshot> withReading(
+        const std::optional<ProviderUsageSnapshot>& held, const ProviderUsageSnapshot& reading);
+
     bool isRefreshRunning() const { return refreshRunning_; }
+    // Whether a retry of failed providers waits.
+    bool isRetryPending() const { return retryTimer_.isActive(); }
     // The readings of each window's current period, one per successful fetch.
     const UsageHistory& history() const { return history_; }
-
-    static std::chrono::milliseconds bootTimeClock();
 
 Q_SIGNALS:
     // After every refresh that ran, when the state shows its results.
@@ -80,10 +99,15 @@ Q_SIGNALS:
 private:
     void pollDue();
     QCoro::Task<> poll(QPointer<AppState> state);
+    // Refreshes the given providers, or all of them when none is given.
+    QCoro::Task<> refreshProviders(AppState& state, QSet<ProviderID> only);
+    void scheduleRetry(QPointer<AppState> state, const QSet<ProviderID>& failed);
     void schedulePoll();
     void handleWake(QPointer<AppState> state);
-    // One provider's part of a refresh; false when the state went away meanwhile.
-    QCoro::Task<bool> refreshProvider(UsageProvider& provider, QPointer<AppState> state);
+    // One provider's part of a refresh; false when the state went away meanwhile. A fetch that
+    // failed for no reason the provider names goes into failed.
+    QCoro::Task<bool> refreshProvider(UsageProvider& provider, QPointer<AppState> state,
+                                      QSet<ProviderID>& failed);
     void loadStoreOnce(AppState& state);
     static std::optional<ProviderUsageSnapshot> held(const AppState& state, ProviderID provider);
     // Makes a provider's new snapshot the held one and stored, and tells what it reveals: the
@@ -113,6 +137,12 @@ private:
     QSet<ProviderID> readThisRun_;
     QPointer<AppState> pollState_;
     QTimer pollTimer_;
+    QTimer retryTimer_;
+    std::chrono::milliseconds retryDelay_;
+    QPointer<AppState> retryState_;
+    QSet<ProviderID> retryProviders_;
+    // Retries since the last refresh in which nothing failed.
+    int retries_ = 0;
     // When the next poll falls due on clock_; none while a poll runs.
     std::optional<std::chrono::milliseconds> pollDueAt_;
 };

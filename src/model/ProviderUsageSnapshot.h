@@ -14,6 +14,10 @@
 
 // Everything one provider reported at one refresh.
 struct ProviderUsageSnapshot {
+    // Windows held per provider, whatever a peer sends or a stored file holds: a real account
+    // has a handful, and each costs memory, drawing and notifications.
+    static constexpr qsizetype maxWindows = 32;
+
     ProviderID providerID = ProviderID::codex;
     // In the order the provider produced them; may be empty.
     QList<UsageWindowSnapshot> windows;

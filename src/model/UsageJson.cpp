@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -217,7 +218,9 @@ std::optional<int> resetCount(std::optional<double> stored) {
     return static_cast<int>(*stored);
 }
 
-ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath& path) {
+// With unread given, a window that does not read is put there instead of failing the record.
+ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath& path,
+                                       QJsonArray* unread = nullptr) {
     const ObjectReader reader(value, path);
     const QString windowsKey = QStringLiteral("windows");
     const QJsonValue windowsValue = reader.required(windowsKey);
@@ -229,7 +232,15 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
     QList<UsageWindowSnapshot> windows;
     windows.reserve(windowArray.size());
     for (qsizetype i = 0; i < windowArray.size(); ++i) {
-        windows.append(decodeWindowAt(windowArray.at(i), CodingPath{&windowsPath, {}, i}));
+        if (!unread) {
+            windows.append(decodeWindowAt(windowArray.at(i), CodingPath{&windowsPath, {}, i}));
+            continue;
+        }
+        try {
+            windows.append(decodeWindowAt(windowArray.at(i), CodingPath{&windowsPath, {}, i}));
+        } catch (const VantorError&) {
+            unread->append(windowArray.at(i));
+        }
     }
     return ProviderUsageSnapshot{
         .providerID = reader.enumeration<ProviderID>(QStringLiteral("providerID")),
@@ -408,6 +419,64 @@ QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json) {
         snapshots.append(decodeSnapshotAt(array.at(i), CodingPath{nullptr, {}, i}));
     }
     return snapshots;
+}
+
+StoredSnapshots decodeStoredSnapshots(const QByteArray& json) {
+    StoredSnapshots stored;
+    const QJsonArray array = QJsonDocument::fromJson(json).array();
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        QJsonArray unread;
+        try {
+            ProviderUsageSnapshot snapshot =
+                decodeSnapshotAt(array.at(i), CodingPath{nullptr, {}, i}, &unread);
+            if (snapshot.windows.size() > ProviderUsageSnapshot::maxWindows) {
+                snapshot.windows.resize(ProviderUsageSnapshot::maxWindows);
+            }
+            stored.snapshots.append(std::move(snapshot));
+            stored.unreadWindows.append(unread);
+        } catch (const VantorError&) {
+            if (stored.unreadRecords.size() < maxUnreadRecords) {
+                stored.unreadRecords.append(array.at(i));
+            }
+        }
+    }
+    return stored;
+}
+
+QByteArray encodeStoredSnapshots(const QList<ProviderUsageSnapshot>& snapshots,
+                                 const StoredSnapshots& kept) {
+    QSet<QString> providers;
+    QJsonArray array;
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        QJsonObject record = encode(snapshot);
+        QJsonArray windows = record.value(QLatin1String("windows")).toArray();
+        QSet<QString> ids;
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            ids.insert(window.id);
+        }
+        for (qsizetype i = 0; i < kept.snapshots.size() && i < kept.unreadWindows.size(); ++i) {
+            if (kept.snapshots[i].providerID != snapshot.providerID) {
+                continue;
+            }
+            for (const QJsonValue window : kept.unreadWindows[i]) {
+                const QString id = window[QLatin1String("id")].toString();
+                if (windows.size() < ProviderUsageSnapshot::maxWindows && !ids.contains(id)) {
+                    windows.append(window);
+                    ids.insert(id);
+                }
+            }
+        }
+        record.insert(QLatin1String("windows"), windows);
+        array.append(record);
+        providers.insert(rawValue(snapshot.providerID));
+    }
+    // A record of a provider written anew is superseded; any other is carried over.
+    for (const QJsonValue record : kept.unreadRecords) {
+        if (!providers.contains(record[QLatin1String("providerID")].toString())) {
+            array.append(record);
+        }
+    }
+    return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
 }  // namespace UsageJson

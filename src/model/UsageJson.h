@@ -5,6 +5,7 @@
 #include "UsageWindowSnapshot.h"
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
@@ -34,5 +35,25 @@ ProviderAvailability decodeAvailability(const QJsonValue& value);
 QByteArray encodeSnapshots(const QList<ProviderUsageSnapshot>& snapshots);
 // All or nothing: one bad element fails the whole array.
 QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json);
+
+// A stored list read record by record and window by window, so that one this release cannot
+// read (a provider or window kind a newer release added) costs only itself. What does not read
+// is kept as it stands, for the next write to carry over unchanged.
+struct StoredSnapshots {
+    // The records that read, in stored order, each with at most maxWindows windows.
+    QList<ProviderUsageSnapshot> snapshots;
+    // The windows of each of those records that did not read (same order as snapshots).
+    QList<QJsonArray> unreadWindows;
+    // The records that did not read, at most maxUnreadRecords of them.
+    QJsonArray unreadRecords;
+};
+inline constexpr qsizetype maxUnreadRecords = 16;
+// Never throws: text that is not a JSON array reads as nothing.
+StoredSnapshots decodeStoredSnapshots(const QByteArray& json);
+// The snapshots, followed, for each, by the unread windows kept of its provider whose ids it
+// does not hold (up to maxWindows windows a record), then the unread records of providers it
+// does not hold. Throws like encodeSnapshots.
+QByteArray encodeStoredSnapshots(const QList<ProviderUsageSnapshot>& snapshots,
+                                 const StoredSnapshots& kept);
 
 }  // namespace UsageJson

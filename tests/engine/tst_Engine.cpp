@@ -70,7 +70,7 @@ const ProviderUsageSnapshot claudeAnswer = snapshot(
 // One launch of the engine over the given defaults: codex then claude, a recording
 // notification centre, sound and log, a wake source the test fires and a clock it advances.
 struct Launch {
-    explicit Launch(UserDefaults& defaults) {
+    explicit Launch(UserDefaults& defaults, std::chrono::milliseconds retryDelay = 30s) {
         std::vector<std::unique_ptr<UsageProvider>> providers;
         providers.emplace_back(codex = new FakeUsageProvider(ProviderID::codex));
         providers.emplace_back(claude = new FakeUsageProvider(ProviderID::claude));
@@ -79,7 +79,7 @@ struct Launch {
             defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(sound)));
         coordinator = std::make_unique<UsageCoordinator>(
             std::move(providers), UsageCoordinator::Services{defaults, center, log, &wake}, 10s,
-            [this] { return clock; });
+            [this] { return clock; }, retryDelay);
     }
     void refresh() { QCoro::waitFor(coordinator->refresh(*state)); }
 
@@ -484,6 +484,180 @@ private Q_SLOTS:
         const auto kept = SnapshotStore(defaults).load().value(ProviderID::claude).windows;
         QCOMPARE(kept.size(), 2);
         QCOMPARE(kept[0].usedPercent, 3.0);
+    }
+
+    // Rows of tests/data/engine/handed-in.json: a reading from elsewhere, each window "<kind>
+    // <used> <reset> [provider]" (the reset in seconds after the reading, "@" for a Unix time,
+    // "-" for none), over a held Claude snapshot of `held` windows whose first is a five-hour
+    // window spent until before the reading -> what is held after it ("<count>:" and the
+    // five-hour and weekly windows' use), or "-" when nothing changes.
+    void readingsHandedIn_data() { TestData::rows("row", "engine/handed-in.json"); }
+    void readingsHandedIn() {
+        const auto row = fetch<QJsonObject>("row");
+        const QString fiveHour = QStringLiteral("claude.five_hour");
+        std::optional<ProviderUsageSnapshot> held;
+        for (int i = 0; i < row["held"].toInt(); ++i) {
+            held = held.value_or(snapshot({}, ProviderID::claude));
+            held->windows.append(window(i == 0 ? fiveHour : QStringLiteral("claude.x%1").arg(i),
+                                        State::exhausted, 100, t0.addingSeconds(-600),
+                                        ProviderID::claude));
+        }
+        ProviderUsageSnapshot reading = snapshot({}, ProviderID::claude);
+        for (const QJsonValue spec : row["reading"].toArray()) {
+            const QStringList part = spec.toString().split(u' ');
+            const auto kind = *fromRawValue<UsageWindowKind>(part[0]);
+            const QString reset = part[2];
+            auto w = window(
+                kind == UsageWindowKind::weekly ? QStringLiteral("claude.seven_day") : fiveHour,
+                State::available, part[1] == "-" ? std::nullopt : std::optional(part[1].toDouble()),
+                reset == "-"            ? std::optional<Instant>()
+                : reset.startsWith('@') ? Instant::fromUnixSeconds(reset.mid(1).toDouble())
+                                        : t0.addingSeconds(reset.toDouble()),
+                part.size() > 3 ? ProviderID::codex : ProviderID::claude);
+            w.kind = kind;
+            reading.windows.append(w);
+        }
+        const auto merged = UsageCoordinator::withReading(held, reading);
+        QStringList shown{merged ? QString::number(merged->windows.size()) + u':' : "-"};
+        for (const UsageWindowSnapshot& w :
+             merged ? merged->windows : QList<UsageWindowSnapshot>()) {
+            if (w.id == fiveHour || w.id == QLatin1String("claude.seven_day")) {
+                shown << w.id.mid(7) + u' ' + QString::number(*w.usedPercent);
+            }
+        }
+        QCOMPARE(shown.join(u' '), row["taken"].toString());
+    }
+
+    // At most 32 windows a provider, however many a fetch brings or the settings hold; the
+    // provider's first windows are the ones kept.
+    void windowsBounded_data() {
+        QTest::addColumn<int>("count");
+        for (const int count : {31, 32, 33, 3000}) {
+            QTest::addRow("%d", count) << count;
+        }
+    }
+    void windowsBounded() {
+        QFETCH(int, count);
+        QList<UsageWindowSnapshot> windows;
+        for (int i = 0; i < count; ++i) {
+            windows.append(window(QStringLiteral("codex.%1").arg(i), State::available, 1, resetA));
+        }
+        const qsizetype held = std::min(count, 32);
+        MemoryDefaults stored;
+        stored.setValue(SnapshotStore::snapshotKey,
+                        UsageJson::encodeSnapshots(
+                            {codexAnswer(State::available, 1, resetA), snapshot(windows)}));
+        QCOMPARE(SnapshotStore(stored).load().value(ProviderID::codex).windows.size(), held);
+        MemoryDefaults defaults;
+        Launch launch(defaults);
+        launch.codex->answer(snapshot(windows));
+        launch.refresh();
+        const auto kept = launch.state->snapshots().value(ProviderID::codex).windows;
+        QCOMPARE(kept.size(), held);
+        QCOMPARE(kept.last().id, QStringLiteral("codex.%1").arg(held - 1));
+    }
+
+    // The warning marks and the delivered keys keep 200 entries each, those of windows no
+    // longer held going first: a held window's entry stays, however old.
+    void entriesBounded_data() {
+        QTest::addColumn<int>("count");
+        for (const int count : {199, 200, 201}) {
+            QTest::addRow("%d", count) << count;
+        }
+    }
+    void entriesBounded() {
+        QFETCH(int, count);
+        MemoryDefaults defaults;
+        SnapshotStore store(defaults);
+        store.save({{ProviderID::codex, codexAnswer(State::nearingLimit, 95, resetA)}});
+        const QString held = QStringLiteral("codex.") + fiveHourID;
+        QStringList marks{held + QStringLiteral(" 1")};
+        store.markDelivered(held + QStringLiteral(".1.0"));
+        for (int i = 1; i < count; ++i) {
+            marks << QStringLiteral("codex.gone%1 1").arg(i);
+            store.markDelivered(QStringLiteral("codex.gone%1.1.0").arg(i));
+        }
+        store.setWarningMarks(marks);
+        QCOMPARE(store.warningMarks().size(), std::min(count, 200));
+        QCOMPARE(store.warningMarks().constFirst(), marks.constFirst());
+        QCOMPARE(store.deliveredKeys().size(), std::min(count, 200));
+        QVERIFY(store.wasDelivered(held + QStringLiteral(".1.0")));
+    }
+
+    // Rows of tests/data/engine/stored-records.json: a stored list holding what this release
+    // cannot read (or "unread" records of a newer provider more) -> what loads, and what the next
+    // save carries over unchanged ("kept"), in how many records.
+    void storedRecords_data() { TestData::rows("row", "engine/stored-records.json"); }
+    void storedRecords() {
+        const auto row = fetch<QJsonObject>("row");
+        QJsonArray stored = row["stored"].toArray();
+        for (int i = 0; i < row["unread"].toInt(); ++i) {
+            stored.append(QJsonObject{{"providerID", QStringLiteral("newer%1").arg(i)}});
+        }
+        MemoryDefaults defaults;
+        defaults.setValue(SnapshotStore::snapshotKey, row["stored"].isString()
+                                                          ? row["stored"].toString().toUtf8()
+                                                          : QJsonDocument(stored).toJson());
+        SnapshotStore store(defaults);
+        SnapshotMap loaded = store.load();
+        QStringList loads;
+        for (const ProviderUsageSnapshot& s : loaded) {
+            QStringList ids;
+            for (const UsageWindowSnapshot& w : s.windows) {
+                ids << w.id;
+            }
+            loads << rawValue(s.providerID) + QStringLiteral(": ") + ids.join(u',');
+        }
+        QCOMPARE(loads.join(u';'), row["loads"].toString());
+        if (row["save"].toString() == QLatin1String("claude")) {
+            loaded.insert(ProviderID::claude, claudeAnswer);
+        }
+        store.save(loaded);
+        const QJsonArray written =
+            QJsonDocument::fromJson(*defaults.data("usageSnapshots")).array();
+        QCOMPARE(written.size(), row["records"].toInt(1 + row["kept"].toArray().size()));
+        QJsonArray windows;
+        for (const QJsonValue record : written) {
+            for (const QJsonValue w : record["windows"].toArray()) {
+                windows.append(w);
+            }
+        }
+        for (const QJsonValue kept : row["kept"].toArray()) {
+            QVERIFY(written.contains(kept) || windows.contains(kept));
+        }
+        QCOMPARE(store.load().keys(), loaded.keys());
+    }
+
+    // A fetch that failed for no reason the provider names is tried again, that provider alone,
+    // up to three times in a row; one that names its reason is not.
+    void failedFetchRetried_data() {
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<bool>("told");
+        QTest::addColumn<int>("fetches");
+        QTest::newRow("2 failures") << 2 << false << 3;
+        QTest::newRow("3 failures") << 3 << false << 4;
+        QTest::newRow("4 failures") << 4 << false << 4;
+        QTest::newRow("the provider says why") << 1 << true << 1;
+    }
+    void failedFetchRetried() {
+        QFETCH(int, failures);
+        QFETCH(int, fetches);
+        MemoryDefaults defaults;
+        Launch launch(defaults, 1ms);
+        for (int i = 0; i < failures; ++i) {
+            launch.codex->fail(VantorError(ProviderError::requestTimedOut));
+        }
+        launch.codex->answer(codexAnswer(State::available, 5, resetA));
+        if (fetch<bool>("told")) {
+            launch.codex->told = ProviderAvailability::notAuthenticated(QStringLiteral("Expired"));
+        }
+        QSignalSpy finished(launch.coordinator.get(), &UsageCoordinator::refreshFinished);
+        launch.refresh();
+        QTRY_COMPARE(finished.size(), fetches);
+        QVERIFY(!launch.coordinator->isRetryPending());
+        QCOMPARE(launch.codex->fetchCalls, fetches);
+        QCOMPARE(launch.claude->fetchCalls, 1);
+        QCOMPARE(launch.state->snapshots().contains(ProviderID::codex), failures < fetches);
     }
 
     // Codex answers of the shapes users report (a fixture, some of its text replaced), read one

@@ -25,6 +25,7 @@
 #include <sys/stat.h>
 
 using namespace std::chrono_literals;
+using TestData::fetch;
 
 namespace {
 
@@ -389,6 +390,34 @@ private Q_SLOTS:
         const QByteArrayList sent = requests();
         QCOMPARE(sent.isEmpty() ? rawValue(kind) : QString::fromUtf8(sent[0].mid(7)), found);
         QCOMPARE(fetched.value.has_value(), kind == ProviderAvailability::Kind::available);
+    }
+
+    // The endpoint is asked once a minute at most with the same token, whoever asks: within
+    // the minute the last answer serves again; another token is asked at once.
+    void claudeAskedOncePerMinute_data() {
+        QTest::addColumn<int>("later");
+        QTest::addColumn<bool>("newToken");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("59.999 s later") << 59'999 << false << 1;
+        QTest::newRow("60 s later") << 60'000 << false << 2;
+        QTest::newRow("60.001 s later") << 60'001 << false << 2;
+        QTest::newRow("another token at once") << 0 << true << 2;
+    }
+    void claudeAskedOncePerMinute() {
+        QFETCH(int, later);
+        QFETCH(int, asked);
+        ClaudeUsageProvider provider(nullptr, nullptr, endpoint(QStringLiteral("/ok")), tls_);
+        std::chrono::milliseconds now{1'000'000};
+        provider.setClock([&now] { return now; });
+        const auto first = QCoro::waitFor(settle(provider.fetchUsage()));
+        now += std::chrono::milliseconds(later);
+        QVERIFY(!fetch<bool>("newToken") ||
+                TestData::write(ClaudeCredentialReader::credentialsFilePath(),
+                                R"({"claudeAiOauth":{"accessToken":"renewed"}})"));
+        const auto second = QCoro::waitFor(settle(provider.fetchUsage()));
+        QCOMPARE(requests().size(), asked);
+        QVERIFY(first.value && second.value);
+        QCOMPARE(second.value->windows.size(), first.value->windows.size());
     }
 
     // The outcome, what the user is told of a failure ("shown"), and the requests sent, each

@@ -11,11 +11,25 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
 const QLatin1String snakeKey("access_token");
 const QLatin1String camelKey("accessToken");
+// Claude Code's own sign-in. Beside it the same document keeps what it holds for others: MCP
+// servers' OAuth tokens and plugins' secrets, which must never go to the usage endpoint.
+const QLatin1String ownEntryKey("claudeAiOauth");
+const std::array<QLatin1String, 2> othersKeys{QLatin1String("mcpOAuth"),
+                                              QLatin1String("pluginSecrets")};
+const std::array<QLatin1String, 2> serverKeys{QLatin1String("serverName"),
+                                              QLatin1String("serverUrl")};
+
+// An object that names another server holds that server's credentials.
+bool namesServer(const QJsonObject& object) {
+    return std::any_of(serverKeys.begin(), serverKeys.end(),
+                       [&object](QLatin1String key) { return object.contains(key); });
+}
 
 // Claude Code writes "" after a failed refresh; a control character would let the token
 // break out of the Authorization header.
@@ -84,7 +98,7 @@ std::optional<ClaudeCredentials> ClaudeCredentialReader::fromKeychainSecret(
     }
     const QJsonDocument document = QJsonDocument::fromJson(secret);
     if (document.isObject()) {
-        return find(document.object());
+        return fromDocument(document.object());
     }
     const QString text = QString::fromUtf8(secret);
     if (text.startsWith(QLatin1String("ey")) && usableToken(text)) {
@@ -102,7 +116,16 @@ std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFileContents(
     if (!document.isObject()) {
         return std::nullopt;
     }
-    return find(document.object());
+    return fromDocument(document.object());
+}
+
+std::optional<ClaudeCredentials> ClaudeCredentialReader::fromDocument(const QJsonObject& document) {
+    // Where Claude Code's own entry exists, a signed-out one means no token: a search would
+    // find some other service's.
+    if (const auto own = document.constFind(ownEntryKey); own != document.constEnd()) {
+        return find(*own);
+    }
+    return find(document);
 }
 
 std::optional<QByteArray> ClaudeCredentialReader::readRegularFile(const QString& path,
@@ -135,6 +158,9 @@ std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFile(const QString&
 std::optional<ClaudeCredentials> ClaudeCredentialReader::find(const QJsonValue& value) {
     if (value.isObject()) {
         const QJsonObject object = value.toObject();
+        if (namesServer(object)) {
+            return std::nullopt;
+        }
         if (auto token = ownToken(object, snakeKey)) {
             return token;
         }
@@ -142,6 +168,9 @@ std::optional<ClaudeCredentials> ClaudeCredentialReader::find(const QJsonValue& 
             return token;
         }
         for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            if (std::find(othersKeys.begin(), othersKeys.end(), it.key()) != othersKeys.end()) {
+                continue;
+            }
             if (auto token = find(it.value())) {
                 return token;
             }

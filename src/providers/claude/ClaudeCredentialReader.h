@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QCoroTask>
+#include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
 
@@ -41,8 +42,13 @@ public:
     // The bytes of a regular file of at most `limit` bytes; no value for anything else
     // (missing, unreadable, larger, or not a regular file, such as a FIFO).
     static std::optional<QByteArray> readRegularFile(const QString& path, qint64 limit);
+    // A parsed document: the token of Claude Code's own entry ("claudeAiOauth") when the
+    // document has one, else what find() finds in the whole document.
+    static std::optional<ClaudeCredentials> fromDocument(const QJsonObject& document);
     // Depth first: an object's own "access_token", then its own "accessToken", then its
-    // members in order; arrays element by element. Empty strings and values that could not
+    // members in order; arrays element by element. Never enters what Claude Code keeps for
+    // others ("mcpOAuth", "pluginSecrets") nor an object that names a server ("serverName",
+    // "serverUrl"): their tokens belong to those servers. Empty strings and values that could not
     // travel in an HTTP header (control characters) are not tokens and the search goes on.
     // The expiry is the "expiresAt" number of the object that holds the token.
     static std::optional<ClaudeCredentials> find(const QJsonValue& value);

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QCoroNetworkReply>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QLocale>
 #include <QNetworkAccessManager>
@@ -154,13 +155,13 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     // Looked up once per fetch, also serving the retry below.
     const QByteArray userAgent = ClaudeCodeVersion::userAgent(
         reportedVersion_ ? *reportedVersion_ : ClaudeCodeVersion::installed());
-    Answer answer = co_await send(credentials->accessToken, userAgent);
+    Answer answer = co_await ask(credentials->accessToken, userAgent);
     if (answer.status == 401 && !readAgain) {
         const std::optional<ClaudeCredentials> renewed = co_await reader.credentials();
         // The same token would only be refused again.
         if (renewed && renewed->accessToken != credentials->accessToken &&
             !renewed->isExpired(Instant::now())) {
-            answer = co_await send(renewed->accessToken, userAgent);
+            answer = co_await ask(renewed->accessToken, userAgent);
         }
     }
     switch (answer.status) {
@@ -182,6 +183,21 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
         default:
             throw VantorError(ProviderError::temporarilyUnavailable);
     }
+}
+
+QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::ask(QString token,
+                                                                  QByteArray userAgent) {
+    const QByteArray digest = QCryptographicHash::hash(token.toUtf8(), QCryptographicHash::Sha256);
+    const std::chrono::milliseconds now = clock_();
+    if (lastAsked_ && lastAsked_->tokenDigest == digest && now >= lastAsked_->at &&
+        now - lastAsked_->at < minimumAskInterval) {
+        co_return lastAsked_->answer;
+    }
+    // Only an answer counts as asking: a request that never reached the server (the network
+    // not back after a wake) may be tried again at once.
+    Answer answer = co_await send(std::move(token), std::move(userAgent));
+    lastAsked_ = Asked{answer, now, digest};
+    co_return answer;
 }
 
 QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::send(QString token,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BootClock.h"
 #include "Instant.h"
 #include "UsageProvider.h"
 
@@ -29,6 +30,9 @@ public:
     // never more than the second.
     static constexpr double minimumPauseSeconds = 300.0;
     static constexpr double maximumPauseSeconds = 3600.0;
+    // The endpoint is asked at most once in this time with the same token, whoever asks for a
+    // refresh (the bus, the menu, a wake): within it the last answer is answered again.
+    static constexpr std::chrono::milliseconds minimumAskInterval{60'000};
     // What the user is told after a refused token (401 also after reading the credentials
     // again) or one without the user:profile scope (403, as `claude setup-token` makes).
     // In the interface's language.
@@ -58,6 +62,9 @@ public:
     // one read from disk; none: the installed one.
     void setReportedVersion(std::optional<QString> version);
 
+    // The clock minimumAskInterval is measured on; the boot-time clock unless a test sets one.
+    void setClock(BootClock::Function clock) { clock_ = std::move(clock); }
+
     // When the endpoint may be asked again after a 429, or no value when it may now.
     std::optional<Instant> pausedUntil(Instant now) const;
     // The pause a 429 with this retry-after header value calls for.
@@ -73,6 +80,8 @@ private:
     };
 
     QCoro::Task<Answer> send(QString token, QByteArray userAgent);
+    // send(), or the last answer for the same token when it came within minimumAskInterval.
+    QCoro::Task<Answer> ask(QString token, QByteArray userAgent);
     void pause(Instant until);
     static ProviderAvailability rateLimited(Instant until);
 
@@ -88,6 +97,15 @@ private:
     std::optional<Instant> localPause_;
     // Only ever a well-formed version.
     std::optional<QString> reportedVersion_;
+    // The last answer the endpoint gave, when, and a digest of the token it was for (the token
+    // itself is not kept).
+    struct Asked {
+        Answer answer;
+        std::chrono::milliseconds at{};
+        QByteArray tokenDigest;
+    };
+    std::optional<Asked> lastAsked_;
+    BootClock::Function clock_ = &BootClock::now;
     // What the last failed fetch means for the user, when more than "couldn't be refreshed".
     std::optional<ProviderAvailability> lastFailure_;
 };
