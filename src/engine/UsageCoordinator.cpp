@@ -185,17 +185,17 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
         state->setRefreshing(false);
     }
     refreshRunning_ = false;
+    // A refresh of its own (a poll, a wake, the user) gets its own retries.
+    if (only.isEmpty()) {
+        retries_ = 0;
+    }
     scheduleRetry(state, failed);
     Q_EMIT refreshFinished();
 }
 
 void UsageCoordinator::scheduleRetry(QPointer<AppState> state, const QSet<ProviderID>& failed) {
-    if (failed.isEmpty() || !state) {
-        retries_ = 0;
+    if (failed.isEmpty() || !state || retries_ >= maxRetries) {
         retryTimer_.stop();
-        return;
-    }
-    if (retries_ >= maxRetries) {
         return;
     }
     ++retries_;

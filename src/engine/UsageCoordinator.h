@@ -47,7 +47,7 @@ public:
 
     static constexpr std::chrono::milliseconds defaultPollInterval = std::chrono::seconds(300);
     // A provider whose fetch failed for no reason it could name (the network not back yet after
-    // a wake) is asked again this much later, up to maxRetries times in a row.
+    // a wake) is asked again this much later, up to maxRetries times after each refresh.
     static constexpr std::chrono::milliseconds defaultRetryDelay = std::chrono::seconds(30);
     static constexpr int maxRetries = 3;
     // In the interface's language.
@@ -141,7 +141,7 @@ private:
     std::chrono::milliseconds retryDelay_;
     QPointer<AppState> retryState_;
     QSet<ProviderID> retryProviders_;
-    // Retries since the last refresh in which nothing failed.
+    // Retries since the last refresh that was not one.
     int retries_ = 0;
     // When the next poll falls due on clock_; none while a poll runs.
     std::optional<std::chrono::milliseconds> pollDueAt_;
