@@ -3,6 +3,7 @@
 #include "VantorError.h"
 
 #include <QCoroTask>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -20,6 +21,14 @@ inline QByteArrayList processState(const QByteArray& pid) {
 }
 inline bool isGone(const QByteArray& pid) {
     return processState(pid).value(0, "Z") == "Z";
+}
+// No process of the group still runs (a launcher's child, a watchdog).
+inline bool groupGone(const QByteArray& group) {
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    return std::ranges::none_of(entries, [&](const QString& entry) {
+        const QByteArrayList state = processState(entry.toLatin1());
+        return state.value(2) == group && state.value(0) != "Z";
+    });
 }
 
 // Puts the scripted fake app-server (tests/fakes/codex-bin/codex) first on PATH for the
@@ -51,7 +60,10 @@ public:
     QByteArrayList log() const { return lines("log"); }
     // Every process it started: itself, once per launch, and any grandchildren.
     QByteArrayList pids() const { return lines("pids"); }
-    bool allGone() const { return std::ranges::all_of(pids(), isGone); }
+    // Those and the rest of the groups they lead.
+    bool allGone() const {
+        return std::ranges::all_of(pids(), [](auto& pid) { return isGone(pid) && groupGone(pid); });
+    }
 
 private:
     QByteArrayList lines(const char* name) const {

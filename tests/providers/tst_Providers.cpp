@@ -18,6 +18,7 @@
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QSslCertificate>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <cstdio>
@@ -86,12 +87,12 @@ QString outcome(const Settled<ProviderUsageSnapshot>& settled) {
     return QStringLiteral("%1/%2 %3").arg(e.domain()).arg(e.code()).arg(e.description());
 }
 
-// Children of this process that still run or wait to be reaped.
-QByteArrayList liveChildren() {
+// Children of this process, or of another, that still run or wait to be reaped.
+QByteArrayList liveChildren(
+    const QByteArray& parent = QByteArray::number(QCoreApplication::applicationPid())) {
     QByteArrayList children;
-    const QByteArray self = QByteArray::number(QCoreApplication::applicationPid());
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-        if (processState(entry.toLatin1()).value(1) == self) {
+        if (processState(entry.toLatin1()).value(1) == parent) {
             children << entry.toLatin1();
         }
     }
@@ -115,7 +116,10 @@ public:
 
 // Started by codexChildEndsWithVantor as Vantor's stand-in: launches a client that nobody
 // stops, then waits to be killed.
-int host() {
+int host(bool closesInput) {
+    if (closesInput) {
+        ::close(STDIN_FILENO);  // the lowest descriptor free when the client opens its own
+    }
     auto* client = new CodexAppServerClient(*CodexDiscovery::executableURL(), 10s);
     QTimer::singleShot(0, [client]() -> QCoro::Task<> {
         co_await settle(client->start());
@@ -232,7 +236,8 @@ private Q_SLOTS:
         QCOMPARE(reader.pendingSize(), 0);
     }
 
-    // Files under a fresh home, '*' executable, '/' a folder; "~" in PATH is that home.
+    // Files under a fresh home, which is also the working folder, '*' executable, '/' a
+    // folder; "~" in PATH is that home.
     void codexDiscovery_data() { addRows({"files", "path", "found"}); }
     void codexDiscovery() {
         QFETCH(QString, files);
@@ -251,7 +256,10 @@ private Q_SLOTS:
                                         : TestData::write(home.filePath(file), "#!/bin/sh\n"));
             QFile::setPermissions(home.filePath(file), mode);
         }
+        const QString workingFolder = QDir::currentPath();
+        QDir::setCurrent(home.path());
         const std::optional<QUrl> url = CodexDiscovery::executableURL();
+        QDir::setCurrent(workingFolder);
         qputenv("HOME", saved[0]);
         qputenv("PATH", saved[1]);
         if (installed) {
@@ -265,6 +273,8 @@ private Q_SLOTS:
         QFETCH(QString, script);
         QFETCH(QString, outcome);
         FakeCodex fake(input(script.toUtf8()));
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", "::.:" + path + ":bin:");  // never searched, nor passed on
         CodexUsageProvider provider(400ms);
         // Should the request never time out, the test ends it rather than hanging.
         QTimer guard;
@@ -277,7 +287,7 @@ private Q_SLOTS:
         QVERIFY(!outcome.endsWith("TimedOut") || clock.elapsed() >= 395);
         QTRY_VERIFY(fake.allGone());
         // The executable's own folder leads the child's PATH, so a node beside it is found.
-        QCOMPARE(fake.log().value(0), "#path " VANTOR_FAKE_CODEX_DIR ":" + qgetenv("PATH"));
+        QCOMPARE(fake.log().value(0), "#path " VANTOR_FAKE_CODEX_DIR ":" + path);
         QVERIFY(!result.startsWith("ok") ||
                 fake.log().contains(R"({"id":2,"method":"account/rateLimits/read","params":{}})"));
     }
@@ -320,7 +330,7 @@ private Q_SLOTS:
         const auto group = static_cast<pid_t>(client->processId());
         client->stop();
         client.reset();
-        QTRY_VERIFY(::kill(group, 0) != 0);  // reaped
+        QTRY_VERIFY(::kill(-group, 0) != 0);  // reaped, and so is the rest of its group
         QVERIFY(lastPid.write(QByteArray::number(group - 1)) > 0);
         QProcess stranger;
         stranger.setChildProcessModifier([] { ::setsid(); });
@@ -334,12 +344,18 @@ private Q_SLOTS:
         stranger.waitForFinished();
     }
 
-    // No child outlives Vantor, even when it is killed without a chance to shut down; npm's node
-    // launcher would start the native program as a grandchild.
-    void codexChildEndsWithVantor_data() { addRows({"launcher"}); }
+    // No child outlives Vantor by more than 5 s, even when Vantor is killed without a chance to
+    // shut down: one that obeys SIGTERM ends at once, even behind a launcher that forwards it,
+    // one that ignores it is killed after the grace period ("killed"). "first": what the fake does
+    // before the handshake. npm's node launcher would start the native program as a grandchild:
+    // Vantor starts that itself. "noInput": Vantor's standard input is closed.
+    void codexChildEndsWithVantor_data() { addRows({"launcher", "first", "killed", "noInput"}); }
     void codexChildEndsWithVantor() {
         QFETCH(QString, launcher);
-        FakeCodex fake("read initialize\nsend {\"id\":$id,\"result\":{}}\nhang");
+        QFETCH(QString, first);
+        QFETCH(QString, killed);
+        QFETCH(QString, noInput);
+        FakeCodex fake(first.toUtf8() + "read initialize\nsend {\"id\":$id,\"result\":{}}\nhang");
         QTemporaryDir npm;
         const QString native =
             npm.filePath("@openai/codex-linux-x64/vendor/x86_64-unknown-linux-musl/bin/codex");
@@ -351,12 +367,40 @@ private Q_SLOTS:
                  QFile::link(script, npm.filePath("codex"))));
         qputenv("PATH", launcher.isNull() ? VANTOR_FAKE_CODEX_DIR : QFile::encodeName(npm.path()));
         QProcess vantor;
-        vantor.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--host")});
+        vantor.start(QCoreApplication::applicationFilePath(), {"--host", noInput});
         QTRY_VERIFY(vantor.canReadLine());
-        QCOMPARE(fake.pids().size(), 1);
+        QCOMPARE(fake.pids().size(), first.count("launcher") + 1);
         vantor.kill();
+        QElapsedTimer clock;
+        clock.start();
         QTRY_COMPARE(vantor.state(), QProcess::NotRunning);
-        QTRY_VERIFY(fake.allGone());
+        QTRY_VERIFY_WITH_TIMEOUT(std::ranges::all_of(fake.pids(), isGone), 5000);
+        QCOMPARE(clock.elapsed() >= CodexAppServerClient::killDelay.count() - 100,
+                 !killed.isNull());
+        QTRY_VERIFY_WITH_TIMEOUT(fake.allGone(), int(5000 - clock.elapsed()));
+    }
+
+    // Vantor is killed while its child is between fork and exec, a moment strace stretches to a
+    // second: the child must not go on to start codex, which then nothing would end.
+    void codexChildOfVantorKilledAtLaunch() {
+        const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+        if (strace.isEmpty()) {
+            QSKIP("needs strace");
+        }
+        FakeCodex fake("hang");  // outlives the end of its input
+        QProcess tracer;
+        tracer.start(strace, {"-f", "--seccomp-bpf", "-qq", "-o", "/dev/null", "-e", "trace=setsid",
+                              "-e", "inject=setsid:delay_exit=1000000",
+                              QCoreApplication::applicationFilePath(), "--host", ""});
+        QByteArray vantor;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !(vantor = liveChildren(QByteArray::number(tracer.processId())).value(0)).isEmpty() &&
+                !liveChildren(vantor).isEmpty(),
+            20000);
+        ::kill(vantor.toInt(), SIGKILL);
+        // strace ends when the last process it follows has ended.
+        QTRY_COMPARE_WITH_TIMEOUT(tracer.state(), QProcess::NotRunning, 5000);
+        QCOMPARE(fake.pids(), QByteArrayList());
     }
 
     // Where the token comes from, shown by the bearer the endpoint receives; without one
@@ -529,8 +573,8 @@ private Q_SLOTS:
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    if (argc == 2 && qstrcmp(argv[1], "--host") == 0) {
-        return host();
+    if (argc == 3 && qstrcmp(argv[1], "--host") == 0) {
+        return host(argv[2][0] != '\0');
     }
     ProvidersTest test;
     return QTest::qExec(&test, argc, argv);

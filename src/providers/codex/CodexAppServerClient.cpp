@@ -1,5 +1,7 @@
 #include "CodexAppServerClient.h"
 
+#include "CodexDiscovery.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -7,12 +9,17 @@
 #include <QPointer>
 #include <QProcessEnvironment>
 
+#include <cerrno>
 #include <cmath>
 #include <coroutine>
 #include <utility>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +49,96 @@ void signalChild(qint64 pid, int signalNumber) {
     if (::kill(-id, signalNumber) != 0) {
         ::kill(id, signalNumber);
     }
+}
+
+// How often a watchdog looks whether the group it asked to end has lost its leader.
+constexpr long watchdogStepMs = 50;
+
+// closeAllBut, watchGroup and startWatchdog run in the child between fork and exec, which may
+// share Vantor's memory, or in processes forked from it: system calls only, no allocation, no
+// locks.
+
+void closeAllBut(int kept) noexcept {
+    if ((kept == 0 || ::close_range(0, kept - 1, 0) == 0) && ::close_range(kept + 1, ~0U, 0) == 0) {
+        return;
+    }
+    // A kernel older than 5.9 has no close_range.
+    rlimit limit{};
+    const int last = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < 65536
+                         ? static_cast<int>(limit.rlim_cur)
+                         : 65536;
+    for (int fd = 0; fd < last; ++fd) {
+        if (fd != kept) {
+            ::close(fd);
+        }
+    }
+}
+
+// The watchdog stays in the child's process group, which keeps the group's id from naming
+// anyone else's group while it lives. It waits for end of file on a pipe whose write end only
+// the client holds: that comes when the client stops the child or Vantor dies, however it dies.
+// Then it asks the group to terminate, and once the leader is gone or killDelay is over it
+// kills what is left, itself included.
+[[noreturn]] void watchGroup(int pipe, pid_t group) noexcept {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    for (int number = 1; number < NSIG; ++number) {
+        ::sigaction(number, &action, nullptr);  // Vantor's handlers mean nothing here
+    }
+    action.sa_handler = SIG_IGN;
+    ::sigaction(SIGTERM, &action, nullptr);  // the group's SIGTERM is meant for the others
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    closeAllBut(pipe);
+    [[maybe_unused]] const int moved = ::chdir("/");  // keeps no folder in use
+    ::prctl(PR_SET_NAME, "codex-watchdog");           // as ps and top show it
+
+    char byte = 0;
+    for (ssize_t read = 1; read != 0 && (read > 0 || errno == EINTR);) {
+        read = ::read(pipe, &byte, 1);
+    }
+    ::kill(-group, SIGTERM);
+    const timespec step{0, watchdogStepMs * 1'000'000};
+    for (long waited = 0; waited < CodexAppServerClient::killDelay.count();
+         waited += watchdogStepMs) {
+        if (::kill(group, 0) != 0 && errno == ESRCH) {
+            break;  // the leader is reaped; what is left outlived it
+        }
+        ::nanosleep(&step, nullptr);
+    }
+    ::kill(-group, SIGKILL);
+    ::_exit(0);
+}
+
+// Leaves the watchdog behind through a short-lived middle process, so that it is nobody's child
+// here and the program about to be started never sees it. False when no watchdog runs.
+bool startWatchdog(int pipe, pid_t group) noexcept {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    ::sigaction(SIGCHLD, &action, nullptr);  // the middle process is waited for below
+    const pid_t middle = ::_Fork();
+    if (middle == 0) {
+        const pid_t watchdog = ::_Fork();
+        if (watchdog == 0) {
+            watchGroup(pipe, group);
+        }
+        ::_exit(watchdog > 0 ? 0 : 1);
+    }
+    int status = -1;
+    while (middle > 0 && ::waitpid(middle, &status, 0) < 0 && errno == EINTR) {
+    }
+    return middle > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The child's launch puts its own streams on descriptors 0 to 2 before the watchdog starts.
+int aboveStandardStreams(int fd) {
+    if (fd > STDERR_FILENO) {
+        return fd;
+    }
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    ::close(fd);
+    return moved;
 }
 
 QString renderRpcError(const QJsonValue& error) {
@@ -140,19 +237,13 @@ void CodexAppServerClient::configureProcess() {
     process_->setStandardErrorFile(QProcess::nullDevice());
 
     // The npm package's codex is a node script; a desktop session's PATH often lacks node,
-    // which version managers keep beside codex.
+    // which version managers keep beside codex. Of ours only the absolute folders go on: the
+    // others name the folder Vantor runs in.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const QString folder = QFileInfo(program).absolutePath();
-    const QString path = environment.value(QStringLiteral("PATH"));
-    environment.insert(QStringLiteral("PATH"), path.isEmpty() ? folder : folder + u':' + path);
+    QStringList path = CodexDiscovery::searchFolders(environment.value(QStringLiteral("PATH")));
+    path.prepend(QFileInfo(program).absolutePath());
+    environment.insert(QStringLiteral("PATH"), path.join(u':'));
     process_->setProcessEnvironment(environment);
-
-    process_->setChildProcessModifier([] {
-        // Lead a process group of our own so shutdown reaches a launcher's children too, and
-        // die with Vantor should it end without shutting us down.
-        ::setsid();
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    });
 
     connect(process_, &QProcess::readyReadStandardOutput, this, &CodexAppServerClient::readOutput);
     connect(process_, &QProcess::errorOccurred, this, &CodexAppServerClient::handleProcessError);
@@ -178,6 +269,30 @@ QCoro::Task<> CodexAppServerClient::start() {
     }
     launched_ = true;
 
+    int watchdogEnds[2] = {-1, -1};
+    if (::pipe2(watchdogEnds, O_CLOEXEC) != 0 ||
+        (watchdogEnds[0] = aboveStandardStreams(watchdogEnds[0])) < 0) {
+        const QString reason = qt_error_string(errno);
+        ::close(watchdogEnds[1]);
+        throw VantorError(processDomain, QProcess::FailedToStart, reason,
+                          executable_.toLocalFile());
+    }
+    watchdogPipe_ = watchdogEnds[1];
+    const int watched = watchdogEnds[0];
+    const pid_t parent = ::getpid();
+    process_->setChildProcessModifier([watched, parent] {
+        // Lead a process group of our own so shutdown reaches a launcher's children too.
+        ::setsid();
+        const bool watchdog = startWatchdog(watched, ::getpid());
+        // Die with Vantor should it end without shutting us down: SIGTERM lets a launcher pass
+        // it on to what it started, and the watchdog kills whatever ignores it.
+        ::prctl(PR_SET_PDEATHSIG, watchdog ? SIGTERM : SIGKILL);
+        // Vantor may have ended before the signal was armed, and then nothing sends it.
+        if (::getppid() != parent) {
+            ::_exit(1);
+        }
+    });
+
     auto launch = std::make_shared<Outcome>();
     launchOutcome_ = launch;
     const QMetaObject::Connection watch =
@@ -187,6 +302,7 @@ QCoro::Task<> CodexAppServerClient::start() {
             }
         });
     process_->start(QIODevice::ReadWrite);
+    ::close(watched);  // the child has its copy
     if (process_->state() != QProcess::Starting && !launch->done) {
         launch->complete(QJsonValue());
     }
@@ -324,6 +440,7 @@ void CodexAppServerClient::stop() {
     abandonLaunch();
     finishPendingRequest(std::nullopt, std::make_exception_ptr(cancellationError()));
     started_ = false;
+    releaseWatchdog();
     if (process_ == nullptr) {
         return;
     }
@@ -377,5 +494,12 @@ void CodexAppServerClient::stop() {
 void CodexAppServerClient::killNow() {
     if (process_ != nullptr && process_->state() == QProcess::Running) {
         signalChild(process_->processId(), SIGKILL);
+    }
+}
+
+void CodexAppServerClient::releaseWatchdog() {
+    if (watchdogPipe_ >= 0) {
+        ::close(watchdogPipe_);
+        watchdogPipe_ = -1;
     }
 }

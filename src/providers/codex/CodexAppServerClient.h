@@ -48,6 +48,8 @@ public:
     // error, closes the child's input and asks it to terminate (its whole process group, so
     // a launcher script's native child goes too); still running killDelay later, it is killed.
     // Whatever of the group outlives its leader is killed when the leader is reaped.
+    // Should Vantor end without stopping it (even by SIGKILL), a watchdog the child leaves
+    // behind at launch does the same to its group.
     void stop();
 
     // The requester gave up: the request in flight ends with the cancellation error, and every
@@ -74,6 +76,7 @@ private:
     void finishPendingRequest(std::optional<qint64> id, Result result);
     void abandonLaunch();
     void killNow();
+    void releaseWatchdog();
 
     QUrl executable_;
     std::chrono::milliseconds requestTimeout_;
@@ -84,6 +87,8 @@ private:
     std::shared_ptr<Outcome> pendingOutcome_;
     std::optional<qint64> pendingRequestID_;
     qint64 requestID_ = 0;
+    // The write end of the pipe the child's watchdog waits on; closing it ends the child.
+    int watchdogPipe_ = -1;
     bool launched_ = false;
     bool started_ = false;
     bool cancelled_ = false;

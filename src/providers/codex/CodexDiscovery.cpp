@@ -44,11 +44,16 @@ QString newestNvmNodeFolder(const QString& home) {
     return newest;
 }
 
+QStringList searchFolders(const QString& pathVariable) {
+    QStringList folders = pathVariable.split(u':');
+    folders.removeIf([](const QString& entry) { return !entry.startsWith(u'/'); });
+    return folders;
+}
+
 QStringList candidatePaths(const QString& pathVariable, const QString& home) {
     QStringList candidates;
-    const QStringList entries = pathVariable.split(u':', Qt::SkipEmptyParts);
-    for (const QString& entry : entries) {
-        candidates.append(entry + u'/' + executableName);
+    for (const QString& folder : searchFolders(pathVariable)) {
+        candidates.append(folder + u'/' + executableName);
     }
     for (const char* folder :
          {"/usr/local/bin", "/usr/bin", "/home/linuxbrew/.linuxbrew/bin", "/snap/bin"}) {
