@@ -24,8 +24,8 @@ QString percent(const ClaudeStatusLine::Window& window, const QLocale& locale) {
 
 QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const QLocale& locale) {
     QStringList parts;
-    if (!input.model.isEmpty()) {
-        parts << input.model;
+    if (const QString model = printable(input.model); !model.isEmpty()) {
+        parts << model;
     }
     if (input.fiveHour) {
         parts << tr("5h %1").arg(percent(*input.fiveHour, locale));
@@ -43,4 +43,12 @@ QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const Q
                      .arg(when);
     }
     return parts.join(QStringLiteral(" \u00b7 "));
+}
+
+QString StatusLineText::printable(QString text) {
+    text.removeIf([](QChar c) {
+        const char16_t code = c.unicode();
+        return code < 0x20 || (code >= 0x7f && code <= 0x9f);
+    });
+    return text;
 }

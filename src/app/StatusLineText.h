@@ -13,4 +13,8 @@ namespace StatusLineText {
 // parts without data are left out.
 QString line(const ClaudeStatusLine& input, Instant now, const QLocale& locale);
 
+// Text from outside without its control characters (C0, DEL, C1), so that printed to a
+// terminal it cannot move the cursor, recolour or retitle anything.
+QString printable(QString text);
+
 }  // namespace StatusLineText

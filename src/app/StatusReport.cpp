@@ -2,6 +2,7 @@
 
 #include "ProviderStatusText.h"
 #include "SnapshotStore.h"
+#include "StatusLineText.h"
 #include "TimeDisplayFormatter.h"
 #include "UsageHistory.h"
 #include "UsageJson.h"
@@ -94,7 +95,8 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
         const QString title = ProviderStatusText::title(provider);
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         if (!window) {
-            lines.append(tr("%1: %2").arg(title, availabilityText(availability, provider)));
+            lines.append(StatusLineText::printable(
+                tr("%1: %2").arg(title, availabilityText(availability, provider))));
             continue;
         }
         const QString label = ProviderStatusText::windowLabel(window->label);
@@ -115,8 +117,8 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
                        .arg(line, locale.toString(seen, QLocale::ShortFormat),
                             availabilityText(availability, provider));
         }
-        line = tr("%1: %2").arg(title, line);
-        lines.append(line);
+        // Names and reasons come from the providers: nothing of them may steer the terminal.
+        lines.append(StatusLineText::printable(tr("%1: %2").arg(title, line)));
     }
     return lines.join(u'\n');
 }
@@ -171,10 +173,12 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         parts.append(QStringLiteral("%1 %2%").arg(ProviderStatusText::title(provider)).arg(*left));
         lowest = lowest ? std::min(*lowest, *left) : *left;
     }
+    // Waybar renders both texts as Pango markup.
+    const QString shown =
+        parts.isEmpty() ? QStringLiteral("Vantor") : parts.join(QStringLiteral(" \u00b7 "));
     QJsonObject module{
-        {QStringLiteral("text"),
-         parts.isEmpty() ? QStringLiteral("Vantor") : parts.join(QStringLiteral(" \u00b7 "))},
-        {QStringLiteral("tooltip"), text(now, locale)},
+        {QStringLiteral("text"), shown.toHtmlEscaped()},
+        {QStringLiteral("tooltip"), text(now, locale).toHtmlEscaped()},
         {QStringLiteral("class"), className(AppState::menuState(snapshots, availability))}};
     if (lowest) {
         module.insert(QStringLiteral("percentage"), std::clamp(*lowest, 0, 100));

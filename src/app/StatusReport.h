@@ -25,12 +25,13 @@ struct StatusReport {
     static StatusReport fromStored(UserDefaults& defaults);
 
     // One line per provider, Codex first: the headline window with the share left and its
-    // reset time, or the availability text when there is no window to show.
+    // reset time, or the availability text when there is no window to show; no control
+    // characters.
     QString text(Instant now, const QLocale& locale) const;
     // {"snapshots": [...], "availability": {...}} in the stored JSON form, absent entries
     // omitted.
     QByteArray json() const;
-    // Waybar's custom-module JSON: text, tooltip, class (the tray's visual state) and, when
-    // any window reports its use, percentage (the smallest share left).
+    // Waybar's custom-module JSON: text and tooltip as markup, class (the tray's visual
+    // state) and, when any window reports its use, percentage (the smallest share left).
     QByteArray waybar(Instant now, const QLocale& locale) const;
 };

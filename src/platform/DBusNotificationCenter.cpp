@@ -15,6 +15,8 @@ const QString errorDomain = QStringLiteral("Notifications");
 const QString busService = QStringLiteral("org.freedesktop.DBus");
 const QString busPath = QStringLiteral("/org/freedesktop/DBus");
 const QString nameHasOwner = QStringLiteral("NameHasOwner");
+const QString getNameOwner = QStringLiteral("GetNameOwner");
+const QString getCapabilities = QStringLiteral("GetCapabilities");
 const QString listActivatableNames = QStringLiteral("ListActivatableNames");
 const QString notifyMethod = QStringLiteral("Notify");
 const QString appName = QStringLiteral("Vantor");
@@ -26,12 +28,17 @@ QVariantMap notifyHints(const QString& identifier) {
             {QStringLiteral("x-vantor-identifier"), identifier}};
 }
 
-QString describe(const QDBusMessage& reply) {
+QString describe(const QDBusMessage& reply, const QString& method) {
     if (reply.type() == QDBusMessage::ErrorMessage) {
         return reply.errorName() + QStringLiteral(": ") + reply.errorMessage();
     }
-    return QStringLiteral("unexpected answer to Notify with signature \"%1\"")
-        .arg(reply.signature());
+    return QStringLiteral("unexpected answer to %1 with signature \"%2\"")
+        .arg(method, reply.signature());
+}
+
+VantorError failure(const QDBusMessage& reply, const QString& method) {
+    return VantorError(errorDomain, reply.type() == QDBusMessage::ErrorMessage ? 1 : 2,
+                       describe(reply, method));
 }
 
 }  // namespace
@@ -85,25 +92,53 @@ QCoro::Task<> DBusNotificationCenter::requestAuthorization() {
     co_return;
 }
 
+QCoro::Task<bool> DBusNotificationCenter::rendersMarkup(QString owner) {
+    if (!owner.isEmpty() && owner == capabilitiesOwner_) {
+        co_return bodyMarkup_;
+    }
+    const QDBusMessage message =
+        QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, getCapabilities);
+    const QDBusPendingCall pending =
+        bus_.asyncCall(message, owner.isEmpty() ? activationTimeoutMs : timeoutMs_);
+    const QDBusMessage reply = co_await pending;
+    // A server that could not be started cannot take the notification either.
+    if (owner.isEmpty() && reply.type() != QDBusMessage::ReplyMessage) {
+        throw failure(reply, getCapabilities);
+    }
+    const bool answered =
+        reply.type() == QDBusMessage::ReplyMessage && reply.signature() == QLatin1String("as");
+    const bool markup = answered && reply.arguments().constFirst().toStringList().contains(
+                                        QLatin1String("body-markup"));
+    if (answered && !owner.isEmpty()) {
+        capabilitiesOwner_ = owner;
+        bodyMarkup_ = markup;
+    }
+    co_return markup;
+}
+
 QCoro::Task<> DBusNotificationCenter::add(Request request) {
     // A call on a connection that is down never completes its pending reply.
     if (!bus_.isConnected()) {
         throw VantorError(errorDomain, 3, notConnected);
     }
-    QDBusMessage message =
-        QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, notifyMethod);
-    message.setArguments({appName, 0U, QString(), request.title, request.body, QStringList(),
-                          notifyHints(request.identifier), -1});
     QVariantList name;
     name.append(serviceName);
-    const auto owned = co_await askBus(nameHasOwner, std::move(name));
-    const bool running = owned && owned->typeId() == QMetaType::Bool && owned->toBool();
+    const auto owner = co_await askBus(getNameOwner, std::move(name));
+    const QString running =
+        owner && owner->typeId() == QMetaType::QString ? owner->toString() : QString();
+    // The body is plain text, escaped for a server that would read markup in it; no server
+    // reads the summary as markup.
+    const bool markup = co_await rendersMarkup(running);
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, notifyMethod);
+    message.setArguments({appName, 0U, QString(), request.title,
+                          markup ? request.body.toHtmlEscaped() : request.body, QStringList(),
+                          notifyHints(request.identifier), -1});
     const QDBusPendingCall pending =
-        bus_.asyncCall(message, running ? timeoutMs_ : activationTimeoutMs);
+        bus_.asyncCall(message, running.isEmpty() ? activationTimeoutMs : timeoutMs_);
     const QDBusMessage reply = co_await pending;
     // The server answers with the number it gave the notification; anything else is a failure.
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("u")) {
-        throw VantorError(errorDomain, reply.type() == QDBusMessage::ErrorMessage ? 1 : 2,
-                          describe(reply));
+        throw failure(reply, notifyMethod);
     }
 }

@@ -27,8 +27,13 @@ public:
 private:
     // The answer of one bus-daemon method about the notification name; none on any failure.
     QCoro::Task<std::optional<QVariant>> askBus(QString method, QVariantList arguments);
+    // Whether the server renders a body as markup, asked once per owner of the name; `owner`
+    // is empty while none runs, and then the call starts one. Throws when that start fails.
+    QCoro::Task<bool> rendersMarkup(QString owner);
 
     QDBusConnection bus_;
     int timeoutMs_;
     QDBusServiceWatcher watcher_;
+    QString capabilitiesOwner_;
+    bool bodyMarkup_ = false;
 };

@@ -18,6 +18,23 @@ QVariantMap filtered(QVariantMap properties, const QStringList& names) {
     return properties;
 }
 
+// Qt marks a menu's shortcut key with '&' and writes a literal one as "&&"; dbusmenu marks it
+// with '_' and writes a literal one as "__".
+QString dbusMenuLabel(const QString& text) {
+    QString label;
+    label.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'&' && i + 1 < text.size() && text[++i] != u'&') {
+            label += u'_';
+        }
+        label += text[i];
+        if (text[i] == u'_') {
+            label += u'_';
+        }
+    }
+    return label;
+}
+
 }  // namespace
 
 DBusMenuExporter::DBusMenuExporter(QMenu& menu, QObject* parent) : QObject(parent), menu_(&menu) {
@@ -104,8 +121,7 @@ QVariantMap DBusMenuExporter::properties(int id, const QStringList& names) {
         properties.insert(QStringLiteral("type"), QStringLiteral("separator"));
     } else if (item != nullptr) {
         // No shortcut: the keys work in the popover, not in a menu the panel draws.
-        QString label = item->text();
-        properties.insert(QStringLiteral("label"), label.replace(u'_', QStringLiteral("__")));
+        properties.insert(QStringLiteral("label"), dbusMenuLabel(item->text()));
         if (!item->isEnabled()) {
             properties.insert(QStringLiteral("enabled"), false);
         }

@@ -8,34 +8,46 @@
 namespace PopoverPlacement {
 
 QPoint origin(QRect anchor, QSize size, QRect screen, QRect available) {
-    constexpr int margin = 8;
-    const QPoint c = anchor.center();
+    // In 64 bits: an anchor anywhere in int's range, as a host may send, cannot overflow; the
+    // result is clamped into the work area, so it fits an int again.
+    using Coordinate = qint64;
+    constexpr Coordinate margin = 8;
+    const QPoint centre = anchor.center();
+    const Coordinate cx = centre.x();
+    const Coordinate cy = centre.y();
+    const Coordinate width = size.width();
+    const Coordinate height = size.height();
     // The panel lies along the nearest edge. A click point says nothing of the panel's depth,
     // but the icon sits centred in it: the panel ends as far past the point as its edge lies
     // before it. Under XWayland the work area does not know a Wayland panel either.
-    const int top = c.y() - screen.top();
-    const int bottom = screen.bottom() - c.y();
-    const int left = c.x() - screen.left();
-    const int right = screen.right() - c.x();
+    const Coordinate top = cy - screen.top();
+    const Coordinate bottom = screen.bottom() - cy;
+    const Coordinate left = cx - screen.left();
+    const Coordinate right = screen.right() - cx;
     // Panels run along the top or the bottom far more often than along a side, and an icon in
     // a corner may lie nearer the side: a side wins only away from both horizontal edges.
-    constexpr int panelDepth = 64;
-    const int vertical = std::min(top, bottom);
+    constexpr Coordinate panelDepth = 64;
+    const Coordinate vertical = std::min(top, bottom);
     const bool horizontalPanel = vertical <= panelDepth || vertical <= std::min(left, right);
-    QPoint o(c.x() - size.width() / 2, c.y() - size.height() / 2);
+    Coordinate x = cx - width / 2;
+    Coordinate y = cy - height / 2;
     if (horizontalPanel && top <= bottom) {
-        o.setY(std::max(anchor.bottom(), c.y() + top) + margin);
+        y = std::max<Coordinate>(anchor.bottom(), cy + top) + margin;
     } else if (horizontalPanel) {
-        o.setY(std::min(anchor.top(), c.y() - bottom) - margin - size.height());
+        y = std::min<Coordinate>(anchor.top(), cy - bottom) - margin - height;
     } else if (left <= right) {
-        o.setX(std::max(anchor.right(), c.x() + left) + margin);
+        x = std::max<Coordinate>(anchor.right(), cx + left) + margin;
     } else {
-        o.setX(std::min(anchor.left(), c.x() - right) - margin - size.width());
+        x = std::min<Coordinate>(anchor.left(), cx - right) - margin - width;
     }
     const QRect area = available.isValid() ? available : screen;
-    o.setX(std::clamp(o.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
-    o.setY(std::clamp(o.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
-    return o;
+    const Coordinate areaLeft = area.left();
+    const Coordinate areaTop = area.top();
+    const Coordinate areaRight = area.right();
+    const Coordinate areaBottom = area.bottom();
+    x = std::clamp(x, areaLeft, std::max(areaLeft, areaRight + 1 - width));
+    y = std::clamp(y, areaTop, std::max(areaTop, areaBottom + 1 - height));
+    return {static_cast<int>(x), static_cast<int>(y)};
 }
 
 QPoint origin(QRect anchor, QSize size) {

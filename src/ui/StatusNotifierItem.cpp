@@ -4,6 +4,17 @@
 #include <QImage>
 #include <QtEndian>
 
+#include <algorithm>
+
+namespace {
+
+QPoint bounded(int x, int y) {
+    constexpr int limit = StatusNotifierItem::coordinateLimit;
+    return {std::clamp(x, -limit, limit), std::clamp(y, -limit, limit)};
+}
+
+}  // namespace
+
 StatusNotifierItem::StatusNotifierItem(QString iconName, QObject* parent)
     : QObject(parent), iconName_(std::move(iconName)) {}
 
@@ -66,7 +77,7 @@ void StatusNotifierItem::setNeedsAttention(bool needsAttention) {
 
 void StatusNotifierItem::Activate(int x, int y) {
     // Hosts that know no position send the origin.
-    Q_EMIT activated(x == 0 && y == 0 ? QPoint() : QPoint(x, y));
+    Q_EMIT activated(x == 0 && y == 0 ? QPoint() : bounded(x, y));
 }
 
 void StatusNotifierItem::SecondaryActivate(int, int) {
@@ -74,7 +85,7 @@ void StatusNotifierItem::SecondaryActivate(int, int) {
 }
 
 void StatusNotifierItem::ContextMenu(int x, int y) {
-    Q_EMIT contextMenuRequested(QPoint(x, y));
+    Q_EMIT contextMenuRequested(bounded(x, y));
 }
 
 void StatusNotifierItem::Scroll(int, const QString&) {}

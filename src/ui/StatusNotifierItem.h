@@ -36,6 +36,9 @@ class StatusNotifierItem : public QObject {
 public:
     // Where the item's menu is exported.
     static constexpr const char* menuPath = "/MenuBar";
+    // A host's click position is taken at most this far from the origin: beyond any screen,
+    // and far enough from int's ends that placing a window from it cannot overflow.
+    static constexpr int coordinateLimit = 1 << 24;
 
     // One image in ARGB32, its bytes in network order.
     struct Pixmap {
@@ -67,7 +70,8 @@ public:
     QList<Pixmap> iconPixmap() const { return pixmaps_; }
     QString emptyName() const { return {}; }
     QList<Pixmap> noPixmaps() const { return {}; }
-    ToolTip toolTip() const { return {iconName_, {}, title(), toolTip_}; }
+    // Hosts render the tooltip's text as markup: the plain text goes out escaped.
+    ToolTip toolTip() const { return {iconName_, {}, title(), toolTip_.toHtmlEscaped()}; }
     bool itemIsMenu() const { return false; }
     QDBusObjectPath menu() const { return QDBusObjectPath(QString::fromLatin1(menuPath)); }
 
@@ -75,6 +79,7 @@ public:
     // `name` is the themed icon hosts prefer to the pixmaps; empty while the pixmaps carry a
     // figure. One change, so a host reads the icon once.
     void setIcon(const QIcon& icon, const QString& name);
+    // Plain text.
     void setToolTip(const QString& text);
     void setNeedsAttention(bool needsAttention);
 

@@ -10,12 +10,19 @@
 #include <QDBusServiceWatcher>
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 
 namespace {
 
 const QString itemPath = QStringLiteral("/StatusNotifierItem");
 const QString menuPath = QString::fromLatin1(StatusNotifierItem::menuPath);
 constexpr int registerTimeoutMs = 5000;
+
+// Qt guesses whether a tooltip is rich text from its first line: the plain text goes as rich
+// text made from it, so that no line of it is ever read as markup.
+QString richToolTip(const QString& text) {
+    return text.isEmpty() ? text : Qt::convertFromPlainText(text);
+}
 
 // Run from the build tree, the symbolic icon is not installed yet: the host finds it in the
 // tree's own icon folder.
@@ -123,7 +130,7 @@ void TrayIcon::useFallback(bool use) {
     // An X11 tray that comes later is found by the icon itself.
     fallback_ = std::make_unique<QSystemTrayIcon>();
     fallback_->setIcon(icon_);
-    fallback_->setToolTip(toolTip_);
+    fallback_->setToolTip(richToolTip(toolTip_));
     fallback_->setContextMenu(&menu_);
     connect(fallback_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -148,7 +155,7 @@ void TrayIcon::setToolTip(const QString& text) {
     toolTip_ = text;
     item_->setToolTip(text);
     if (fallback_) {
-        fallback_->setToolTip(text);
+        fallback_->setToolTip(richToolTip(text));
     }
 }
 

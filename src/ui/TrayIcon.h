@@ -32,6 +32,7 @@ public:
     void show();
     // A name empties while the pixmaps show a figure rather than the symbol.
     void setIcon(const QIcon& icon, const QString& iconName);
+    // Plain text, shown as it is by the item's host and by the XEmbed icon.
     void setToolTip(const QString& text);
     void setNeedsAttention(bool needsAttention);
 

@@ -150,15 +150,16 @@ void VantorInterface::updateRows() {
     if (texts.size() != rows_.size()) {
         qDeleteAll(rows_);
         rows_.clear();
-        for (const QString& text : texts) {
-            auto* row = new QAction(text, menu_.get());
+        while (rows_.size() < texts.size()) {
+            auto* row = new QAction(menu_.get());
             row->setEnabled(false);
             menu_->insertAction(firstCommand_, row);
             rows_.append(row);
         }
     }
     for (qsizetype i = 0; i < rows_.size(); ++i) {
-        rows_[i]->setText(texts[i]);
+        // A limit's name is plain text: its '&' marks no shortcut key.
+        rows_[i]->setText(QString(texts[i]).replace(u'&', QStringLiteral("&&")));
     }
     // The state in a word, then every window, for a glance without a click.
     texts.prepend(StatusLabelText::accessibilityText(state_.menuState()));

@@ -2,7 +2,9 @@
 // bus (a service inside the test's process would deadlock its blocking calls). It appends each
 // Notify call to the record file as one JSON line and answers as the mode says: accept (a
 // number), refuse (an error), garble (a reply of the wrong type), hang (no answer), vanish
-// (exits mid-call), slow (as the bus starts it: takes 3 s to come up, ends after one call). Usage:
+// (exits mid-call), slow (as the bus starts it: takes 3 s to come up, ends after one call),
+// markup (accepts, and announces that it renders a body as markup). Each line also counts the
+// GetCapabilities calls so far. Usage:
 // vantor_fake_notification_server <mode> <record file>; prints "ready" once it owns the name.
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -25,20 +27,28 @@ public:
     QFile record;
 
 public Q_SLOTS:
+    QStringList GetCapabilities() {
+        ++capabilitiesAsked_;
+        return mode == QLatin1String("markup")
+                   ? QStringList{QStringLiteral("body"), QStringLiteral("body-markup")}
+                   : QStringList{QStringLiteral("body")};
+    }
+
     // The exact signature: a call with other argument types is refused, as real servers do.
     uint Notify(const QString& appName, uint, const QString&, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int) {
         const QJsonObject call{{QStringLiteral("app_name"), appName},
                                {QStringLiteral("summary"), summary},
                                {QStringLiteral("body"), body},
-                               {QStringLiteral("hints"), QJsonObject::fromVariantMap(hints)}};
+                               {QStringLiteral("hints"), QJsonObject::fromVariantMap(hints)},
+                               {QStringLiteral("capabilitiesAsked"), capabilitiesAsked_}};
         record.write(QJsonDocument(call).toJson(QJsonDocument::Compact) + '\n');
         record.flush();
         if (mode == QLatin1String("refuse")) {
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("Notifications are off"));
         } else if (mode == QLatin1String("slow")) {
             QTimer::singleShot(500, qApp, &QCoreApplication::quit);
-        } else if (mode != QLatin1String("accept")) {
+        } else if (mode != QLatin1String("accept") && mode != QLatin1String("markup")) {
             setDelayedReply(true);
             if (mode == QLatin1String("garble")) {
                 connection().send(message().createReply(QStringLiteral("not a number")));
@@ -51,6 +61,7 @@ public Q_SLOTS:
 
 private:
     uint lastID_ = 0;
+    int capabilitiesAsked_ = 0;
 };
 
 int main(int argc, char** argv) {

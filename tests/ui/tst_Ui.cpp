@@ -33,9 +33,12 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
+#include <climits>
 #include <cmath>
 
 using Availability = std::optional<ProviderAvailability>;
@@ -460,6 +463,24 @@ private Q_SLOTS:
         f.state.setAlertsEnabled(false);
         QVERIFY(!item(settings, "language")->isEnabled());
         QVERIFY(item(settings, "sendTestNotification")->isEnabled());
+        // No Text reads its string as markup: a limit's name holding a tag shows as written.
+        UsageWindowSnapshot named = window("codex.named", State::available, 42.0);
+        named.label = QStringLiteral("<img src=\"http://127.0.0.1:9/x\"> \u00b7 5 hour");
+        f.state.setSnapshot(ProviderID::codex, snapshot({named}));
+        QStringList texts;
+        for (QList<QQuickItem*> items{popover->contentItem(), settings->contentItem()};
+             !items.isEmpty();) {
+            const QQuickItem* each = items.takeLast();
+            items += each->childItems();
+            // A control's own caption (a button's, a switch's) shows a text of ours.
+            if (each->inherits("QQuickText") && !each->parentItem()->inherits("QQuickControl") &&
+                !each->parentItem()->inherits("QQuickIconLabel")) {
+                texts.append(each->property("text").toString());
+                QVERIFY2(each->property("textFormat").toInt() == Qt::PlainText,
+                         qPrintable(texts.last()));
+            }
+        }
+        QVERIFY(texts.contains(named.label));
         // Closed, it is forgotten; the next request builds a fresh one.
         settings->close();
         QTRY_VERIFY(settings.isNull());
@@ -670,6 +691,12 @@ private Q_SLOTS:
         QTest::newRow("right panel, low") << QRect(1268, 700, 1, 1) << screen << QPoint(990, 500);
         QTest::newRow("kept out of a reserved panel")
             << QRect(100, 5, 1, 1) << QRect(0, 40, 1280, 760) << QPoint(0, 40);
+        // Anywhere a host may say: nothing overflows, the popover stays on the screen.
+        for (const int end : {INT_MIN, INT_MIN + 1, INT_MAX - 1, INT_MAX}) {
+            QTest::addRow("anchor at %d", end)
+                << QRect(QPoint(end, end), QPoint(end, end)) << screen
+                << QPoint(end < 0 ? 0 : 1021, end < 0 ? 0 : 500);
+        }
     }
     // The 259 x 300 popover beside the icon, away from the panel's edge, inside the work area.
     void popoverPlacement() {
@@ -679,6 +706,49 @@ private Q_SLOTS:
         QCOMPARE(
             PopoverPlacement::origin(anchor, QSize(259, 300), QRect(0, 0, 1280, 800), available),
             origin);
+    }
+
+    // A click a host places anywhere in int's range -> where it is taken, near enough that
+    // placing a window from it cannot overflow.
+    void hostClick_data() { TestData::rows("row", "ui/cards.json", "clicks"); }
+    void hostClick() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const int given = row["given"].toInt();
+        StatusNotifierItem item(QString{});
+        QSignalSpy activated(&item, &StatusNotifierItem::activated);
+        QSignalSpy menu(&item, &StatusNotifierItem::contextMenuRequested);
+        item.Activate(given, 1);
+        item.ContextMenu(given, 1);
+        const QPoint taken = activated.value(0).value(0).toPoint();
+        QCOMPARE(taken.x(), row["taken"].toInt());
+        QCOMPARE(menu.value(0).value(0).toPoint(), taken);
+    }
+
+    // A limit's name as a provider gave it -> its row in the tray's tooltip (escaped: hosts read
+    // it as markup), the menu's action ('&' marks no key) and the label a panel draws ('_'
+    // neither); the XEmbed icon's tooltip shows the name as written.
+    void outsideText_data() { TestData::rows("row", "ui/cards.json", "outsideText"); }
+    void outsideText() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        Fixture f;
+        UsageWindowSnapshot named = window("codex.named", State::available, 42.0);
+        named.label = row["label"].toString();
+        f.state.setSnapshot(ProviderID::codex, snapshot({named}));
+        VantorInterface ui(f.state, f.coordinator, f.loginItem, f.defaults, f.center);
+        TrayIcon& tray = *ui.trayIcon();
+        QCOMPARE(tray.item().toolTip().text.section(u'\n', 1, 1), row["tooltip"].toString());
+        QCOMPARE(ui.trayMenu()->actions().value(0)->text(), row["menu"].toString());
+        DBusMenuExporter::Layout menu;
+        DBusMenuExporter(*ui.trayMenu()).GetLayout(0, 1, {}, menu);
+        const auto first = menu.children.value(0).value<DBusMenuExporter::Layout>();
+        QCOMPARE(first.properties["label"].toString(), row["dbusmenu"].toString());
+        ui.show();
+        QTRY_VERIFY(tray.fallback() != nullptr);
+        tray.setToolTip(named.label);
+        const QString tip = tray.fallback()->toolTip();
+        QTextDocument shown;  // as Qt's tooltip reads it
+        Qt::mightBeRichText(tip) ? shown.setHtml(tip) : shown.setPlainText(tip);
+        QCOMPARE(shown.toPlainText(), named.label);
     }
 
     void glyphContrast_data() {

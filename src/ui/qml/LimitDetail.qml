@@ -20,6 +20,8 @@ Item {
 
         Text {
             // A bucket's name makes a long title: it wraps rather than running under the ring.
+            // The name comes from the provider: never read as markup, here or in any Text.
+            textFormat: Text.PlainText
             width: parent.width
             wrapMode: Text.Wrap
             maximumLineCount: 2
@@ -31,6 +33,7 @@ Item {
         }
         // The limit that binds now.
         Text {
+            textFormat: Text.PlainText
             visible: text.length > 0
             text: root.row.mark
             color: Theme.secondaryText
@@ -38,6 +41,7 @@ Item {
             font.italic: true
         }
         Text {
+            textFormat: Text.PlainText
             visible: !root.row.exhausted
             text: root.row.remainingText
             color: Theme.secondaryText
@@ -56,12 +60,14 @@ Item {
                 opacity: 0.6
             }
             Text {
+                textFormat: Text.PlainText
                 text: root.row.resetText
                 color: Theme.secondaryText
                 font.pixelSize: 12
             }
         }
         Text {
+            textFormat: Text.PlainText
             objectName: "pace"
             visible: text.length > 0
             width: parent.width

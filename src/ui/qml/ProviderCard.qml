@@ -69,12 +69,14 @@ Rectangle {
                 spacing: 2
 
                 Text {
+                    textFormat: Text.PlainText
                     text: root.card.name
                     color: Theme.text
                     font.pixelSize: 12
                     font.weight: Font.DemiBold
                 }
                 Text {
+                    textFormat: Text.PlainText
                     objectName: "summary"
                     width: parent.width
                     visible: opacity > 0

@@ -9,6 +9,7 @@ Column {
     spacing: 12
 
     Text {
+        textFormat: Text.PlainText
         visible: root.card.details.length === 0
         text: root.card.detailsEmptyText
         color: Theme.secondaryText
@@ -16,6 +17,7 @@ Column {
     }
 
     Text {
+        textFormat: Text.PlainText
         objectName: "notice"
         width: root.width
         visible: text.length > 0
@@ -35,6 +37,7 @@ Column {
     }
 
     Text {
+        textFormat: Text.PlainText
         objectName: "extraUsage"
         width: root.width
         visible: text.length > 0
@@ -45,6 +48,7 @@ Column {
     }
 
     Text {
+        textFormat: Text.PlainText
         objectName: "account"
         width: root.width
         visible: root.card.accountText.length > 0

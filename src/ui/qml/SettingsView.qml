@@ -49,6 +49,7 @@ Rectangle {
         }
     }
     component SectionTitle: Label {
+        textFormat: Text.PlainText
         Layout.topMargin: 8
         font.weight: Font.DemiBold
         color: Theme.text
@@ -83,6 +84,7 @@ Rectangle {
         default property alias control: holder.data
         Layout.fillWidth: true
         Label {
+            textFormat: Text.PlainText
             text: labelled.title
             color: Theme.text
             Layout.fillWidth: true
@@ -222,6 +224,7 @@ Rectangle {
                 }
             }
             Label {
+                textFormat: Text.PlainText
                 objectName: "testStatus"
                 Layout.fillWidth: true
                 visible: root.model.testNotificationStatus.length > 0
@@ -249,6 +252,7 @@ Rectangle {
                     required property var modelData
                     title: modelData.title
                     Label {
+                        textFormat: Text.PlainText
                         text: providerRow.modelData.value
                         color: Theme.secondaryText
                     }
@@ -259,10 +263,12 @@ Rectangle {
         SectionTitle { text: root.texts.about }
         SectionBox {
             Label {
+                textFormat: Text.PlainText
                 text: root.texts.version
                 color: Theme.text
             }
             Label {
+                textFormat: Text.PlainText
                 Layout.fillWidth: true
                 text: root.texts.privacy
                 wrapMode: Text.WordWrap

@@ -19,6 +19,7 @@ Rectangle {
     border.color: Theme.paletteHighlight
 
     Text {
+        textFormat: Text.PlainText
         anchors.left: parent.left
         anchors.leftMargin: 12
         anchors.verticalCenter: parent.verticalCenter

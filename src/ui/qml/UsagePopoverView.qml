@@ -68,6 +68,7 @@ Rectangle {
         spacing: 0
 
         Text {
+            textFormat: Text.PlainText
             objectName: "title"
             width: parent.width
             leftPadding: 6

@@ -42,6 +42,7 @@ Rectangle {
             source: "image://symbol/" + root.symbol + "/" + Theme.symbolTint
         }
         Text {
+            textFormat: Text.PlainText
             text: root.title
             color: Theme.text
             font.pixelSize: 13
@@ -49,6 +50,7 @@ Rectangle {
         }
     }
     Text {
+        textFormat: Text.PlainText
         objectName: "shortcut"
         anchors.right: parent.right
         anchors.rightMargin: 4
