@@ -36,9 +36,10 @@ VantorRuntime::Platform::~Platform() {
 VantorRuntime::Platform VantorRuntime::linuxPlatform(
     ResetAlertAudioManager::PlayerFactory makePlayer) {
     Platform platform;
-    platform.defaults = std::make_unique<QSettingsDefaults>();
-    platform.notificationCenter = std::make_unique<DBusNotificationCenter>();
     platform.log = std::make_unique<JournalLogSink>();
+    platform.defaults = std::make_unique<QSettingsDefaults>(QSettingsDefaults::standardFilePath(),
+                                                            platform.log.get());
+    platform.notificationCenter = std::make_unique<DBusNotificationCenter>();
     platform.wakeSource = std::make_unique<LogindWakeSource>();
     // Started through the `vantor` command, the entry names that command.
     const QString command = qEnvironmentVariable("VANTOR_COMMAND");

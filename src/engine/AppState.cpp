@@ -37,9 +37,8 @@ AppState::AppState(UserDefaults& defaults,
     } else {
         migrateLegacyAlertSettings();
     }
-    // Always assigned, so each key holds a valid value afterwards.
-    setCustomAudioLanguage(decode<CustomAudioLanguage>(languageKey).value_or(customAudioLanguage_));
-    setCustomAudioGender(decode<CustomAudioGender>(genderKey).value_or(customAudioGender_));
+    restore(languageKey, &AppState::setCustomAudioLanguage, customAudioLanguage_);
+    restore(genderKey, &AppState::setCustomAudioGender, customAudioGender_);
     setCustomVoiceID(defaults_.string(voiceIDKey));
     // A stored value that is not one of the choices is left as it is, and the default holds.
     bool isNumber = false;
@@ -74,16 +73,16 @@ void AppState::migrateLegacyAlertSettings() {
 }
 
 template <typename Enum>
-std::optional<Enum> AppState::decode(const QString& key) const {
+void AppState::restore(const QString& key, void (AppState::*assign)(Enum), Enum fallback) {
     const auto data = defaults_.data(key);
-    if (!data) {
-        return std::nullopt;
+    const auto name = data ? decodeJsonString(*data) : std::nullopt;
+    const auto choice = name ? fromRawValue<Enum>(*name) : std::nullopt;
+    // A choice this release does not know, as a newer one may store, stays as it is for that
+    // release to find, and the default holds. Anything else is assigned, so that the key holds
+    // a valid value afterwards.
+    if (choice || !name) {
+        (this->*assign)(choice.value_or(fallback));
     }
-    const auto text = decodeJsonString(*data);
-    if (!text) {
-        return std::nullopt;
-    }
-    return fromRawValue<Enum>(*text);
 }
 
 template <typename Enum>

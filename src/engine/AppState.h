@@ -25,7 +25,8 @@ using AvailabilityMap = QMap<ProviderID, ProviderAvailability>;
 // The observable state the interface draws from and the coordinator writes into: the latest
 // usage and availability of each provider, whether a refresh runs, and the reset-alert
 // settings. The settings are read once at creation, cleaned of keys earlier versions left,
-// and written through to the defaults on every assignment. Lives on the main thread.
+// and written through to the defaults on every assignment; a choice stored by a newer release
+// is kept until the user makes another. Lives on the main thread.
 class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(SnapshotMap snapshots READ snapshots WRITE setSnapshots NOTIFY snapshotsChanged)
@@ -121,10 +122,11 @@ Q_SIGNALS:
 
 private:
     void migrateLegacyAlertSettings();
-    // The enumeration whose raw value the JSON string stored under key names; none when the
-    // entry is absent, not bytes, not one JSON string or not a known raw value.
+    // Assigns the enumeration whose raw value the JSON string stored under key names, or
+    // fallback when the entry is absent, not bytes or not one JSON string; a string naming no
+    // known value is left alone.
     template <typename Enum>
-    std::optional<Enum> decode(const QString& key) const;
+    void restore(const QString& key, void (AppState::*assign)(Enum), Enum fallback);
     // The raw value as a JSON string, quotes included.
     template <typename Enum>
     void encode(Enum value, const QString& key);

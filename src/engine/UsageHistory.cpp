@@ -1,5 +1,7 @@
 #include "UsageHistory.h"
 
+#include "BadFileKeeper.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,9 +48,7 @@ void UsageHistory::load() const {
                                        : QJsonDocument();
     file.close();
     if (!document.isObject()) {
-        // Kept for a look, out of the way of the next save.
-        QFile::remove(path_ + QStringLiteral(".bad"));
-        QFile::rename(path_, path_ + QStringLiteral(".bad"));
+        unreadable_ = true;
         return;
     }
     const QJsonObject root = document.object();
@@ -70,6 +70,11 @@ void UsageHistory::load() const {
 }
 
 void UsageHistory::save() const {
+    // Kept for a look rather than written over; while it cannot be moved, nothing is written.
+    if (unreadable_ && !BadFileKeeper::setAside(path_, BadFileKeeper::Method::move)) {
+        return;
+    }
+    unreadable_ = false;
     QJsonObject root;
     for (auto it = windows_.cbegin(); it != windows_.cend(); ++it) {
         QJsonArray readings;

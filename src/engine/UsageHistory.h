@@ -10,8 +10,9 @@
 
 // The readings of each window in its current period, kept in a file so that a projection
 // survives a restart: one reading per poll, and a window whose reset time moves starts
-// afresh, as its old readings belong to a period that has ended. A file that does not read is
-// set aside (".bad") and the history starts empty; nothing here ever fails the caller.
+// afresh, as its old readings belong to a period that has ended. A file that does not read
+// counts as empty; the first record sets it aside (BadFileKeeper) before writing, so a reader
+// that never records leaves every file as it is. Nothing here ever fails the caller.
 class UsageHistory {
 public:
     struct Reading {
@@ -53,5 +54,7 @@ private:
 
     QString path_;
     mutable bool loaded_ = false;
+    // The file on disk did not read and is still in place.
+    mutable bool unreadable_ = false;
     mutable QHash<QString, Window> windows_;
 };

@@ -24,6 +24,7 @@
 #include "VantorRuntime.h"
 
 #include <QDBusMessage>
+#include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -206,6 +207,45 @@ private Q_SLOTS:
         QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
         // Reading never starts a Vantor, nor polls.
         QCOMPARE(codex_.pids().size(), launches);
+    }
+
+    // With no Vantor running, `status` and `statusline` over a history and settings that do
+    // not read create, move, delete and write nothing in the user's folders.
+    void readingChangesNoFile() {
+        const QString history = qEnvironmentVariable("XDG_STATE_HOME") + "/vantor/history.json";
+        const QString settings = QSettingsDefaults::standardFilePath();
+        const QByteArray kept = TestData::read(settings);
+        // A stored window, so that its history is read.
+        stored(SnapshotMap{
+            {ProviderID::codex, UsageFixtures::fullSnapshot(ProviderID::codex, Instant::now())}});
+        QVERIFY(TestData::write(history, "[") && TestData::write(history + ".bad", "older") &&
+                TestData::write(settings, TestData::read(settings) + "noise\nx=\"open\n"));
+        const auto listing = [] {
+            QStringList found;
+            for (const char* folder : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+                                       "XDG_CACHE_HOME", "XDG_RUNTIME_DIR"}) {
+                QDirIterator it(
+                    qEnvironmentVariable(folder),
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+                while (it.hasNext()) {
+                    const QFileInfo file(it.next());
+                    found.append(file.filePath() + QString::number(file.size()) +
+                                 file.lastModified().toString(Qt::ISODateWithMs));
+                }
+            }
+            return found;
+        };
+        const QStringList before = listing();
+        for (const char* arguments : {"status", "status --json", "status --waybar", "statusline"}) {
+            Run vantor(QString::fromLatin1(arguments).split(u' '));
+            vantor.write(TestData::read(data + "claude-statusline-input.json"));
+            vantor.closeWriteChannel();
+            QVERIFY(vantor.finish() && vantor.exitCode() == 0);
+        }
+        QCOMPARE(listing(), before);
+        QVERIFY(TestData::write(settings, kept) &&
+                QDir(QFileInfo(history).path()).removeRecursively());
     }
     // The session's locale variables -> the language spoken, the locale of its numbers and
     // dates (with the system's own locale given; a pair Qt has no data for takes the language's

@@ -1,4 +1,5 @@
 #include "AppState.h"
+#include "BadFileKeeper.h"
 #include "CodexParser.h"
 #include "CustomAlertVoice.h"
 #include "FakeLoginItemService.h"
@@ -258,15 +259,22 @@ private Q_SLOTS:
     }
 
     // The history keeps the current period of each window across instances, starts a period
-    // afresh when the reset time moves, and sets a file that does not read aside.
+    // afresh when the reset time moves, and sets a file that does not read aside when it
+    // records, never when it only reads, nor while it cannot.
     void historyFile() {
         const QString path = UsageHistory::standardPath();
-        QVERIFY(TestData::write(path, "{\"codex.codex.5h\": [garbage"));
+        const QByteArray garbage = "{\"codex.codex.5h\": [garbage";
+        QVERIFY(TestData::write(path, garbage));
         const auto reading = [](double used, Instant reset) {
             return codexAnswer(State::available, used, reset, {fiveHourID, weeklyID});
         };
+        QVERIFY(UsageHistory(path).readings(ProviderID::codex, fiveHourID).isEmpty());
+        QVERIFY(QDir().mkpath(path + ".bad.1"));  // the copy's name taken: nothing moves
         UsageHistory(path).record(reading(10, resetA));
-        QVERIFY(QFile::exists(path + ".bad"));
+        QCOMPARE(TestData::read(path), garbage);
+        QVERIFY(QDir(path + ".bad.1").removeRecursively());
+        UsageHistory(path).record(reading(10, resetA));
+        QCOMPARE(TestData::read(path + ".bad.1"), garbage);
         UsageHistory(path).record(reading(20, resetA.addingSeconds(30)));
         QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 2);
         UsageHistory(path).record(reading(1, resetB));
@@ -276,6 +284,37 @@ private Q_SLOTS:
         QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 2);
         UsageHistory(path).record(codexAnswer(State::available, 2, resetB));
         QVERIFY(UsageHistory(path).readings(ProviderID::codex, weeklyID).isEmpty());
+    }
+
+    // Copies set aside before -> those left: the newest three, counted by number; names that
+    // are not copies stay; a taken name sets nothing aside. Moved and copied alike.
+    void badFileCopies_data() { TestData::rows("row", "engine/bad-files.json"); }
+    void badFileCopies() {
+        const auto row = fetch<QJsonObject>("row");
+        const bool setAside = row["setAside"].toBool(true);
+        for (const auto method : {BadFileKeeper::Method::move, BadFileKeeper::Method::copy}) {
+            QTemporaryDir folder;
+            const QString path = folder.filePath(QStringLiteral("h"));
+            QVERIFY(TestData::write(path, "new"));
+            for (const QString& name : row["before"].toVariant().toStringList()) {
+                QVERIFY(name.endsWith(u'/') ? QDir().mkpath(path + name)
+                                            : TestData::write(path + name, "old"));
+            }
+            QCOMPARE(BadFileKeeper::setAside(path, method), setAside);
+            QStringList found;
+            for (const QFileInfo& file :
+                 QDir(folder.path()).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+                found.append(file.fileName().mid(1) +
+                             (file.isDir() ? "/" : '=' + TestData::read(file.filePath())));
+            }
+            QStringList after = row["after"].toVariant().toStringList();
+            if (method == BadFileKeeper::Method::copy || !setAside) {
+                after.append(QStringLiteral("=new"));  // the file itself, still in place
+            }
+            found.sort();
+            after.sort();
+            QCOMPARE(found, after);
+        }
     }
 
     // Through the coordinator: the warning's words, and a five-hour reset held while the weekly
@@ -878,6 +917,22 @@ private Q_SLOTS:
         AppState state(defaults, nullptr);
         QVERIFY(SnapshotStore(defaults).load().isEmpty());
         QCOMPARE(defaults.value(fetch<QString>("readKey")), fetch<QVariant>("expected"));
+    }
+    // A voice language or gender a newer release offers: the default holds and the stored
+    // choice stays for that release, until the user picks one here.
+    void choiceOfANewerRelease() {
+        MemoryDefaults defaults;
+        const QVariant language(QByteArray("\"klingon\"")), gender(QByteArray("\"neutral\""));
+        defaults.setValue(AppState::alertsEnabledKey, true);
+        defaults.setValue(AppState::languageKey, language);
+        defaults.setValue(AppState::genderKey, gender);
+        AppState state(defaults, nullptr);
+        QVERIFY(state.customAudioLanguage() == CustomAudioLanguage::automatic &&
+                state.customAudioGender() == CustomAudioGender::female);
+        QVERIFY(defaults.value(AppState::languageKey) == language &&
+                defaults.value(AppState::genderKey) == gender);
+        state.setCustomAudioLanguage(CustomAudioLanguage::automatic);
+        QCOMPARE(defaults.value(AppState::languageKey), QVariant(QByteArray("\"automatic\"")));
     }
 
     // An installed copy registers itself once; a build tree never does; a refusal is retried.

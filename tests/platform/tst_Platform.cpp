@@ -1,4 +1,5 @@
 // The desktop's services, each against the real thing or a stand-in on the private bus.
+#include "BadFileKeeper.h"
 #include "DBusNotificationCenter.h"
 #include "DefaultsClaudePauseStore.h"
 #include "LaunchAtLoginController.h"
@@ -7,6 +8,7 @@
 #include "MemoryDefaults.h"
 #include "NotificationManager.h"
 #include "QSettingsDefaults.h"
+#include "RecordingLogSink.h"
 #include "SecretServiceKeychain.h"
 #include "SnapshotStore.h"
 #include "TestData.h"
@@ -100,6 +102,39 @@ private Q_SLOTS:
         QVERIFY(store.pendingAnnouncements().isEmpty());
     }
 
+    // A body holding markup -> what the server is handed: escaped for a server that renders
+    // markup, as written for one that does not; the summary always as written. Each server is
+    // asked once.
+    void notificationMarkup_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("plain") << u"accept"_s << u"<img src=\"http://h/x\"> R&D"_s;
+        QTest::newRow("markup") << u"markup"_s
+                                << u"&lt;img src=&quot;http://h/x&quot;&gt; R&amp;D"_s;
+    }
+    void notificationMarkup() {
+        QFETCH(QString, server);
+        const QString record = newFolder() + u"/calls"_s;
+        QVERIFY(TestData::write(record, ""));
+        Child process;
+        process.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {server, record});
+        QVERIFY(process.waitForReadyRead(10'000));
+        MemoryDefaults defaults;
+        SnapshotStore store(defaults);
+        const QString text = u"<img src=\"http://h/x\"> R&D"_s;
+        store.setPendingAnnouncements({{u"a"_s, text, text}, {u"b"_s, text, text}});
+        DBusNotificationCenter center;
+        QCoro::waitFor(NotificationManager(store, center).deliverPending());
+        const QByteArray calls = TestData::read(record);
+        QCOMPARE(calls.count('\n'), 2);
+        for (const QByteArray& line : calls.trimmed().split('\n')) {
+            const QJsonObject call = QJsonDocument::fromJson(line).object();
+            QCOMPARE(call[u"summary"].toString() + u'|' + call[u"body"].toString(),
+                     text + u'|' + TestData::fetch<QString>("body"));
+            QCOMPARE(call[u"capabilitiesAsked"].toInt(), 1);
+        }
+    }
+
     void notifications_data() {
         QTest::addColumn<QString>("server");  // the fake server's mode; empty: none runs
         QTest::addColumn<bool>("authorized");
@@ -184,7 +219,8 @@ private Q_SLOTS:
         const QString folder = newFolder();
         const QString path = folder + u"/vantor.conf"_s;
         TestData::write(content.isNull() ? folder : path, "[General]\n" + content + '\n');
-        QSettingsDefaults defaults(path);
+        RecordingLogSink log;
+        QSettingsDefaults defaults(path, &log);
         DefaultsClaudePauseStore pauseStore(defaults);
         SnapshotStore store(defaults);
         QCOMPARE(
@@ -198,17 +234,41 @@ private Q_SLOTS:
         store.save(written);
         pauseStore.setPausedUntil(until);
         QCOMPARE(defaults.status() == QSettings::AccessError, content.isNull());
-        // Unwritable: nothing is lost for this process. Else a restart reads it all back (under a
-        // new name: QSettings caches a parsed file per path).
+        // Unwritable: logged once, and all that waited is written with the first change after
+        // the folder can be made. A restart reads it all back (under a new name: QSettings
+        // caches a parsed file per path). Another run of failures is logged again.
+        QCOMPARE(log.lines.size(), content.isNull() ? 1 : 0);
+        QVERIFY(!content.isNull() || QFile::remove(folder));
+        store.markDelivered(u"k2"_s);
         const QString next = path + u".next"_s;
-        QVERIFY(content.isNull() || QFile::copy(path, next));
-        QSettingsDefaults restarted(content.isNull() ? path : next);
-        UserDefaults& reread = content.isNull() ? static_cast<UserDefaults&>(defaults) : restarted;
-        QCOMPARE(SnapshotStore(reread).load(), written);
-        QVERIFY(SnapshotStore(reread).wasDelivered(u"k"_s));
-        QCOMPARE(DefaultsClaudePauseStore(reread).pausedUntil(), until);
+        QVERIFY(QFile::copy(path, next));
+        QSettingsDefaults restarted(next);
+        QCOMPARE(SnapshotStore(restarted).load(), written);
+        QVERIFY(SnapshotStore(restarted).wasDelivered(u"k"_s));
+        QCOMPARE(DefaultsClaudePauseStore(restarted).pausedUntil(), until);
+        QVERIFY(!content.isNull() ||
+                (QDir(folder).removeRecursively() && TestData::write(folder, "")));
+        store.markDelivered(u"k3"_s);
+        QCOMPARE(log.lines.size(), content.isNull() ? 2 : 0);
         QCOMPARE(QSettingsDefaults::standardFilePath(),
                  qEnvironmentVariable("XDG_CONFIG_HOME") + u"/vantor/vantor.conf"_s);
+    }
+
+    // What the settings file holds -> whether it is copied aside, as it was, before the first
+    // write (never on reading): Qt would write it back without what it could not read.
+    void settingsUnreadable_data() { TestData::rows("row", "platform/settings-files.json"); }
+    void settingsUnreadable() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const QByteArray content = row[u"content"].toString().toUtf8();
+        const bool copied = row[u"copied"].toBool();
+        const QString path = newFolder() + u"/vantor.conf"_s;
+        QVERIFY(TestData::write(path, content));
+        QSettingsDefaults defaults(path);
+        QVERIFY(defaults.value(u"a"_s).isValid() && BadFileKeeper::copies(path).isEmpty());
+        defaults.setValue(u"k"_s, 1);
+        defaults.setValue(u"k"_s, 2);
+        QCOMPARE(BadFileKeeper::copies(path).size(), copied ? 1 : 0);
+        QCOMPARE(TestData::read(path + u".bad.1"_s), copied ? content : QByteArray());
     }
 
     // Each case: where the executable lies, the entry found (%EXE% stands for it), its status
