@@ -53,6 +53,26 @@ UsageWindowSnapshot shape(State state, std::optional<double> used,
     return result;
 }
 
+// A column "count" of these rows, each named by its count.
+void countRows(std::initializer_list<int> counts) {
+    QTest::addColumn<int>("count");
+    for (const int count : counts) {
+        QTest::addRow("%d", count) << count;
+    }
+}
+
+// "<state> <used, - for none> <reset A, B or -> [active]", as in the tables.
+UsageWindowSnapshot shapeOf(const QString& text) {
+    const QStringList part = text.split(u' ');
+    const QString reset = part[2];
+    return shape(*fromRawValue<State>(part[0]),
+                 part[1] == "-" ? std::nullopt : std::optional(part[1].toDouble()),
+                 reset == "A"   ? std::optional(resetA)
+                 : reset == "B" ? std::optional(resetB)
+                                : std::nullopt,
+                 part.size() > 3 ? std::optional(part[3] == "true") : std::nullopt);
+}
+
 // Every window of the ids in one state, as one codex answer; a weekly id gets the weekly kind.
 ProviderUsageSnapshot codexAnswer(State state, double used, Instant reset,
                                   const QStringList& ids = {fiveHourID}) {
@@ -108,38 +128,15 @@ private Q_SLOTS:
         QCOMPARE(QTimeZone::systemTimeZoneId(), QByteArray("America/New_York"));
     }
 
-    void resetDetector_data() {
-        QTest::addColumn<UsageWindowSnapshot>("before");
-        QTest::addColumn<UsageWindowSnapshot>("after");
-        QTest::addColumn<bool>("everyReset");
-        QTest::addColumn<QString>("events");
-        const auto E = State::exhausted;
-        const auto A = State::available;
-        const QString reset = QStringLiteral("resetConfirmed");
-        QTest::newRow("later reset") << shape(E, 100) << shape(A, 95, resetB) << false << reset;
-        QTest::newRow("earlier reset") << shape(E, 100, resetB) << shape(A, 95) << false << "";
-        QTest::newRow("drop of 20") << shape(E, 100) << shape(A, 80) << false << "";
-        QTest::newRow("drop of exactly 30") << shape(E, 100) << shape(A, 70) << false << reset;
-        QTest::newRow("no reset times") << shape(E, 100, {}) << shape(A, 60, {}) << false << reset;
-        // An idle window (no use, no reset time yet) after an exhausted one: Claude's reset.
-        QTest::newRow("exhausted, now idle") << shape(E, 100) << shape(A, 0, {}) << false << reset;
-        QTest::newRow("available without use") << shape(E, 100) << shape(A, {}) << false << "";
-        const auto N = State::nearingLimit;
-        QTest::newRow("to nearing") << shape(E, 100) << shape(N, 90) << false << "nearingLimit";
-        QTest::newRow("to exhausted") << shape(A, 50) << shape(E, 100) << false << "limitReached";
-        // By default only a window that was exhausted announces its reset.
-        QTest::newRow("available reset") << shape(A, 60) << shape(A, 5, resetB) << false << "";
-        QTest::newRow("every reset") << shape(A, 60) << shape(A, 5, resetB) << true << reset;
-        QTest::newRow("turned active")
-            << shape(E, 50, resetA, false) << shape(A, 50, resetA, true) << false << reset;
-        QTest::newRow("activity unknown")
-            << shape(E, 50, resetA, false) << shape(A, 50) << false << "";
-    }
+    // Rows of the table "resetDetector" in tests/data/engine/tables.json: one window before and
+    // after ("<state> <used> <reset A, B or -> [active]") -> the events derived.
+    void resetDetector_data() { TestData::rows("row", "engine/tables.json", "resetDetector"); }
     void resetDetector() {
-        QFETCH(UsageWindowSnapshot, before);
-        QFETCH(UsageWindowSnapshot, after);
-        QFETCH(bool, everyReset);
-        QFETCH(QString, events);
+        const auto row = fetch<QJsonObject>("row");
+        const UsageWindowSnapshot before = shapeOf(row["before"].toString());
+        const UsageWindowSnapshot after = shapeOf(row["after"].toString());
+        const bool everyReset = row["everyReset"].toBool();
+        const QString events = row["events"].toString();
         const char* names[] = {"limitReached", "resetConfirmed", "nearingLimit", "unavailable",
                                "providerRecovered"};
         const auto describe = [&](const QList<UsageEvent>& found) {
@@ -160,43 +157,22 @@ private Q_SLOTS:
                  events.isEmpty() ? "providerRecovered" : "providerRecovered," + events);
     }
 
-    void resetText_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QDateTime>("reset");
-        QTest::addColumn<QString>("expected");
-        const auto local = [](int month, int day, int hour, int minute) {
-            return QDateTime(QDate(2026, month, day), QTime(hour, minute),
-                             QTimeZone("America/New_York"));
-        };
-        const QDateTime now = local(12, 10, 14, 0);  // a Thursday
-        // Minutes read the same in every locale.
-        QTest::newRow("1 ms ahead") << "ja_JP" << now << now.addMSecs(1) << "1 min";
-        QTest::newRow("59:01 ahead") << "en_US" << now << now.addSecs(59 * 60 + 1) << "60 min";
-        QTest::newRow("midnight") << "en_US" << local(12, 10, 23, 50) << local(12, 11, 0, 30)
-                                  << "40 min";
-        QTest::newRow("24 h clock") << "fr_FR" << now << local(12, 11, 17, 0) << "Tomorrow, 17:00";
-        QTest::newRow("six days ago") << "de_DE" << now << local(12, 4, 18, 0) << "Freitag";
-        QTest::newRow("in a week") << "fr_FR" << now << local(12, 17, 17, 0) << "17 déc., 17:00";
-        // Across the change to summer time the calendar day, not 24 hours, decides.
-        QTest::newRow("tomorrow across DST")
-            << "en_US" << local(3, 7, 23, 0) << local(3, 8, 23, 0) << "Tomorrow, 11:00\u202FPM";
-        // The warning's sentence: the clock time today, else with the day.
-        QTest::newRow("sentence, later today")
-            << "en_GB" << now << local(12, 10, 15, 40) << "Resets at 15:40.";
-        QTest::newRow("sentence, tomorrow")
-            << "en_GB" << now << local(12, 11, 9, 5) << "Resets tomorrow at 09:05.";
-        QTest::newRow("sentence, in five days")
-            << "en_GB" << now << local(12, 15, 9, 5) << "Resets on Tuesday at 09:05.";
-        QTest::newRow("sentence, in a week")
-            << "en_GB" << now << local(12, 17, 9, 5) << "Resets on 17 Dec, 09:05.";
-    }
+    // Rows of the table "resetText": New York's local times; minutes read the same in every
+    // locale, across the change to summer time the calendar day decides, and "Resets..." is
+    // the warning's sentence.
+    void resetText_data() { TestData::rows("row", "engine/tables.json", "resetText"); }
     void resetText() {
+        const auto row = fetch<QJsonObject>("row");
+        const auto local = [&row](const char* key) {
+            return Instant::fromDateTime(
+                QDateTime::fromString(row[key].toString(), Qt::ISODateWithMs)
+                    .toTimeZone(QTimeZone("America/New_York")));
+        };
         const TimeDisplayFormatter formatter;
-        const Instant reset = Instant::fromDateTime(fetch<QDateTime>("reset"));
-        const Instant now = Instant::fromDateTime(fetch<QDateTime>("now"));
-        const QLocale locale(fetch<QString>("locale"));
-        const QString expected = fetch<QString>("expected");
+        const Instant reset = local("reset");
+        const Instant now = local("now");
+        const QLocale locale(row["locale"].toString());
+        const QString expected = row["expected"].toString();
         QCOMPARE(expected.startsWith(QLatin1String("Resets"))
                      ? formatter.resetSentence(reset, now, locale)
                      : formatter.resetText(reset, now, locale),
@@ -357,35 +333,21 @@ private Q_SLOTS:
 
     // The body names the window that reset; providers put no "week" into some weekly ids.
     void notificationText_data() {
-        QTest::addColumn<ProviderID>("provider");
-        QTest::addColumn<QString>("windowID");
-        QTest::addColumn<int>("kind");  // UsageWindowKind, -1 when unknown
-        QTest::addColumn<QString>("text");
-        const QString codex = QStringLiteral("Codex is ready again: ");
-        const QString claude = QStringLiteral("Claude is ready again: ");
-        const QString fiveHour = QStringLiteral("Your 5-hour usage limit has reset.");
-        const QString weekly = QStringLiteral("Your weekly usage is available again.");
-        const ProviderID C = ProviderID::claude;
-        QTest::newRow("codex five-hour") << ProviderID::codex << "codex.a" << 0 << codex + fiveHour;
-        QTest::newRow("weekly by kind") << ProviderID::codex << "codex.b" << 1 << codex + weekly;
-        QTest::newRow("model weekly") << C << "claude.seven_day_opus" << 2 << claude + weekly;
-        QTest::newRow("weekly by id alone") << C << "claude.Weekly" << -1 << claude + weekly;
-        QTest::newRow("unknown kind") << C << "claude.five_hour" << -1 << claude + fiveHour;
+        TestData::rows("row", "engine/tables.json", "notificationText");
     }
     void notificationText() {
-        QFETCH(int, kind);
+        const auto row = fetch<QJsonObject>("row");
         MemoryDefaults defaults;
         SnapshotStore store(defaults);
         FakeNotificationCenter center;
         NotificationManager manager(store, center);
-        const auto windowKind = kind < 0 ? std::nullopt : std::optional(UsageWindowKind(kind));
-        QVERIFY(QCoro::waitFor(
-            manager.deliver(UsageEvent::resetConfirmed(fetch<ProviderID>("provider"),
-                                                       fetch<QString>("windowID"), resetA),
-                            windowKind)));
+        QVERIFY(QCoro::waitFor(manager.deliver(
+            UsageEvent::resetConfirmed(*fromRawValue<ProviderID>(row["provider"].toString()),
+                                       row["windowID"].toString(), resetA),
+            fromRawValue<UsageWindowKind>(row["kind"].toString()))));
         QCOMPARE(center.added.size(), 1);
         QCOMPARE(center.added[0].title + QStringLiteral(": ") + center.added[0].body,
-                 fetch<QString>("text"));
+                 row["text"].toString());
     }
 
     // Each reset is announced once, across restarts too (a one-key list reads back from the
@@ -420,42 +382,25 @@ private Q_SLOTS:
         QVERIFY(SnapshotStore(defaults).wasDelivered(QStringLiteral("199")));
     }
 
-    void alertVoice_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<CustomAudioLanguage>("language");
-        QTest::addColumn<CustomAudioGender>("gender");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("played");  // the clip's voice; empty for silence
-        const auto any = CustomAudioLanguage::automatic;
-        const auto female = CustomAudioGender::female;
-        const auto male = CustomAudioGender::male;
-        const QString none;
-        const QString marivel = QStringLiteral("French_Female_Marivel");
-        const QString keldo = QStringLiteral("French_Male_Keldo_2");
-        QTest::newRow("French locale") << "fr_CA" << any << female << none << marivel;
-        QTest::newRow("German locale speaks English")
-            << "de_DE" << any << male << none << QStringLiteral("English_Male_Tolvan");
-        QTest::newRow("French chosen, stored voice")
-            << "en_US" << CustomAudioLanguage::french << male << keldo << keldo;
-        QTest::newRow("stored voice of another language")
-            << "fr_FR" << any << female << QStringLiteral("English_Female_Ivrel") << marivel;
-        QTest::newRow("clip missing") << "ja_JP" << any << male << none << none;
-    }
+    // The locale, the chosen language and gender and a stored voice -> the clip played (none:
+    // silence; every clip but Japanese_Male_Tolvan is there).
+    void alertVoice_data() { TestData::rows("row", "engine/tables.json", "alertVoice"); }
     void alertVoice() {
-        QFETCH(CustomAudioLanguage, language);
-        QFETCH(CustomAudioGender, gender);
-        QFETCH(QString, played);
+        const auto row = fetch<QJsonObject>("row");
+        const auto language = *fromRawValue<CustomAudioLanguage>(row["language"].toString());
+        const auto gender = *fromRawValue<CustomAudioGender>(row["gender"].toString());
+        const QString played = row["played"].toString();
         QTemporaryDir clips;
         for (const CustomAlertVoice& voice : CustomAlertVoice::all()) {
             QFile clip(clips.filePath(voice.id + QStringLiteral(".mp3")));
             QVERIFY(voice.id == QLatin1String("Japanese_Male_Tolvan") ||
                     (clip.open(QIODevice::WriteOnly) && clip.write(voice.id.toUtf8()) > 0));
         }
-        QLocale::setDefault(QLocale(fetch<QString>("locale")));
+        QLocale::setDefault(QLocale(row["locale"].toString()));
         auto sound = std::make_shared<FakeSoundPlayer::Recording>();
         ResetAlertAudioManager audio(FakeSoundPlayer::factory(sound), clips.path());
-        const auto stored = fetch<QString>("stored");
-        const auto voice = stored.isEmpty() ? std::nullopt : std::optional(stored);
+        const auto voice =
+            row.contains("stored") ? std::optional(row["stored"].toString()) : std::nullopt;
         audio.play(language, gender, voice);
         audio.play(language, gender, voice);  // stops the first
         QLocale::setDefault(QLocale::c());
@@ -569,12 +514,7 @@ private Q_SLOTS:
 
     // At most 32 windows a provider, however many a fetch brings or the settings hold; the
     // provider's first windows are the ones kept.
-    void windowsBounded_data() {
-        QTest::addColumn<int>("count");
-        for (const int count : {31, 32, 33, 3000}) {
-            QTest::addRow("%d", count) << count;
-        }
-    }
+    void windowsBounded_data() { countRows({31, 32, 33, 3000}); }
     void windowsBounded() {
         QFETCH(int, count);
         QList<UsageWindowSnapshot> windows;
@@ -598,12 +538,7 @@ private Q_SLOTS:
 
     // The warning marks and the delivered keys keep 200 entries each, those of windows no
     // longer held going first: a held window's entry stays, however old.
-    void entriesBounded_data() {
-        QTest::addColumn<int>("count");
-        for (const int count : {199, 200, 201}) {
-            QTest::addRow("%d", count) << count;
-        }
-    }
+    void entriesBounded_data() { countRows({199, 200, 201}); }
     void entriesBounded() {
         QFETCH(int, count);
         MemoryDefaults defaults;
@@ -670,24 +605,19 @@ private Q_SLOTS:
     // A fetch that failed for no reason the provider names is tried again, that provider alone,
     // up to three times in a row; one that names its reason is not.
     void failedFetchRetried_data() {
-        QTest::addColumn<int>("failures");
-        QTest::addColumn<bool>("told");
-        QTest::addColumn<int>("fetches");
-        QTest::newRow("2 failures") << 2 << false << 3;
-        QTest::newRow("3 failures") << 3 << false << 4;
-        QTest::newRow("4 failures") << 4 << false << 4;
-        QTest::newRow("the provider says why") << 1 << true << 1;
+        TestData::rows("row", "engine/tables.json", "failedFetchRetried");
     }
     void failedFetchRetried() {
-        QFETCH(int, failures);
-        QFETCH(int, fetches);
+        const auto row = fetch<QJsonObject>("row");
+        const int failures = row["failures"].toInt();
+        const int fetches = row["fetches"].toInt();
         MemoryDefaults defaults;
         Launch launch(defaults, 1ms);
         for (int i = 0; i < failures; ++i) {
             launch.codex->fail(VantorError(ProviderError::requestTimedOut));
         }
         launch.codex->answer(codexAnswer(State::available, 5, resetA));
-        if (fetch<bool>("told")) {
+        if (row["told"].toBool()) {
             launch.codex->told = ProviderAvailability::notAuthenticated(QStringLiteral("Expired"));
         }
         QSignalSpy finished(launch.coordinator.get(), &UsageCoordinator::refreshFinished);
@@ -880,43 +810,23 @@ private Q_SLOTS:
     // Settings from earlier versions or a hand-edited file are read, migrated or replaced and
     // written back in valid form; stored snapshots that cannot be read are left for the next
     // save to replace.
-    void storedSettings_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<QString>("readKey");
-        QTest::addColumn<QVariant>("expected");  // invalid: the key is gone
-        const QString alerts = AppState::alertsEnabledKey;
-        const QString gender = AppState::genderKey;
-        const QString mode = QStringLiteral("resetAlertMode");
-        const auto json = [](const char* text) { return QVariant(QByteArray(text)); };
-        QTest::newRow("legacy language") << "announcementLanguage" << json(" \"fr\\u0065nch\" ")
-                                         << AppState::languageKey << json("\"french\"");
-        QTest::newRow("legacy alerts off")
-            << "notifyOnReset" << QVariant(false) << alerts << QVariant(true);
-        QTest::newRow("alerts off as INI text")
-            << alerts << QVariant("false") << alerts << QVariant(false);
-        QTest::newRow("alerts flag unreadable")
-            << alerts << QVariant("maybe") << alerts << QVariant(true);
-        QTest::newRow("gender as number") << gender << QVariant(1) << gender << json("\"female\"");
-        QTest::newRow("voice as list") << AppState::voiceIDKey << QVariant(QStringList{"a", "b"})
-                                       << AppState::voiceIDKey << QVariant();
-        QTest::newRow("obsolete mode") << mode << QVariant("sound") << mode << QVariant();
-        const QString warnAt = AppState::limitWarningKey;
-        QTest::newRow("warning threshold") << warnAt << QVariant("75") << warnAt << QVariant(75);
-        QTest::newRow("warning threshold not offered")
-            << warnAt << QVariant(42) << warnAt << QVariant(42);
-        const QString snapshots = SnapshotStore::snapshotKey;
-        const QVariant garbage(QByteArray("\xff\xfe garbage"));
-        const QVariant text(QStringLiteral("[]"));
-        QTest::newRow("snapshots not JSON") << snapshots << garbage << snapshots << garbage;
-        QTest::newRow("snapshots as text") << snapshots << text << snapshots << text;
-    }
+    // A value stored under a key ({"bytes": ...} stands for bytes, an array for a string list)
+    // -> what the key read afterwards holds (none: it is gone).
+    void storedSettings_data() { TestData::rows("row", "engine/tables.json", "storedSettings"); }
     void storedSettings() {
+        const auto row = fetch<QJsonObject>("row");
+        const auto variant = [](const QJsonValue& value) {
+            return value.isObject()  ? QVariant(value["bytes"].toString().toLatin1())
+                   : value.isArray() ? QVariant(value.toVariant().toStringList())
+                   : value.isNull()  ? QVariant()
+                                     : value.toVariant();
+        };
         MemoryDefaults defaults;
-        defaults.setValue(fetch<QString>("key"), fetch<QVariant>("stored"));
+        defaults.setValue(row["key"].toString(), variant(row["stored"]));
         AppState state(defaults, nullptr);
         QVERIFY(SnapshotStore(defaults).load().isEmpty());
-        QCOMPARE(defaults.value(fetch<QString>("readKey")), fetch<QVariant>("expected"));
+        QCOMPARE(defaults.value(row["readKey"].toString(row["key"].toString())),
+                 variant(row["expected"]));
     }
     // A voice language or gender a newer release offers: the default holds and the stored
     // choice stays for that release, until the user picks one here.
@@ -936,31 +846,20 @@ private Q_SLOTS:
     }
 
     // An installed copy registers itself once; a build tree never does; a refusal is retried.
-    void launchAtLogin_data() {
-        QTest::addColumn<bool>("installed");
-        QTest::addColumn<LoginItemService::Status>("status");
-        QTest::addColumn<bool>("refuses");
-        QTest::addColumn<QStringList>("calls");
-        QTest::addColumn<bool>("configured");
-        using S = LoginItemService::Status;
-        const QStringList reg{QStringLiteral("register")};
-        QTest::newRow("installed") << true << S::notRegistered << false << reg << true;
-        QTest::newRow("build tree") << false << S::notRegistered << false << QStringList() << false;
-        QTest::newRow("awaiting approval")
-            << true << S::requiresApproval << false << QStringList() << true;
-        QTest::newRow("refused, retried next launch")
-            << true << S::notRegistered << true << reg << false;
-    }
+    void launchAtLogin_data() { TestData::rows("row", "engine/tables.json", "launchAtLogin"); }
     void launchAtLogin() {
         MemoryDefaults defaults;
         FakeLoginItemService item;
-        item.installed = fetch<bool>("installed");
-        item.currentStatus = fetch<LoginItemService::Status>("status");
-        item.refuses = fetch<bool>("refuses");
+        const auto row = fetch<QJsonObject>("row");
+        item.installed = row["installed"].toBool();
+        item.currentStatus = row["status"] == "requiresApproval"
+                                 ? LoginItemService::Status::requiresApproval
+                                 : LoginItemService::Status::notRegistered;
+        item.refuses = row["refuses"].toBool();
         LaunchAtLoginController::enableByDefaultIfNeeded(item, defaults);
-        QCOMPARE(item.calls, fetch<QStringList>("calls"));
+        QCOMPARE(item.calls, row["calls"].toVariant().toStringList());
         QCOMPARE(defaults.contains(LaunchAtLoginController::configuredKey),
-                 fetch<bool>("configured"));
+                 row["configured"].toBool());
     }
 };
 

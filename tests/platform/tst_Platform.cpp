@@ -135,23 +135,14 @@ private Q_SLOTS:
         }
     }
 
-    void notifications_data() {
-        QTest::addColumn<QString>("server");  // the fake server's mode; empty: none runs
-        QTest::addColumn<bool>("authorized");
-        QTest::addColumn<bool>("delivered");
-        QTest::newRow("no session bus") << u"no bus"_s << false << false;
-        QTest::newRow("no server") << QString() << false << false;
-        QTest::newRow("accepts") << u"accept"_s << true << true;
-        QTest::newRow("refuses") << u"refuse"_s << true << false;
-        QTest::newRow("reply of the wrong type") << u"garble"_s << true << false;
-        QTest::newRow("never answers") << u"hang"_s << true << false;
-        QTest::newRow("quits mid-call") << u"vanish"_s << true << false;
-        QTest::newRow("started by the bus, slowly") << u"slow"_s << true << true;
-    }
+    // The fake server's mode (none: none runs) -> whether it counts as permission, and
+    // whether a reset is delivered.
+    void notifications_data() { TestData::rows("row", "platform/tables.json", "notifications"); }
     void notifications() {
-        QFETCH(QString, server);
-        QFETCH(bool, authorized);
-        QFETCH(bool, delivered);
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const QString server = row[u"server"].toString();
+        const bool authorized = row[u"authorized"].toBool();
+        const bool delivered = row[u"delivered"].toBool();
         const QString record = newFolder() + u"/calls"_s;
         QVERIFY(TestData::write(record, ""));
         Child process;
@@ -197,25 +188,15 @@ private Q_SLOTS:
         }
     }
 
-    // What the settings file holds -> what is read from it; then what a restart reads back.
-    void settingsFile_data() {
-        QTest::addColumn<QByteArray>("content");  // null: a plain file blocks the folder
-        QTest::addColumn<double>("pause");        // NaN: none
-        const double none = std::numeric_limits<double>::quiet_NaN();
-        const QByteArray paused = DefaultsClaudePauseStore::key.toLatin1() + '=';
-        QTest::newRow("a pause") << paused + "812345678.25" << 812345678.25;
-        QTest::newRow("a hand-edited pause") << paused + "tomorrow" << none;
-        QTest::newRow("a pause not finite") << paused + "inf" << none;
-        QTest::newRow("a pause in bytes") << paused + "@ByteArray(812345678)" << none;
-        QTest::newRow("bad JSON in a byte value")
-            << QByteArray("usageSnapshots=@ByteArray([{\"providerID\":)") << none;
-        QTest::newRow("binary garbage")
-            << QByteArray("\x00\xff[[[\n=\n\x01usageSnapshots", 22) << none;
-        QTest::newRow("the folder cannot be made") << QByteArray() << none;
-    }
+    // What the settings file holds -> the pause read from it (none: null); then what a restart
+    // reads back.
+    void settingsFile_data() { TestData::rows("row", "platform/tables.json", "settingsFile"); }
     void settingsFile() {
-        QFETCH(QByteArray, content);
-        QFETCH(double, pause);
+        const auto row = TestData::fetch<QJsonObject>("row");
+        // null: a plain file blocks the folder
+        const QByteArray content =
+            row[u"content"].isNull() ? QByteArray() : row[u"content"].toString().toLatin1();
+        const double pause = row[u"pause"].toDouble(std::numeric_limits<double>::quiet_NaN());
         const QString folder = newFolder();
         const QString path = folder + u"/vantor.conf"_s;
         TestData::write(content.isNull() ? folder : path, "[General]\n" + content + '\n');
