@@ -12,13 +12,14 @@
 #include "SettingsWindowPresenter.h"
 #include "TrayFigure.h"
 #include "UsageCoordinator.h"
-#include "UsageFixtures.h"
 #include "UsageHistory.h"
+#include "UsageJson.h"
 #include "VantorInterface.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPainter>
 #include <QPalette>
@@ -31,47 +32,21 @@
 
 namespace {
 
-// One window exhausted, one nearing its limit, the others fine.
+// The snapshots of tests/data/ui/preview.json, their reset times counted from now: one window
+// exhausted, one nearing its limit, the others fine, and the account line and the extra usage,
+// the longest texts a card has.
 SnapshotMap storedSnapshots(Instant now) {
-    struct Row {
-        const char* id;
-        ProviderID provider;
-        UsageWindowKind kind;
-        UsageWindowState state;
-        double used;
-        double resetIn;
-    };
-    using K = UsageWindowKind;
-    using S = UsageWindowState;
-    const Row rows[] = {
-        {"codex.primary", ProviderID::codex, K::fiveHour, S::exhausted, 100.0, 40 * 60},
-        {"codex.secondary", ProviderID::codex, K::weekly, S::available, 58.5, 3 * 86400},
-        {"claude.five_hour", ProviderID::claude, K::fiveHour, S::nearingLimit, 91.0, 2 * 3600},
-        {"claude.seven_day", ProviderID::claude, K::weekly, S::available, 23.0, 5 * 86400},
-        {"gpt-5.3-codex-spark.primary", ProviderID::codex, K::fiveHour, S::available, 12.0,
-         3 * 3600}};
-    SnapshotMap map;
-    for (const Row& row : rows) {
-        UsageWindowSnapshot w = UsageFixtures::window(row.id, row.state, row.used,
-                                                      now.addingSeconds(row.resetIn), row.provider);
-        w.kind = row.kind;
-        w.label = row.kind == K::fiveHour ? QStringLiteral("5 hour") : QStringLiteral("Weekly");
-        if (QLatin1String(row.id).startsWith(QLatin1String("gpt"))) {
-            w.label = QStringLiteral("GPT-5.3-Codex-Spark \u00b7 5 hour");
-        }
-        auto found = map.find(row.provider);
-        if (found == map.end()) {
-            map.insert(row.provider, UsageFixtures::snapshot({w}, row.provider));
-        } else {
-            found->windows.append(w);
-        }
+    QFile file(QStringLiteral(VANTOR_TEST_DATA_DIR "/ui/preview.json"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        qFatal("cannot read %s", qPrintable(file.fileName()));
     }
-    // The account line and the extra usage, the longest texts a card has.
-    map[ProviderID::codex].plan = QStringLiteral("pro");
-    map[ProviderID::codex].creditBalance = 37.5;
-    map[ProviderID::codex].resetCredits = 2;
-    map[ProviderID::claude].extraUsage = ExtraUsage{
-        .usedMinorUnits = 1234, .limitMinorUnits = 5000, .decimalPlaces = 2, .currency = "EUR"};
+    SnapshotMap map;
+    for (ProviderUsageSnapshot snapshot : UsageJson::decodeSnapshots(file.readAll())) {
+        for (UsageWindowSnapshot& w : snapshot.windows) {
+            w.resetAt = now.addingSeconds(w.resetAt->secondsSinceReferenceDate());
+        }
+        map.insert(snapshot.providerID, snapshot);
+    }
     return map;
 }
 

@@ -38,14 +38,11 @@
 #include <QTextDocument>
 #include <QTimer>
 
-#include <climits>
 #include <cmath>
 
 using Availability = std::optional<ProviderAvailability>;
 using Snapshot = std::optional<ProviderUsageSnapshot>;
 using Percent = std::optional<double>;
-using Auth = NotificationCenter::AuthorizationStatus;
-Q_DECLARE_METATYPE(Auth)
 
 namespace {
 
@@ -53,29 +50,31 @@ using namespace UsageFixtures;
 using State = UsageWindowState;
 using Kind = UsageWindowKind;
 
-UsageWindowSnapshot kindWindow(Kind kind, State state, Percent used, const QString& id = "w") {
-    UsageWindowSnapshot w = window(id, state, used, t0.addingSeconds(30));
-    w.kind = kind;
-    w.label = QStringLiteral("Custom label");
-    return w;
-}
-
 Percent percent(const QJsonValue& value) {
     return value.isDouble() ? Percent(value.toDouble()) : std::nullopt;
 }
 
-// A snapshot of the one window a table row describes.
-Snapshot one(const QJsonObject& row) {
-    const auto state = fromRawValue<State>(row["state"].toString()).value_or(State::available);
-    UsageWindowSnapshot w =
-        kindWindow(*fromRawValue<Kind>(row["kind"].toString()), state, percent(row["used"]));
-    if (row["noReset"].toBool()) {
-        w.resetAt.reset();
-    }
-    if (row["noLabel"].toBool()) {
-        w.label.clear();
-    }
-    return snapshot({w});
+// A window as a table row gives it: kind (five-hour), state (available), share used, seconds
+// to the reset (30; null: none), label ("Custom label") and whether it binds now. Its place in
+// the row's list is its id.
+UsageWindowSnapshot windowFrom(const QJsonValue& w, qsizetype place, ProviderID provider) {
+    const QJsonValue resetIn = w["resetIn"];
+    UsageWindowSnapshot made = window(
+        QString::number(place),
+        fromRawValue<State>(w["state"].toString()).value_or(State::available), percent(w["used"]),
+        resetIn.isNull() ? std::nullopt : std::optional(t0.addingSeconds(resetIn.toDouble(30))),
+        provider);
+    made.kind = fromRawValue<Kind>(w["kind"].toString()).value_or(Kind::fiveHour);
+    made.label = w["label"].toString(QStringLiteral("Custom label"));
+    made.isActive = w["active"].isBool() ? std::optional(w["active"].toBool()) : std::nullopt;
+    return made;
+}
+
+// Claude's five-hour window spent until `reset`.
+ProviderUsageSnapshot claudeSpent(Instant reset) {
+    return snapshot(
+        {window("claude.five_hour", State::exhausted, 100.0, reset, ProviderID::claude)},
+        ProviderID::claude);
 }
 
 Availability availability(const QJsonObject& row) {
@@ -159,34 +158,67 @@ class UiTest : public QObject {
 private Q_SLOTS:
     // English, with its plural forms, whatever the machine's language.
     void initTestCase() { InterfaceLanguage::apply(); }
-    // Rows of tests/data/ui/cards.json: a window's kind, state and use, or no snapshot, and the
-    // availability -> the words and numbers shown.
-    void cardSummary_data() { TestData::rows("row", "ui/cards.json", "summary"); }
-    void cardSummary() {
-        QFETCH(QJsonObject, row);
-        const QString shape = row["snapshot"].toString();
-        const Snapshot snapshot = shape == "none"
-                                      ? Snapshot()
-                                      : (shape == "empty" ? UsageFixtures::snapshot({}) : one(row));
-        QCOMPARE(CardText::summary(snapshot, availability(row)), row["summary"].toString());
-        const Percent ring = CardText::usedPercent(snapshot);
-        QCOMPARE(ring, percent(row["ring"]));
-        QCOMPARE(QStringList({"red", "yellow", "blue"}).at(static_cast<int>(usageColor(ring))),
-                 row["color"].toString());
-    }
-
-    void limitRow_data() { TestData::rows("row", "ui/cards.json", "limits"); }
-    void limitRow() {
-        QFETCH(QJsonObject, row);
-        UsageWindowSnapshot w = one(row)->windows.first();
-        w.label = row["title"].toString(w.label);
-        QCOMPARE(CardText::limitAccessibilityLabel(w, t0, QLocale(QLocale::English)),
-                 row["label"].toString());
-        QCOMPARE(CardText::remainingText(w), row["remaining"].toString());
-        QCOMPARE(ProviderCardViewModel::ringProgress(CardText::limitUsedPercent(w)),
-                 row["ring"].toDouble());
-        QCOMPARE(CardText::trayMenuRows(ProviderID::codex, one(row), {}, t0, QLocale::English),
-                 QStringList(row["tray"].toString()));
+    // Rows of tests/data/ui/cards.json "cards": a provider's (Codex) snapshot with its windows
+    // (none: no snapshot) and extra usage, the availability, the locale (English) and the
+    // seconds after t0 -> each text or number the row names; the expanded card's rows and the
+    // tray menu's are joined by '|'.
+    void cardTexts_data() { TestData::rows("row", "ui/cards.json", "cards"); }
+    void cardTexts() {
+        QFETCH(const QJsonObject, row);
+        const ProviderID provider =
+            fromRawValue<ProviderID>(row["provider"].toString()).value_or(ProviderID::codex);
+        Snapshot given;
+        if (row.contains("windows")) {
+            QList<UsageWindowSnapshot> windows;
+            for (const QJsonValue w : row["windows"].toArray()) {
+                windows.append(windowFrom(w, windows.size(), provider));
+            }
+            given = snapshot(windows, provider);
+            if (const QJsonObject extra = row["extra"].toObject(); !extra.isEmpty()) {
+                given->extraUsage =
+                    ExtraUsage{extra["used"].toDouble(), percent(extra["limit"]),
+                               extra["places"].toInt(), extra["currency"].toString()};
+            }
+        }
+        const Availability known = availability(row);
+        const QLocale locale(row["locale"].toString(QStringLiteral("en")));
+        const Instant now = t0.addingSeconds(row["later"].toDouble());
+        QMap<QString, QStringList> details;
+        for (const UsageWindowSnapshot& w : CardText::detailWindows(given)) {
+            details["ids"] << w.id;
+            details["rows"]
+                << (CardText::limitTitle(w) + u' ' + CardText::bindingMark(w)).trimmed() +
+                       QStringLiteral(": ") + CardText::remainingText(w);
+            details["accessible"] << CardText::limitAccessibilityLabel(w, now, locale);
+            details["progress"] << QString::number(
+                ProviderCardViewModel::ringProgress(CardText::limitUsedPercent(w)));
+        }
+        const Percent ring = CardText::usedPercent(given);
+        const auto figure =
+            TrayFigure::from(given ? SnapshotMap{{provider, *given}} : SnapshotMap{}, now);
+        const QJsonObject shown{
+            {"summary", CardText::summary(given, known)},
+            {"ring", ring ? QJsonValue(*ring) : QJsonValue()},
+            {"color",
+             QStringList({"red", "yellow", "blue"}).at(static_cast<int>(usageColor(ring)))},
+            {"stale", CardText::staleText(given, known, now, locale)},
+            {"notice", CardText::notice(given, known)},
+            {"extra text", CardText::extraUsageText(given, locale)},
+            {"ids", details["ids"].join(u' ')},
+            {"rows", details["rows"].join(u'|')},
+            {"accessible", details["accessible"].join(u'|')},
+            {"progress", details["progress"].join(u'|')},
+            {"tray", CardText::trayMenuRows(provider, given, known, now, locale).join(u'|')},
+            {"figure", figure ? figure->text : QString()}};
+        const QStringList inputs{"name",         "provider", "windows", "extra",
+                                 "availability", "locale",   "later"};
+        for (const QString& key : row.keys()) {
+            if (!inputs.contains(key)) {
+                QVERIFY2(shown.contains(key), qPrintable(key));
+                QCOMPARE(key + u'=' + shown[key].toVariant().toString(),
+                         key + u'=' + row[key].toVariant().toString());
+            }
+        }
     }
 
     // A projection -> the pace line under its limit row (UTC, English).
@@ -206,80 +238,12 @@ private Q_SLOTS:
                  row["text"].toString());
     }
 
-    // Windows (share used, spent, seconds to the reset) -> the tray icon's figure.
-    void trayFigure_data() { TestData::rows("row", "ui/cards.json", "trayFigure"); }
-    void trayFigure() {
-        QFETCH(QJsonObject, row);
-        QList<UsageWindowSnapshot> windows;
-        for (const QJsonValue w : row["windows"].toArray()) {
-            windows.append(window(
-                QString::number(windows.size()),
-                w["spent"].toBool() ? State::exhausted : State::available, w["used"].toDouble(),
-                w["resetIn"].isDouble() ? std::optional(t0.addingSeconds(w["resetIn"].toDouble()))
-                                        : std::nullopt));
-        }
-        const auto figure = TrayFigure::from({{ProviderID::codex, snapshot(windows)}}, t0);
-        QCOMPARE(figure ? figure->text : QString(), row["text"].toString());
-    }
-
     // The line under the limit rows: plan, credits, banked resets.
     void accountText_data() { TestData::rows("row", "ui/cards.json", "account"); }
     void accountText() {
         QFETCH(QJsonObject, row);
         QCOMPARE(CardText::accountText(UsageJson::decodeSnapshot(row), QLocale(QLocale::English)),
                  row["text"].toString());
-    }
-
-    // The rows listed when a card is expanded.
-    void detailWindows_data() { TestData::rows("row", "ui/cards.json", "details"); }
-    void detailWindows() {
-        QFETCH(QJsonObject, row);
-        const QStringList kinds = row["kinds"].toVariant().toStringList();
-        QList<UsageWindowSnapshot> windows;
-        for (qsizetype i = 0; i < kinds.size(); ++i) {
-            windows.append(kindWindow(*fromRawValue<Kind>(kinds[i]), State::available, 1.0,
-                                      QString::number(i)));
-        }
-        QStringList chosen;
-        for (const auto& w : CardText::detailWindows(snapshot(windows))) {
-            chosen.append(w.id);
-        }
-        QCOMPARE(chosen, row["ids"].toVariant().toStringList());
-    }
-
-    // Rows of cards.json "claude": windows as the Claude provider makes them (label, binding,
-    // idle), extra usage and a failed refresh -> what the card says, in en_GB.
-    void claudeCard_data() { TestData::rows("row", "ui/cards.json", "claude"); }
-    void claudeCard() {
-        QFETCH(QJsonObject, row);
-        QList<UsageWindowSnapshot> windows;
-        for (const QJsonValue w : row["windows"].toArray()) {
-            UsageWindowSnapshot made = kindWindow(*fromRawValue<Kind>(w["kind"].toString()),
-                                                  State::available, w["used"].toDouble());
-            made.label = w["label"].toString();
-            made.resetAt = w["reset"].toBool(true) ? made.resetAt : std::nullopt;
-            made.isActive =
-                w["active"].isBool() ? std::optional(w["active"].toBool()) : std::nullopt;
-            windows.append(made);
-        }
-        ProviderUsageSnapshot given = snapshot(windows, ProviderID::claude);
-        if (const QJsonObject extra = row["extra"].toObject(); !extra.isEmpty()) {
-            given.extraUsage = ExtraUsage{extra["used"].toDouble(), percent(extra["limit"]),
-                                          extra["places"].toInt(), extra["currency"].toString()};
-        }
-        const QLocale locale(row["locale"].toString(QStringLiteral("en_GB")));
-        const Instant now = t0.addingSeconds(row["later"].toDouble(60));
-        QStringList rows;
-        for (const UsageWindowSnapshot& w : CardText::detailWindows(given)) {
-            rows << (CardText::limitTitle(w) + u' ' + CardText::bindingMark(w)).trimmed() +
-                        QStringLiteral(": ") + CardText::remainingText(w);
-        }
-        QCOMPARE(CardText::summary(given, availability(row)), row["summary"].toString());
-        QCOMPARE(CardText::staleText(given, availability(row), now, locale),
-                 row["stale"].toString());
-        QCOMPARE(CardText::notice(given, availability(row)), row["notice"].toString());
-        QCOMPARE(CardText::extraUsageText(given, locale), row["extra text"].toString());
-        QCOMPARE(rows.join(u'|'), row["rows"].toString());
     }
 
     // The settings form and the command line share these words.
@@ -323,10 +287,7 @@ private Q_SLOTS:
         PopoverViewModel popover(f.state, f.coordinator, [] { return t0; });
         ProviderCardViewModel* card = popover.claude();
         QSignalSpy changed(card, &ProviderCardViewModel::changed);
-        f.state.setSnapshot(ProviderID::claude,
-                            snapshot({window("claude.five_hour", State::exhausted, 100.0,
-                                             t0.addingSeconds(30), ProviderID::claude)},
-                                     ProviderID::claude));
+        f.state.setSnapshot(ProviderID::claude, claudeSpent(t0.addingSeconds(30)));
         QVERIFY(!changed.isEmpty());
         QCOMPARE(card->summary(), "Limit reached");
         QCOMPARE(card->details().value(0).toMap().value("resetText").toString(), "1 min");
@@ -340,11 +301,8 @@ private Q_SLOTS:
         const double minute = 13'100'000 * 60.0;
         Instant now = Instant::fromReferenceSeconds(minute + 0.1);
         PopoverViewModel popover(f.state, f.coordinator, [&now] { return now; });
-        f.state.setSnapshot(
-            ProviderID::claude,
-            snapshot({window("claude.five_hour", State::exhausted, 100.0,
-                             Instant::fromReferenceSeconds(minute + 0.3), ProviderID::claude)},
-                     ProviderID::claude));
+        f.state.setSnapshot(ProviderID::claude,
+                            claudeSpent(Instant::fromReferenceSeconds(minute + 0.3)));
         auto* timer = popover.findChild<QTimer*>();
         QVERIFY(timer != nullptr && !timer->isActive());
         const auto row = [&popover] { return popover.claude()->details().value(0).toMap(); };
@@ -376,19 +334,16 @@ private Q_SLOTS:
         QVERIFY(!f.state.customVoiceID().has_value());
     }
 
-    void testNotification_data() {
-        QTest::addColumn<Auth>("status");
-        QTest::addColumn<bool>("addFails");
-        QTest::addColumn<bool>("delivered");
-        QTest::newRow("sent") << Auth::authorized << false << true;
-        QTest::newRow("denied") << Auth::denied << false << false;
-        QTest::newRow("refused by the server") << Auth::authorized << true << false;
-    }
+    // The notification center's answer (authorized or denied, adding refused) -> delivered.
+    void testNotification_data() { TestData::rows("row", "ui/cards.json", "testNotification"); }
     void testNotification() {
-        QFETCH(bool, delivered);
+        QFETCH(const QJsonObject, row);
+        const bool delivered = row["delivered"].toBool();
         Fixture f;
-        f.center.status = TestData::fetch<Auth>("status");
-        f.center.addFails = TestData::fetch<bool>("addFails");
+        f.center.status = row["status"] == "denied"
+                              ? NotificationCenter::AuthorizationStatus::denied
+                              : NotificationCenter::AuthorizationStatus::authorized;
+        f.center.addFails = row["addFails"].toBool();
         SettingsViewModel settings(f.state, f.loginItem, f.defaults, f.center);
         QSignalSpy done(&settings, &SettingsViewModel::testNotificationFinished);
         settings.sendTestNotification();
@@ -676,36 +631,20 @@ private Q_SLOTS:
         QCOMPARE(lengths, answer);
     }
 
-    void popoverPlacement_data() {
-        QTest::addColumn<QRect>("anchor");
-        QTest::addColumn<QRect>("available");
-        QTest::addColumn<QPoint>("origin");
-        const QRect screen(0, 0, 1280, 800);
-        QTest::newRow("click in the top right corner")
-            << QRect(1268, 15, 1, 1) << screen << QPoint(1021, 38);
-        QTest::newRow("XEmbed icon in a top panel")
-            << QRect(1232, 1, 22, 22) << screen << QPoint(1021, 30);
-        QTest::newRow("click on a bottom panel")
-            << QRect(640, 785, 1, 1) << QRect(0, 0, 1280, 770) << QPoint(511, 463);
-        QTest::newRow("click on a left panel") << QRect(10, 400, 1, 1) << screen << QPoint(28, 250);
-        QTest::newRow("right panel, low") << QRect(1268, 700, 1, 1) << screen << QPoint(990, 500);
-        QTest::newRow("kept out of a reserved panel")
-            << QRect(100, 5, 1, 1) << QRect(0, 40, 1280, 760) << QPoint(0, 40);
-        // Anywhere a host may say: nothing overflows, the popover stays on the screen.
-        for (const int end : {INT_MIN, INT_MIN + 1, INT_MAX - 1, INT_MAX}) {
-            QTest::addRow("anchor at %d", end)
-                << QRect(QPoint(end, end), QPoint(end, end)) << screen
-                << QPoint(end < 0 ? 0 : 1021, end < 0 ? 0 : 500);
-        }
-    }
-    // The 259 x 300 popover beside the icon, away from the panel's edge, inside the work area.
+    // The 259 x 300 popover beside the icon, away from the panel's edge, inside the work area
+    // (the 1280 x 800 screen unless the row says). Rectangles as [left, top, right, bottom], so
+    // that an anchor may lie anywhere in int's range.
+    void popoverPlacement_data() { TestData::rows("row", "ui/cards.json", "placement"); }
     void popoverPlacement() {
-        QFETCH(QRect, anchor);
-        QFETCH(QRect, available);
-        QFETCH(QPoint, origin);
-        QCOMPARE(
-            PopoverPlacement::origin(anchor, QSize(259, 300), QRect(0, 0, 1280, 800), available),
-            origin);
+        QFETCH(const QJsonObject, row);
+        const auto rect = [](const QJsonValue& r) {
+            return QRect(QPoint(r[0].toInt(), r[1].toInt()), QPoint(r[2].toInt(), r[3].toInt()));
+        };
+        const QRect screen(0, 0, 1280, 800);
+        const QRect available = row.contains("available") ? rect(row["available"]) : screen;
+        const QPoint origin(row["origin"][0].toInt(), row["origin"][1].toInt());
+        QCOMPARE(PopoverPlacement::origin(rect(row["anchor"]), QSize(259, 300), screen, available),
+                 origin);
     }
 
     // A click a host places anywhere in int's range -> where it is taken, near enough that
@@ -751,17 +690,11 @@ private Q_SLOTS:
         QCOMPARE(shown.toPlainText(), named.label);
     }
 
-    void glyphContrast_data() {
-        QTest::addColumn<QColor>("bar");
-        for (const char* bar :
-             {"#ffffff", "#f6f5f4", "#dedede", "#808080", "#454545", "#2b303b", "#000000"}) {
-            QTest::newRow(bar) << QColor(bar);
-        }
-    }
     // At every size, a good part of the drawn glyph stands at least 3:1 against the bar (the
     // black glyph it replaces stood 1.59:1 on #2b303b).
+    void glyphContrast_data() { TestData::rows("row", "ui/cards.json", "contrast"); }
     void glyphContrast() {
-        QFETCH(QColor, bar);
+        const QColor bar(TestData::fetch<QJsonObject>("row")["bar"].toString());
         const QIcon icon = TrayGlyph::icon();
         for (const QSize& size : icon.availableSizes()) {
             const QImage image = icon.pixmap(size).toImage();
