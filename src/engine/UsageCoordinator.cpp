@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -152,9 +153,12 @@ QCoro::Task<> UsageCoordinator::refresh(AppState& state) {
 
 QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<ProviderID> only) {
     if (refreshRunning_) {
+        // A retry asks only some providers: a poll, wake or user's refresh follows it.
+        wholeRefreshWanted_ = wholeRefreshWanted_ || (only.isEmpty() && retryRunning_);
         co_return;
     }
     refreshRunning_ = true;
+    retryRunning_ = !only.isEmpty();
     QPointer<UsageCoordinator> self(this);
     QPointer<AppState> state(&stateRef);
     loadStoreOnce(*state);
@@ -185,6 +189,11 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
         state->setRefreshing(false);
     }
     refreshRunning_ = false;
+    if (std::exchange(wholeRefreshWanted_, false) && state) {
+        Q_EMIT refreshFinished();
+        detach(refreshProviders(*state, {}));
+        co_return;
+    }
     // A refresh of its own (a poll, a wake, the user) gets its own retries.
     if (only.isEmpty()) {
         retries_ = 0;

@@ -131,6 +131,9 @@ private:
     std::chrono::milliseconds pollInterval_;
     Clock clock_;
     bool refreshRunning_ = false;
+    // Whether the refresh running is a retry, and whether a whole refresh waits for its end.
+    bool retryRunning_ = false;
+    bool wholeRefreshWanted_ = false;
     bool started_ = false;
     bool storeLoaded_ = false;
     // The providers read at least once since start.

@@ -236,7 +236,7 @@ private Q_SLOTS:
 
     // The history keeps the current period of each window across instances, starts a period
     // afresh when the reset time moves, and sets a file that does not read aside when it
-    // records, never when it only reads, nor while it cannot.
+    // records, never when it only reads.
     void historyFile() {
         const QString path = UsageHistory::standardPath();
         const QByteArray garbage = "{\"codex.codex.5h\": [garbage";
@@ -245,12 +245,10 @@ private Q_SLOTS:
             return codexAnswer(State::available, used, reset, {fiveHourID, weeklyID});
         };
         QVERIFY(UsageHistory(path).readings(ProviderID::codex, fiveHourID).isEmpty());
-        QVERIFY(QDir().mkpath(path + ".bad.1"));  // the copy's name taken: nothing moves
-        UsageHistory(path).record(reading(10, resetA));
         QCOMPARE(TestData::read(path), garbage);
-        QVERIFY(QDir(path + ".bad.1").removeRecursively());
+        QVERIFY(QDir().mkpath(path + ".bad.1"));  // a name taken by a folder is passed over
         UsageHistory(path).record(reading(10, resetA));
-        QCOMPARE(TestData::read(path + ".bad.1"), garbage);
+        QCOMPARE(TestData::read(path + ".bad.2"), garbage);
         UsageHistory(path).record(reading(20, resetA.addingSeconds(30)));
         QCOMPARE(UsageHistory(path).readings(ProviderID::codex, fiveHourID).size(), 2);
         UsageHistory(path).record(reading(1, resetB));
@@ -263,7 +261,7 @@ private Q_SLOTS:
     }
 
     // Copies set aside before -> those left: the newest three, counted by number; names that
-    // are not copies stay; a taken name sets nothing aside. Moved and copied alike.
+    // are not copies stay; a name taken by a folder is passed over. Moved and copied alike.
     void badFileCopies_data() { TestData::rows("row", "engine/bad-files.json"); }
     void badFileCopies() {
         const auto row = fetch<QJsonObject>("row");
@@ -487,8 +485,8 @@ private Q_SLOTS:
                                         ProviderID::claude));
         }
         ProviderUsageSnapshot reading = snapshot({}, ProviderID::claude);
-        for (const QJsonValue spec : row["reading"].toArray()) {
-            const QStringList part = spec.toString().split(u' ');
+        for (const QJsonValue entry : row["reading"].toArray()) {
+            const QStringList part = entry.toString().split(u' ');
             const auto kind = *fromRawValue<UsageWindowKind>(part[0]);
             const QString reset = part[2];
             auto w = window(
@@ -633,6 +631,21 @@ private Q_SLOTS:
     // after another through the parser (or given as snapshots), the detector and the announcements,
     // over what an earlier release may have stored: what is announced, stored ("<id> <kind> <state>
     // <used> <label>", and the account) and logged.
+    // A refresh asked for while a retry runs is not lost: every provider is asked after it.
+    void refreshDuringRetry() {
+        MemoryDefaults defaults;
+        Launch launch(defaults, 1ms);
+        launch.codex->delay = 200ms;
+        launch.codex->fail(VantorError(ProviderError::requestTimedOut));
+        launch.codex->answer(codexAnswer(State::available, 5, resetA));
+        launch.refresh();
+        QTRY_VERIFY(launch.coordinator->isRefreshRunning());  // the retry
+        launch.refresh();
+        QTRY_COMPARE(launch.claude->fetchCalls, 2);
+        QTRY_VERIFY(!launch.coordinator->isRefreshRunning());
+        QCOMPARE(launch.codex->fetchCalls, 3);
+    }
+
     void codexReadings_data() { TestData::rows("row", "engine/codex-readings.json"); }
     void codexReadings() {
         QFETCH(QJsonObject, row);
