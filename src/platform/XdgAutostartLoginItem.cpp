@@ -1,5 +1,6 @@
 #include "XdgAutostartLoginItem.h"
 
+#include "ExecutableSearch.h"
 #include "VantorError.h"
 
 #include <QCoreApplication>
@@ -65,7 +66,7 @@ QString execProgram(QString exec) {
         program = exec.section(u' ', 0, 0);
     }
     if (!program.isEmpty() && !program.contains(u'/')) {
-        program = QStandardPaths::findExecutable(program);
+        program = ExecutableSearch::find(program);
     }
     return program;
 }

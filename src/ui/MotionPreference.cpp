@@ -1,5 +1,7 @@
 #include "MotionPreference.h"
 
+#include "ExecutableSearch.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QSettings>
@@ -45,7 +47,7 @@ void MotionPreference::probe() {
             set(*reduce);
         }
     }
-    const QString gsettings = QStandardPaths::findExecutable(QStringLiteral("gsettings"));
+    const QString gsettings = ExecutableSearch::find(QStringLiteral("gsettings"));
     if (gsettings.isEmpty()) {
         return;
     }

@@ -1,6 +1,7 @@
 #include "SettingsViewModel.h"
 
 #include "AppState.h"
+#include "ExecutableSearch.h"
 #include "LaunchAtLoginController.h"
 #include "LoginItemService.h"
 #include "NotificationManager.h"
@@ -29,7 +30,8 @@ constexpr auto languages = allCases<CustomAudioLanguage>();
 constexpr auto genders = allCases<CustomAudioGender>();
 
 bool startDetached(const QString& program, const QStringList& arguments) {
-    return QProcess::startDetached(program, arguments);
+    const QString path = ExecutableSearch::find(program);
+    return !path.isEmpty() && QProcess::startDetached(path, arguments);
 }
 
 // The program and arguments that open this desktop's notification settings; none where the

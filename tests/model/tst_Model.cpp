@@ -1,3 +1,4 @@
+#include "ExecutableSearch.h"
 #include "TestData.h"
 #include "UsageFixtures.h"
 #include "UsageJson.h"
@@ -7,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -118,6 +120,28 @@ private Q_SLOTS:
         }
         const auto chosen = snapshot(windows).summaryWindow();
         QCOMPARE(chosen ? chosen->id.toInt() : -1, summary);
+    }
+
+    // A PATH value ("~" the folder the program runs in, which holds bin/prog and prog, and
+    // /abs/bin/prog) -> where prog is found: never through an empty or relative entry.
+    void executableSearch_data() { TestData::rows("row", "model/executable-search.json"); }
+    void executableSearch() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        QString path = row["path"].toString();
+        QString found = row["found"].toString();
+        QTemporaryDir home;
+        for (const char* name : {"/prog", "/bin/prog", "/abs/bin/prog"}) {
+            QVERIFY(TestData::write(home.path() + QLatin1String(name), "#!/bin/sh\n"));
+            QVERIFY(QFile::setPermissions(home.path() + QLatin1String(name), QFile::ExeOwner));
+        }
+        const QString saved = QDir::currentPath();
+        const QByteArray savedPath = qgetenv("PATH");
+        QDir::setCurrent(home.path());
+        qputenv("PATH", path.replace(u'~', home.path()).toUtf8());
+        const QString result = ExecutableSearch::find(QStringLiteral("prog"));
+        qputenv("PATH", savedPath);
+        QDir::setCurrent(saved);
+        QCOMPARE(result, found.replace(u'~', home.path()));
     }
 };
 

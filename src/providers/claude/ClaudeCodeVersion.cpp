@@ -1,6 +1,7 @@
 #include "ClaudeCodeVersion.h"
 
 #include "ClaudeCredentialReader.h"
+#include "ExecutableSearch.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -79,7 +80,7 @@ std::optional<QString> fromVersionsFolder(const QString& folder) {
 }
 
 QString installed() {
-    const QString executable = QStandardPaths::findExecutable(QStringLiteral("claude"));
+    const QString executable = ExecutableSearch::find(QStringLiteral("claude"));
     if (!executable.isEmpty()) {
         if (auto version = fromExecutable(executable)) {
             return *version;

@@ -1,6 +1,6 @@
 #include "CodexAppServerClient.h"
 
-#include "CodexDiscovery.h"
+#include "ExecutableSearch.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -240,7 +240,7 @@ void CodexAppServerClient::configureProcess() {
     // which version managers keep beside codex. Of ours only the absolute folders go on: the
     // others name the folder Vantor runs in.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    QStringList path = CodexDiscovery::searchFolders(environment.value(QStringLiteral("PATH")));
+    QStringList path = ExecutableSearch::folders(environment.value(QStringLiteral("PATH")));
     path.prepend(QFileInfo(program).absolutePath());
     environment.insert(QStringLiteral("PATH"), path.join(u':'));
     process_->setProcessEnvironment(environment);

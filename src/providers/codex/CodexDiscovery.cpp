@@ -1,5 +1,7 @@
 #include "CodexDiscovery.h"
 
+#include "ExecutableSearch.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -44,15 +46,9 @@ QString newestNvmNodeFolder(const QString& home) {
     return newest;
 }
 
-QStringList searchFolders(const QString& pathVariable) {
-    QStringList folders = pathVariable.split(u':');
-    folders.removeIf([](const QString& entry) { return !entry.startsWith(u'/'); });
-    return folders;
-}
-
 QStringList candidatePaths(const QString& pathVariable, const QString& home) {
     QStringList candidates;
-    for (const QString& folder : searchFolders(pathVariable)) {
+    for (const QString& folder : ExecutableSearch::folders(pathVariable)) {
         candidates.append(folder + u'/' + executableName);
     }
     for (const char* folder :

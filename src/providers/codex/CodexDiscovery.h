@@ -18,10 +18,6 @@ std::optional<QUrl> executableURL();
 // would otherwise run as a grandchild that outlives Vantor when Vantor is killed; else the path.
 QString nativeProgram(const QString& path);
 
-// The absolute folders of a PATH value, in order. An empty or relative entry is left out: it
-// names whatever folder Vantor happens to run in, and nothing found there may be started.
-QStringList searchFolders(const QString& pathVariable);
-
 // Every place searched, in order: one per search folder of PATH, then the usual install
 // folders a desktop session's PATH often lacks (the newest nvm node folder last).
 QStringList candidatePaths(const QString& pathVariable, const QString& home);
