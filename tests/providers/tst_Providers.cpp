@@ -17,6 +17,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSslCertificate>
 #include <QStandardPaths>
@@ -340,6 +341,12 @@ private Q_SLOTS:
                               "-e", "inject=setsid:delay_exit=1000000",
                               QCoreApplication::applicationFilePath(), "--host", ""});
         QByteArray vantor;
+        // Should a wait below fail, the host strace lets go would wait for ever.
+        const auto ended = qScopeGuard([&vantor] {
+            if (vantor.toInt() > 0) {
+                ::kill(vantor.toInt(), SIGKILL);
+            }
+        });
         QTRY_VERIFY_WITH_TIMEOUT(
             !(vantor = liveChildren(QByteArray::number(tracer.processId())).value(0)).isEmpty() &&
                 !liveChildren(vantor).isEmpty(),
