@@ -429,7 +429,7 @@ private Q_SLOTS:
         QTemporaryDir home;
         const char* const variables[] = {"HOME", "PATH", "XDG_DATA_HOME"};
         const QByteArray saved[] = {qgetenv("HOME"), qgetenv("PATH"), qgetenv("XDG_DATA_HOME")};
-        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("HOME", QFile::encodeName(row["home"].toString(home.path())));
         qputenv("PATH", QFile::encodeName(row["path"].toString().replace(u'~', home.path())));
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(".local/share")));
         const bool codex = row["program"] == "codex";

@@ -55,6 +55,10 @@ QStringList candidatePaths(const QString& pathVariable, const QString& home) {
          {"/usr/local/bin", "/usr/bin", "/home/linuxbrew/.linuxbrew/bin", "/snap/bin"}) {
         candidates.append(QLatin1String(folder) + u'/' + executableName);
     }
+    // A relative home names the working folder, like a relative PATH entry.
+    if (!home.startsWith(u'/')) {
+        return candidates;
+    }
     for (const char* folder :
          {"/.npm-global/bin", "/.local/bin", "/.bun/bin", "/.cargo/bin", "/.volta/bin"}) {
         candidates.append(home + QLatin1String(folder) + u'/' + executableName);
