@@ -131,14 +131,16 @@ bool startWatchdog(int pipe, pid_t group) noexcept {
     return middle > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// The child's launch puts its own streams on descriptors 0 to 2 before the watchdog starts.
-int aboveStandardStreams(int fd) {
-    if (fd > STDERR_FILENO) {
-        return fd;
+// A standard descriptor Vantor was started without would be the number the next pipe gets:
+// the child's launch then puts its own streams there, over the watchdog's pipe, or finds its
+// input already taken. /dev/null holds each such number, as it would in a daemon.
+void fillStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number: this one.
+            [[maybe_unused]] const int opened = ::open("/dev/null", O_RDWR);
+        }
     }
-    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-    ::close(fd);
-    return moved;
 }
 
 QString renderRpcError(const QJsonValue& error) {
@@ -269,12 +271,10 @@ QCoro::Task<> CodexAppServerClient::start() {
     }
     launched_ = true;
 
+    fillStandardStreams();
     int watchdogEnds[2] = {-1, -1};
-    if (::pipe2(watchdogEnds, O_CLOEXEC) != 0 ||
-        (watchdogEnds[0] = aboveStandardStreams(watchdogEnds[0])) < 0) {
-        const QString reason = qt_error_string(errno);
-        ::close(watchdogEnds[1]);
-        throw VantorError(processDomain, QProcess::FailedToStart, reason,
+    if (::pipe2(watchdogEnds, O_CLOEXEC) != 0) {
+        throw VantorError(processDomain, QProcess::FailedToStart, qt_error_string(errno),
                           executable_.toLocalFile());
     }
     watchdogPipe_ = watchdogEnds[1];
