@@ -44,9 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const UsageWindowSnapshot& window : merged->windows) {
             const bool kept = before && before->windows.contains(window);
             const double ahead = window.resetAt ? window.resetAt->secondsSince(now) : -1.0;
-            const double length = window.kind == UsageWindowKind::fiveHour ? 5 * 3600.0
-                                  : window.kind == UsageWindowKind::weekly ? 7 * 24 * 3600.0
-                                                                           : 0.0;
+            const bool handedIn =
+                window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly;
+            const double length = handedIn ? *lengthMinutes(window.kind) * 60.0 : 0.0;
             // Anything taken from the report is a five-hour or weekly window resetting ahead,
             // within its length and the slack.
             if (!kept &&

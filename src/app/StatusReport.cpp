@@ -63,12 +63,10 @@ std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
     }
     StatusReport report;
     try {
-        for (const ProviderUsageSnapshot& snapshot :
-             UsageJson::decodeSnapshots(snapshots->toUtf8())) {
+        for (ProviderUsageSnapshot& snapshot : UsageJson::decodeSnapshots(snapshots->toUtf8())) {
             // Whoever owns the bus name is answering: as many windows as Vantor holds at most.
-            report.snapshots.insert(snapshot.providerID, snapshot);
-            report.snapshots[snapshot.providerID].windows.resize(
-                std::min(snapshot.windows.size(), ProviderUsageSnapshot::maxWindows));
+            snapshot.boundWindows();
+            report.snapshots.insert(snapshot.providerID, std::move(snapshot));
         }
     } catch (const VantorError&) {
         report.snapshots.clear();

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 
 SnapshotStore::SnapshotStore(UserDefaults& defaults) : defaults_(defaults) {}
 
@@ -44,11 +45,20 @@ void SnapshotStore::save(const SnapshotMap& snapshots) {
 }
 
 QStringList SnapshotStore::bounded(QStringList entries, qsizetype limit,
-                                   const std::function<bool(const QString&)>& isHeld) {
+                                   QString (*windowOf)(const QString&)) const {
+    if (entries.size() <= limit) {
+        return entries;
+    }
     // The oldest entries of windows no longer held go first; a held window's entry goes only
     // when nothing else is left to drop, which the limits make impossible.
+    QSet<QString> held;
+    for (const ProviderUsageSnapshot& snapshot : load()) {
+        for (const UsageWindowSnapshot& window : snapshot.windows) {
+            held.insert(rawValue(snapshot.providerID) + u'.' + window.id);
+        }
+    }
     for (qsizetype i = 0; entries.size() > limit && i < entries.size();) {
-        if (isHeld(entries[i])) {
+        if (held.contains(windowOf(entries[i]))) {
             ++i;
         } else {
             entries.removeAt(i);
@@ -58,17 +68,6 @@ QStringList SnapshotStore::bounded(QStringList entries, qsizetype limit,
         entries = entries.mid(entries.size() - limit);
     }
     return entries;
-}
-
-QSet<QString> SnapshotStore::heldWindowNames() const {
-    QSet<QString> names;
-    const SnapshotMap held = load();
-    for (const ProviderUsageSnapshot& snapshot : held) {
-        for (const UsageWindowSnapshot& window : snapshot.windows) {
-            names.insert(rawValue(snapshot.providerID) + u'.' + window.id);
-        }
-    }
-    return names;
 }
 
 QString SnapshotStore::currentWindowID(const QString& storedID) {
@@ -92,13 +91,9 @@ void SnapshotStore::markDelivered(const QString& key) {
         return;
     }
     keys.append(key);
-    if (keys.size() > deliveredLimit) {
-        // "<provider>.<window id>.<reset seconds>.<fraction>"
-        const QSet<QString> held = heldWindowNames();
-        keys = bounded(keys, deliveredLimit, [&held](const QString& entry) {
-            return held.contains(entry.section(u'.', 0, -3));
-        });
-    }
+    // "<provider>.<window id>.<reset seconds>.<fraction>"
+    keys = bounded(std::move(keys), deliveredLimit,
+                   [](const QString& entry) { return entry.section(u'.', 0, -3); });
     defaults_.setValue(deliveredKey, keys);
 }
 
@@ -107,13 +102,9 @@ QStringList SnapshotStore::warningMarks() const {
 }
 
 void SnapshotStore::setWarningMarks(QStringList marks) {
-    if (marks.size() > warningMarkLimit) {
-        // "<provider>.<window id> <reset seconds>"
-        const QSet<QString> held = heldWindowNames();
-        marks = bounded(marks, warningMarkLimit, [&held](const QString& entry) {
-            return held.contains(entry.left(entry.lastIndexOf(u' ')));
-        });
-    }
+    // "<provider>.<window id> <reset seconds>"
+    marks = bounded(std::move(marks), warningMarkLimit,
+                    [](const QString& entry) { return entry.left(entry.lastIndexOf(u' ')); });
     if (marks != warningMarks()) {
         defaults_.setValue(warningMarksKey, marks);
     }

@@ -3,10 +3,7 @@
 #include "NotificationCenter.h"
 #include "ProviderUsageSnapshot.h"
 
-#include <QSet>
 #include <QString>
-
-#include <functional>
 
 class UserDefaults;
 
@@ -60,13 +57,11 @@ public:
     // Keeps warningMarkLimit, dropping those of windows no longer held first.
     void setWarningMarks(QStringList marks);
 
-    // The entries down to limit: first the oldest for which isHeld is false, then the oldest.
-    static QStringList bounded(QStringList entries, qsizetype limit,
-                               const std::function<bool(const QString&)>& isHeld);
-
 private:
-    // "<provider>.<window id>" of every stored window.
-    QSet<QString> heldWindowNames() const;
+    // The entries down to limit: first the oldest whose window ("<provider>.<window id>", as
+    // windowOf reads it from an entry) is not stored, then the oldest.
+    QStringList bounded(QStringList entries, qsizetype limit,
+                        QString (*windowOf)(const QString&)) const;
 
     UserDefaults& defaults_;
 };

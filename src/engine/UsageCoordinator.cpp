@@ -228,20 +228,16 @@ QList<UsageWindowSnapshot> UsageCoordinator::believableWindows(
     const ProviderUsageSnapshot& reading) {
     QList<UsageWindowSnapshot> believed;
     for (const UsageWindowSnapshot& window : reading.windows) {
-        double length = 0.0;
-        if (window.kind == UsageWindowKind::fiveHour) {
-            length = 5 * 3600.0;
-        } else if (window.kind == UsageWindowKind::weekly) {
-            length = 7 * 24 * 3600.0;
-        }
-        if (length == 0.0 || window.providerID != reading.providerID || !window.resetAt ||
+        const bool handedIn =
+            window.kind == UsageWindowKind::fiveHour || window.kind == UsageWindowKind::weekly;
+        if (!handedIn || window.providerID != reading.providerID || !window.resetAt ||
             !window.usedPercent || !std::isfinite(*window.usedPercent)) {
             continue;
         }
         // Without a reset time ahead, a reading cannot tell a reset from a stale or made-up
         // number, and a false "ready again" is worse than a late one.
         const double ahead = window.resetAt->secondsSince(window.observedAt);
-        if (ahead > 0.0 && ahead <= length + readingResetSlackSeconds) {
+        if (ahead > 0.0 && ahead <= *lengthMinutes(window.kind) * 60.0 + readingResetSlackSeconds) {
             believed.append(window);
         }
     }
@@ -254,13 +250,11 @@ std::optional<ProviderUsageSnapshot> UsageCoordinator::withReading(
     if (windows.isEmpty()) {
         return std::nullopt;
     }
-    ProviderUsageSnapshot merged;
-    merged.providerID = reading.providerID;
-    merged.sourceConfidence = reading.sourceConfidence;
+    ProviderUsageSnapshot fresh;
+    fresh.providerID = reading.providerID;
+    fresh.sourceConfidence = reading.sourceConfidence;
+    ProviderUsageSnapshot merged = held.value_or(fresh);
     bool changed = false;
-    if (held) {
-        merged = *held;
-    }
     for (const UsageWindowSnapshot& window : windows) {
         const auto same = std::find_if(
             merged.windows.begin(), merged.windows.end(),
@@ -344,9 +338,8 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     const QString rejected = current ? rejection(id, *current) : QString();
     if (!rejected.isEmpty()) {
         current.reset();
-    } else if (current && current->windows.size() > ProviderUsageSnapshot::maxWindows) {
-        // The provider's own order puts its main windows first.
-        current->windows.resize(ProviderUsageSnapshot::maxWindows);
+    } else if (current) {
+        current->boundWindows();
     }
     if (!current) {
         // A provider that knows why (a rate limit, an expired session) says so instead, and

@@ -25,6 +25,12 @@ int summaryPriority(const UsageWindowSnapshot& window) {
 
 }  // namespace
 
+void ProviderUsageSnapshot::boundWindows() {
+    if (windows.size() > maxWindows) {
+        windows.resize(maxWindows);
+    }
+}
+
 std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const {
     // The first window of the best priority is what a stable sort would put first. Only the
     // first bucket's windows speak for the provider: a spent extra bucket (another model's

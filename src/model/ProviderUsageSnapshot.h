@@ -40,6 +40,8 @@ struct ProviderUsageSnapshot {
     // now (isActive), else the first nearing its limit, else awaiting confirmation, available,
     // unknown.
     std::optional<UsageWindowSnapshot> summaryWindow() const;
+    // Keeps the first maxWindows windows: a provider's own order puts its main ones first.
+    void boundWindows();
 
     friend bool operator==(const ProviderUsageSnapshot&, const ProviderUsageSnapshot&) = default;
 };

@@ -232,13 +232,12 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
     QList<UsageWindowSnapshot> windows;
     windows.reserve(windowArray.size());
     for (qsizetype i = 0; i < windowArray.size(); ++i) {
-        if (!unread) {
-            windows.append(decodeWindowAt(windowArray.at(i), CodingPath{&windowsPath, {}, i}));
-            continue;
-        }
         try {
             windows.append(decodeWindowAt(windowArray.at(i), CodingPath{&windowsPath, {}, i}));
         } catch (const VantorError&) {
+            if (!unread) {
+                throw;
+            }
             unread->append(windowArray.at(i));
         }
     }
@@ -429,11 +428,10 @@ StoredSnapshots decodeStoredSnapshots(const QByteArray& json) {
         try {
             ProviderUsageSnapshot snapshot =
                 decodeSnapshotAt(array.at(i), CodingPath{nullptr, {}, i}, &unread);
-            if (snapshot.windows.size() > ProviderUsageSnapshot::maxWindows) {
-                snapshot.windows.resize(ProviderUsageSnapshot::maxWindows);
-            }
+            snapshot.boundWindows();
+            // Like the records, the later of two of one provider wins.
+            stored.unreadWindows.insert(snapshot.providerID, unread);
             stored.snapshots.append(std::move(snapshot));
-            stored.unreadWindows.append(unread);
         } catch (const VantorError&) {
             if (stored.unreadRecords.size() < maxUnreadRecords) {
                 stored.unreadRecords.append(array.at(i));
@@ -454,16 +452,11 @@ QByteArray encodeStoredSnapshots(const QList<ProviderUsageSnapshot>& snapshots,
         for (const UsageWindowSnapshot& window : snapshot.windows) {
             ids.insert(window.id);
         }
-        for (qsizetype i = 0; i < kept.snapshots.size() && i < kept.unreadWindows.size(); ++i) {
-            if (kept.snapshots[i].providerID != snapshot.providerID) {
-                continue;
-            }
-            for (const QJsonValue window : kept.unreadWindows[i]) {
-                const QString id = window[QLatin1String("id")].toString();
-                if (windows.size() < ProviderUsageSnapshot::maxWindows && !ids.contains(id)) {
-                    windows.append(window);
-                    ids.insert(id);
-                }
+        for (const QJsonValue window : kept.unreadWindows.value(snapshot.providerID)) {
+            const QString id = window[QLatin1String("id")].toString();
+            if (windows.size() < ProviderUsageSnapshot::maxWindows && !ids.contains(id)) {
+                windows.append(window);
+                ids.insert(id);
             }
         }
         record.insert(QLatin1String("windows"), windows);

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
+#include <QMap>
 #include <QString>
 
 // The stored JSON form of the usage records. Keys are the field names; absent optionals are
@@ -42,8 +43,8 @@ QList<ProviderUsageSnapshot> decodeSnapshots(const QByteArray& json);
 struct StoredSnapshots {
     // The records that read, in stored order, each with at most maxWindows windows.
     QList<ProviderUsageSnapshot> snapshots;
-    // The windows of each of those records that did not read (same order as snapshots).
-    QList<QJsonArray> unreadWindows;
+    // The windows of those records that did not read, by provider.
+    QMap<ProviderID, QJsonArray> unreadWindows;
     // The records that did not read, at most maxUnreadRecords of them.
     QJsonArray unreadRecords;
 };

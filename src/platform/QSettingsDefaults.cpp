@@ -40,11 +40,7 @@ QSettingsDefaults::QSettingsDefaults() : QSettingsDefaults(standardFilePath()) {
 QSettingsDefaults::QSettingsDefaults(const QString& filePath, LogSink* log)
     : path_(filePath),
       log_(log),
-      settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {
-    // Qt parses each section on first use: all of them now, to learn whether the file reads.
-    settings_->allKeys();
-    unreadable_ = settings_->status() == QSettings::FormatError || quoteLeftOpen(path_);
-}
+      settings_(std::make_unique<QSettings>(filePath, QSettings::IniFormat)) {}
 
 QSettingsDefaults::~QSettingsDefaults() = default;
 
@@ -70,27 +66,32 @@ void QSettingsDefaults::remove(const QString& key) {
 }
 
 void QSettingsDefaults::write(const QString& key, std::optional<QVariant> value) {
+    // Changes wait only while writes fail.
+    const bool failing = !unsaved_.isEmpty();
     unsaved_.insert(key, std::move(value));
     if (save()) {
         unsaved_.clear();
-        failing_ = false;
         return;
     }
-    if (!failing_ && log_ != nullptr) {
+    if (!failing && log_ != nullptr) {
         log_->write(LogSink::Priority::error, QStringLiteral("settings"),
                     QStringLiteral("Cannot write the settings to %1; changes are kept until the "
                                    "next one can be written")
                         .arg(path_));
     }
-    failing_ = true;
 }
 
 bool QSettingsDefaults::save() {
-    if (unreadable_) {
-        if (!BadFileKeeper::setAside(path_, BadFileKeeper::Method::copy)) {
+    // Only a program about to write over the file needs to know whether it reads whole; Qt
+    // parses each section on first use: all of them now.
+    if (!checked_) {
+        settings_->allKeys();
+        const bool unreadable =
+            settings_->status() == QSettings::FormatError || quoteLeftOpen(path_);
+        if (unreadable && !BadFileKeeper::setAside(path_, BadFileKeeper::Method::copy)) {
             return false;
         }
-        unreadable_ = false;
+        checked_ = true;
     }
     // QSettings keeps the first error it met for good: a fresh object tells this write's outcome.
     if (settings_->status() != QSettings::NoError) {

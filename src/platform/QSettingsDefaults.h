@@ -44,6 +44,6 @@ private:
     std::unique_ptr<QSettings> settings_;
     // What has not reached the file yet, by key; none for a removal.
     QHash<QString, std::optional<QVariant>> unsaved_;
-    bool unreadable_ = false;
-    bool failing_ = false;
+    // Whether the file was found to read whole, or set aside, before the first write.
+    bool checked_ = false;
 };

@@ -15,10 +15,10 @@ struct KnownLength {
     UsageWindowKind kind;
 };
 
-// Monthly windows are counted as 30 days.
-constexpr std::array<KnownLength, 3> knownLengths{{{300.0, UsageWindowKind::fiveHour},
-                                                   {10080.0, UsageWindowKind::weekly},
-                                                   {43200.0, UsageWindowKind::monthly}}};
+const std::array<KnownLength, 3> knownLengths{
+    {{*lengthMinutes(UsageWindowKind::fiveHour), UsageWindowKind::fiveHour},
+     {*lengthMinutes(UsageWindowKind::weekly), UsageWindowKind::weekly},
+     {*lengthMinutes(UsageWindowKind::monthly), UsageWindowKind::monthly}}};
 // A length within 10 % of a known one is that one: releases report the length or a minute
 // short of it, every calendar month (28 to 31 days) lies within it of 30 days, and the known
 // lengths are far enough apart (x33.6, x4.3) that at most one is ever that close.
