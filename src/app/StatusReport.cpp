@@ -48,6 +48,18 @@ std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, Provid
     return found == snapshots.cend() ? std::nullopt : found->summaryWindow();
 }
 
+// The default accounts always, then every other account that reports anything, in key order.
+QList<ProviderID> reported(const SnapshotMap& snapshots, const AvailabilityMap& availability) {
+    QList<ProviderID> providers{ProviderID::codex, ProviderID::claude};
+    for (const ProviderID& id : snapshots.keys() + availability.keys()) {
+        if (!providers.contains(id)) {
+            providers.append(id);
+        }
+    }
+    std::sort(providers.begin(), providers.end());
+    return providers;
+}
+
 }  // namespace
 
 std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
@@ -92,7 +104,7 @@ StatusReport StatusReport::fromStored(UserDefaults& defaults) {
 QString StatusReport::text(Instant now, const QLocale& locale) const {
     QStringList lines;
     const TimeDisplayFormatter formatter;
-    for (const ProviderID provider : allCases<ProviderID>()) {
+    for (const ProviderID& provider : reported(snapshots, availability)) {
         const QString title = ProviderStatusText::title(provider);
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         if (!window) {
@@ -165,7 +177,7 @@ QByteArray StatusReport::json() const {
 QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     QStringList parts;
     std::optional<int> lowest;
-    for (const ProviderID provider : allCases<ProviderID>()) {
+    for (const ProviderID& provider : reported(snapshots, availability)) {
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         const std::optional<int> left = window ? window->percentLeft() : std::nullopt;
         if (!left) {

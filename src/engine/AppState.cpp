@@ -1,5 +1,6 @@
 #include "AppState.h"
 
+#include "ProviderStatusText.h"
 #include "ResetAlertAudioManager.h"
 #include "UserDefaults.h"
 
@@ -106,7 +107,67 @@ std::optional<QString> AppState::decodeJsonString(const QByteArray& data) {
     return array.first().toString();
 }
 
+void AppState::setAccounts(QList<UsageAccount> accounts) {
+    if (accounts_ == accounts) {
+        return;
+    }
+    accounts_ = std::move(accounts);
+    const auto unwatched = [this](const ProviderID& id) { return !isWatched(id); };
+    bool dropped = snapshots_.removeIf([&](auto it) { return unwatched(it.key()); }) > 0;
+    dropped = availability_.removeIf([&](auto it) { return unwatched(it.key()); }) > 0 || dropped;
+    Q_EMIT accountsChanged();
+    if (dropped) {
+        Q_EMIT snapshotsChanged();
+        Q_EMIT availabilityChanged();
+        Q_EMIT menuStateChanged();
+    }
+}
+
+QList<ProviderID> AppState::watchedProviders() const {
+    QList<ProviderID> watched;
+    for (const ProviderKind kind : allCases<ProviderKind>()) {
+        for (const UsageAccount& account : accounts_) {
+            if (account.watched && account.id.kind == kind && !watched.contains(account.id)) {
+                // The default account leads its assistant's group.
+                if (account.id.isDefault()) {
+                    const auto firstOfKind =
+                        std::find_if(watched.begin(), watched.end(),
+                                     [kind](const ProviderID& id) { return id.kind == kind; });
+                    watched.insert(firstOfKind, account.id);
+                } else {
+                    watched.append(account.id);
+                }
+            }
+        }
+    }
+    return watched;
+}
+
+bool AppState::isWatched(const ProviderID& provider) const {
+    return std::any_of(accounts_.cbegin(), accounts_.cend(), [&](const UsageAccount& account) {
+        return account.watched && account.id == provider;
+    });
+}
+
+QString AppState::accountLabel(const ProviderID& provider) const {
+    const UsageAccount* own = nullptr;
+    int watchedOfKind = 0;
+    for (const UsageAccount& account : accounts_) {
+        if (account.watched && account.id.kind == provider.kind) {
+            ++watchedOfKind;
+        }
+        if (account.id == provider) {
+            own = &account;
+        }
+    }
+    if (own == nullptr || watchedOfKind < 2) {
+        return {};
+    }
+    return ProviderStatusText::accountName(*own);
+}
+
 void AppState::setSnapshots(SnapshotMap snapshots) {
+    snapshots.removeIf([this](auto it) { return !isWatched(it.key()); });
     if (snapshots_ == snapshots) {
         return;
     }
@@ -116,6 +177,9 @@ void AppState::setSnapshots(SnapshotMap snapshots) {
 }
 
 void AppState::setSnapshot(ProviderID provider, ProviderUsageSnapshot snapshot) {
+    if (!isWatched(provider)) {
+        return;
+    }
     const auto existing = snapshots_.constFind(provider);
     if (existing != snapshots_.cend() && *existing == snapshot) {
         return;
@@ -126,6 +190,7 @@ void AppState::setSnapshot(ProviderID provider, ProviderUsageSnapshot snapshot) 
 }
 
 void AppState::setAvailability(AvailabilityMap availability) {
+    availability.removeIf([this](auto it) { return !isWatched(it.key()); });
     if (availability_ == availability) {
         return;
     }
@@ -135,6 +200,9 @@ void AppState::setAvailability(AvailabilityMap availability) {
 }
 
 void AppState::setAvailability(ProviderID provider, ProviderAvailability availability) {
+    if (!isWatched(provider)) {
+        return;
+    }
     const auto existing = availability_.constFind(provider);
     if (existing != availability_.cend() && *existing == availability) {
         return;

@@ -7,6 +7,7 @@
 #include "MenuBarVisualState.h"
 #include "ProviderAvailability.h"
 #include "ProviderUsageSnapshot.h"
+#include "UsageAccount.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,6 +30,7 @@ using AvailabilityMap = QMap<ProviderID, ProviderAvailability>;
 // is kept until the user makes another. Lives on the main thread.
 class AppState : public QObject {
     Q_OBJECT
+    Q_PROPERTY(QList<UsageAccount> accounts READ accounts WRITE setAccounts NOTIFY accountsChanged)
     Q_PROPERTY(SnapshotMap snapshots READ snapshots WRITE setSnapshots NOTIFY snapshotsChanged)
     Q_PROPERTY(AvailabilityMap availability READ availability WRITE setAvailability NOTIFY
                    availabilityChanged)
@@ -63,6 +65,20 @@ public:
              QObject* parent = nullptr);
     ~AppState() override;
 
+    // Every account known, watched or not; until told otherwise the two default accounts.
+    const QList<UsageAccount>& accounts() const { return accounts_; }
+    // Replaces them; the snapshots and availability of accounts not watched go.
+    void setAccounts(QList<UsageAccount> accounts);
+    // The watched accounts in the order they are shown: Codex's, then Claude's, each
+    // assistant's default account first.
+    QList<ProviderID> watchedProviders() const;
+    bool isWatched(const ProviderID& provider) const;
+    // The account's name where it must be told apart from another watched account of the same
+    // assistant ("work"); empty while it is that assistant's only watched account, so that a
+    // single account's texts stay as they always were.
+    QString accountLabel(const ProviderID& provider) const;
+
+    // Only watched accounts' snapshots are taken.
     const SnapshotMap& snapshots() const { return snapshots_; }
     void setSnapshots(SnapshotMap snapshots);
     // Replaces one provider's snapshot.
@@ -107,6 +123,7 @@ public:
                                         const AvailabilityMap& availability);
 
 Q_SIGNALS:
+    void accountsChanged();
     void snapshotsChanged();
     void availabilityChanged();
     void isRefreshingChanged();
@@ -133,6 +150,10 @@ private:
     static std::optional<QString> decodeJsonString(const QByteArray& data);
 
     UserDefaults& defaults_;
+    QList<UsageAccount> accounts_{
+        UsageAccount{.id = ProviderID::codex, .folder = {}, .name = {}},
+        UsageAccount{.id = ProviderID::claude, .folder = {}, .name = {}},
+    };
     SnapshotMap snapshots_;
     AvailabilityMap availability_;
     bool isRefreshing_ = false;

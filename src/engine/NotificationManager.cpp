@@ -35,7 +35,8 @@ QCoro::Task<bool> NotificationManager::permitted() {
 }
 
 QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
-                                               std::optional<UsageWindowKind> windowKind) {
+                                               std::optional<UsageWindowKind> windowKind,
+                                               QString account) {
     if (event.kind != UsageEvent::Kind::resetConfirmed) {
         co_return false;
     }
@@ -45,7 +46,7 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
     }
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
     NotificationCenter::Request request{.identifier = key,
-                                        .title = title(event.provider),
+                                        .title = title(event.provider, account),
                                         .body = body(event.windowID, windowKind)};
     // Without a server yet (the session starts its own after Vantor) it is kept as well.
     bool taken = false;
@@ -117,7 +118,7 @@ QCoro::Task<bool> NotificationManager::handOver(NotificationCenter::Request requ
 }
 
 QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnapshot window,
-                                            int threshold, Instant now) {
+                                            int threshold, Instant now, QString account) {
     if (!co_await permitted()) {
         co_return false;
     }
@@ -125,7 +126,7 @@ QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnap
         .identifier =
             QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
                 .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
-        .title = warningTitle(provider, window, threshold),
+        .title = warningTitle(provider, window, threshold, account),
         .body = window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
                                : QString()};
     try {
@@ -186,11 +187,16 @@ bool NotificationManager::sameReset(const QStringList& keys, const UsageEvent& e
     return false;
 }
 
-QString NotificationManager::title(ProviderID provider) {
-    switch (provider) {
-        case ProviderID::claude:
+QString NotificationManager::title(ProviderID provider, const QString& account) {
+    if (!account.isEmpty()) {
+        //: "Claude (work) is ready again": an assistant and one of its several accounts.
+        return tr("%1 is ready again")
+            .arg(ProviderStatusText::namedProvider(provider.kind, account));
+    }
+    switch (provider.kind) {
+        case ProviderKind::claude:
             return tr("Claude is ready again");
-        case ProviderID::codex:
+        case ProviderKind::codex:
             break;
     }
     return tr("Codex is ready again");
@@ -217,9 +223,12 @@ QString NotificationManager::body(const QString& windowID,
 }
 
 QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
-                                          int threshold) {
+                                          int threshold, const QString& account) {
+    // Product names stay as they are; only an account's name is added.
+    const QString product =
+        provider.kind == ProviderKind::claude ? QStringLiteral("Claude") : QStringLiteral("Codex");
     const QString name =
-        provider == ProviderID::claude ? QStringLiteral("Claude") : QStringLiteral("Codex");
+        account.isEmpty() ? product : ProviderStatusText::namedProvider(provider.kind, account);
     const QString percent = QLocale().toString(threshold);
     // A bucket of its own is named: "Codex: 90 % of the Spark · 5 hour limit used".
     if (!ProviderStatusText::namesOwnWindow(window.label)) {

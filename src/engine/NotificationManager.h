@@ -38,8 +38,11 @@ public:
     // recorded; false too for a reset already announced or kept (sameReset). windowKind is the
     // kind of the reset window when the caller knows it, and chooses the body; without it a
     // "week" in the identifier does.
+    // account names the account in the title when it must be told apart from another
+    // ("Claude (work) is ready again"); empty for the texts of a single account.
     QCoro::Task<bool> deliver(UsageEvent event,
-                              std::optional<UsageWindowKind> windowKind = std::nullopt);
+                              std::optional<UsageWindowKind> windowKind = std::nullopt,
+                              QString account = {});
     // Hands the kept announcements to the centre again, oldest first, each once; stops at the
     // first it still does not take.
     QCoro::Task<> deliverPending();
@@ -47,7 +50,7 @@ public:
     // with the reset time in the body. Neither recorded nor kept for later when the centre does
     // not take it: a late warning is noise, and the caller's marks keep it from repeating.
     QCoro::Task<bool> warn(ProviderID provider, UsageWindowSnapshot window, int threshold,
-                           Instant now);
+                           Instant now, QString account = {});
     // True when the centre accepted the test notification. Nothing is recorded.
     QCoro::Task<bool> sendTestNotification();
 
@@ -60,10 +63,10 @@ public:
     // Whether this reset (or one UsageWindowSnapshot::sameReset with it) was announced; with
     // orKept, also whether it is kept for a server that did not take it yet.
     bool wasAnnounced(const UsageEvent& event, bool orKept = false) const;
-    static QString title(ProviderID provider);
+    static QString title(ProviderID provider, const QString& account = {});
     static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
     static QString warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
-                                int threshold);
+                                int threshold, const QString& account = {});
 
 private:
     // Asks for permission only while it is undetermined; anything but authorized stops.

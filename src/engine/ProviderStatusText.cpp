@@ -27,7 +27,24 @@ constexpr std::array labelWords{QT_TRANSLATE_NOOP("ProviderStatusText", "5 hour"
 namespace ProviderStatusText {
 
 QString title(ProviderID provider) {
-    return provider == ProviderID::codex ? tr("Codex") : tr("Claude Code");
+    return provider.kind == ProviderKind::codex ? tr("Codex") : tr("Claude Code");
+}
+
+QString shortName(ProviderKind kind) {
+    return kind == ProviderKind::codex ? tr("Codex") : tr("Claude");
+}
+
+QString accountName(const UsageAccount& account) {
+    // The default account is named for being the one the assistant uses unless told otherwise.
+    return account.name.isEmpty() ? tr("default") : account.name;
+}
+
+QString namedProvider(ProviderKind kind, const QString& accountName) {
+    if (accountName.isEmpty()) {
+        return shortName(kind);
+    }
+    //: An assistant and one of its accounts: "Claude (work)".
+    return tr("%1 (%2)").arg(shortName(kind), accountName);
 }
 
 QString availability(const std::optional<ProviderAvailability>& availability) {

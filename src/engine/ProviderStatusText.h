@@ -2,6 +2,7 @@
 
 #include "ProviderAvailability.h"
 #include "ProviderID.h"
+#include "UsageAccount.h"
 
 #include <QString>
 
@@ -13,6 +14,14 @@ namespace ProviderStatusText {
 
 // "Codex" or "Claude Code".
 QString title(ProviderID provider);
+// "Codex" or "Claude": the short name cards and announcements use.
+QString shortName(ProviderKind kind);
+// What the user calls the account: its name, or for the default account without one the
+// word for it ("default").
+QString accountName(const UsageAccount& account);
+// The short name followed by the account's in brackets: "Claude (work)"; the short name alone
+// for an empty account name.
+QString namedProvider(ProviderKind kind, const QString& accountName);
 // "Connected", "Not installed", ...; a provider never probed is "Not detected".
 QString availability(const std::optional<ProviderAvailability>& availability);
 // The same, except that a provider unavailable for now says why when it knows ("Rate limited,

@@ -1,11 +1,46 @@
 #pragma once
 
+#include "ProviderKind.h"
 #include "RawValue.h"
 
-// One of the two watched assistants; the key of every per-provider map.
-enum class ProviderID { codex, claude };
+#include <QHashFunctions>
+#include <QString>
+#include <QStringView>
 
-template <>
-struct RawValues<ProviderID> {
-    static constexpr std::array<std::string_view, 2> names{"codex", "claude"};
+#include <optional>
+
+// One watched account of one assistant: the key of every per-provider map. The default account
+// of each assistant has no account id, so its raw value ("codex", "claude") and every key made
+// from it are what they were before Vantor knew several accounts; another account's raw value
+// is "<kind>@<account id>".
+struct ProviderID {
+    ProviderKind kind = ProviderKind::codex;
+    // Empty for the default account; otherwise 1 to maxAccountLength lower-case letters and
+    // digits, so that it can sit in stored keys and D-Bus paths.
+    QString account;
+
+    static constexpr qsizetype maxAccountLength = 16;
+    static const ProviderID codex;
+    static const ProviderID claude;
+
+    bool isDefault() const { return account.isEmpty(); }
+    static bool isValidAccount(QStringView account);
+
+    friend bool operator==(const ProviderID&, const ProviderID&) = default;
+    friend bool operator<(const ProviderID& a, const ProviderID& b) {
+        return a.kind != b.kind ? a.kind < b.kind : a.account < b.account;
+    }
 };
+
+inline const ProviderID ProviderID::codex{ProviderKind::codex, {}};
+inline const ProviderID ProviderID::claude{ProviderKind::claude, {}};
+
+inline size_t qHash(const ProviderID& id, size_t seed = 0) {
+    return qHashMulti(seed, static_cast<int>(id.kind), id.account);
+}
+
+QString rawValue(const ProviderID& id);
+
+// "codex", "claude", or either followed by "@" and a valid account id; nothing else.
+template <>
+std::optional<ProviderID> fromRawValue<ProviderID>(QStringView text);

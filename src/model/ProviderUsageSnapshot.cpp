@@ -49,3 +49,10 @@ std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const 
     }
     return *best;
 }
+
+void ProviderUsageSnapshot::assignProvider(const ProviderID& provider) {
+    providerID = provider;
+    for (UsageWindowSnapshot& window : windows) {
+        window.providerID = provider;
+    }
+}

@@ -42,6 +42,8 @@ struct ProviderUsageSnapshot {
     std::optional<UsageWindowSnapshot> summaryWindow() const;
     // Keeps the first maxWindows windows: a provider's own order puts its main ones first.
     void boundWindows();
+    // Makes the snapshot and every window one account's: parsers know only the assistant.
+    void assignProvider(const ProviderID& provider);
 
     friend bool operator==(const ProviderUsageSnapshot&, const ProviderUsageSnapshot&) = default;
 };

@@ -52,7 +52,7 @@ qint64 roundHalfAway(double value) {
 }
 
 QString providerName(ProviderID provider) {
-    return provider == ProviderID::codex ? tr("Codex") : tr("Claude");
+    return provider.kind == ProviderKind::codex ? tr("Codex") : tr("Claude");
 }
 
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot) {

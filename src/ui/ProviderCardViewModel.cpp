@@ -35,7 +35,7 @@ QString ProviderCardViewModel::name() const {
 }
 
 QUrl ProviderCardViewModel::logo() const {
-    return QUrl(provider_ == ProviderID::codex
+    return QUrl(provider_.kind == ProviderKind::codex
                     ? QStringLiteral("qrc:/Vantor/Ui/icons/CodexProvider.svg")
                     : QStringLiteral("qrc:/Vantor/Ui/icons/ClaudeProvider.svg"));
 }

@@ -210,7 +210,7 @@ void SettingsViewModel::setSoundIndex(int index) {
 
 QVariantList SettingsViewModel::providerRows() const {
     QVariantList rows;
-    for (const ProviderID provider : allCases<ProviderID>()) {
+    for (const ProviderID& provider : {ProviderID::codex, ProviderID::claude}) {
         const auto it = state_.availability().constFind(provider);
         const auto availability = it == state_.availability().constEnd()
                                       ? std::nullopt

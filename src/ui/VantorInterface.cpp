@@ -136,7 +136,7 @@ void VantorInterface::updateIcon() {
 void VantorInterface::updateRows() {
     QStringList texts;
     const Instant now = Instant::now();
-    for (const ProviderID provider : {ProviderID::codex, ProviderID::claude}) {
+    for (const ProviderID& provider : {ProviderID::codex, ProviderID::claude}) {
         const auto snapshot = state_.snapshots().find(provider);
         const auto availability = state_.availability().find(provider);
         texts += CardText::trayMenuRows(
