@@ -69,11 +69,12 @@ UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> p
       pollInterval_(pollInterval),
       clock_(clock ? std::move(clock) : Clock(&BootClock::now)),
       retryDelay_(retryDelay) {
+    applyProviders(std::exchange(providers_, {}));
     pollTimer_.setSingleShot(true);
     retryTimer_.setSingleShot(true);
     connect(&retryTimer_, &QTimer::timeout, this, [this] {
         if (retryState_) {
-            detach(refreshProviders(*retryState_, retryProviders_));
+            detach(refreshProviders(*retryState_, retryProviders_, Reason::retry));
         }
     });
     // A coarse timer may fire up to 5 % early; polls keep their interval.
@@ -103,8 +104,9 @@ void UsageCoordinator::start(AppState& state) {
 }
 
 void UsageCoordinator::schedulePoll() {
-    pollDueAt_ = clock_() + pollInterval_;
-    pollTimer_.start(pollInterval_);
+    const std::chrono::milliseconds interval = pollInterval_ / pollsPerInterval_;
+    pollDueAt_ = clock_() + interval;
+    pollTimer_.start(interval);
 }
 
 void UsageCoordinator::pollDue() {
@@ -122,8 +124,19 @@ QCoro::Task<> UsageCoordinator::poll(QPointer<AppState> state) {
         co_return;
     }
     QPointer<UsageCoordinator> self(this);
+    // The first poll asks everyone; later ones, with several accounts of an assistant, only
+    // the accounts whose turn it is.
+    QSet<ProviderID> only;
+    Reason reason = Reason::whole;
+    if (std::exchange(firstPollDone_, true) && pollsPerInterval_ > 1) {
+        only = dueAtPoll();
+        reason = Reason::scheduled;
+    }
+    pollTurn_ = (pollTurn_ + 1) % pollsPerInterval_;
     // While another refresh runs this returns at once: the poll is skipped, not queued.
-    co_await refresh(*state);
+    if (reason == Reason::whole || !only.isEmpty()) {
+        co_await refreshProviders(*state, only, reason);
+    }
     if (self && state) {
         schedulePoll();
     }
@@ -148,17 +161,80 @@ void UsageCoordinator::handleWake(QPointer<AppState> state) {
 }
 
 QCoro::Task<> UsageCoordinator::refresh(AppState& state) {
-    co_await refreshProviders(state, {});
+    co_await refreshProviders(state, {}, Reason::whole);
 }
 
-QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<ProviderID> only) {
+QCoro::Task<> UsageCoordinator::refresh(AppState& state, QSet<ProviderID> only) {
+    const Reason reason = only.isEmpty() ? Reason::whole : Reason::scheduled;
+    co_await refreshProviders(state, std::move(only), reason);
+}
+
+QSet<ProviderID> UsageCoordinator::dueAtPoll() const {
+    // The accounts of each assistant are laid evenly over the polls of one interval.
+    QSet<ProviderID> due;
+    for (const ProviderKind kind : allCases<ProviderKind>()) {
+        QList<ProviderID> ofKind;
+        for (const auto& provider : providers_) {
+            if (provider->id().kind == kind) {
+                ofKind.append(provider->id());
+            }
+        }
+        for (qsizetype i = 0; i < ofKind.size(); ++i) {
+            if (i * pollsPerInterval_ / ofKind.size() == pollTurn_) {
+                due.insert(ofKind[i]);
+            }
+        }
+    }
+    return due;
+}
+
+void UsageCoordinator::setProviders(std::vector<std::unique_ptr<UsageProvider>> providers) {
+    if (refreshRunning_) {
+        // The refresh running holds on to the providers it asks.
+        pendingProviders_ = std::move(providers);
+        return;
+    }
+    QSet<ProviderID> known;
+    for (const auto& provider : providers_) {
+        known.insert(provider->id());
+    }
+    applyProviders(std::move(providers));
+    QSet<ProviderID> added;
+    for (const auto& provider : providers_) {
+        if (!known.contains(provider->id())) {
+            added.insert(provider->id());
+        }
+    }
+    if (storeLoaded_ && pollState_ && !added.isEmpty()) {
+        detach(refreshProviders(*pollState_, added, Reason::scheduled));
+    }
+}
+
+void UsageCoordinator::applyProviders(std::vector<std::unique_ptr<UsageProvider>> providers) {
+    providers_ = std::move(providers);
+    QMap<ProviderKind, int> perKind;
+    int most = 1;
+    for (const auto& provider : providers_) {
+        most = std::max(most, ++perKind[provider->id().kind]);
+    }
+    pollsPerInterval_ = most;
+    pollTurn_ %= pollsPerInterval_;
+}
+
+QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<ProviderID> only,
+                                                 Reason reason) {
     if (refreshRunning_) {
         // A retry asks only some providers: a poll, wake or user's refresh follows it.
-        wholeRefreshWanted_ = wholeRefreshWanted_ || (only.isEmpty() && retryRunning_);
+        if (retryRunning_ && reason != Reason::retry) {
+            const bool whole =
+                only.isEmpty() || (wantedAfterRetry_ && wantedAfterRetry_->isEmpty());
+            wantedAfterRetry_ =
+                whole ? QSet<ProviderID>() : wantedAfterRetry_.value_or(only) + only;
+        }
         co_return;
     }
     refreshRunning_ = true;
-    retryRunning_ = !only.isEmpty();
+    retryRunning_ = reason == Reason::retry;
     QPointer<UsageCoordinator> self(this);
     QPointer<AppState> state(&stateRef);
     loadStoreOnce(*state);
@@ -189,13 +265,32 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
         state->setRefreshing(false);
     }
     refreshRunning_ = false;
-    if (std::exchange(wholeRefreshWanted_, false) && state) {
+    std::optional<QSet<ProviderID>> next = std::exchange(wantedAfterRetry_, std::nullopt);
+    if (pendingProviders_) {
+        QSet<ProviderID> known;
+        for (const auto& provider : providers_) {
+            known.insert(provider->id());
+        }
+        applyProviders(std::move(*std::exchange(pendingProviders_, std::nullopt)));
+        // Accounts new to the list are asked now, with what waited.
+        QSet<ProviderID> added;
+        for (const auto& provider : providers_) {
+            if (!known.contains(provider->id())) {
+                added.insert(provider->id());
+            }
+        }
+        if (!added.isEmpty() && !(next && next->isEmpty())) {
+            next = next.value_or(QSet<ProviderID>()) + added;
+        }
+    }
+    if (next && state) {
         Q_EMIT refreshFinished();
-        detach(refreshProviders(*state, {}));
+        const Reason nextReason = next->isEmpty() ? Reason::whole : Reason::scheduled;
+        detach(refreshProviders(*state, *next, nextReason));
         co_return;
     }
     // A refresh of its own (a poll, a wake, the user) gets its own retries.
-    if (only.isEmpty()) {
+    if (reason != Reason::retry) {
         retries_ = 0;
     }
     scheduleRetry(state, failed);
@@ -216,6 +311,9 @@ void UsageCoordinator::scheduleRetry(QPointer<AppState> state, const QSet<Provid
 QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSnapshot reading) {
     QPointer<AppState> state(&stateRef);
     loadStoreOnce(*state);
+    if (!state->isWatched(reading.providerID)) {
+        co_return;
+    }
     const std::optional<ProviderUsageSnapshot> previous = held(*state, reading.providerID);
     std::optional<ProviderUsageSnapshot> merged = withReading(previous, reading);
     if (!merged) {
@@ -416,7 +514,9 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         if (notifications_.wasAnnounced(keyed, true)) {
             continue;
         }
-        co_await notifications_.deliver(keyed, kind);
+        // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
+        const QString account = state->accountLabel(current.providerID);
+        co_await notifications_.deliver(keyed, kind, account);
         if (!state) {
             co_return false;
         }
@@ -431,8 +531,10 @@ QCoro::Task<bool> UsageCoordinator::warnNearLimits(const ProviderUsageSnapshot& 
     const LimitWarningDetector::Result result =
         LimitWarningDetector::process(current, threshold, firstReading, store_.warningMarks());
     store_.setWarningMarks(result.marks);
+    const QString account = state->accountLabel(current.providerID);
     for (const UsageWindowSnapshot& window : result.warnings) {
-        co_await notifications_.warn(current.providerID, window, threshold, Instant::now());
+        co_await notifications_.warn(current.providerID, window, threshold, Instant::now(),
+                                     account);
         if (!state) {
             co_return false;
         }

@@ -55,7 +55,9 @@ public:
     static inline const QString logCategory = QStringLiteral("refresh");
 
     // Providers are refreshed in list order. The interval counts from the end of one poll to
-    // the next; clock defaults to the system's boot-time clock.
+    // the next; clock defaults to the system's boot-time clock. With several accounts of one
+    // assistant the polls come more often and each asks only some accounts, so that every
+    // account is still asked once per interval but the requests are spread over it.
     UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> providers, Services services,
                      std::chrono::milliseconds pollInterval = defaultPollInterval, Clock clock = {},
                      std::chrono::milliseconds retryDelay = defaultRetryDelay,
@@ -68,6 +70,13 @@ public:
     // Runs one refresh and returns when it is done; returns at once, without queueing another,
     // while a refresh is running. Never throws.
     QCoro::Task<> refresh(AppState& state);
+    // The same for some providers only (an account whose sign-in changed).
+    QCoro::Task<> refresh(AppState& state, QSet<ProviderID> only);
+    // Replaces the providers (the watched accounts changed): at once, or when the refresh that
+    // runs has ended. Once started, providers new to the list are asked straight away.
+    void setProviders(std::vector<std::unique_ptr<UsageProvider>> providers);
+    // How many polls make one interval: the most accounts any one assistant has, at least one.
+    int pollsPerInterval() const { return pollsPerInterval_; }
     // A reading of some of a provider's windows from elsewhere (Claude Code's status line): it
     // replaces those windows of the provider's snapshot and keeps the others, and a reset or
     // warning it reveals is told like a fetch's. Never throws.
@@ -97,10 +106,17 @@ Q_SIGNALS:
     void refreshFinished();
 
 private:
+    // A refresh of every provider (start, wake, the user), of those due at a poll, or of those
+    // whose fetch failed.
+    enum class Reason { whole, scheduled, retry };
+
     void pollDue();
     QCoro::Task<> poll(QPointer<AppState> state);
     // Refreshes the given providers, or all of them when none is given.
-    QCoro::Task<> refreshProviders(AppState& state, QSet<ProviderID> only);
+    QCoro::Task<> refreshProviders(AppState& state, QSet<ProviderID> only, Reason reason);
+    // The providers the current poll asks: those whose turn it is.
+    QSet<ProviderID> dueAtPoll() const;
+    void applyProviders(std::vector<std::unique_ptr<UsageProvider>> providers);
     void scheduleRetry(QPointer<AppState> state, const QSet<ProviderID>& failed);
     void schedulePoll();
     void handleWake(QPointer<AppState> state);
@@ -131,9 +147,16 @@ private:
     std::chrono::milliseconds pollInterval_;
     Clock clock_;
     bool refreshRunning_ = false;
-    // Whether the refresh running is a retry, and whether a whole refresh waits for its end.
+    // Whether the refresh running is a retry, and what waits for its end: the providers of a
+    // refresh asked for meanwhile (all of them for an empty set).
     bool retryRunning_ = false;
-    bool wholeRefreshWanted_ = false;
+    std::optional<QSet<ProviderID>> wantedAfterRetry_;
+    // Providers to take once the running refresh has ended.
+    std::optional<std::vector<std::unique_ptr<UsageProvider>>> pendingProviders_;
+    int pollsPerInterval_ = 1;
+    // Which of those polls comes next; the first poll after start asks everyone.
+    int pollTurn_ = 0;
+    bool firstPollDone_ = false;
     bool started_ = false;
     bool storeLoaded_ = false;
     // The providers read at least once since start.

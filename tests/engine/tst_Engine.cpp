@@ -438,6 +438,77 @@ private Q_SLOTS:
         QVERIFY(next.sound->clips.isEmpty());
     }
 
+    // Two accounts of each assistant whose limits reset in the same poll: each reset is told
+    // once, naming its account, and not again after a restart. Later polls ask the accounts
+    // of an assistant in turn, so that their requests are spread over the interval.
+    void accountsResetTogether() {
+        MemoryDefaults defaults;
+        const ProviderID codexWork{ProviderKind::codex, QStringLiteral("c1")};
+        const ProviderID claudeHome{ProviderKind::claude, QStringLiteral("h1")};
+        const QList<ProviderID> ids{ProviderID::codex, codexWork, ProviderID::claude, claudeHome};
+        const auto launch = [&](bool spent) {
+            auto state = std::make_unique<AppState>(defaults, nullptr);
+            state->setAccounts({{ProviderID::codex, {}, {}},
+                                {codexWork, QStringLiteral("/w"), QStringLiteral("work")},
+                                {ProviderID::claude, {}, QStringLiteral("me")},
+                                {claudeHome, QStringLiteral("/h"), QStringLiteral("home")}});
+            std::vector<std::unique_ptr<UsageProvider>> providers;
+            QList<FakeUsageProvider*> fakes;
+            for (const ProviderID& id : ids) {
+                auto* fake = new FakeUsageProvider(id);
+                const auto answer = [&id](State s, double used, Instant reset) {
+                    ProviderUsageSnapshot shot =
+                        snapshot({window(QStringLiteral("x.5h"), s, used, reset, id)}, id);
+                    return shot;
+                };
+                if (spent) {
+                    fake->answer(answer(State::exhausted, 100, resetA));
+                }
+                fake->answer(answer(State::available, 3, resetB));
+                providers.emplace_back(fake);
+                fakes.append(fake);
+            }
+            return std::tuple(std::move(state), std::move(providers), fakes);
+        };
+        RecordingLogSink log;
+        {
+            FakeNotificationCenter center;
+            auto [state, providers, fakes] = launch(true);
+            UsageCoordinator coordinator(std::move(providers), {defaults, center, log}, 400ms);
+            QCOMPARE(coordinator.pollsPerInterval(), 2);
+            QCoro::waitFor(coordinator.refresh(*state));
+            QVERIFY(center.added.isEmpty());
+            QCoro::waitFor(coordinator.refresh(*state));
+            QCoro::waitFor(coordinator.refresh(*state));
+            QStringList titles;
+            for (const auto& request : center.added) {
+                titles.append(request.title);
+            }
+            QCOMPARE(titles,
+                     (QStringList{"Codex (default) is ready again", "Codex (work) is ready again",
+                                  "Claude (me) is ready again", "Claude (home) is ready again"}));
+        }
+        FakeNotificationCenter center;
+        auto [state, providers, fakes] = launch(false);
+        UsageCoordinator coordinator(std::move(providers), {defaults, center, log}, 400ms);
+        QSignalSpy finished(&coordinator, &UsageCoordinator::refreshFinished);
+        coordinator.start(*state);
+        const auto calls = [&fakes] {
+            QList<int> counts;
+            for (const FakeUsageProvider* fake : fakes) {
+                counts.append(fake->fetchCalls);
+            }
+            return counts;
+        };
+        QVERIFY(finished.wait());
+        QCOMPARE(calls(), (QList{1, 1, 1, 1}));
+        QVERIFY(finished.wait());
+        QCOMPARE(calls(), (QList{1, 2, 1, 2}));
+        QVERIFY(finished.wait());
+        QCOMPARE(calls(), (QList{2, 2, 2, 2}));
+        QVERIFY(center.added.isEmpty());
+    }
+
     // A reading from Claude Code's status line, before any poll: the stored windows come in
     // first, the ones it names are replaced, the others kept, and its reset is told once.
     void readingFromElsewhere() {

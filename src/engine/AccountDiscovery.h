@@ -1,0 +1,53 @@
+#pragma once
+
+#include "UsageAccount.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Finds the accounts on this machine. Both assistants separate accounts by folder and nothing
+// else: Claude Code by CLAUDE_CONFIG_DIR (its sign-in is <folder>/.credentials.json), Codex by
+// CODEX_HOME (<folder>/auth.json). Reads folders only; never writes.
+class AccountDiscovery {
+public:
+    // Where to look: Vantor's own home and environment.
+    struct Environment {
+        QString home;
+        // CLAUDE_CONFIG_DIR and CODEX_HOME as Vantor was started with them; empty when unset.
+        QString claudeConfigDir;
+        QString codexHome;
+    };
+    // Accounts per assistant, the default one included.
+    static constexpr qsizetype maxPerProvider = 8;
+
+    explicit AccountDiscovery(Environment environment);
+    // From $HOME (QDir::homePath()), CLAUDE_CONFIG_DIR and CODEX_HOME.
+    static Environment currentEnvironment();
+
+    // The folder of an assistant's default account: the variable when it names an absolute
+    // folder, else ~/.claude or ~/.codex.
+    QString defaultFolder(ProviderKind kind) const;
+    // The sign-in file an assistant keeps in an account's folder.
+    static QString signInFile(ProviderKind kind, const QString& folder);
+    // An id for a non-default account that stays the same across restarts and renames: made
+    // from the account's clean absolute folder, a valid ProviderID account.
+    static QString accountID(ProviderKind kind, const QString& folder);
+
+    // Every folder directly in the home folder named .claude-<name> or .claude_<name> that
+    // holds .credentials.json, and every .codex-<name> or .codex_<name> that holds auth.json,
+    // as an account named <name> (origin found, watched), sorted by name; a folder that is a
+    // default account's is left out.
+    QList<UsageAccount> found() const;
+    // The accounts a folder the user chose holds: one per assistant whose sign-in file is in
+    // it (origin added, watched, named after the folder); empty when it holds neither.
+    QList<UsageAccount> accountsIn(const QString& folder) const;
+    // The accounts to show: each assistant's default account first (as remembered, else
+    // watched and unnamed), then the remembered ones, then those found that are not remembered;
+    // at most maxPerProvider per assistant. A remembered account whose folder is gone stays.
+    QList<UsageAccount> merge(const QList<UsageAccount>& remembered) const;
+
+private:
+    Environment environment_;
+};
