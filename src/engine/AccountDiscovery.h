@@ -21,6 +21,8 @@ public:
     };
     // Accounts per assistant, the default one included.
     static constexpr qsizetype maxPerProvider = 8;
+    // Longer names are cut.
+    static constexpr qsizetype maxNameLength = 40;
 
     explicit AccountDiscovery(Environment environment);
     // From $HOME (QDir::homePath()), CLAUDE_CONFIG_DIR and CODEX_HOME.
@@ -47,6 +49,14 @@ public:
     // watched and unnamed), then the remembered ones, then those found that are not remembered;
     // at most maxPerProvider per assistant. A remembered account whose folder is gone stays.
     QList<UsageAccount> merge(const QList<UsageAccount>& remembered) const;
+
+    // A name without control characters or surrounding blanks, cut to maxNameLength.
+    static QString cleanName(const QString& name);
+    // The name an account in folder is found with: <name> of .claude-<name> (.codex-<name> for
+    // Codex), else the folder's own name.
+    static QString folderName(ProviderKind kind, const QString& folder);
+    // Whether two absolute folders are one, by their clean paths or where they lead.
+    static bool sameFolder(const QString& a, const QString& b);
 
 private:
     Environment environment_;

@@ -20,10 +20,11 @@ public:
     // A JSON array of {"provider", "folder", "name", "watched", "origin"}.
     static inline const QString accountsKey = QStringLiteral("accounts");
     // Longer names are cut.
-    static constexpr qsizetype maxNameLength = 40;
+    static constexpr qsizetype maxNameLength = AccountDiscovery::maxNameLength;
 
     enum class AddResult { added, alreadyKnown, noSignIn, tooMany };
 
+    // Looks for accounts at once (rediscover()), so the state holds them before anyone listens.
     AccountRegistry(UserDefaults& defaults, AppState& state, AccountDiscovery discovery,
                     QObject* parent = nullptr);
 
@@ -41,7 +42,8 @@ public:
     void remove(const ProviderID& account);
 
     // The Claude account whose folder is configDir (Claude Code's CLAUDE_CONFIG_DIR for a status
-    // line); the default Claude account for an empty one; none for a folder of no account.
+    // line); the default Claude account for an empty one; none for a folder of no account, a
+    // relative one, or an account not watched.
     std::optional<ProviderID> claudeAccountFor(const QString& configDir) const;
 
     // The accounts as stored, for readers that run no registry (the status command); values
@@ -49,10 +51,14 @@ public:
     static QList<UsageAccount> stored(UserDefaults& defaults);
 
 Q_SIGNALS:
-    // After the state's accounts changed through this registry.
+    // After the state's accounts changed through this registry; an action that changes nothing
+    // says nothing.
     void changed();
 
 private:
+    // Stores the accounts when they differ from the stored ones, and puts them into the state.
+    void apply(QList<UsageAccount> accounts);
+
     UserDefaults& defaults_;
     AppState& state_;
     AccountDiscovery discovery_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccountDiscovery.h"
 #include "NotificationCenter.h"
 #include "ProviderUsageSnapshot.h"
 
@@ -14,15 +15,18 @@ class SnapshotStore {
 public:
     static inline const QString snapshotKey = QStringLiteral("usageSnapshots");
     static inline const QString deliveredKey = QStringLiteral("deliveredEvents");
-    static constexpr qsizetype deliveredLimit = 200;
+    // Every window all accounts may hold, twice over.
+    static constexpr qsizetype heldWindowsLimit =
+        2 * AccountDiscovery::maxPerProvider * ProviderUsageSnapshot::maxWindows;
+    static constexpr qsizetype deliveredLimit = 2 * heldWindowsLimit;
     static inline const QString pendingKey = QStringLiteral("pendingEvents");
     static constexpr qsizetype pendingLimit = 20;
     static inline const QString warningMarksKey = QStringLiteral("limitWarnings");
-    static constexpr qsizetype warningMarkLimit = 200;
-    // Room for every window both providers may hold, and more: the entries of a held window
-    // are never the ones dropped, so none is warned about or announced twice.
-    static_assert(deliveredLimit >= 4 * ProviderUsageSnapshot::maxWindows &&
-                  warningMarkLimit >= 4 * ProviderUsageSnapshot::maxWindows);
+    static constexpr qsizetype warningMarkLimit = 2 * heldWindowsLimit;
+    // Room for every window all accounts of both assistants may hold, and more: the entries of
+    // a held window are never the ones dropped, so none is warned about or announced twice.
+    static_assert(deliveredLimit >= 2 * heldWindowsLimit &&
+                  warningMarkLimit >= 2 * heldWindowsLimit);
 
     explicit SnapshotStore(UserDefaults& defaults);
 
@@ -42,8 +46,8 @@ public:
     // "default" when the app-server sent no map of buckets, and is named "codex" like the
     // map's main bucket now. Any other id is unchanged.
     static QString currentWindowID(const QString& storedID);
-    // Remembers the key, keeping 200: the oldest of windows no longer held go first; a known
-    // key changes nothing.
+    // Remembers the key, keeping deliveredLimit: the oldest of windows no longer held go first; a
+    // known key changes nothing.
     void markDelivered(const QString& key);
 
     // Announcements the notification server did not take, oldest first; empty when what is

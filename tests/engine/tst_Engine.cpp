@@ -1,3 +1,5 @@
+#include "AccountDiscovery.h"
+#include "AccountRegistry.h"
 #include "AppState.h"
 #include "BadFileKeeper.h"
 #include "CodexParser.h"
@@ -115,6 +117,63 @@ struct Launch {
     std::unique_ptr<AppState> state;
     std::unique_ptr<UsageCoordinator> coordinator;
 };
+
+// "~" at the start of a row's path is the home folder.
+QString underHome(const QString& path, const QString& home) {
+    return path.startsWith(u'~') ? home + path.mid(1) : path;
+}
+
+// Lays out a home folder: "<path>" a file, "<path>/" a folder, "<link> -> <target>" a link.
+bool layHome(const QString& home, const QJsonArray& entries) {
+    bool laid = QDir().mkpath(home);
+    for (const QJsonValue entry : entries) {
+        const QString text = entry.toString();
+        const QString path = home + u'/' + text.section(QStringLiteral(" -> "), 0, 0);
+        laid = laid &&
+               (text.contains(QStringLiteral(" -> "))
+                    ? QFile::link(underHome(text.section(QStringLiteral(" -> "), 1), home), path)
+                : text.endsWith(u'/') ? QDir().mkpath(path)
+                                      : TestData::write(path, "{}"));
+    }
+    return laid;
+}
+
+// A row's stored accounts: its array (a provider "<kind>@" gets the id of the entry's folder)
+// followed by `generated` added Claude accounts, or its value as it is (text as bytes).
+QVariant storedAccounts(const QJsonObject& row, const QString& home) {
+    const QJsonValue stored = row["stored"];
+    if (!stored.isArray() && !row.contains("generated")) {
+        return stored.isString() ? QVariant(stored.toString().toUtf8()) : stored.toVariant();
+    }
+    QJsonArray entries = stored.toArray();
+    for (int i = 0; i < row["generated"].toInt(); ++i) {
+        entries.append(QJsonObject{{"provider", "claude@"},
+                                   {"folder", QStringLiteral("~/f%1").arg(i)},
+                                   {"origin", "added"}});
+    }
+    for (QJsonValueRef value : entries) {
+        QJsonObject entry = value.toObject();
+        const QString folder = underHome(entry.value("folder").toString(), home);
+        const QString provider = entry.value("provider").toString();
+        const auto kind = fromRawValue<ProviderKind>(provider.chopped(provider.endsWith(u'@')));
+        if (entry.value("folder").isString()) {
+            entry["folder"] = folder;
+        }
+        if (kind && provider.endsWith(u'@')) {
+            entry["provider"] = provider + AccountDiscovery::accountID(*kind, folder);
+        }
+        value = value.isObject() ? QJsonValue(entry) : QJsonValue(value);
+    }
+    return QJsonDocument(entries).toJson();
+}
+
+// "claude@ found work off": kind ("@" unless the default account), origin, name, unwatched.
+QString describe(const UsageAccount& account) {
+    QStringList parts{rawValue(account.id.kind) + (account.id.isDefault() ? "" : "@"),
+                      rawValue(account.origin), account.name, account.watched ? "" : "off"};
+    parts.removeAll(QString());
+    return parts.join(u' ');
+}
 
 }  // namespace
 
@@ -377,7 +436,8 @@ private Q_SLOTS:
             SnapshotStore(defaults).markDelivered(QString::number(i));
         }
         QVERIFY(deliver(first));
-        QVERIFY(SnapshotStore(defaults).wasDelivered(QStringLiteral("199")));
+        QVERIFY(SnapshotStore(defaults).wasDelivered(
+            QString::number(SnapshotStore::deliveredLimit - 1)));
     }
 
     // The locale, the chosen language and gender and a stored voice -> the clip played (none:
@@ -607,7 +667,11 @@ private Q_SLOTS:
 
     // The warning marks and the delivered keys keep 200 entries each, those of windows no
     // longer held going first: a held window's entry stays, however old.
-    void entriesBounded_data() { countRows({199, 200, 201}); }
+    void entriesBounded_data() {
+        constexpr int limit = SnapshotStore::deliveredLimit;
+        static_assert(limit == SnapshotStore::warningMarkLimit);
+        countRows({limit - 1, limit, limit + 1});
+    }
     void entriesBounded() {
         QFETCH(int, count);
         MemoryDefaults defaults;
@@ -621,9 +685,10 @@ private Q_SLOTS:
             store.markDelivered(QStringLiteral("codex.gone%1.1.0").arg(i));
         }
         store.setWarningMarks(marks);
-        QCOMPARE(store.warningMarks().size(), std::min(count, 200));
+        const int limit = SnapshotStore::deliveredLimit;
+        QCOMPARE(store.warningMarks().size(), std::min(count, limit));
         QCOMPARE(store.warningMarks().constFirst(), marks.constFirst());
-        QCOMPARE(store.deliveredKeys().size(), std::min(count, 200));
+        QCOMPARE(store.deliveredKeys().size(), std::min(count, limit));
         QVERIFY(store.wasDelivered(held + QStringLiteral(".1.0")));
     }
 
@@ -944,6 +1009,108 @@ private Q_SLOTS:
         QCOMPARE(item.calls, row["calls"].toVariant().toStringList());
         QCOMPARE(defaults.contains(LaunchAtLoginController::configuredKey),
                  row["configured"].toBool());
+    }
+
+    // Rows of the table "discovery" in tests/data/engine/accounts.json: a home folder, the
+    // variables and the remembered accounts -> the accounts shown, in order.
+    void accountDiscovery_data() { TestData::rows("row", "engine/accounts.json", "discovery"); }
+    void accountDiscovery() {
+        const auto row = fetch<QJsonObject>("row");
+        QTemporaryDir dir;
+        const QString home = dir.filePath("home");
+        QVERIFY(!row.contains("home") || layHome(home, row["home"].toArray()));
+        MemoryDefaults defaults;
+        defaults.setValue(AccountRegistry::accountsKey, storedAccounts(row, home));
+        const AccountDiscovery discovery({home, underHome(row["claudeConfigDir"].toString(), home),
+                                          underHome(row["codexHome"].toString(), home)});
+        const QList<UsageAccount> accounts = discovery.merge(AccountRegistry::stored(defaults));
+        QStringList described;
+        for (const UsageAccount& account : accounts) {
+            described.append(describe(account));
+            QVERIFY(account.id.isDefault() ||
+                    account.id.account ==
+                        AccountDiscovery::accountID(account.id.kind, account.folder));
+        }
+        QCOMPARE(described, row["accounts"].toVariant().toStringList());
+        QCOMPARE(discovery.defaultFolder(ProviderKind::claude),
+                 QDir::cleanPath(underHome(row["claudeFolder"].toString("~/.claude"), home)));
+        QCOMPARE(discovery.defaultFolder(ProviderKind::codex),
+                 QDir::cleanPath(underHome(row["codexFolder"].toString("~/.codex"), home)));
+        // Shown, then remembered, the accounts stay as they are.
+        QCOMPARE(discovery.merge(accounts), accounts);
+    }
+
+    // Rows of the table "registry": a home folder and a stored value, then actions on the
+    // registry ("reload" starts it anew over the same defaults) -> what the actions said
+    // (results, renamed or routed accounts), the accounts, and how often they changed.
+    void accountRegistry_data() { TestData::rows("row", "engine/accounts.json", "registry"); }
+    void accountRegistry() {
+        const auto row = fetch<QJsonObject>("row");
+        QTemporaryDir dir;
+        const QString home = dir.filePath("home");
+        QVERIFY(layHome(home, row["home"].toArray()));
+        MemoryDefaults defaults;
+        defaults.setValue(AccountRegistry::accountsKey, storedAccounts(row, home));
+        const QVariant planted = defaults.value(AccountRegistry::accountsKey);
+        const int storedCount = int(AccountRegistry::stored(defaults).size());
+        QCOMPARE(storedCount, row["storedCount"].toInt(storedCount));
+        std::unique_ptr<AppState> state;
+        std::unique_ptr<AccountRegistry> registry;
+        int changes = 0;
+        const auto launch = [&] {
+            state = std::make_unique<AppState>(defaults, nullptr);
+            registry = std::make_unique<AccountRegistry>(defaults, *state,
+                                                         AccountDiscovery({home, {}, {}}));
+            connect(registry.get(), &AccountRegistry::changed, [&changes] { ++changes; });
+        };
+        launch();
+        const auto id = [&home](const QString& ref) {
+            const ProviderKind kind = *fromRawValue<ProviderKind>(ref.section(u'@', 0, 0));
+            return ref.contains(u'@')
+                       ? ProviderID{kind, AccountDiscovery::accountID(
+                                              kind, underHome(ref.section(u'@', 1), home))}
+                       : ProviderID{kind, {}};
+        };
+        const auto described = [&](const std::optional<ProviderID>& account) {
+            const auto known = std::find_if(state->accounts().cbegin(), state->accounts().cend(),
+                                            [&](const UsageAccount& a) { return a.id == account; });
+            return known == state->accounts().cend() ? QStringLiteral("none") : describe(*known);
+        };
+        const char* results[] = {"added", "alreadyKnown", "noSignIn", "tooMany"};
+        QStringList log;
+        for (const QJsonValue action : row["actions"].toArray()) {
+            const QString verb = action.toString().section(u' ', 0, 0);
+            const QString ref = action.toString().section(u' ', 1, 1);
+            const QString rest = action.toString().section(u' ', 2);
+            if (verb == "reload") {
+                launch();
+            } else if (verb == "rediscover") {
+                registry->rediscover();
+            } else if (verb == "watch") {
+                registry->setWatched(id(ref), rest == "on");
+            } else if (verb == "remove") {
+                registry->remove(id(ref));
+            } else if (verb == "rm") {
+                QVERIFY(QDir(underHome(ref, home)).removeRecursively());
+            } else if (verb == "add") {
+                log.append(results[int(registry->addFolder(underHome(ref, home)))]);
+            } else if (verb == "route") {
+                log.append(described(registry->claudeAccountFor(underHome(ref, home))));
+            } else if (verb == "rename") {
+                registry->rename(id(ref), rest);
+                log.append(described(id(ref)));
+            }
+        }
+        QCOMPARE(log, row["log"].toVariant().toStringList());
+        QStringList accounts;
+        std::transform(state->accounts().cbegin(), state->accounts().cend(),
+                       std::back_inserter(accounts), describe);
+        QCOMPARE(accounts, row["accounts"].toVariant().toStringList());
+        // What a later launch or the status command reads is what the state holds.
+        QCOMPARE(AccountRegistry::stored(defaults), state->accounts());
+        QCOMPARE(changes, row["changes"].toInt(changes));
+        QVERIFY(!row["untouched"].toBool() ||
+                defaults.value(AccountRegistry::accountsKey) == planted);
     }
 };
 
