@@ -60,7 +60,7 @@ static void availabilityFromFileWithoutSecretService(benchmark::State& state) {
     const QByteArray previous = qgetenv("CLAUDE_CONFIG_DIR");
     qputenv("CLAUDE_CONFIG_DIR", configDir.path().toUtf8());
     SecretServiceKeychain keychain;
-    ClaudeUsageProvider provider(&keychain);
+    ClaudeUsageProvider provider(ProviderID::claude, {}, nullptr, &keychain);
     if (!QCoro::waitFor(isAvailable(provider))) {
         state.SkipWithError("the credentials file was not found");
     }

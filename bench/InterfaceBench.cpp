@@ -1,6 +1,7 @@
 // Resident memory, popover show times and idle CPU of the interface, over fake providers with
 // stored snapshots. Run on a real display server (bench/ui-bench starts Xvfb and a tray).
 // Prints each figure with its bound and fails when one is missed.
+#include "AccountRegistry.h"
 #include "AppState.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
@@ -17,6 +18,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QQuickView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <sys/resource.h>
@@ -97,7 +99,9 @@ int main(int argc, char** argv) {
                                                       now.addingSeconds(7200), ProviderID::claude)},
                                               ProviderID::claude));
 
-    VantorInterface interface(state, coordinator, loginItem, defaults, center);
+    QTemporaryDir home;
+    AccountRegistry accounts(defaults, state, AccountDiscovery({home.path(), {}, {}}));
+    VantorInterface interface(state, coordinator, accounts, loginItem, defaults, center);
     interface.show();
     runFor(1000);
     bool ok = report("resident memory, icon shown", residentMiB(), 40, "MiB");

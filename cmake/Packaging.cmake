@@ -46,7 +46,9 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qml6-module-qtqml, qml6-module-qtqml-models, qml6-module-qtqml-workerscript, \
 qml6-module-qtquick, qml6-module-qtquick-controls, qml6-module-qtquick-layouts, \
 qml6-module-qtquick-shapes, qml6-module-qtquick-templates, qml6-module-qtquick-window, \
+qml6-module-qtquick-dialogs, qml6-module-qt-labs-folderlistmodel, \
 gstreamer1.0-plugins-base, gstreamer1.0-plugins-good")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# The desktop's own folder chooser comes through one of Qt's platform themes.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-gtk-platformtheme | qt6-xdgdesktopportal-platformtheme")
 
 include(CPack)

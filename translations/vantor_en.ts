@@ -180,6 +180,11 @@
         <source>At this pace: runs out on %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -312,6 +317,11 @@ Try &apos;vantor --help&apos;.</source>
         <source>Your usage limit has reset.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 is ready again</source>
+        <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -390,6 +400,19 @@ Try &apos;vantor --help&apos;.</source>
         <source>Unavailable</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Claude</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>An assistant and one of its accounts: &quot;Claude (work)&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -423,6 +446,18 @@ Try &apos;vantor --help&apos;.</source>
     </message>
     <message>
         <source>Notifications are off. Enable Vantor in the desktop&apos;s notification settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>That account is already listed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This folder holds no Claude Code or Codex sign-in.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>At most %1 accounts per assistant.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -516,6 +551,41 @@ Try &apos;vantor --help&apos;.</source>
         <source>The notification settings could not be opened.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A provider&apos;s row when several accounts of it are watched: &quot;Claude Code · work&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Watch %1</source>
+        <extracomment>The switch that watches an account or not: &quot;Watch Claude (work)&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <extracomment>The button that forgets an account: &quot;Remove Claude (work)&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Accounts</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add folder...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the folder of a Claude Code or Codex account</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
@@ -575,6 +645,11 @@ Try &apos;vantor --help&apos;.</source>
             <numerusform>%1 %n% left</numerusform>
             <numerusform>%1 %n% left</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

@@ -180,6 +180,11 @@
         <source>At this pace: runs out on %1</source>
         <translation>À ce rythme, épuisé le %1</translation>
     </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -250,17 +255,17 @@ les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
     </message>
     <message>
         <source>unknown option &apos;%1&apos;</source>
-        <translation>option inconnue « %1 »</translation>
+        <translation>option inconnue «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>unexpected argument &apos;%1&apos;</source>
-        <translation>argument inattendu « %1 »</translation>
+        <translation>argument inattendu «&#xa0;%1&#xa0;»</translation>
     </message>
     <message>
         <source>vantor: %1
 Try &apos;vantor --help&apos;.</source>
-        <translation>vantor : %1
-Essayez « vantor --help ».</translation>
+        <translation>vantor&#xa0;: %1
+Essayez «&#xa0;vantor --help&#xa0;».</translation>
     </message>
 </context>
 <context>
@@ -335,6 +340,11 @@ Essayez « vantor --help ».</translation>
     <message>
         <source>Your usage limit has reset.</source>
         <translation>Votre limite d&apos;utilisation a été réinitialisée.</translation>
+    </message>
+    <message>
+        <source>%1 is ready again</source>
+        <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
+        <translation>%1 est de nouveau disponible</translation>
     </message>
 </context>
 <context>
@@ -414,6 +424,19 @@ Essayez « vantor --help ».</translation>
         <source>Unavailable</source>
         <translation>Indisponible</translation>
     </message>
+    <message>
+        <source>Claude</source>
+        <translation>Claude</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>par défaut</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>An assistant and one of its accounts: &quot;Claude (work)&quot;.</extracomment>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -448,6 +471,18 @@ Essayez « vantor --help ».</translation>
     <message>
         <source>Notifications are off. Enable Vantor in the desktop&apos;s notification settings.</source>
         <translation>Les notifications sont désactivées. Activez Vantor dans les paramètres de notification du bureau.</translation>
+    </message>
+    <message>
+        <source>That account is already listed.</source>
+        <translation>Ce compte figure déjà dans la liste.</translation>
+    </message>
+    <message>
+        <source>This folder holds no Claude Code or Codex sign-in.</source>
+        <translation>Ce dossier ne contient aucune connexion Claude Code ou Codex.</translation>
+    </message>
+    <message>
+        <source>At most %1 accounts per assistant.</source>
+        <translation>%1 comptes au plus par assistant.</translation>
     </message>
 </context>
 <context>
@@ -540,6 +575,41 @@ Essayez « vantor --help ».</translation>
         <source>The notification settings could not be opened.</source>
         <translation>Impossible d&apos;ouvrir les paramètres de notification.</translation>
     </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A provider&apos;s row when several accounts of it are watched: &quot;Claude Code · work&quot;.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>Watch %1</source>
+        <extracomment>The switch that watches an account or not: &quot;Watch Claude (work)&quot;.</extracomment>
+        <translation>Surveiller %1</translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <extracomment>The button that forgets an account: &quot;Remove Claude (work)&quot;.</extracomment>
+        <translation>Retirer %1</translation>
+    </message>
+    <message>
+        <source>Accounts</source>
+        <translation>Comptes</translation>
+    </message>
+    <message>
+        <source>Add folder...</source>
+        <translation>Ajouter un dossier...</translation>
+    </message>
+    <message>
+        <source>Choose the folder of a Claude Code or Codex account</source>
+        <translation>Choisir le dossier d’un compte Claude Code ou Codex</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Retirer</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nom</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
@@ -600,6 +670,11 @@ Essayez « vantor --help ».</translation>
             <numerusform>%1, %n&#x202f;% restants</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
+        <translation>%1 (%2)</translation>
+    </message>
 </context>
 <context>
     <name>TimeDisplayFormatter</name>
@@ -657,11 +732,11 @@ Essayez « vantor --help ».</translation>
     <name>main</name>
     <message>
         <source>vantor: another Vantor owns %1 but does not answer</source>
-        <translation>vantor : une autre instance de Vantor détient %1 mais ne répond pas</translation>
+        <translation>vantor&#xa0;: une autre instance de Vantor détient %1 mais ne répond pas</translation>
     </message>
     <message>
         <source>vantor: Vantor already runs in this session</source>
-        <translation>vantor : Vantor fonctionne déjà dans cette session</translation>
+        <translation>vantor&#xa0;: Vantor fonctionne déjà dans cette session</translation>
     </message>
 </context>
 </TS>

@@ -177,6 +177,11 @@
         <source>At this pace: runs out on %1</source>
         <translation>%1に上限到達の見込み</translation>
     </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -330,6 +335,11 @@ Try &apos;vantor --help&apos;.</source>
         <source>Your usage limit has reset.</source>
         <translation>使用上限がリセットされました。</translation>
     </message>
+    <message>
+        <source>%1 is ready again</source>
+        <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
+        <translation>%1が再び使えるようになりました</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -408,6 +418,19 @@ Try &apos;vantor --help&apos;.</source>
         <source>Unavailable</source>
         <translation>利用不可</translation>
     </message>
+    <message>
+        <source>Claude</source>
+        <translation>Claude</translation>
+    </message>
+    <message>
+        <source>default</source>
+        <translation>既定</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>An assistant and one of its accounts: &quot;Claude (work)&quot;.</extracomment>
+        <translation>%1（%2）</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -442,6 +465,18 @@ Try &apos;vantor --help&apos;.</source>
     <message>
         <source>Notifications are off. Enable Vantor in the desktop&apos;s notification settings.</source>
         <translation>通知がオフになっています。デスクトップの通知設定でVantorを有効にしてください。</translation>
+    </message>
+    <message>
+        <source>That account is already listed.</source>
+        <translation>このアカウントはすでに一覧にあります。</translation>
+    </message>
+    <message>
+        <source>This folder holds no Claude Code or Codex sign-in.</source>
+        <translation>このフォルダーには Claude Code または Codex のログイン情報がありません。</translation>
+    </message>
+    <message>
+        <source>At most %1 accounts per assistant.</source>
+        <translation>アシスタントごとに最大%1件のアカウントです。</translation>
     </message>
 </context>
 <context>
@@ -534,6 +569,41 @@ Try &apos;vantor --help&apos;.</source>
         <source>The notification settings could not be opened.</source>
         <translation>通知設定を開けませんでした。</translation>
     </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A provider&apos;s row when several accounts of it are watched: &quot;Claude Code · work&quot;.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>Watch %1</source>
+        <extracomment>The switch that watches an account or not: &quot;Watch Claude (work)&quot;.</extracomment>
+        <translation>%1を監視</translation>
+    </message>
+    <message>
+        <source>Remove %1</source>
+        <extracomment>The button that forgets an account: &quot;Remove Claude (work)&quot;.</extracomment>
+        <translation>%1を削除</translation>
+    </message>
+    <message>
+        <source>Accounts</source>
+        <translation>アカウント</translation>
+    </message>
+    <message>
+        <source>Add folder...</source>
+        <translation>フォルダーを追加...</translation>
+    </message>
+    <message>
+        <source>Choose the folder of a Claude Code or Codex account</source>
+        <translation>Claude Code または Codex のアカウントのフォルダーを選択</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>名前</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
@@ -592,6 +662,11 @@ Try &apos;vantor --help&apos;.</source>
         <translation>
             <numerusform>%1 残り%n%</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
+        <translation>%1（%2）</translation>
     </message>
 </context>
 <context>

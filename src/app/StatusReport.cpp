@@ -1,5 +1,6 @@
 #include "StatusReport.h"
 
+#include "AccountRegistry.h"
 #include "ProviderStatusText.h"
 #include "SnapshotStore.h"
 #include "StatusLineText.h"
@@ -48,16 +49,62 @@ std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, Provid
     return found == snapshots.cend() ? std::nullopt : found->summaryWindow();
 }
 
-// The default accounts always, then every other account that reports anything, in key order.
-QList<ProviderID> reported(const SnapshotMap& snapshots, const AvailabilityMap& availability) {
-    QList<ProviderID> providers{ProviderID::codex, ProviderID::claude};
-    for (const ProviderID& id : snapshots.keys() + availability.keys()) {
-        if (!providers.contains(id)) {
-            providers.append(id);
+// Every account, Codex's then Claude's, each assistant's default first, added where missing.
+QList<UsageAccount> ordered(const QList<UsageAccount>& accounts) {
+    QList<UsageAccount> result;
+    for (const ProviderKind kind : allCases<ProviderKind>()) {
+        const ProviderID standard{kind, {}};
+        const auto own = std::find_if(accounts.cbegin(), accounts.cend(),
+                                      [&](const UsageAccount& a) { return a.id == standard; });
+        result.append(
+            own == accounts.cend() ? UsageAccount{.id = standard, .folder = {}, .name = {}} : *own);
+        for (const UsageAccount& account : accounts) {
+            const bool known =
+                std::any_of(result.cbegin(), result.cend(),
+                            [&](const UsageAccount& a) { return a.id == account.id; });
+            if (account.id.kind == kind && !known) {
+                result.append(account);
+            }
         }
     }
-    std::sort(providers.begin(), providers.end());
-    return providers;
+    return result;
+}
+
+// Whether the account must be told apart from another shown account of its assistant.
+bool oneOfSeveral(const UsageAccount& account, const QList<UsageAccount>& shown) {
+    return std::count_if(shown.cbegin(), shown.cend(),
+                         [&](const UsageAccount& a) { return a.id.kind == account.id.kind; }) > 1;
+}
+
+// "Claude Code", or "Claude Code (work)" beside another watched Claude account.
+QString lineTitle(const UsageAccount& account, const QList<UsageAccount>& shown) {
+    const QString product = ProviderStatusText::title(account.id);
+    if (!oneOfSeveral(account, shown)) {
+        return product;
+    }
+    // Outside the class, where lupdate cannot tell tr()'s context.
+    //: One of an assistant's several accounts in `vantor status`: "Claude Code (work)".
+    return QCoreApplication::translate("StatusReport", "%1 (%2)")
+        .arg(product, ProviderStatusText::accountName(account));
+}
+
+// The short name of the Waybar text: "Claude Code", or "Claude (work)" beside another account.
+QString waybarName(const UsageAccount& account, const QList<UsageAccount>& shown) {
+    return oneOfSeveral(account, shown)
+               ? ProviderStatusText::namedProvider(account.id.kind,
+                                                   ProviderStatusText::accountName(account))
+               : ProviderStatusText::title(account.id);
+}
+
+// Drops what belongs to no shown account: one not watched, or not listed at all.
+void keepShown(StatusReport& report) {
+    const QList<UsageAccount> shown = report.shownAccounts();
+    const auto hidden = [&shown](const ProviderID& id) {
+        return std::none_of(shown.cbegin(), shown.cend(),
+                            [&id](const UsageAccount& account) { return account.id == id; });
+    };
+    report.snapshots.removeIf([&hidden](auto it) { return hidden(it.key()); });
+    report.availability.removeIf([&hidden](auto it) { return hidden(it.key()); });
 }
 
 }  // namespace
@@ -74,6 +121,12 @@ std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
         return std::nullopt;
     }
     StatusReport report;
+    // A copy of an older release has no list: its accounts are the default ones.
+    const std::optional<QString> accounts =
+        VantorBusService::property(bus, QStringLiteral("Accounts"));
+    if (accounts) {
+        report.accounts = VantorBusService::decodeAccounts(accounts->toUtf8());
+    }
     try {
         for (ProviderUsageSnapshot& snapshot : UsageJson::decodeSnapshots(snapshots->toUtf8())) {
             // Whoever owns the bus name is answering: as many windows as Vantor holds at most.
@@ -94,18 +147,30 @@ std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
         } catch (const VantorError&) {
         }
     }
+    // And as many accounts.
+    keepShown(report);
     return report;
 }
 
 StatusReport StatusReport::fromStored(UserDefaults& defaults) {
-    return StatusReport{SnapshotStore(defaults).load(), {}};
+    StatusReport report{SnapshotStore(defaults).load(), {}, AccountRegistry::stored(defaults)};
+    keepShown(report);
+    return report;
+}
+
+QList<UsageAccount> StatusReport::shownAccounts() const {
+    QList<UsageAccount> shown = ordered(accounts);
+    shown.removeIf([](const UsageAccount& account) { return !account.watched; });
+    return shown;
 }
 
 QString StatusReport::text(Instant now, const QLocale& locale) const {
     QStringList lines;
     const TimeDisplayFormatter formatter;
-    for (const ProviderID& provider : reported(snapshots, availability)) {
-        const QString title = ProviderStatusText::title(provider);
+    const QList<UsageAccount> shown = shownAccounts();
+    for (const UsageAccount& account : shown) {
+        const ProviderID& provider = account.id;
+        const QString title = lineTitle(account, shown);
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         if (!window) {
             lines.append(StatusLineText::printable(
@@ -168,7 +233,9 @@ QByteArray StatusReport::json() const {
             }
         }
     }
-    return QJsonDocument(QJsonObject{{QStringLiteral("snapshots"), encoded},
+    return QJsonDocument(QJsonObject{{QStringLiteral("accounts"),
+                                      VantorBusService::encodeAccounts(ordered(accounts))},
+                                     {QStringLiteral("snapshots"), encoded},
                                      {QStringLiteral("availability"), availabilities},
                                      {QStringLiteral("projections"), projections}})
         .toJson(QJsonDocument::Compact);
@@ -177,20 +244,24 @@ QByteArray StatusReport::json() const {
 QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     QStringList parts;
     std::optional<int> lowest;
-    for (const ProviderID& provider : reported(snapshots, availability)) {
+    const QList<UsageAccount> shown = shownAccounts();
+    for (const UsageAccount& account : shown) {
+        const ProviderID& provider = account.id;
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         const std::optional<int> left = window ? window->percentLeft() : std::nullopt;
         if (!left) {
             continue;
         }
-        parts.append(QStringLiteral("%1 %2%").arg(ProviderStatusText::title(provider)).arg(*left));
+        // An account's name is the user's text; the number goes in apart from it.
+        parts.append(QStringLiteral("%1 %2%").arg(
+            StatusLineText::printable(waybarName(account, shown)), QString::number(*left)));
         lowest = lowest ? std::min(*lowest, *left) : *left;
     }
     // Waybar renders both texts as Pango markup.
-    const QString shown =
+    const QString label =
         parts.isEmpty() ? QStringLiteral("Vantor") : parts.join(QStringLiteral(" \u00b7 "));
     QJsonObject module{
-        {QStringLiteral("text"), shown.toHtmlEscaped()},
+        {QStringLiteral("text"), label.toHtmlEscaped()},
         {QStringLiteral("tooltip"), text(now, locale).toHtmlEscaped()},
         {QStringLiteral("class"), className(AppState::menuState(snapshots, availability))}};
     if (lowest) {

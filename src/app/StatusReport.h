@@ -2,9 +2,11 @@
 
 #include "AppState.h"
 #include "Instant.h"
+#include "UsageAccount.h"
 
 #include <QByteArray>
 #include <QDBusConnection>
+#include <QList>
 #include <QLocale>
 #include <QString>
 
@@ -17,21 +19,32 @@ class UserDefaults;
 struct StatusReport {
     SnapshotMap snapshots;
     AvailabilityMap availability;
+    // Every account known, watched or not. An assistant's default account counts as watched
+    // and unnamed where the list lacks it (a running copy of an older release, nothing stored
+    // yet); an account the list lacks otherwise is not shown, whatever it reports.
+    QList<UsageAccount> accounts;
 
+    // Both keep the snapshots and availability of the shown accounts alone.
     // From the running instance over the bus; none when no instance answers. Values that do
     // not decode count as absent.
     static std::optional<StatusReport> fromRunning(QDBusConnection bus);
-    // The snapshots as stored; nothing is written.
+    // The snapshots and accounts as stored; nothing is written.
     static StatusReport fromStored(UserDefaults& defaults);
 
-    // One line per provider, Codex first: the headline window with the share left and its
-    // reset time, or the availability text when there is no window to show; no control
-    // characters.
+    // The watched accounts in the order they are shown: Codex's, then Claude's, each
+    // assistant's default account first.
+    QList<UsageAccount> shownAccounts() const;
+
+    // One line per watched account, in shownAccounts() order: the headline window with the
+    // share left and its reset time, or the availability text when there is no window to
+    // show; titled "Claude Code (work)" where the assistant has several watched accounts; no
+    // control characters.
     QString text(Instant now, const QLocale& locale) const;
-    // {"snapshots": [...], "availability": {...}} in the stored JSON form, absent entries
-    // omitted.
+    // {"snapshots": [...], "availability": {...}, "accounts": [...]} in the stored JSON form,
+    // absent entries omitted, every account listed as the bus lists them.
     QByteArray json() const;
-    // Waybar's custom-module JSON: text and tooltip as markup, class (the tray's visual
-    // state) and, when any window reports its use, percentage (the smallest share left).
+    // Waybar's custom-module JSON: text ("Codex 85% · Claude (work) 40%") and tooltip as
+    // markup, class (the tray's visual state) and, when any window reports its use,
+    // percentage (the smallest share left), all over the watched accounts.
     QByteArray waybar(Instant now, const QLocale& locale) const;
 };

@@ -1,5 +1,6 @@
 #include "VantorRuntime.h"
 
+#include "AccountRegistry.h"
 #include "AppState.h"
 #include "ClaudeCredentialReader.h"
 #include "ClaudeCredentialWatcher.h"
@@ -25,13 +26,50 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
+#include <map>
+#include <utility>
+
 VantorRuntime::Platform::Platform() = default;
 VantorRuntime::Platform::Platform(Platform&&) noexcept = default;
 VantorRuntime::Platform& VantorRuntime::Platform::operator=(Platform&&) noexcept = default;
 VantorRuntime::Platform::~Platform() {
-    // The providers borrow the keychain and the pause store: they go first.
+    // The providers borrow the keychain: they go first.
     providers.clear();
 }
+
+namespace {
+
+// What the providers of the desktop's accounts share and borrow, kept as long as the factory
+// that makes them.
+struct ProviderKit {
+    UserDefaults* defaults = nullptr;
+    ClaudeKeychain* keychain = nullptr;
+    std::shared_ptr<ClaudeUsageProvider::Shared> claude =
+        std::make_shared<ClaudeUsageProvider::Shared>();
+    std::shared_ptr<CodexUsageProvider::Shared> codex =
+        std::make_shared<CodexUsageProvider::Shared>();
+    // Each Claude account's 429 pause, made once and kept: a provider made anew for the same
+    // account borrows the same one.
+    std::map<ProviderID, std::unique_ptr<DefaultsClaudePauseStore>> pauses;
+
+    std::unique_ptr<UsageProvider> make(const UsageAccount& account) {
+        // The default account's empty folder keeps the assistant's own choice, as before there
+        // were several accounts.
+        const QString folder = account.id.isDefault() ? QString() : account.folder;
+        if (account.id.kind == ProviderKind::codex) {
+            return std::make_unique<CodexUsageProvider>(account.id, folder, codex);
+        }
+        auto& pause = pauses[account.id];
+        if (!pause) {
+            pause = std::make_unique<DefaultsClaudePauseStore>(*defaults, account.id);
+        }
+        return std::make_unique<ClaudeUsageProvider>(
+            account.id, folder, claude, account.id.isDefault() ? keychain : nullptr, pause.get());
+    }
+};
+
+}  // namespace
 
 VantorRuntime::Platform VantorRuntime::linuxPlatform(
     ResetAlertAudioManager::PlayerFactory makePlayer) {
@@ -47,14 +85,11 @@ VantorRuntime::Platform VantorRuntime::linuxPlatform(
     platform.loginItem = std::make_unique<XdgAutostartLoginItem>(command);
     platform.makePlayer = std::move(makePlayer);
     platform.keychain = std::make_unique<SecretServiceKeychain>();
-    platform.pauseStore = std::make_unique<DefaultsClaudePauseStore>(*platform.defaults);
-    platform.credentialWatcher =
-        std::make_unique<ClaudeCredentialWatcher>(ClaudeCredentialReader::credentialsFilePath());
-    platform.providers.push_back(std::make_unique<CodexUsageProvider>());
-    auto claude =
-        std::make_unique<ClaudeUsageProvider>(platform.keychain.get(), platform.pauseStore.get());
-    platform.claude = claude.get();
-    platform.providers.push_back(std::move(claude));
+    platform.accounts = AccountDiscovery::currentEnvironment();
+    auto kit = std::make_shared<ProviderKit>();
+    kit->defaults = platform.defaults.get();
+    kit->keychain = platform.keychain.get();
+    platform.makeProvider = [kit](const UsageAccount& account) { return kit->make(account); };
     return platform;
 }
 
@@ -62,21 +97,80 @@ VantorRuntime::VantorRuntime(Platform platform, QObject* parent)
     : QObject(parent), platform_(std::move(platform)) {
     state_ = std::make_unique<AppState>(
         *platform_.defaults, std::make_unique<ResetAlertAudioManager>(platform_.makePlayer));
+    // The accounts come first: the stored snapshots are taken for watched accounts only.
+    if (platform_.accounts) {
+        registry_ = std::make_unique<AccountRegistry>(*platform_.defaults, *state_,
+                                                      AccountDiscovery(*platform_.accounts));
+    }
     coordinator_ = std::make_unique<UsageCoordinator>(
-        std::move(platform_.providers),
+        platform_.makeProvider ? makeProviders() : std::move(platform_.providers),
         UsageCoordinator::Services{*platform_.defaults, *platform_.notificationCenter,
                                    *platform_.log, platform_.wakeSource.get()});
-    // A renewed token or a new sign-in is used at once, not at the next poll.
-    if (platform_.credentialWatcher) {
-        connect(platform_.credentialWatcher.get(), &ClaudeCredentialWatcher::changed, this, [this] {
-            if (launched_) {
-                refresh();
-            }
-        });
+    followAccounts();
+    connect(state_.get(), &AppState::accountsChanged, this, &VantorRuntime::followAccounts);
+    if (registry_) {
+        // A folder made or removed since is found with the next refresh.
+        connect(coordinator_.get(), &UsageCoordinator::refreshFinished, registry_.get(),
+                &AccountRegistry::rediscover);
     }
 }
 
 VantorRuntime::~VantorRuntime() = default;
+
+std::vector<std::unique_ptr<UsageProvider>> VantorRuntime::makeProviders() {
+    std::vector<std::unique_ptr<UsageProvider>> providers;
+    providedFor_.clear();
+    for (const ProviderID& id : state_->watchedProviders()) {
+        const auto account =
+            std::find_if(state_->accounts().cbegin(), state_->accounts().cend(),
+                         [&id](const UsageAccount& known) { return known.id == id; });
+        std::unique_ptr<UsageProvider> provider = platform_.makeProvider(*account);
+        if (auto* claude = dynamic_cast<ClaudeUsageProvider*>(provider.get())) {
+            claude->setReportedVersion(reportedVersion_);
+        }
+        providers.push_back(std::move(provider));
+        providedFor_.append({id, account->folder});
+    }
+    return providers;
+}
+
+void VantorRuntime::followAccounts() {
+    if (!platform_.makeProvider) {
+        return;
+    }
+    QList<QPair<ProviderID, QString>> watched;
+    for (const ProviderID& id : state_->watchedProviders()) {
+        for (const UsageAccount& account : state_->accounts()) {
+            if (account.id == id) {
+                watched.append({id, account.folder});
+            }
+        }
+    }
+    // A new name changes no provider.
+    if (watched == providedFor_ && !watchers_.empty()) {
+        return;
+    }
+    if (watched != providedFor_) {
+        coordinator_->setProviders(makeProviders());
+    }
+    // A renewed token or a new sign-in is used at once, not at the next poll.
+    watchers_.clear();
+    for (const auto& [id, folder] : std::as_const(providedFor_)) {
+        if (id.kind != ProviderKind::claude) {
+            continue;
+        }
+        const QString path = id.isDefault() ? ClaudeCredentialReader::credentialsFilePath()
+                                            : folder + QStringLiteral("/.credentials.json");
+        auto watcher = std::make_unique<ClaudeCredentialWatcher>(path);
+        connect(watcher.get(), &ClaudeCredentialWatcher::changed, this, [this, id = id] {
+            if (launched_) {
+                QCoro::Task<> task = coordinator_->refresh(*state_, {id});
+                Q_UNUSED(task);
+            }
+        });
+        watchers_.push_back(std::move(watcher));
+    }
+}
 
 void VantorRuntime::launch() {
     if (launched_) {
@@ -89,16 +183,32 @@ void VantorRuntime::launch() {
 }
 
 void VantorRuntime::applyClaudeUsage(const QByteArray& body) {
+    applyClaudeUsageFrom(QString(), body);
+}
+
+void VantorRuntime::applyClaudeUsageFrom(const QString& configDir, const QByteArray& body) {
+    const std::optional<ProviderID> account =
+        registry_ ? registry_->claudeAccountFor(configDir)
+                  : (configDir.isEmpty() ? std::optional(ProviderID::claude) : std::nullopt);
+    if (!account) {
+        return;
+    }
     ProviderUsageSnapshot reading;
     try {
         reading = ClaudeParser::parse(body, Instant::now());
     } catch (const VantorError&) {
         return;
     }
+    reading.assignProvider(*account);
     // Claude Code's own word on its version is the one its requests should carry.
     const QJsonValue version = QJsonDocument::fromJson(body)[QLatin1String("claude_code_version")];
-    if (platform_.claude != nullptr && version.isString()) {
-        platform_.claude->setReportedVersion(version.toString());
+    if (version.isString()) {
+        reportedVersion_ = version.toString();
+        for (const auto& provider : coordinator_->providers()) {
+            if (auto* claude = dynamic_cast<ClaudeUsageProvider*>(provider.get())) {
+                claude->setReportedVersion(reportedVersion_);
+            }
+        }
     }
     QCoro::Task<> task = coordinator_->applyReading(*state_, std::move(reading));
     Q_UNUSED(task);

@@ -1,18 +1,24 @@
 #pragma once
 
+#include "AccountDiscovery.h"
 #include "ResetAlertAudioManager.h"
+#include "UsageAccount.h"
 #include "UsageProvider.h"
 
+#include <QList>
+#include <QMap>
 #include <QObject>
+#include <QPair>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class AccountRegistry;
 class AppState;
 class ClaudeCredentialWatcher;
 class ClaudeKeychain;
-class ClaudePauseStore;
-class ClaudeUsageProvider;
 class LogSink;
 class LoginItemService;
 class NotificationCenter;
@@ -20,10 +26,10 @@ class UsageCoordinator;
 class UserDefaults;
 class WakeSource;
 
-// The composition root: the one state, the providers (Codex first, then Claude) and the one
-// coordinator, over the desktop's services. Created once by main after the application object
-// and kept for the life of the process; launch() then registers the login item on first run
-// and starts polling, in that order.
+// The composition root: the one state, the accounts, a provider per watched account (Codex's
+// first, then Claude's) and the one coordinator, over the desktop's services. Created once by
+// main after the application object and kept for the life of the process; launch() then
+// registers the login item on first run and starts polling, in that order.
 class VantorRuntime : public QObject {
     Q_OBJECT
 
@@ -37,15 +43,16 @@ public:
         std::unique_ptr<WakeSource> wakeSource;
         std::unique_ptr<LoginItemService> loginItem;
         ResetAlertAudioManager::PlayerFactory makePlayer;
-        // What the Claude provider borrows.
+        // What the default Claude account's provider borrows.
         std::unique_ptr<ClaudeKeychain> keychain;
-        std::unique_ptr<ClaudePauseStore> pauseStore;
-        // None: a changed credentials file waits for the next poll.
-        std::unique_ptr<ClaudeCredentialWatcher> credentialWatcher;
+        // Where accounts are looked for; none: the two default accounts only.
+        std::optional<AccountDiscovery::Environment> accounts;
+        // The provider of one watched account, made whenever the watched accounts change; with
+        // it every watched Claude account's credentials file is watched too. None: the fixed
+        // list below.
+        std::function<std::unique_ptr<UsageProvider>(const UsageAccount&)> makeProvider;
         // In the order every refresh asks them.
         std::vector<std::unique_ptr<UsageProvider>> providers;
-        // The Claude provider among them, told the version Claude Code reports; may be null.
-        ClaudeUsageProvider* claude = nullptr;
 
         Platform();
         Platform(Platform&&) noexcept;
@@ -64,9 +71,11 @@ public:
     void launch();
     // A refresh, unless one runs already; returns at once.
     void refresh();
-    // Claude's windows as read elsewhere, in the usage endpoint's form; a body that does not
-    // read is dropped. Returns at once.
+    // Claude's windows as read elsewhere, in the usage endpoint's form, for the account whose
+    // folder is configDir (the default account for an empty one); a body that does not read,
+    // or one for a folder of no watched account, is dropped. Returns at once.
     void applyClaudeUsage(const QByteArray& body);
+    void applyClaudeUsageFrom(const QString& configDir, const QByteArray& body);
 
     AppState& state() { return *state_; }
     UsageCoordinator& coordinator() { return *coordinator_; }
@@ -74,10 +83,23 @@ public:
     NotificationCenter& notificationCenter() { return *platform_.notificationCenter; }
     LoginItemService& loginItem() { return *platform_.loginItem; }
     LogSink& log() { return *platform_.log; }
+    // None without account discovery.
+    AccountRegistry* accounts() { return registry_.get(); }
 
 private:
+    // Makes the watched accounts' providers and credential watches anew when the accounts or
+    // their folders changed.
+    void followAccounts();
+    std::vector<std::unique_ptr<UsageProvider>> makeProviders();
+
     Platform platform_;
     std::unique_ptr<AppState> state_;
+    std::unique_ptr<AccountRegistry> registry_;
     std::unique_ptr<UsageCoordinator> coordinator_;
+    // The watched accounts and their folders the providers were made for.
+    QList<QPair<ProviderID, QString>> providedFor_;
+    std::vector<std::unique_ptr<ClaudeCredentialWatcher>> watchers_;
+    // What Claude Code said of its version, for Claude providers made later.
+    std::optional<QString> reportedVersion_;
     bool launched_ = false;
 };

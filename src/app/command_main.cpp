@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -80,6 +81,15 @@ QByteArray readStatusLineInput() {
     return input;
 }
 
+// The folder of the Claude account this status line belongs to: Claude Code runs it with its
+// own environment and working folder, and resolves a relative CLAUDE_CONFIG_DIR against that
+// folder as well. Empty for the default account.
+QString claudeConfigDir() {
+    const QString variable = qEnvironmentVariable("CLAUDE_CONFIG_DIR");
+    return variable.isEmpty() ? QString()
+                              : QDir::cleanPath(QDir::current().absoluteFilePath(variable));
+}
+
 // Claude Code's status-line command: the line first, then the Claude usage to the running
 // Vantor, if any. Bad input prints nothing; every outcome exits 0 so the prompt never shows
 // an error.
@@ -93,9 +103,19 @@ int printStatusLine(int argc, char** argv) {
     print(stdout, StatusLineText::line(*input, Instant::now(), QLocale()));
     std::fflush(stdout);
     const QByteArray body = input->usageBody();
-    if (!body.isEmpty()) {
+    if (body.isEmpty()) {
+        return 0;
+    }
+    // The default account's reading goes the way it always went, which a running copy of an
+    // older release still takes; another account's only to a copy that can tell them apart.
+    const QString configDir = claudeConfigDir();
+    if (configDir.isEmpty()) {
         VantorBusService::call(QDBusConnection::sessionBus(), QStringLiteral("ReportClaudeUsage"),
                                250, {QString::fromUtf8(body)});
+    } else {
+        VantorBusService::call(QDBusConnection::sessionBus(),
+                               QStringLiteral("ReportClaudeUsageFrom"), 250,
+                               {configDir, QString::fromUtf8(body)});
     }
     return 0;
 }

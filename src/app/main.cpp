@@ -124,6 +124,8 @@ int runResident(int argc, char** argv) {
     // Queued: the status line gets its answer at once, not after the store was written.
     QObject::connect(&service, &VantorBusService::claudeUsageReported, &runtime,
                      &VantorRuntime::applyClaudeUsage, Qt::QueuedConnection);
+    QObject::connect(&service, &VantorBusService::claudeUsageReportedFrom, &runtime,
+                     &VantorRuntime::applyClaudeUsageFrom, Qt::QueuedConnection);
 
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
     // made only when first shown. Without a display there is nothing to show: no interface is
@@ -137,8 +139,8 @@ int runResident(int argc, char** argv) {
 #else
     std::optional<VantorInterface> interface;
     if (!headless) {
-        interface.emplace(runtime.state(), runtime.coordinator(), runtime.loginItem(),
-                          runtime.defaults(), runtime.notificationCenter());
+        interface.emplace(runtime.state(), runtime.coordinator(), *runtime.accounts(),
+                          runtime.loginItem(), runtime.defaults(), runtime.notificationCenter());
         QObject::connect(&service, &VantorBusService::showPopoverRequested, &*interface,
                          &VantorInterface::showPopover);
         QObject::connect(&service, &VantorBusService::showSettingsRequested, &*interface,

@@ -75,6 +75,8 @@ public:
     // Replaces the providers (the watched accounts changed): at once, or when the refresh that
     // runs has ended. Once started, providers new to the list are asked straight away.
     void setProviders(std::vector<std::unique_ptr<UsageProvider>> providers);
+    // The providers asked now (not those waiting for a refresh to end).
+    const std::vector<std::unique_ptr<UsageProvider>>& providers() const { return providers_; }
     // How many polls make one interval: the most accounts any one assistant has, at least one.
     int pollsPerInterval() const { return pollsPerInterval_; }
     // A reading of some of a provider's windows from elsewhere (Claude Code's status line): it

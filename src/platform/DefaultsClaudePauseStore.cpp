@@ -4,10 +4,16 @@
 
 #include <cmath>
 
-DefaultsClaudePauseStore::DefaultsClaudePauseStore(UserDefaults& defaults) : defaults_(defaults) {}
+QString DefaultsClaudePauseStore::keyFor(const ProviderID& account) {
+    return account.isDefault() ? key : key + u'.' + account.account;
+}
+
+DefaultsClaudePauseStore::DefaultsClaudePauseStore(UserDefaults& defaults,
+                                                   const ProviderID& account)
+    : defaults_(defaults), key_(keyFor(account)) {}
 
 std::optional<Instant> DefaultsClaudePauseStore::pausedUntil() const {
-    const QVariant stored = defaults_.value(key);
+    const QVariant stored = defaults_.value(key_);
     bool ok = false;
     double seconds = 0.0;
     // The INI form reads a number back as text.
@@ -30,5 +36,5 @@ std::optional<Instant> DefaultsClaudePauseStore::pausedUntil() const {
 }
 
 void DefaultsClaudePauseStore::setPausedUntil(Instant until) {
-    defaults_.setValue(key, until.secondsSinceReferenceDate());
+    defaults_.setValue(key_, until.secondsSinceReferenceDate());
 }

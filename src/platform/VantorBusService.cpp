@@ -1,5 +1,6 @@
 #include "VantorBusService.h"
 
+#include "AccountDiscovery.h"
 #include "AppState.h"
 #include "UsageJson.h"
 #include "VantorError.h"
@@ -11,12 +12,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 VantorBusService::VantorBusService(AppState& state, QObject* parent)
     : QObject(parent), state_(state) {
     connect(&state_, &AppState::snapshotsChanged, this,
             [this] { announce(QStringLiteral("Snapshots"), snapshotsJson()); });
     connect(&state_, &AppState::availabilityChanged, this,
             [this] { announce(QStringLiteral("Availability"), availabilityJson()); });
+    connect(&state_, &AppState::accountsChanged, this,
+            [this] { announce(QStringLiteral("Accounts"), accountsJson()); });
 }
 
 VantorBusService::~VantorBusService() {
@@ -67,6 +72,48 @@ QString VantorBusService::availabilityJson() const {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
+QString VantorBusService::accountsJson() const {
+    return QString::fromUtf8(
+        QJsonDocument(encodeAccounts(state_.accounts())).toJson(QJsonDocument::Compact));
+}
+
+QJsonArray VantorBusService::encodeAccounts(const QList<UsageAccount>& accounts) {
+    QJsonArray array;
+    for (const UsageAccount& account : accounts) {
+        array.append(QJsonObject{{QStringLiteral("provider"), rawValue(account.id)},
+                                 {QStringLiteral("name"), account.name},
+                                 {QStringLiteral("watched"), account.watched}});
+    }
+    return array;
+}
+
+QList<UsageAccount> VantorBusService::decodeAccounts(const QByteArray& json) {
+    QList<UsageAccount> accounts;
+    for (const QJsonValue entry : QJsonDocument::fromJson(json).array()) {
+        const std::optional<ProviderID> id =
+            fromRawValue<ProviderID>(entry[QLatin1String("provider")].toString());
+        const QJsonValue name = entry[QLatin1String("name")];
+        const QJsonValue watched = entry[QLatin1String("watched")];
+        if (!id || !(name.isString() || name.isUndefined()) || !watched.isBool()) {
+            continue;
+        }
+        const bool known = std::any_of(accounts.cbegin(), accounts.cend(),
+                                       [&](const UsageAccount& a) { return a.id == *id; });
+        // Room is kept for the default account wherever it comes.
+        const auto others = std::count_if(
+            accounts.cbegin(), accounts.cend(),
+            [&](const UsageAccount& a) { return a.id.kind == id->kind && !a.id.isDefault(); });
+        if (known || (!id->isDefault() && others >= AccountDiscovery::maxPerProvider - 1)) {
+            continue;
+        }
+        accounts.append(UsageAccount{.id = *id,
+                                     .folder = {},
+                                     .name = AccountDiscovery::cleanName(name.toString()),
+                                     .watched = watched.toBool()});
+    }
+    return accounts;
+}
+
 void VantorBusService::Refresh() {
     Q_EMIT refreshRequested();
 }
@@ -74,6 +121,12 @@ void VantorBusService::Refresh() {
 void VantorBusService::ReportClaudeUsage(const QString& body) {
     if (body.size() <= maxReportBytes) {
         Q_EMIT claudeUsageReported(body.toUtf8());
+    }
+}
+
+void VantorBusService::ReportClaudeUsageFrom(const QString& configDir, const QString& body) {
+    if (configDir.size() <= maxConfigDirLength && body.size() <= maxReportBytes) {
+        Q_EMIT claudeUsageReportedFrom(configDir, body.toUtf8());
     }
 }
 

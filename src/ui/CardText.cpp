@@ -51,8 +51,10 @@ qint64 roundHalfAway(double value) {
     return std::isfinite(value) ? std::llround(value) : 0;
 }
 
-QString providerName(ProviderID provider) {
-    return provider.kind == ProviderKind::codex ? tr("Codex") : tr("Claude");
+QString providerName(ProviderID provider, const QString& accountLabel) {
+    const QString name = provider.kind == ProviderKind::codex ? tr("Codex") : tr("Claude");
+    //: A card's title when several accounts of an assistant are watched: "Claude · work".
+    return accountLabel.isEmpty() ? name : tr("%1 \u00b7 %2").arg(name, accountLabel);
 }
 
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot) {
@@ -91,8 +93,12 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
     return ProviderStatusText::availability(availability);
 }
 
-QString ringAccessibilityLabel(ProviderID provider) {
-    return tr("%1 usage").arg(providerName(provider));
+QString ringAccessibilityLabel(ProviderID provider, const QString& accountLabel) {
+    // Read aloud, the account goes in brackets as in a sentence: "Claude (work) usage".
+    return tr("%1 usage")
+        .arg(accountLabel.isEmpty()
+                 ? providerName(provider)
+                 : ProviderStatusText::namedProvider(provider.kind, accountLabel));
 }
 
 QString ringAccessibilityValue(double usedPercent) {
@@ -313,10 +319,9 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
     return withReset(limitTitle(window), window, now, locale);
 }
 
-QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageSnapshot>& snapshot,
+QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale) {
-    const QString name = providerName(provider);
     QStringList rows;
     for (const UsageWindowSnapshot& window :
          snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {

@@ -16,15 +16,16 @@
 // snapshot and availability, so the views only bind them.
 namespace CardText {
 
-// The card's own name, not the provider object's: "Codex" or "Claude".
-QString providerName(ProviderID provider);
+// The card's own name, not the provider object's: "Codex" or "Claude", followed by the account's
+// label where one must be told from another ("Claude · work").
+QString providerName(ProviderID provider, const QString& accountLabel = {});
 // The used share of the summary window clamped to 0...100; none without one.
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
 // "5h • 59% left", "Limit reached", "Available", or the availability's word.
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                 const std::optional<ProviderAvailability>& availability);
-// "Codex usage": the ring's accessible name.
-QString ringAccessibilityLabel(ProviderID provider);
+// "Codex usage", "Claude (work) usage": the ring's accessible name.
+QString ringAccessibilityLabel(ProviderID provider, const QString& accountLabel = {});
 // "42 percent used".
 QString ringAccessibilityValue(double usedPercent);
 QString expansionHint(bool expanded);
@@ -73,8 +74,8 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale);
 
 // The tray menu's rows: "Codex · 5 hour: 42% left, resets 15:40" for each window, or the
-// provider's name and the card's summary ("Claude: Sign in required") without one.
-QStringList trayMenuRows(ProviderID provider, const std::optional<ProviderUsageSnapshot>& snapshot,
+// card's name and its summary ("Claude: Sign in required") without one.
+QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale);
 

@@ -4,6 +4,19 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int margin = 8;
+
+// The screen the anchor lies on, else the primary one; none without a screen.
+const QScreen* screenOf(QRect anchor) {
+    const QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    return screen != nullptr ? screen : QGuiApplication::primaryScreen();
+}
+
+}  // namespace
 
 namespace PopoverPlacement {
 
@@ -11,7 +24,6 @@ QPoint origin(QRect anchor, QSize size, QRect screen, QRect available) {
     // In 64 bits: an anchor anywhere in int's range, as a host may send, cannot overflow; the
     // result is clamped into the work area, so it fits an int again.
     using Coordinate = qint64;
-    constexpr Coordinate margin = 8;
     const QPoint centre = anchor.center();
     const Coordinate cx = centre.x();
     const Coordinate cy = centre.y();
@@ -51,12 +63,16 @@ QPoint origin(QRect anchor, QSize size, QRect screen, QRect available) {
 }
 
 QPoint origin(QRect anchor, QSize size) {
-    const QScreen* screen = QGuiApplication::screenAt(anchor.center());
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
+    const QScreen* screen = screenOf(anchor);
     return screen != nullptr ? origin(anchor, size, screen->geometry(), screen->availableGeometry())
                              : anchor.topLeft();
+}
+
+int maximumHeight(QRect anchor) {
+    const QScreen* screen = screenOf(anchor);
+    // Without a screen nothing is known to fit: no bound.
+    return screen != nullptr ? std::max(1, screen->availableGeometry().height() - 2 * margin)
+                             : std::numeric_limits<int>::max();
 }
 
 }  // namespace PopoverPlacement

@@ -14,5 +14,8 @@ QPoint origin(QRect anchor, QSize size, QRect screen, QRect available);
 // The same on the screen the anchor lies on, else the primary one; the anchor's corner when
 // there is no screen at all.
 QPoint origin(QRect anchor, QSize size);
+// The tallest the popover may be on the screen of `anchor` (as above): its work area less a
+// margin above and below.
+int maximumHeight(QRect anchor);
 
 }  // namespace PopoverPlacement

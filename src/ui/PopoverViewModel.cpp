@@ -1,10 +1,12 @@
 #include "PopoverViewModel.h"
 
 #include "AppState.h"
+#include "KeyedListModel.h"
 #include "UsageCoordinator.h"
 
 #include <QCoreApplication>
 #include <QKeySequence>
+#include <QQmlEngine>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,8 +29,7 @@ PopoverViewModel::PopoverViewModel(AppState& state, UsageCoordinator& coordinato
       coordinator_(coordinator),
       clock_(clock),
       clockTimer_(new QTimer(this)),
-      codex_(state, ProviderID::codex, clock, &coordinator.history()),
-      claude_(state, ProviderID::claude, clock, &coordinator.history()) {
+      cardModel_(new KeyedListModel({"key", "card"}, this)) {
     clockTimer_->setSingleShot(true);
     clockTimer_->setTimerType(Qt::PreciseTimer);
     connect(clockTimer_, &QTimer::timeout, this, &PopoverViewModel::tick);
@@ -40,10 +41,51 @@ PopoverViewModel::PopoverViewModel(AppState& state, UsageCoordinator& coordinato
     });
     connect(&state_, &AppState::alertsEnabledChanged, this,
             &PopoverViewModel::alertsEnabledChanged);
-    connect(&codex_, &ProviderCardViewModel::toggleRequested, this,
-            [this] { toggleExpansion(ProviderID::codex); });
-    connect(&claude_, &ProviderCardViewModel::toggleRequested, this,
-            [this] { toggleExpansion(ProviderID::claude); });
+    connect(&state_, &AppState::accountsChanged, this, &PopoverViewModel::followAccounts);
+    followAccounts();
+}
+
+QAbstractItemModel* PopoverViewModel::cardModel() const {
+    return cardModel_;
+}
+
+ProviderCardViewModel* PopoverViewModel::card(const ProviderID& provider) const {
+    const auto found = std::find_if(
+        cards_.cbegin(), cards_.cend(),
+        [&](const ProviderCardViewModel* card) { return card->provider() == provider; });
+    return found == cards_.cend() ? nullptr : *found;
+}
+
+void PopoverViewModel::followAccounts() {
+    QList<ProviderCardViewModel*> cards;
+    QList<QVariantList> rows;
+    for (const ProviderID& provider : state_.watchedProviders()) {
+        ProviderCardViewModel* card = this->card(provider);
+        if (card == nullptr) {
+            card =
+                new ProviderCardViewModel(state_, provider, clock_, &coordinator_.history(), this);
+            QQmlEngine::setObjectOwnership(card, QQmlEngine::CppOwnership);
+            connect(card, &ProviderCardViewModel::toggleRequested, this,
+                    [this, provider] { toggleExpansion(provider); });
+        }
+        cards.append(card);
+        rows.append({rawValue(provider), QVariant::fromValue(card)});
+    }
+    QList<ProviderCardViewModel*> gone = cards_;
+    gone.removeIf([&](ProviderCardViewModel* card) { return cards.contains(card); });
+    cards_ = cards;
+    cardModel_->setRows(rows);
+    // A view lets go of its card as the row goes, deleting its part later: the card goes after
+    // it, so that no binding reads a card already gone.
+    for (ProviderCardViewModel* card : gone) {
+        card->disconnect(this);
+        card->deleteLater();
+    }
+    if (expanded_ && card(*expanded_) == nullptr) {
+        expanded_.reset();
+        Q_EMIT expandedProviderChanged();
+    }
+    updateExpansion();
 }
 
 QString PopoverViewModel::expandedProvider() const {
@@ -51,18 +93,21 @@ QString PopoverViewModel::expandedProvider() const {
 }
 
 void PopoverViewModel::toggleExpansion(ProviderID provider) {
+    if (card(provider) == nullptr) {
+        return;
+    }
     // Opening one card closes any other.
     if (expanded_ == provider) {
         expanded_.reset();
     } else {
         expanded_ = provider;
     }
-    updateCards();
+    updateExpansion();
     Q_EMIT expandedProviderChanged();
 }
 
-void PopoverViewModel::updateCards() {
-    for (ProviderCardViewModel* card : {&codex_, &claude_}) {
+void PopoverViewModel::updateExpansion() {
+    for (ProviderCardViewModel* card : std::as_const(cards_)) {
         card->setExpansion(expanded_ == card->provider(), !expanded_.has_value());
     }
 }
@@ -115,8 +160,9 @@ QString PopoverViewModel::shortcutHint(const QString& shortcut) {
 }
 
 void PopoverViewModel::refreshTime() {
-    codex_.refreshTime();
-    claude_.refreshTime();
+    for (ProviderCardViewModel* card : std::as_const(cards_)) {
+        card->refreshTime();
+    }
 }
 
 void PopoverViewModel::setShown(bool shown) {

@@ -3,21 +3,23 @@
 #include "ProviderCardViewModel.h"
 
 #include <QtQml/qqmlregistration.h>
+#include <QAbstractItemModel>
+#include <QList>
 #include <QObject>
 #include <QString>
 
 class AppState;
+class KeyedListModel;
 class QTimer;
 class UsageCoordinator;
 
-// The popover's state and commands: the two cards in their fixed order, which one is
-// expanded, the sound switch and the utility rows.
+// The popover's state and commands: one card per watched account in the state's order, which
+// one is expanded, the sound switch and the utility rows.
 class PopoverViewModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Made by the interface")
-    Q_PROPERTY(ProviderCardViewModel* codex READ codex CONSTANT)
-    Q_PROPERTY(ProviderCardViewModel* claude READ claude CONSTANT)
+    Q_PROPERTY(QAbstractItemModel* cards READ cardModel CONSTANT)
     Q_PROPERTY(QString expandedProvider READ expandedProvider NOTIFY expandedProviderChanged)
     Q_PROPERTY(
         bool alertsEnabled READ alertsEnabled WRITE setAlertsEnabled NOTIFY alertsEnabledChanged)
@@ -34,9 +36,12 @@ public:
     PopoverViewModel(AppState& state, UsageCoordinator& coordinator,
                      ProviderCardViewModel::Clock clock = Instant::now, QObject* parent = nullptr);
 
-    ProviderCardViewModel* codex() { return &codex_; }
-    ProviderCardViewModel* claude() { return &claude_; }
-    // "codex", "claude", or empty when every card is collapsed.
+    // The cards for the views: one row per card, its role "card".
+    QAbstractItemModel* cardModel() const;
+    const QList<ProviderCardViewModel*>& cards() const { return cards_; }
+    // The account's card; none while it is not watched.
+    ProviderCardViewModel* card(const ProviderID& provider) const;
+    // The expanded card's provider ("codex", "claude@work1"), or empty when all are collapsed.
     QString expandedProvider() const;
     void toggleExpansion(ProviderID provider);
 
@@ -78,7 +83,9 @@ Q_SIGNALS:
     void closeRequested();
 
 private:
-    void updateCards();
+    // A card for each watched account: those that stay are kept, so their views stay too.
+    void followAccounts();
+    void updateExpansion();
     // Re-reads the times, then waits for the next minute or reset.
     void tick();
     void schedule();
@@ -88,8 +95,8 @@ private:
     ProviderCardViewModel::Clock clock_;
     QTimer* clockTimer_;
     bool shown_ = false;
-    ProviderCardViewModel codex_;
-    ProviderCardViewModel claude_;
+    QList<ProviderCardViewModel*> cards_;
+    KeyedListModel* cardModel_;
     std::optional<ProviderID> expanded_;
     bool reduceMotion_ = false;
 };

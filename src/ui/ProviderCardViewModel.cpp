@@ -28,10 +28,16 @@ ProviderCardViewModel::ProviderCardViewModel(AppState& state, ProviderID provide
       history_(history) {
     connect(&state_, &AppState::snapshotsChanged, this, &ProviderCardViewModel::changed);
     connect(&state_, &AppState::availabilityChanged, this, &ProviderCardViewModel::changed);
+    // A rename, or another account of the same assistant watched or not, changes the name.
+    connect(&state_, &AppState::accountsChanged, this, &ProviderCardViewModel::nameChanged);
+}
+
+QString ProviderCardViewModel::providerKey() const {
+    return rawValue(provider_);
 }
 
 QString ProviderCardViewModel::name() const {
-    return CardText::providerName(provider_);
+    return CardText::providerName(provider_, state_.accountLabel(provider_));
 }
 
 QUrl ProviderCardViewModel::logo() const {
@@ -79,7 +85,7 @@ QColor ProviderCardViewModel::ringColor() const {
 }
 
 QString ProviderCardViewModel::ringAccessibilityLabel() const {
-    return CardText::ringAccessibilityLabel(provider_);
+    return CardText::ringAccessibilityLabel(provider_, state_.accountLabel(provider_));
 }
 
 QString ProviderCardViewModel::ringAccessibilityValue() const {

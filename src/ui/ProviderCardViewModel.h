@@ -15,19 +15,21 @@
 
 class AppState;
 
-// One provider's card, ready to bind: the texts, the ring's share and colour, and the limit
-// rows shown when expanded. Follows the state; expansion is set by the popover.
+// One account's card, ready to bind: the texts, the ring's share and colour, and the limit
+// rows shown when expanded. Follows the state, its name the accounts too; expansion is set by
+// the popover.
 class ProviderCardViewModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Made by the popover")
-    Q_PROPERTY(QString name READ name CONSTANT)
+    Q_PROPERTY(QString providerKey READ providerKey CONSTANT)
+    Q_PROPERTY(QString name READ name NOTIFY nameChanged)
     Q_PROPERTY(QUrl logo READ logo CONSTANT)
     Q_PROPERTY(QString summary READ summary NOTIFY changed)
     Q_PROPERTY(bool hasUsage READ hasUsage NOTIFY changed)
     Q_PROPERTY(double ringProgress READ ringProgress NOTIFY changed)
     Q_PROPERTY(QColor ringColor READ ringColor NOTIFY changed)
-    Q_PROPERTY(QString ringAccessibilityLabel READ ringAccessibilityLabel CONSTANT)
+    Q_PROPERTY(QString ringAccessibilityLabel READ ringAccessibilityLabel NOTIFY nameChanged)
     Q_PROPERTY(QString ringAccessibilityValue READ ringAccessibilityValue NOTIFY changed)
     Q_PROPERTY(QVariantList details READ details NOTIFY changed)
     Q_PROPERTY(QString detailsEmptyText READ detailsEmptyText NOTIFY changed)
@@ -46,6 +48,9 @@ public:
                           const UsageHistory* history = nullptr, QObject* parent = nullptr);
 
     ProviderID provider() const { return provider_; }
+    // The provider's raw value: "codex", "claude@work1", ...
+    QString providerKey() const;
+    // "Codex", or "Claude · work" while another Claude account is watched too.
     QString name() const;
     QUrl logo() const;
     // The summary, marked with its age when the last refresh brought nothing new.
@@ -79,6 +84,7 @@ public:
 
 Q_SIGNALS:
     void changed();
+    void nameChanged();
     void expansionChanged();
     void toggleRequested();
 

@@ -1,6 +1,9 @@
 #include "SettingsText.h"
 
+#include "AccountDiscovery.h"
+
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace {
 
@@ -34,6 +37,32 @@ QString testNotificationStatus(bool delivered) {
     return delivered
                ? tr("Test notification sent.")
                : tr("Notifications are off. Enable Vantor in the desktop's notification settings.");
+}
+
+QString folderText(const QString& folder, const QString& home) {
+    // Only a whole folder name counts: /home/ann is not under /home/an.
+    if (home.isEmpty() || home == QStringLiteral("/") || !folder.startsWith(home)) {
+        return folder;
+    }
+    if (folder.size() == home.size()) {
+        return QStringLiteral("~");
+    }
+    return folder.at(home.size()) == u'/' ? u'~' + folder.mid(home.size()) : folder;
+}
+
+QString addFolderMessage(AccountRegistry::AddResult result) {
+    switch (result) {
+        case AccountRegistry::AddResult::added:
+            break;
+        case AccountRegistry::AddResult::alreadyKnown:
+            return tr("That account is already listed.");
+        case AccountRegistry::AddResult::noSignIn:
+            return tr("This folder holds no Claude Code or Codex sign-in.");
+        case AccountRegistry::AddResult::tooMany:
+            return tr("At most %1 accounts per assistant.")
+                .arg(QLocale().toString(static_cast<int>(AccountDiscovery::maxPerProvider)));
+    }
+    return {};
 }
 
 }  // namespace SettingsText

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AccountRegistry.h"
 #include "CustomAudioGender.h"
 #include "CustomAudioLanguage.h"
 
@@ -13,5 +14,10 @@ QString languageText(CustomAudioLanguage language);
 QString genderText(CustomAudioGender gender);
 
 QString testNotificationStatus(bool delivered);
+
+// An account's folder as shown: under the home folder with "~" in its place.
+QString folderText(const QString& folder, const QString& home);
+// Why a folder the user chose was not added; empty when it was.
+QString addFolderMessage(AccountRegistry::AddResult result);
 
 }  // namespace SettingsText

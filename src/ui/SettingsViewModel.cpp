@@ -1,7 +1,9 @@
 #include "SettingsViewModel.h"
 
+#include "AccountRegistry.h"
 #include "AppState.h"
 #include "ExecutableSearch.h"
+#include "KeyedListModel.h"
 #include "LaunchAtLoginController.h"
 #include "LoginItemService.h"
 #include "NotificationManager.h"
@@ -10,6 +12,8 @@
 #include "SnapshotStore.h"
 #include "VantorError.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QProcess>
@@ -53,11 +57,16 @@ std::optional<QStringList> notificationSettingsTool() {
 
 }  // namespace
 
-SettingsViewModel::SettingsViewModel(AppState& state, LoginItemService& loginItem,
-                                     UserDefaults& defaults, NotificationCenter& notificationCenter,
-                                     Launcher launcher, QObject* parent)
+SettingsViewModel::SettingsViewModel(AppState& state, AccountRegistry& accounts,
+                                     LoginItemService& loginItem, UserDefaults& defaults,
+                                     NotificationCenter& notificationCenter, Launcher launcher,
+                                     QObject* parent)
     : QObject(parent),
       state_(state),
+      accounts_(accounts),
+      accountModel_(new KeyedListModel({"key", "group", "name", "placeholder", "folder", "watched",
+                                        "removable", "watchText", "removeText"},
+                                       this)),
       loginItem_(loginItem),
       defaults_(defaults),
       launcher_(launcher ? std::move(launcher) : Launcher(startDetached)),
@@ -74,6 +83,9 @@ SettingsViewModel::SettingsViewModel(AppState& state, LoginItemService& loginIte
     connect(&state_, &AppState::customAudioChoicesChanged, this, &SettingsViewModel::soundChanged);
     connect(&state_, &AppState::customVoiceIDChanged, this, &SettingsViewModel::soundChanged);
     connect(&state_, &AppState::availabilityChanged, this, &SettingsViewModel::providerRowsChanged);
+    connect(&state_, &AppState::accountsChanged, this, &SettingsViewModel::providerRowsChanged);
+    connect(&state_, &AppState::accountsChanged, this, &SettingsViewModel::updateAccounts);
+    updateAccounts();
 }
 
 SettingsViewModel::~SettingsViewModel() = default;
@@ -210,16 +222,97 @@ void SettingsViewModel::setSoundIndex(int index) {
 
 QVariantList SettingsViewModel::providerRows() const {
     QVariantList rows;
-    for (const ProviderID& provider : {ProviderID::codex, ProviderID::claude}) {
+    for (const ProviderID& provider : state_.watchedProviders()) {
         const auto it = state_.availability().constFind(provider);
         const auto availability = it == state_.availability().constEnd()
                                       ? std::nullopt
                                       : std::optional<ProviderAvailability>(*it);
+        const QString label = state_.accountLabel(provider);
+        //: A provider's row when several accounts of it are watched: "Claude Code · work".
+        const QString title =
+            label.isEmpty() ? ProviderStatusText::title(provider)
+                            : tr("%1 \u00b7 %2").arg(ProviderStatusText::title(provider), label);
         rows.append(
-            QVariantMap{{QStringLiteral("title"), ProviderStatusText::title(provider)},
+            QVariantMap{{QStringLiteral("title"), title},
                         {QStringLiteral("value"), ProviderStatusText::availability(availability)}});
     }
     return rows;
+}
+
+QAbstractItemModel* SettingsViewModel::accountModel() const {
+    return accountModel_;
+}
+
+void SettingsViewModel::updateAccounts() {
+    QList<UsageAccount> accounts = state_.accounts();
+    std::stable_sort(accounts.begin(), accounts.end(),
+                     [](const UsageAccount& a, const UsageAccount& b) {
+                         return std::pair(a.id.kind, !a.id.isDefault()) <
+                                std::pair(b.id.kind, !b.id.isDefault());
+                     });
+    const QString home = QDir::homePath();
+    QList<QVariantList> rows;
+    for (qsizetype i = 0; i < accounts.size(); ++i) {
+        const UsageAccount& account = accounts[i];
+        const bool firstOfKind = i == 0 || accounts[i - 1].id.kind != account.id.kind;
+        // What the registry gives back for an empty name.
+        const QString placeholder =
+            account.id.isDefault() ? ProviderStatusText::accountName({})
+                                   : AccountDiscovery::folderName(account.id.kind, account.folder);
+        // The registry forgets an added account, or any but the default one once its sign-in
+        // is gone; the others come back at the next look.
+        const bool removable =
+            account.origin == UsageAccount::Origin::added ||
+            (!account.id.isDefault() &&
+             !QFileInfo(AccountDiscovery::signInFile(account.id.kind, account.folder)).isFile());
+        const QString named = ProviderStatusText::namedProvider(
+            account.id.kind, ProviderStatusText::accountName(account));
+        rows.append({rawValue(account.id),
+                     firstOfKind ? ProviderStatusText::title(account.id) : QString(), account.name,
+                     placeholder, SettingsText::folderText(account.folder, home), account.watched,
+                     removable,
+                     //: The switch that watches an account or not: "Watch Claude (work)".
+                     tr("Watch %1").arg(named),
+                     //: The button that forgets an account: "Remove Claude (work)".
+                     tr("Remove %1").arg(named)});
+    }
+    accountModel_->setRows(rows);
+}
+
+QUrl SettingsViewModel::homeFolder() const {
+    return QUrl::fromLocalFile(QDir::homePath());
+}
+
+int SettingsViewModel::accountNameLimit() {
+    return static_cast<int>(AccountRegistry::maxNameLength);
+}
+
+void SettingsViewModel::setWatched(const QString& provider, bool watched) {
+    if (const auto id = fromRawValue<ProviderID>(provider)) {
+        accounts_.setWatched(*id, watched);
+    }
+}
+
+void SettingsViewModel::rename(const QString& provider, const QString& name) {
+    if (const auto id = fromRawValue<ProviderID>(provider)) {
+        accounts_.rename(*id, name);
+    }
+}
+
+void SettingsViewModel::remove(const QString& provider) {
+    if (const auto id = fromRawValue<ProviderID>(provider)) {
+        accounts_.remove(*id);
+    }
+}
+
+void SettingsViewModel::addFolder(const QUrl& folder) {
+    const QString message = SettingsText::addFolderMessage(
+        folder.isLocalFile() ? accounts_.addFolder(QDir::cleanPath(folder.toLocalFile()))
+                             : AccountRegistry::AddResult::noSignIn);
+    if (message != addFolderMessage_) {
+        addFolderMessage_ = message;
+        Q_EMIT addFolderMessageChanged();
+    }
 }
 
 QVariantMap SettingsViewModel::texts() const {
@@ -237,6 +330,11 @@ QVariantMap SettingsViewModel::texts() const {
         {QStringLiteral("sendTestNotification"), tr("Send Test Notification")},
         {QStringLiteral("openNotificationSettings"), tr("Open Notification Settings")},
         {QStringLiteral("providers"), tr("Providers")},
+        {QStringLiteral("accounts"), tr("Accounts")},
+        {QStringLiteral("addFolder"), tr("Add folder...")},
+        {QStringLiteral("chooseFolder"), tr("Choose the folder of a Claude Code or Codex account")},
+        {QStringLiteral("remove"), tr("Remove")},
+        {QStringLiteral("accountName"), tr("Name")},
         {QStringLiteral("about"), tr("About")},
         {QStringLiteral("version"), tr("Vantor 1.0")},
         {QStringLiteral("privacy"), tr("Usage data and alert preferences stay on this computer. "

@@ -1,23 +1,28 @@
 #pragma once
 
 #include <QtQml/qqmlregistration.h>
+#include <QAbstractItemModel>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariantList>
 #include <QVariantMap>
 
 #include <functional>
 #include <memory>
 
+class AccountRegistry;
 class AppState;
+class KeyedListModel;
 class LoginItemService;
 class NotificationCenter;
 class UserDefaults;
 
 // The settings form's state and commands. The alert settings are the state's own; the
-// launch-at-login switch goes through the login item; the test notification goes through a
-// notification manager of its own over the same stored keys as the coordinator's.
+// accounts' commands go through the registry; the launch-at-login switch goes through the
+// login item; the test notification goes through a notification manager of its own over the
+// same stored keys as the coordinator's.
 class SettingsViewModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -42,15 +47,19 @@ class SettingsViewModel : public QObject {
                    testNotificationChanged)
     Q_PROPERTY(bool canOpenNotificationSettings READ canOpenNotificationSettings CONSTANT)
     Q_PROPERTY(QVariantList providerRows READ providerRows NOTIFY providerRowsChanged)
+    Q_PROPERTY(QAbstractItemModel* accounts READ accountModel CONSTANT)
+    Q_PROPERTY(QString addFolderMessage READ addFolderMessage NOTIFY addFolderMessageChanged)
+    Q_PROPERTY(QUrl homeFolder READ homeFolder CONSTANT)
+    Q_PROPERTY(int accountNameLimit READ accountNameLimit CONSTANT)
     Q_PROPERTY(QVariantMap texts READ texts CONSTANT)
 
 public:
     // Starts a desktop program by name; false when it could not be started.
     using Launcher = std::function<bool(const QString& program, const QStringList& arguments)>;
 
-    SettingsViewModel(AppState& state, LoginItemService& loginItem, UserDefaults& defaults,
-                      NotificationCenter& notificationCenter, Launcher launcher = {},
-                      QObject* parent = nullptr);
+    SettingsViewModel(AppState& state, AccountRegistry& accounts, LoginItemService& loginItem,
+                      UserDefaults& defaults, NotificationCenter& notificationCenter,
+                      Launcher launcher = {}, QObject* parent = nullptr);
     ~SettingsViewModel() override;
 
     bool launchAtLogin() const { return launchAtLogin_; }
@@ -88,9 +97,25 @@ public:
     bool testNotificationNeedsSettings() const { return testNeedsSettings_; }
     // Whether this desktop has a notification settings tool Vantor knows to open.
     bool canOpenNotificationSettings() const;
-    // Title and value of each provider, Codex first.
+    // Title and value of each watched account, in the cards' order.
     QVariantList providerRows() const;
     QVariantMap texts() const;
+
+    // Every account, watched or not: Codex's, then Claude's, each assistant's default account
+    // first. Roles: key (the provider's raw value), group (the assistant's name on its first
+    // row, else empty), name, placeholder (what an empty name stands for), folder (as shown),
+    // watched, removable, watchText and removeText (the controls' accessible names).
+    QAbstractItemModel* accountModel() const;
+    // Why the last folder chosen was not added; empty after one that was.
+    QString addFolderMessage() const { return addFolderMessage_; }
+    QUrl homeFolder() const;
+    static int accountNameLimit();
+    // The account by its key; an unknown key does nothing.
+    Q_INVOKABLE void setWatched(const QString& provider, bool watched);
+    Q_INVOKABLE void rename(const QString& provider, const QString& name);
+    Q_INVOKABLE void remove(const QString& provider);
+    // A folder from the folder chooser; one that is not on this computer holds no sign-in.
+    Q_INVOKABLE void addFolder(const QUrl& folder);
 
 public Q_SLOTS:
     void playAudioTest();
@@ -109,12 +134,18 @@ Q_SIGNALS:
     void soundChanged();
     void testNotificationChanged();
     void providerRowsChanged();
+    void addFolderMessageChanged();
     void testNotificationFinished();
 
 private:
     struct TestNotifier;
 
+    void updateAccounts();
+
     AppState& state_;
+    AccountRegistry& accounts_;
+    KeyedListModel* accountModel_;
+    QString addFolderMessage_;
     LoginItemService& loginItem_;
     UserDefaults& defaults_;
     Launcher launcher_;

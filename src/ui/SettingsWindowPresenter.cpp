@@ -33,9 +33,9 @@ void SettingsWindowPresenter::show() {
         return;
     }
     auto* view = new QQuickView(&engine_, nullptr);
-    auto* model =
-        new SettingsViewModel(services_.state, services_.loginItem, services_.defaults,
-                              services_.notificationCenter, SettingsViewModel::Launcher(), view);
+    auto* model = new SettingsViewModel(services_.state, services_.accounts, services_.loginItem,
+                                        services_.defaults, services_.notificationCenter,
+                                        SettingsViewModel::Launcher(), view);
     view->setFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::WindowMinimizeButtonHint);
     view->setTitle(tr("Vantor Settings"));

@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QQuickView>
 
+class AccountRegistry;
 class AppState;
 class LoginItemService;
 class NotificationCenter;
@@ -20,6 +21,7 @@ class SettingsWindowPresenter : public QObject {
 public:
     struct Services {
         AppState& state;
+        AccountRegistry& accounts;
         LoginItemService& loginItem;
         UserDefaults& defaults;
         NotificationCenter& notificationCenter;

@@ -39,11 +39,13 @@ constexpr qint64 focusSettleMs = 300;
 }  // namespace
 
 VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
-                                 LoginItemService& loginItem, UserDefaults& defaults,
-                                 NotificationCenter& notificationCenter, QObject* parent)
+                                 AccountRegistry& accounts, LoginItemService& loginItem,
+                                 UserDefaults& defaults, NotificationCenter& notificationCenter,
+                                 QObject* parent)
     : QObject(parent),
       state_(state),
       coordinator_(coordinator),
+      accounts_(accounts),
       model_(std::make_unique<PopoverViewModel>(state, coordinator)),
       motion_(std::make_unique<MotionPreference>()),
       menu_(std::make_unique<QMenu>()),
@@ -66,6 +68,7 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     connect(menu_.get(), &QMenu::aboutToShow, this, &VantorInterface::updateRows);
     connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateRows);
     connect(&state_, &AppState::availabilityChanged, this, &VantorInterface::updateRows);
+    connect(&state_, &AppState::accountsChanged, this, &VantorInterface::updateRows);
     connect(model_.get(), &PopoverViewModel::settingsRequested, this,
             &VantorInterface::showSettings);
     connect(model_.get(), &PopoverViewModel::closeRequested, this, &VantorInterface::hidePopover);
@@ -136,11 +139,11 @@ void VantorInterface::updateIcon() {
 void VantorInterface::updateRows() {
     QStringList texts;
     const Instant now = Instant::now();
-    for (const ProviderID& provider : {ProviderID::codex, ProviderID::claude}) {
+    for (const ProviderID& provider : state_.watchedProviders()) {
         const auto snapshot = state_.snapshots().find(provider);
         const auto availability = state_.availability().find(provider);
         texts += CardText::trayMenuRows(
-            provider,
+            CardText::providerName(provider, state_.accountLabel(provider)),
             snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
             availability != state_.availability().end() ? std::optional(*availability)
                                                         : std::nullopt,
@@ -217,6 +220,10 @@ void VantorInterface::showPopover() {
         });
     }
     model_->refreshTime();
+    // Many cards scroll rather than run off the screen the popover opens on.
+    if (QQuickItem* root = popover_->rootObject()) {
+        root->setProperty("maximumHeight", PopoverPlacement::maximumHeight(anchor()));
+    }
     placePopover();
     popover_->show();
     shownAt_.start();
@@ -250,7 +257,8 @@ void VantorInterface::hidePopover() {
 void VantorInterface::showSettings() {
     if (!settings_) {
         settings_ = std::make_unique<SettingsWindowPresenter>(
-            SettingsWindowPresenter::Services{state_, loginItem_, defaults_, notificationCenter_},
+            SettingsWindowPresenter::Services{state_, accounts_, loginItem_, defaults_,
+                                              notificationCenter_},
             engine(), *model_);
     }
     settings_->show();
@@ -276,10 +284,14 @@ void VantorInterface::placePopover() {
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         return;
     }
-    QRect anchor = anchor_.isNull() ? tray_->geometry() : QRect(anchor_, QSize(1, 1));
+    popover_->setPosition(PopoverPlacement::origin(anchor(), popover_->size()));
+}
+
+QRect VantorInterface::anchor() const {
+    const QRect anchor = anchor_.isNull() ? tray_->geometry() : QRect(anchor_, QSize(1, 1));
     // An unplaced XEmbed icon reports a small square at the origin.
     if (!anchor.isValid() || anchor.topLeft() == QPoint(0, 0)) {
-        anchor = QRect(QCursor::pos(), QSize(1, 1));
+        return QRect(QCursor::pos(), QSize(1, 1));
     }
-    popover_->setPosition(PopoverPlacement::origin(anchor, popover_->size()));
+    return anchor;
 }

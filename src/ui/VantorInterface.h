@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class AccountRegistry;
 class AppState;
 class LoginItemService;
 class MotionPreference;
@@ -28,9 +29,10 @@ class VantorInterface : public QObject {
     Q_OBJECT
 
 public:
-    VantorInterface(AppState& state, UsageCoordinator& coordinator, LoginItemService& loginItem,
-                    UserDefaults& defaults, NotificationCenter& notificationCenter,
-                    QObject* parent = nullptr);
+    // The registry takes the settings' account commands (watch, rename, add, remove).
+    VantorInterface(AppState& state, UsageCoordinator& coordinator, AccountRegistry& accounts,
+                    LoginItemService& loginItem, UserDefaults& defaults,
+                    NotificationCenter& notificationCenter, QObject* parent = nullptr);
     ~VantorInterface() override;
 
     // No display to show windows on (a console, a service): Vantor runs on the offscreen
@@ -63,9 +65,12 @@ private:
     QQmlEngine& engine();
     void fitPopover();
     void placePopover();
+    // Where the icon is, as best known: the click, the icon, else the pointer.
+    QRect anchor() const;
 
     AppState& state_;
     UsageCoordinator& coordinator_;
+    AccountRegistry& accounts_;
     std::unique_ptr<PopoverViewModel> model_;
     std::unique_ptr<MotionPreference> motion_;
     std::unique_ptr<QMenu> menu_;

@@ -1,5 +1,7 @@
 // The real executable, headless on the test's private bus with the fake codex first on PATH and
 // the fake notification server owning the notification name; and the runtime's launch order.
+#include "AccountDiscovery.h"
+#include "AccountRegistry.h"
 #include "AppState.h"
 #include "ClaudeStatusLine.h"
 #include "CodexParser.h"
@@ -137,6 +139,9 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(codex_.allGone(), patience);
         useScript("codex-answers.script");
 
+        // A signed-out account beside the default one: found, and it asks the endpoint nothing.
+        const QString folder = QDir::homePath() + QStringLiteral("/.claude-work");
+        QVERIFY(TestData::write(folder + "/.credentials.json", "{}"));
         // The next launch sees the same reset again and announces nothing.
         const Instant observed = stored().value(ProviderID::codex).observedAt;
         Run next({});
@@ -146,6 +151,25 @@ private Q_SLOTS:
         const qsizetype before = reads();
         QTRY_VERIFY_WITH_TIMEOUT((askForRefresh(), reads() > before), patience);
         QCOMPARE(TestData::read(shown_).count('\n'), 1);
+
+        // A status line run with Claude Code's CLAUDE_CONFIG_DIR hands its reading to the
+        // account of that folder.
+        qputenv("CLAUDE_CONFIG_DIR", QFile::encodeName(folder));
+        Run line({QStringLiteral("statusline")});
+        qunsetenv("CLAUDE_CONFIG_DIR");
+        line.write(QStringLiteral("{\"rate_limits\":{\"five_hour\":{\"used_percentage\":30,"
+                                  "\"resets_at\":%1}}}")
+                       .arg(QDateTime::currentSecsSinceEpoch() + 3600)
+                       .toUtf8());
+        line.closeWriteChannel();
+        QVERIFY(line.finish());
+        const ProviderID work{ProviderKind::claude,
+                              AccountDiscovery::accountID(ProviderKind::claude, folder)};
+        QTRY_VERIFY_WITH_TIMEOUT(StatusReport::fromRunning(QDBusConnection::sessionBus())
+                                     .value_or(StatusReport())
+                                     .snapshots.contains(work),
+                                 patience);
+        QVERIFY(QDir(folder).removeRecursively());
     }
 
     void withoutABusOneInstance() {
@@ -184,16 +208,28 @@ private Q_SLOTS:
                                 UsageJson::decodeAvailability(it.value()));
         }
         stored(served ? SnapshotMap() : snapshots);
+        // The accounts, served or stored; none listed: the default ones alone.
+        const QByteArray accounts = QJsonDocument(run[u"accounts"].toArray()).toJson();
+        QSettingsDefaults().setValue(AccountRegistry::accountsKey, served ? "" : accounts);
         MemoryDefaults defaults;
         AppState state(defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(
                                      std::make_shared<FakeSoundPlayer::Recording>())));
+        if (served && run[u"accounts"].isArray()) {
+            state.setAccounts(VantorBusService::decodeAccounts(accounts));
+        }
         state.setSnapshots(snapshots);
         state.setAvailability(availability);
         VantorBusService service(state);
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
         const qsizetype launches = codex_.pids().size();
         QSignalSpy reported(&service, &VantorBusService::claudeUsageReported);
+        QSignalSpy reportedFrom(&service, &VantorBusService::claudeUsageReportedFrom);
+        // The status line's account folder, relative to the folder it runs in or not.
+        if (run[u"configDir"].isString()) {
+            qputenv("CLAUDE_CONFIG_DIR", run[u"configDir"].toString().toUtf8());
+        }
         Run vantor(run[u"arguments"].toVariant().toStringList());
+        qunsetenv("CLAUDE_CONFIG_DIR");
         const QString input = run[u"stdin"].toString();
         vantor.write(input.startsWith(u'@') ? TestData::read(data + input.mid(1)) : input.toUtf8());
         vantor.closeWriteChannel();
@@ -201,10 +237,17 @@ private Q_SLOTS:
         QCOMPARE(reported.size(), run[u"reported"].toInt());
         QVERIFY(reported.isEmpty() ||
                 reported[0][0].toByteArray().contains(run[u"body"].toString().toUtf8()));
+        // Another account's reading comes with its folder, made absolute where it ran.
+        QCOMPARE(
+            reportedFrom.value(0).value(0).toString(),
+            run[u"reportedFrom"].toString().replace(QStringLiteral("%CWD%"), QDir::currentPath()));
         QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
         const QByteArray printed =
             vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();
-        QVERIFY2(printed.contains(run[u"output"].toString().toUtf8()), printed.constData());
+        // An output to its last line is all that is printed.
+        const QByteArray expected = run[u"output"].toString().toUtf8();
+        QVERIFY2(expected.endsWith('\n') ? printed == expected : printed.contains(expected),
+                 printed.constData());
         // Reading never starts a Vantor, nor polls.
         QCOMPARE(codex_.pids().size(), launches);
     }

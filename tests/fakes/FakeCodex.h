@@ -56,7 +56,8 @@ public:
     FakeCodex(const FakeCodex&) = delete;
     FakeCodex& operator=(const FakeCodex&) = delete;
 
-    // "#path <its PATH>", then every line it read.
+    // Per launch "#path <its PATH>" and "#home <its CODEX_HOME, - for none>", then every line
+    // it read.
     QByteArrayList log() const { return lines("log"); }
     // Every process it started: itself, once per launch, and any grandchildren.
     QByteArrayList pids() const { return lines("pids"); }

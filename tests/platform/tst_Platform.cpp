@@ -1,4 +1,5 @@
 // The desktop's services, each against the real thing or a stand-in on the private bus.
+#include "AppState.h"
 #include "BadFileKeeper.h"
 #include "DBusNotificationCenter.h"
 #include "DefaultsClaudePauseStore.h"
@@ -9,10 +10,12 @@
 #include "NotificationManager.h"
 #include "QSettingsDefaults.h"
 #include "RecordingLogSink.h"
+#include "ResetAlertAudioManager.h"
 #include "SecretServiceKeychain.h"
 #include "SnapshotStore.h"
 #include "TestData.h"
 #include "UsageFixtures.h"
+#include "VantorBusService.h"
 #include "VantorError.h"
 #include "XdgAutostartLoginItem.h"
 
@@ -240,6 +243,26 @@ private Q_SLOTS:
 
     // What the settings file holds -> whether it is copied aside, as it was, before the first
     // write (never on reading): Qt would write it back without what it could not read.
+    // A pause stored under "key" or set by the "writer" account -> the accounts that read it.
+    void claudePauseKeys_data() {
+        TestData::rows("row", "providers/tables.json", "claudePauseKeys");
+    }
+    void claudePauseKeys() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        MemoryDefaults defaults;
+        const Instant until = Instant::now().addingSeconds(600);
+        const auto writer = fromRawValue<ProviderID>(row[u"writer"].toString());
+        writer ? DefaultsClaudePauseStore(defaults, *writer).setPausedUntil(until)
+               : defaults.setValue(row[u"key"].toString(), until.secondsSinceReferenceDate());
+        QStringList paused;
+        for (const QString& raw : {u"claude"_s, u"claude@work"_s, u"claude@home"_s}) {
+            if (DefaultsClaudePauseStore(defaults, *fromRawValue<ProviderID>(raw)).pausedUntil()) {
+                paused << raw;
+            }
+        }
+        QCOMPARE(paused.join(u' '), row[u"paused"].toString());
+    }
+
     void settingsUnreadable_data() { TestData::rows("row", "platform/settings-files.json"); }
     void settingsUnreadable() {
         const auto row = TestData::fetch<QJsonObject>("row");
@@ -369,6 +392,32 @@ private Q_SLOTS:
         QVERIFY(!QCoro::waitFor(keychain.secret(u"com.anthropic.claude-code"_s)));
         QVERIFY(!QCoro::waitFor(keychain.secret(u"com.anthropic.claude-code"_s)));
         QVERIFY(clock.elapsed() < 2100);
+    }
+
+    // A status line's folder and body, of lengths relative to their bounds -> whether the
+    // running copy passes them on.
+    void reportFrom_data() { TestData::rows("row", "platform/bus.json", "reports"); }
+    void reportFrom() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        MemoryDefaults defaults;
+        AppState state(defaults, nullptr);
+        VantorBusService service(state);
+        QSignalSpy reported(&service, &VantorBusService::claudeUsageReportedFrom);
+        service.ReportClaudeUsageFrom(
+            QString(VantorBusService::maxConfigDirLength + row[u"folder"].toInt(), u'd'),
+            QString(VantorBusService::maxReportBytes + row[u"body"].toInt(), u'{'));
+        QCOMPARE(reported.size(), row[u"passed"].toBool() ? 1 : 0);
+    }
+
+    // What the running copy lists as its accounts -> what a reader believes of it.
+    void accountsDecoded_data() { TestData::rows("row", "platform/bus.json", "accounts"); }
+    void accountsDecoded() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const QJsonValue input = row[u"input"];
+        const QByteArray json =
+            input.isString() ? input.toString().toUtf8() : QJsonDocument(input.toArray()).toJson();
+        QCOMPARE(VantorBusService::encodeAccounts(VantorBusService::decodeAccounts(json)),
+                 row[u"accounts"].toArray());
     }
 
     // Only logind's resume is a wake: not its going to sleep, nor anyone else's signal. The

@@ -11,6 +11,7 @@
 #include "CodexParser.h"
 #include "CodexUsageProvider.h"
 #include "FakeCodex.h"
+#include "RecentAnswers.h"
 #include "TestData.h"
 
 #include <QDir>
@@ -77,6 +78,21 @@ QString outcome(const Settled<ProviderUsageSnapshot>& settled) {
     }
     const VantorError& e = *settled.error;
     return QStringLiteral("%1/%2 %3").arg(e.domain()).arg(e.code()).arg(e.description());
+}
+
+// "<raw id> " and the account's availability or, when available, its fetch's outcome; a reading
+// must be the account's own, windows included.
+QString attempt(UsageProvider& provider) {
+    const QString id = rawValue(provider.id()) + u' ';
+    const auto kind = QCoro::waitFor(settle(provider.availability())).value->kind();
+    if (kind != ProviderAvailability::Kind::available) {
+        return id + rawValue(kind);
+    }
+    const auto fetched = QCoro::waitFor(settle(provider.fetchUsage()));
+    const bool own =
+        !fetched.value || (fetched.value->providerID == provider.id() &&
+                           fetched.value->windows.value(0).providerID == provider.id());
+    return id + outcome(fetched) + (own ? "" : " not its own");
 }
 
 // Children of this process, or of another, that still run or wait to be reaped.
@@ -223,7 +239,7 @@ private Q_SLOTS:
         FakeCodex fake(input(row["script"]));
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", "::.:" + path + ":bin:");  // never searched, nor passed on
-        CodexUsageProvider provider(400ms);
+        CodexUsageProvider provider(ProviderID::codex, {}, nullptr, 400ms);
         // Should the request never time out, the test ends it rather than hanging.
         QTimer guard;
         guard.callOnTimeout([&] { provider.cancel(); });
@@ -233,6 +249,10 @@ private Q_SLOTS:
         const QString result = ::outcome(QCoro::waitFor(settle(provider.fetchUsage())));
         QVERIFY2(result.startsWith(outcome), qPrintable(result));
         QVERIFY(!outcome.endsWith("TimedOut") || clock.elapsed() >= 395);
+        // The fetch returns once its child has ended; one that ignores SIGTERM, once killed.
+        QVERIFY(std::ranges::all_of(fake.pids(), isGone));
+        QCOMPARE(clock.elapsed() >= CodexAppServerClient::killDelay.count() - 100,
+                 row.contains("killed"));
         QTRY_VERIFY(fake.allGone());
         // The executable's own folder leads the child's PATH, so a node beside it is found.
         QCOMPARE(fake.log().value(0), "#path " VANTOR_FAKE_CODEX_DIR ":" + path);
@@ -389,7 +409,8 @@ private Q_SLOTS:
                                                 : std::nullopt;
         const QString path = row["path"].toString(QStringLiteral("/ok"));
         ClaudeUsageProvider provider(
-            &memory, nullptr, path.startsWith(u'/') ? endpoint(path) : QUrl(path),
+            ProviderID::claude, {}, nullptr, &memory, nullptr,
+            path.startsWith(u'/') ? endpoint(path) : QUrl(path),
             row.contains("untrusted") ? QSslConfiguration::defaultConfiguration() : tls_, 300ms);
         std::chrono::milliseconds now{1'000'000};
         provider.setClock([&now] { return now; });
@@ -494,7 +515,8 @@ private Q_SLOTS:
     void claudeRateLimitPause() {
         MemoryPauseStore pauses;
         const auto fetch = [&] {
-            ClaudeUsageProvider provider(nullptr, &pauses, endpoint("/status/429"), tls_);
+            ClaudeUsageProvider provider(ProviderID::claude, {}, nullptr, nullptr, &pauses,
+                                         endpoint("/status/429"), tls_);
             return outcome(QCoro::waitFor(settle(provider.fetchUsage())));
         };
         const Instant start = Instant::now();
@@ -507,6 +529,102 @@ private Q_SLOTS:
         pauses.until = Instant::now().addingSeconds(3 * 3600);
         fetch();
         QCOMPARE(requests().size(), 3);
+    }
+
+    // Two accounts of one assistant sharing what they remember, each with its own pause: the
+    // default one and "work" (~/.claude-work; ~/.codex-work, where Codex's own readings have one
+    // window). A folder holds a token or auth.json text (the default's by default), "=" (the
+    // default's) or is as place() makes it. "steps": "d" or "w" an attempt(), "+" the
+    // clock "later" ms on, "!" the work folder made again, as "then" if given -> the attempts,
+    // what was asked (bearers; the CODEX_HOME of each child, "~/.codex" inherited, "-" none) and
+    // the accounts paused. Whenever a fetch returns, its child has ended.
+    void accounts_data() { addRows(); }
+    void accounts() {
+        QFETCH(const QJsonObject, row);
+        const bool claude = row["kind"] == "claude";
+        const QString home = QDir::homePath();
+        const QString base = home + (claude ? "/.claude" : "/.codex");
+        const QStringList folders{base, base + "-work"};
+        const QString first = row["default"].toString(token);
+        // "<missing>", "<loop>" (a link to itself, which nobody can read), "<empty>" (no sign-in
+        // file) or the sign-in file holding the state.
+        const auto place = [&](int account, QString state) {
+            const QString folder = folders[account];
+            state = state == "=" ? first : state;
+            QDir(folder).removeRecursively();
+            QFile::remove(folder);
+            if (state == "<missing>" || state == "<loop>") {
+                return state == "<missing>" || QFile::link(folder, folder);
+            }
+            const QString form = claude ? R"({"claudeAiOauth":{"accessToken":"%1"}})" : "%1";
+            return QDir().mkpath(folder) &&
+                   (state == "<empty>" ||
+                    TestData::write(folder + (claude ? "/.credentials.json" : "/auth.json"),
+                                    form.arg(state).toUtf8()));
+        };
+        QVERIFY(place(0, first) && place(1, row["work"].toString()));
+        QVERIFY(claude || !QFileInfo(folders[1]).isDir() ||
+                QFile::copy(data + "/providers/codex/garbage-first.script",
+                            folders[1] + "/fake-codex.script"));
+        row.contains("unset") ? qunsetenv("CODEX_HOME")
+                              : qputenv("CODEX_HOME", QFile::encodeName(folders[0]));
+        FakeCodex fake;
+        MemoryKeychain keychain;
+        keychain.value = row["keychain"].isString()
+                             ? std::optional(row["keychain"].toString().toUtf8())
+                             : std::nullopt;
+        MemoryPauseStore pauses[2];
+        std::chrono::milliseconds now{1'000'000};
+        const auto claudeShared = std::make_shared<ClaudeUsageProvider::Shared>();
+        const auto codexShared = std::make_shared<CodexUsageProvider::Shared>();
+        const auto clocked = [&now](auto made) -> std::unique_ptr<UsageProvider> {
+            made->setClock([&now] { return now; });
+            return made;
+        };
+        std::unique_ptr<UsageProvider> providers[2];
+        for (int account : {0, 1}) {
+            const QString folder = account == 0 ? QString() : folders[1];
+            const ProviderID id{claude ? ProviderKind::claude : ProviderKind::codex,
+                                account == 0 ? "" : "work"};
+            providers[account] =
+                claude ? clocked(std::make_unique<ClaudeUsageProvider>(id, folder, claudeShared,
+                                                                       &keychain, &pauses[account],
+                                                                       endpoint("/ok"), tls_))
+                       : clocked(std::make_unique<CodexUsageProvider>(id, folder, codexShared, 5s));
+        }
+        QStringList attempts;
+        for (const QChar step : row["steps"].toString()) {
+            now += std::chrono::milliseconds(step == u'+' ? row["later"].toInt() : 0);
+            QVERIFY(step != u'!' || place(1, row["then"].toString(row["work"].toString())));
+            if (step == u'd' || step == u'w') {
+                attempts << attempt(*providers[step == u'w']);
+            }
+            QVERIFY(std::ranges::all_of(fake.pids(), isGone));
+        }
+        QCOMPARE(attempts.join(" | "), row["attempts"].toString());
+        QStringList asked;
+        for (const QByteArray& line : claude ? requests() : fake.log()) {
+            if (claude || line.startsWith("#home ")) {
+                asked << QString::fromUtf8(line.mid(claude ? 7 : 6)).replace(home, "~");
+            }
+        }
+        QCOMPARE(asked, row["asked"].toVariant().toStringList());
+        QCOMPARE(QString(pauses[0].until ? "d" : "") + (pauses[1].until ? "w" : ""),
+                 row["paused"].toString());
+    }
+
+    // As many keys as the capacity and "offset" more: the first one's answer is forgotten only
+    // beyond the capacity; the last one's never.
+    void recentAnswers_data() { addRows(); }
+    void recentAnswers() {
+        QFETCH(const QJsonObject, row);
+        RecentAnswers<int> answers(1min);
+        const int count = int(RecentAnswers<int>::capacity) + row["offset"].toInt();
+        for (int i = 0; i < count; ++i) {
+            answers.remember(QByteArray::number(i), i, 0ms);
+        }
+        QCOMPARE(answers.recall("0", 1ms).has_value(), row["firstKept"].toBool());
+        QCOMPARE(answers.recall(QByteArray::number(count - 1), 1ms), std::optional(count - 1));
     }
 };
 

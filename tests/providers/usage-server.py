@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 # Plays the Claude usage endpoint over HTTPS on 127.0.0.1: `usage-server.py CERT KEY DATA LOG`
 # prints its port, appends every request's Authorization and User-Agent headers to LOG after a
-# line feed, and answers by the path's first segment (see answer()). Like the real endpoint it
-# refuses a request without a bearer token or the OAuth beta header, and answers 429 at once to
-# a User-Agent that is not Claude Code's own.
+# line feed, and answers by the path's first segment (see answer()); a bearer token "as:PATH" is
+# answered as PATH would be, so that accounts sharing the endpoint are each answered by token.
+# Like the real endpoint it refuses a request without a bearer token or the OAuth beta header,
+# and answers 429 at once to a User-Agent that is not Claude Code's own.
 import http.server, json, os, re, ssl, sys, time
 
 cert, key, data, log = sys.argv[1:5]
@@ -33,7 +34,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if not self.headers.get("Authorization", "").startswith("Bearer ") or \
                 self.headers.get("anthropic-beta") != "oauth-2025-04-20":
             return self.reply(401, b'{"error":{"type":"authentication_error"}}')
-        self.answer(*self.path.strip("/").split("/") + [""])
+        token = self.headers["Authorization"][len("Bearer "):]
+        path = token[3:] if token.startswith("as:") else self.path
+        self.answer(*path.strip("/").split("/") + [""])
 
     def answer(self, kind, argument, *_):
         port = self.server.server_address[1]

@@ -1,5 +1,6 @@
 // Shows the interface over fake providers and stored snapshots, without the runtime: for a
 // look at it, and for the screenshot test, which passes --screenshots <folder>.
+#include "AccountRegistry.h"
 #include "AppState.h"
 #include "ClaudeParser.h"
 #include "FakeLoginItemService.h"
@@ -28,7 +29,10 @@
 #include <QScreen>
 #include <QStyleFactory>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -48,6 +52,28 @@ SnapshotMap storedSnapshots(Instant now) {
         map.insert(snapshot.providerID, snapshot);
     }
     return map;
+}
+
+// A second account of each assistant beside the default one, in a home folder of its own, with
+// the stored snapshots at lower figures.
+void addWorkAccounts(const QString& home, SnapshotMap& snapshots) {
+    for (const char* file : {".codex/auth.json", ".codex-work/auth.json",
+                             ".claude/.credentials.json", ".claude-work/.credentials.json"}) {
+        QFile sign(QDir(home).filePath(QLatin1String(file)));
+        if (!QDir(home).mkpath(QFileInfo(sign).path()) || !sign.open(QIODevice::WriteOnly)) {
+            qFatal("cannot write %s", qPrintable(sign.fileName()));
+        }
+    }
+    for (ProviderUsageSnapshot snapshot : SnapshotMap(snapshots)) {
+        const ProviderKind kind = snapshot.providerID.kind;
+        const QString folder = QStringLiteral("%1/.%2-work").arg(home, rawValue(kind));
+        snapshot.assignProvider({kind, AccountDiscovery::accountID(kind, folder)});
+        for (UsageWindowSnapshot& w : snapshot.windows) {
+            w.usedPercent = std::round(*w.usedPercent * 0.4);
+            w.state = UsageWindowState::available;
+        }
+        snapshots.insert(snapshot.providerID, snapshot);
+    }
 }
 
 // Texts cut short or running past their item or the window: each as "<text>: <why>".
@@ -110,14 +136,16 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InterfaceLanguage::apply();
-    // vantor_preview [--dark] [--screenshots <folder>] [--claude <usage body>]: with a body,
-    // the Claude card from it, expanded in the second shot
+    // vantor_preview [--dark] [--accounts] [--screenshots <folder>] [--claude <usage body>]:
+    // with a body, the Claude card from it, expanded in the second shot; --accounts adds a
+    // second account of each assistant
     const QStringList arguments = QApplication::arguments();
     const auto option = [&](const char* name) {
         const qsizetype at = arguments.indexOf(QLatin1String(name)) + 1;
         return at > 0 && at < arguments.size() ? arguments[at] : QString();
     };
     const bool dark = arguments.contains(QStringLiteral("--dark"));
+    const bool accounts = arguments.contains(QStringLiteral("--accounts"));
     const qsizetype shots = arguments.indexOf(QStringLiteral("--screenshots")) + 1;
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     if (dark) {
@@ -133,8 +161,15 @@ int main(int argc, char** argv) {
                                  std::make_shared<FakeSoundPlayer::Recording>())));
     // No providers: the stored snapshots stay as they are.
     UsageCoordinator coordinator({}, {defaults, notificationCenter, log});
+    // The accounts live in a home folder of the preview's own, which the settings show as "~".
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    SnapshotMap stored = storedSnapshots(Instant::now());
+    if (accounts) {
+        addWorkAccounts(home.path(), stored);
+    }
+    AccountRegistry registry(defaults, state, AccountDiscovery({home.path(), {}, {}}));
     // An hour of readings climbing to the stored figures, so the rows show their pace.
-    const SnapshotMap stored = storedSnapshots(Instant::now());
     UsageHistory history;
     for (int minutesAgo = 60; minutesAgo >= 0; minutesAgo -= 5) {
         for (ProviderUsageSnapshot past : stored) {
@@ -146,15 +181,19 @@ int main(int argc, char** argv) {
         }
     }
     state.setSnapshots(stored);
-    state.setAvailability(AvailabilityMap{{ProviderID::codex, ProviderAvailability::available()},
-                                          {ProviderID::claude, ProviderAvailability::available()}});
+    AvailabilityMap available;
+    for (const ProviderID& provider : state.watchedProviders()) {
+        available.insert(provider, ProviderAvailability::available());
+    }
+    state.setAvailability(available);
     if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
         SnapshotMap snapshots = state.snapshots();
         snapshots.insert(ProviderID::claude, ClaudeParser::parse(body.readAll(), Instant::now()));
         state.setSnapshots(snapshots);
     }
 
-    VantorInterface interface(state, coordinator, loginItem, defaults, notificationCenter);
+    VantorInterface interface(state, coordinator, registry, loginItem, defaults,
+                              notificationCenter);
     interface.show();
     interface.showPopover();
 
@@ -165,7 +204,7 @@ int main(int argc, char** argv) {
         // English shots keep their plain names; other languages add theirs.
         const QString language = QLocale().name().left(2);
         return QDir(arguments[shots])
-            .filePath(name + (dark ? "-dark" : "-light") +
+            .filePath(name + (accounts ? "-accounts" : "") + (dark ? "-dark" : "-light") +
                       (language == QLatin1String("en") ? QString() : u'-' + language) + ".png");
     };
     // The tray figures at the panels' sizes on a bar of this palette's shade: 42 % and 8 % left,

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -64,7 +65,8 @@ std::optional<ClaudeCredentials> ownToken(const QJsonObject& object, QLatin1Stri
 
 }  // namespace
 
-ClaudeCredentialReader::ClaudeCredentialReader(ClaudeKeychain* keychain) : keychain_(keychain) {}
+ClaudeCredentialReader::ClaudeCredentialReader(ClaudeKeychain* keychain, QString filePath)
+    : keychain_(keychain), filePath_(std::move(filePath)) {}
 
 QCoro::Task<std::optional<QString>> ClaudeCredentialReader::token() const {
     const std::optional<ClaudeCredentials> found = co_await credentials();
@@ -73,6 +75,7 @@ QCoro::Task<std::optional<QString>> ClaudeCredentialReader::token() const {
 
 QCoro::Task<std::optional<ClaudeCredentials>> ClaudeCredentialReader::credentials() const {
     ClaudeKeychain* const keychain = keychain_;
+    const QString path = filePath_.isEmpty() ? credentialsFilePath() : filePath_;
     if (keychain) {
         const std::optional<QByteArray> secret = co_await keychain->secret(keychainService);
         if (secret) {
@@ -81,11 +84,11 @@ QCoro::Task<std::optional<ClaudeCredentials>> ClaudeCredentialReader::credential
             }
         }
     }
-    co_return fromFile(credentialsFilePath());
+    co_return fromFile(path);
 }
 
-QString ClaudeCredentialReader::credentialsFilePath() {
-    const QString configDir = qEnvironmentVariable("CLAUDE_CONFIG_DIR");
+QString ClaudeCredentialReader::credentialsFilePath(const QString& folder) {
+    const QString configDir = folder.isEmpty() ? qEnvironmentVariable("CLAUDE_CONFIG_DIR") : folder;
     const QString base =
         configDir.isEmpty() ? QDir::homePath() + QStringLiteral("/.claude") : configDir;
     return base + QStringLiteral("/.credentials.json");

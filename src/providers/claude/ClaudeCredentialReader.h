@@ -13,7 +13,7 @@
 class ClaudeKeychain;
 
 // Finds the OAuth access token that Claude Code leaves on the machine: first in the keychain,
-// then in its credentials file. Read-only and uncached: every call reads both sources again.
+// then in a credentials file. Read-only and uncached: every call reads both sources again.
 // A value type; the provider makes one per call.
 class ClaudeCredentialReader {
 public:
@@ -21,17 +21,17 @@ public:
     // Larger credentials files are not read: the real one is a few hundred bytes.
     static constexpr qint64 maxFileSize = 1 << 20;
 
-    // Without a keychain only the file is read.
-    explicit ClaudeCredentialReader(ClaudeKeychain* keychain = nullptr);
+    // Without a keychain only the file is read; an empty path stands for credentialsFilePath().
+    explicit ClaudeCredentialReader(ClaudeKeychain* keychain = nullptr, QString filePath = {});
 
     // The token, or no value. Never throws: every problem counts as no token from that source.
     QCoro::Task<std::optional<QString>> token() const;
     // The token with its expiry ("expiresAt", milliseconds since 1970, beside the token).
     QCoro::Task<std::optional<ClaudeCredentials>> credentials() const;
 
-    // $CLAUDE_CONFIG_DIR/.credentials.json when that variable is set, else
-    // ~/.claude/.credentials.json.
-    static QString credentialsFilePath();
+    // The credentials file of an account's folder; for none, $CLAUDE_CONFIG_DIR/.credentials.json
+    // when that variable is set, else ~/.claude/.credentials.json.
+    static QString credentialsFilePath(const QString& folder = {});
 
     // The steps of token(), each on its own so that tests and fuzzers can reach them.
     // A keychain secret: a JSON object searched for a token, else bare text beginning "ey".
@@ -55,4 +55,5 @@ public:
 
 private:
     ClaudeKeychain* keychain_;
+    QString filePath_;
 };

@@ -72,10 +72,18 @@ QUrl ClaudeUsageProvider::defaultEndpoint() {
     return url;
 }
 
-ClaudeUsageProvider::ClaudeUsageProvider(ClaudeKeychain* keychain, ClaudePauseStore* pauseStore,
-                                         QUrl endpoint, std::optional<QSslConfiguration> tls,
+ClaudeUsageProvider::Shared::Shared() = default;
+ClaudeUsageProvider::Shared::~Shared() = default;
+
+ClaudeUsageProvider::ClaudeUsageProvider(ProviderID id, QString folder,
+                                         std::shared_ptr<Shared> shared, ClaudeKeychain* keychain,
+                                         ClaudePauseStore* pauseStore, QUrl endpoint,
+                                         std::optional<QSslConfiguration> tls,
                                          std::chrono::milliseconds transferTimeout)
-    : keychain_(keychain),
+    : id_(std::move(id)),
+      folder_(std::move(folder)),
+      shared_(shared ? std::move(shared) : std::make_shared<Shared>()),
+      keychain_(keychain),
       pauseStore_(pauseStore),
       endpoint_(std::move(endpoint)),
       tls_(std::move(tls)),
@@ -83,12 +91,20 @@ ClaudeUsageProvider::ClaudeUsageProvider(ClaudeKeychain* keychain, ClaudePauseSt
 
 ClaudeUsageProvider::~ClaudeUsageProvider() = default;
 
+ClaudeCredentialReader ClaudeUsageProvider::reader() const {
+    // Claude Code on Linux keeps its token in the file only; the keychain item is a default
+    // account's alone, as the desktop app's sign-in is.
+    return ClaudeCredentialReader(id_.isDefault() ? keychain_ : nullptr,
+                                  ClaudeCredentialReader::credentialsFilePath(folder_));
+}
+
 QCoro::Task<ProviderAvailability> ClaudeUsageProvider::availability() {
-    const ClaudeCredentialReader reader(keychain_);
+    const ClaudeCredentialReader reader = this->reader();
     const std::optional<QString> token = co_await reader.token();
     if (!token) {
-        co_return ClaudeDesktopDiscovery::isInstalled() ? ProviderAvailability::requiresProPlan()
-                                                        : ProviderAvailability::notAuthenticated();
+        co_return id_.isDefault() && ClaudeDesktopDiscovery::isInstalled()
+            ? ProviderAvailability::requiresProPlan()
+            : ProviderAvailability::notAuthenticated();
     }
     // While the endpoint rests, asking it would only extend the block.
     if (const auto until = pausedUntil(Instant::now())) {
@@ -131,7 +147,7 @@ ProviderAvailability ClaudeUsageProvider::rateLimited(Instant until) {
 
 QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
     lastFailure_.reset();
-    const ClaudeCredentialReader reader(keychain_);
+    const ClaudeCredentialReader reader = this->reader();
     std::optional<ClaudeCredentials> credentials = co_await reader.credentials();
     bool readAgain = false;
     if (credentials && credentials->isExpired(Instant::now())) {
@@ -165,8 +181,11 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
         }
     }
     switch (answer.status) {
-        case 200:
-            co_return ClaudeParser::parse(answer.body, Instant::now());
+        case 200: {
+            ProviderUsageSnapshot snapshot = ClaudeParser::parse(answer.body, Instant::now());
+            snapshot.assignProvider(id_);
+            co_return snapshot;
+        }
         case 401:
             lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText());
             throw VantorError(ProviderError::notAuthenticated);
@@ -187,16 +206,27 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
 
 QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::ask(QString token,
                                                                   QByteArray userAgent) {
-    const QByteArray digest = QCryptographicHash::hash(token.toUtf8(), QCryptographicHash::Sha256);
+    // The endpoint goes in too: an answer is only ever the same endpoint's.
+    const QByteArray digest = QCryptographicHash::hash(
+        endpoint_.toEncoded() + '\n' + token.toUtf8(), QCryptographicHash::Sha256);
     const std::chrono::milliseconds now = clock_();
-    if (lastAsked_ && lastAsked_->tokenDigest == digest && now >= lastAsked_->at &&
-        now - lastAsked_->at < minimumAskInterval) {
-        co_return lastAsked_->answer;
+    // Within minimumAskInterval whoever asked; beyond it, up to a poll interval, only what
+    // another account was told: accounts holding the same token are asked in turns of their
+    // own over the interval, and ask once between them.
+    std::optional<Shared::Asked> recent = shared_->answers.recall(digest, now, minimumAskInterval);
+    if (!recent) {
+        recent = shared_->answers.recall(digest, now);
+        if (recent && recent->by == id_) {
+            recent.reset();
+        }
+    }
+    if (recent) {
+        co_return std::move(recent->answer);
     }
     // Only an answer counts as asking: a request that never reached the server (the network
     // not back after a wake) may be tried again at once.
     Answer answer = co_await send(std::move(token), std::move(userAgent));
-    lastAsked_ = Asked{answer, now, digest};
+    shared_->answers.remember(digest, Shared::Asked{id_, answer}, now);
     co_return answer;
 }
 
@@ -219,10 +249,10 @@ QCoro::Task<ClaudeUsageProvider::Answer> ClaudeUsageProvider::send(QString token
 
     // Made with the first request: without Claude credentials none is ever sent, and an idle
     // Vantor then runs none of Qt Network.
-    if (!network_) {
-        network_ = std::make_unique<QNetworkAccessManager>();
+    if (!shared_->network) {
+        shared_->network = std::make_unique<QNetworkAccessManager>();
     }
-    QNetworkReply* const raw = network_->get(request);
+    QNetworkReply* const raw = shared_->network->get(request);
     const ReplyGuard guard{raw};
     const auto download = std::make_shared<Download>();
     QObject::connect(raw, &QNetworkReply::readyRead, raw, [raw, download] {

@@ -213,10 +213,11 @@ private:
 
 CodexAppServerClient::CodexAppServerClient(QUrl executable,
                                            std::chrono::milliseconds requestTimeout,
-                                           QObject* parent)
+                                           QString codexHome, QObject* parent)
     : QObject(parent),
       executable_(std::move(executable)),
       requestTimeout_(requestTimeout),
+      codexHome_(std::move(codexHome)),
       process_(new QProcess(this)) {
     requestTimer_.setSingleShot(true);
     requestTimer_.setTimerType(Qt::PreciseTimer);
@@ -245,6 +246,11 @@ void CodexAppServerClient::configureProcess() {
     QStringList path = ExecutableSearch::folders(environment.value(QStringLiteral("PATH")));
     path.prepend(QFileInfo(program).absolutePath());
     environment.insert(QStringLiteral("PATH"), path.join(u':'));
+    // Codex keeps an account's sign-in in the folder this names, and nothing else tells
+    // accounts apart.
+    if (!codexHome_.isEmpty()) {
+        environment.insert(QStringLiteral("CODEX_HOME"), codexHome_);
+    }
     process_->setProcessEnvironment(environment);
 
     connect(process_, &QProcess::readyReadStandardOutput, this, &CodexAppServerClient::readOutput);
@@ -464,6 +470,7 @@ void CodexAppServerClient::stop() {
     // The child outlives this client until it exits; the application then reaps it, and
     // deletes it at the latest when it ends itself.
     child->setParent(QCoreApplication::instance());
+    exiting_ = child;
     connect(child, &QProcess::finished, child, &QObject::deleteLater);
     // The kill goes to the whole process group and does not depend on the leader: a launcher
     // script may exit on SIGTERM while the program it started lingers. The group's id is ours
@@ -489,6 +496,32 @@ void CodexAppServerClient::stop() {
         connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, child,
                 [child] { signalChild(child->processId(), SIGKILL); });
     }
+}
+
+QCoro::Task<> CodexAppServerClient::waitForExit() const {
+    const QPointer<QProcess> child = exiting_;
+    if (!child || child->state() == QProcess::NotRunning) {
+        co_return;
+    }
+    auto exit = std::make_shared<Outcome>();
+    const auto end = [exit] {
+        if (!exit->done) {
+            exit->complete(QJsonValue());
+        }
+    };
+    // Lives in this coroutine's frame: the connections go with it.
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
+    connect(&limit, &QTimer::timeout, &limit, end);
+    connect(child, &QObject::destroyed, &limit, end);
+    connect(child, &QProcess::stateChanged, &limit, [end](QProcess::ProcessState state) {
+        if (state == QProcess::NotRunning) {
+            end();
+        }
+    });
+    limit.start(exitWait);
+    co_await OutcomeAwaiter(exit);
 }
 
 void CodexAppServerClient::killNow() {

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QObject>
+#include <QPointer>
 #include <QProcess>
 #include <QString>
 #include <QTimer>
@@ -30,9 +31,14 @@ public:
     static inline const QString initializedNotification = QStringLiteral("initialized");
     // How long a child may take to exit after shutdown asked it to before it is killed.
     static constexpr std::chrono::milliseconds killDelay{2000};
+    // How long waitForExit() waits at most: the kill ends any child well before, unless the
+    // kernel cannot end it yet (stuck in uninterruptible I/O), which must not hold a refresh.
+    static constexpr std::chrono::milliseconds exitWait = killDelay * 2;
 
+    // With a `codexHome` the child runs with CODEX_HOME set to it (the account's folder);
+    // without one it inherits Vantor's environment.
     CodexAppServerClient(QUrl executable, std::chrono::milliseconds requestTimeout,
-                         QObject* parent = nullptr);
+                         QString codexHome = {}, QObject* parent = nullptr);
     // Shuts the child down when that has not happened yet.
     ~CodexAppServerClient() override;
 
@@ -51,6 +57,9 @@ public:
     // Should Vantor end without stopping it (even by SIGKILL), a watchdog the child leaves
     // behind at launch does the same to its group.
     void stop();
+    // Resumes once the child stop() let go has exited and been reaped (at once when there is
+    // none), or exitWait after the call at the latest; then no child of this client runs.
+    QCoro::Task<> waitForExit() const;
 
     // The requester gave up: the request in flight ends with the cancellation error, and every
     // later request fails the same way without writing anything.
@@ -80,7 +89,10 @@ private:
 
     QUrl executable_;
     std::chrono::milliseconds requestTimeout_;
+    QString codexHome_;
     QProcess* process_ = nullptr;
+    // The child stop() let go while it still ran; gone once it has been reaped.
+    QPointer<QProcess> exiting_;
     CodexLineReader reader_;
     QTimer requestTimer_;
     std::shared_ptr<Outcome> launchOutcome_;

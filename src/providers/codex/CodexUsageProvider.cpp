@@ -5,17 +5,71 @@
 #include "CodexParser.h"
 #include "VantorError.h"
 
-#include <exception>
-#include <memory>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
-CodexUsageProvider::CodexUsageProvider(std::chrono::milliseconds requestTimeout)
-    : requestTimeout_(requestTimeout) {}
+#include <exception>
+#include <utility>
+
+CodexUsageProvider::CodexUsageProvider(ProviderID id, QString codexHome,
+                                       std::shared_ptr<Shared> shared,
+                                       std::chrono::milliseconds requestTimeout)
+    : id_(std::move(id)),
+      codexHome_(std::move(codexHome)),
+      shared_(shared ? std::move(shared) : std::make_shared<Shared>()),
+      requestTimeout_(requestTimeout) {}
 
 CodexUsageProvider::~CodexUsageProvider() = default;
 
+QString CodexUsageProvider::signInFilePath(const QString& codexHome) {
+    QString folder = codexHome.isEmpty() ? qEnvironmentVariable("CODEX_HOME") : codexHome;
+    if (folder.isEmpty()) {
+        folder = QDir::homePath() + QStringLiteral("/.codex");
+    }
+    return folder + u'/' + signInFileName;
+}
+
+std::optional<QByteArray> CodexUsageProvider::signInDigest() const {
+    // Only a regular file: opening a FIFO planted under the name would block forever.
+    const QString path = signInFilePath(codexHome_);
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray contents = file.read(maxSignInFileSize + 1);
+    if (contents.size() > maxSignInFileSize) {
+        return std::nullopt;
+    }
+    return QCryptographicHash::hash(contents, QCryptographicHash::Sha256);
+}
+
+std::optional<ProviderUsageSnapshot> CodexUsageProvider::sharedReading(
+    const std::optional<QByteArray>& digest) const {
+    if (!digest) {
+        return std::nullopt;
+    }
+    std::optional<Fetched> recent = shared_->readings.recall(*digest, clock_());
+    // Only another account's: this account's own refresh asks Codex again, as it does with a
+    // single account.
+    if (!recent || recent->by == id_) {
+        return std::nullopt;
+    }
+    recent->snapshot.assignProvider(id_);
+    return std::move(recent->snapshot);
+}
+
 QCoro::Task<ProviderAvailability> CodexUsageProvider::availability() {
-    co_return CodexDiscovery::executableURL() ? ProviderAvailability::available()
-                                              : ProviderAvailability::notInstalled();
+    if (!CodexDiscovery::executableURL()) {
+        co_return ProviderAvailability::notInstalled();
+    }
+    // The default account is left to Codex itself, as it always was: it says when it is
+    // signed out.
+    if (!id_.isDefault() && (codexHome_.isEmpty() || !signInDigest())) {
+        co_return ProviderAvailability::notAuthenticated();
+    }
+    co_return ProviderAvailability::available();
 }
 
 QCoro::Task<ProviderUsageSnapshot> CodexUsageProvider::fetchUsage() {
@@ -23,8 +77,15 @@ QCoro::Task<ProviderUsageSnapshot> CodexUsageProvider::fetchUsage() {
     if (!executable) {
         throw VantorError(ProviderError::notInstalled);
     }
+    const std::optional<QByteArray> digest = signInDigest();
+    if (!id_.isDefault() && (codexHome_.isEmpty() || !digest)) {
+        throw VantorError(ProviderError::notAuthenticated);
+    }
+    if (std::optional<ProviderUsageSnapshot> shared = sharedReading(digest)) {
+        co_return std::move(*shared);
+    }
 
-    auto client = std::make_unique<CodexAppServerClient>(*executable, requestTimeout_);
+    auto client = std::make_unique<CodexAppServerClient>(*executable, requestTimeout_, codexHome_);
     clients_.removeAll(nullptr);
     clients_.append(client.get());
 
@@ -37,12 +98,19 @@ QCoro::Task<ProviderUsageSnapshot> CodexUsageProvider::fetchUsage() {
     } catch (...) {
         failure = std::current_exception();
     }
-    // On every way out: the child must not outlive the fetch.
+    // On every way out: the child must not outlive the fetch, so that the next account's
+    // never runs beside it.
     client->stop();
+    co_await client->waitForExit();
     clients_.removeAll(client.get());
     if (failure) {
         std::rethrow_exception(failure);
     }
+    if (digest) {
+        Fetched fetched{id_, snapshot};
+        shared_->readings.remember(*digest, std::move(fetched), clock_());
+    }
+    snapshot.assignProvider(id_);
     co_return snapshot;
 }
 

@@ -1,10 +1,12 @@
 pragma ComponentBehavior: Bound
 import QtQuick
 import QtQuick.Controls.Fusion
+import QtQuick.Dialogs
 import QtQuick.Layouts
 import Vantor.Ui
 
-// The settings form: General, Reset alert, Providers, About.
+// The settings form: General, Accounts, Reset alert, Providers, About; it scrolls where it does
+// not fit the window.
 Rectangle {
     id: root
     required property SettingsViewModel model
@@ -32,6 +34,21 @@ Rectangle {
     Shortcut {
         sequence: "Ctrl+R"
         onActivated: root.popover.refresh()
+    }
+
+    // A control reached by the keyboard scrolls into view.
+    Window.onActiveFocusItemChanged: {
+        const item = root.Window.activeFocusItem
+        let inForm = item
+        while (inForm !== null && inForm !== form) {
+            inForm = inForm.parent
+        }
+        if (inForm !== null) {
+            const top = item.mapToItem(scroll.contentItem, 0, 0).y
+            scroll.contentY = Math.max(0, Math.min(scroll.contentY, top - 8,
+                                                   scroll.contentHeight - scroll.height),
+                                       top + item.height + 8 - scroll.height)
+        }
     }
 
     component SectionBox: Rectangle {
@@ -96,186 +113,311 @@ Rectangle {
         }
     }
 
-    ColumnLayout {
+    Flickable {
+        id: scroll
+        objectName: "settingsScroll"
         anchors.fill: parent
-        anchors.margins: 20
-        spacing: 6
-
-        SectionTitle { text: root.texts.general }
-        SectionBox {
-            LabelledRow {
-                title: root.texts.launchAtLogin
-                PillSwitch {
-                    objectName: "launchAtLogin"
-                    checked: root.model.launchAtLogin
-                    Accessible.name: root.texts.launchAtLogin
-                    // The model may refuse: show its value, not the click.
-                    onToggled: {
-                        root.model.launchAtLogin = checked
-                        checked = Qt.binding(() => root.model.launchAtLogin)
-                    }
-                }
-            }
-            LabelledRow {
-                title: root.texts.trayIcon
-                ComboBox {
-                    objectName: "trayIcon"
-                    implicitWidth: 160
-                    model: root.model.trayIconItems
-                    currentIndex: root.model.trayIconIndex
-                    Accessible.name: root.texts.trayIcon
-                    onActivated: function(index) {
-                        root.model.trayIconIndex = index
-                        currentIndex = Qt.binding(() => root.model.trayIconIndex)
-                    }
-                }
-            }
-            LabelledRow {
-                title: root.texts.warnAt
-                ComboBox {
-                    objectName: "warnAt"
-                    implicitWidth: 160
-                    model: root.model.warningItems
-                    currentIndex: root.model.warningIndex
-                    Accessible.name: root.texts.warnAt
-                    onActivated: function(index) {
-                        root.model.warningIndex = index
-                        currentIndex = Qt.binding(() => root.model.warningIndex)
-                    }
-                }
-            }
+        contentWidth: width
+        contentHeight: form.implicitHeight + 40
+        boundsBehavior: Flickable.StopAtBounds
+        ScrollBar.vertical: ScrollBar {
+            // Always drawn while the form is taller than the window: it tells there is more below.
+            policy: scroll.contentHeight > scroll.height ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
         }
 
-        SectionTitle { text: root.texts.resetAlert }
-        SectionBox {
-            LabelledRow {
-                title: root.texts.playResetAlert
-                PillSwitch {
-                    objectName: "alertsEnabled"
-                    checked: root.model.alertsEnabled
-                    Accessible.name: root.texts.playResetAlert
-                    onToggled: {
-                        root.model.alertsEnabled = checked
-                        checked = Qt.binding(() => root.model.alertsEnabled)
-                    }
-                }
-            }
-            LabelledRow {
-                title: root.texts.language
-                ComboBox {
-                    objectName: "language"
-                    implicitWidth: 230
-                    enabled: root.model.alertsEnabled
-                    model: root.model.languageItems
-                    currentIndex: root.model.languageIndex
-                    Accessible.name: root.texts.language
-                    onActivated: function(index) {
-                        root.model.languageIndex = index
-                        currentIndex = Qt.binding(() => root.model.languageIndex)
-                    }
-                }
-            }
-            LabelledRow {
-                title: root.texts.voice
-                ComboBox {
-                    objectName: "voice"
-                    implicitWidth: 230
-                    enabled: root.model.alertsEnabled
-                    model: root.model.genderItems
-                    currentIndex: root.model.genderIndex
-                    Accessible.name: root.texts.voice
-                    onActivated: function(index) {
-                        root.model.genderIndex = index
-                        currentIndex = Qt.binding(() => root.model.genderIndex)
-                    }
-                }
-            }
-            LabelledRow {
-                title: root.texts.sound
-                ComboBox {
-                    objectName: "sound"
-                    implicitWidth: 230
-                    enabled: root.model.alertsEnabled
-                    model: root.model.soundItems
-                    currentIndex: root.model.soundIndex
-                    Accessible.name: root.texts.sound
-                    onActivated: function(index) {
-                        root.model.soundIndex = index
-                        currentIndex = Qt.binding(() => root.model.soundIndex)
-                    }
-                }
-            }
-            // Side by side while they fit, else one under the other.
-            Flow {
-                Layout.fillWidth: true
-                spacing: 8
-                Button {
-                    objectName: "playAudioTest"
-                    enabled: root.model.alertsEnabled
-                    text: root.texts.playAudioTest
-                    icon.source: "image://symbol/speaker/" + Theme.symbolTint
-                    onClicked: root.model.playAudioTest()
-                }
-                Button {
-                    objectName: "sendTestNotification"
-                    text: root.texts.sendTestNotification
-                    icon.source: "image://symbol/bell/" + Theme.symbolTint
-                    onClicked: root.model.sendTestNotification()
-                }
-            }
-            Label {
-                textFormat: Text.PlainText
-                objectName: "testStatus"
-                Layout.fillWidth: true
-                visible: root.model.testNotificationStatus.length > 0
-                text: root.model.testNotificationStatus
-                wrapMode: Text.WordWrap
-                font.pixelSize: 11
-                color: Theme.secondaryText
-            }
-            Button {
-                objectName: "openNotificationSettings"
-                visible: root.model.testNotificationNeedsSettings
-                         && root.model.canOpenNotificationSettings
-                text: root.texts.openNotificationSettings
-                icon.source: "image://symbol/settings/" + Theme.symbolTint
-                onClicked: root.model.openNotificationSettings()
-            }
-        }
+        ColumnLayout {
+            id: form
+            x: 20
+            y: 20
+            width: scroll.width - 40
+            spacing: 6
 
-        SectionTitle { text: root.texts.providers }
-        SectionBox {
-            Repeater {
-                model: root.model.providerRows
+            SectionTitle { text: root.texts.general }
+            SectionBox {
                 LabelledRow {
-                    id: providerRow
-                    required property var modelData
-                    title: modelData.title
-                    Label {
-                        textFormat: Text.PlainText
-                        text: providerRow.modelData.value
-                        color: Theme.secondaryText
+                    title: root.texts.launchAtLogin
+                    PillSwitch {
+                        objectName: "launchAtLogin"
+                        checked: root.model.launchAtLogin
+                        Accessible.name: root.texts.launchAtLogin
+                        // The model may refuse: show its value, not the click.
+                        onToggled: {
+                            root.model.launchAtLogin = checked
+                            checked = Qt.binding(() => root.model.launchAtLogin)
+                        }
+                    }
+                }
+                LabelledRow {
+                    title: root.texts.trayIcon
+                    ComboBox {
+                        objectName: "trayIcon"
+                        implicitWidth: 160
+                        model: root.model.trayIconItems
+                        currentIndex: root.model.trayIconIndex
+                        Accessible.name: root.texts.trayIcon
+                        onActivated: function(index) {
+                            root.model.trayIconIndex = index
+                            currentIndex = Qt.binding(() => root.model.trayIconIndex)
+                        }
+                    }
+                }
+                LabelledRow {
+                    title: root.texts.warnAt
+                    ComboBox {
+                        objectName: "warnAt"
+                        implicitWidth: 160
+                        model: root.model.warningItems
+                        currentIndex: root.model.warningIndex
+                        Accessible.name: root.texts.warnAt
+                        onActivated: function(index) {
+                            root.model.warningIndex = index
+                            currentIndex = Qt.binding(() => root.model.warningIndex)
+                        }
                     }
                 }
             }
-        }
 
-        SectionTitle { text: root.texts.about }
-        SectionBox {
-            Label {
-                textFormat: Text.PlainText
-                text: root.texts.version
-                color: Theme.text
+            SectionTitle { text: root.texts.accounts }
+            SectionBox {
+                objectName: "accounts"
+                Repeater {
+                    model: root.model.accounts
+                    ColumnLayout {
+                        id: account
+                        required property string key
+                        required property string group
+                        required property string name
+                        required property string placeholder
+                        required property string folder
+                        required property bool watched
+                        required property bool removable
+                        required property string watchText
+                        required property string removeText
+                        Layout.fillWidth: true
+                        spacing: 2
+
+                        Label {
+                            textFormat: Text.PlainText
+                            visible: account.group.length > 0
+                            text: account.group
+                            color: Theme.secondaryText
+                            font.pixelSize: 11
+                            font.weight: Font.DemiBold
+                        }
+                        RowLayout {
+                            Layout.fillWidth: true
+                            TextField {
+                                id: nameField
+                                objectName: "accountName"
+                                Layout.fillWidth: true
+                                text: account.name
+                                maximumLength: root.model.accountNameLimit
+                                selectByMouse: true
+                                Accessible.name: root.texts.accountName
+                                Accessible.description: account.folder
+                                // The registry tidies the name: show what it kept.
+                                onEditingFinished: {
+                                    root.model.rename(account.key, text)
+                                    text = Qt.binding(() => account.name)
+                                }
+                                // The control's own placeholder would read a folder's name as markup.
+                                Label {
+                                    textFormat: Text.PlainText
+                                    x: nameField.leftPadding
+                                    width: nameField.width - nameField.leftPadding
+                                           - nameField.rightPadding
+                                    anchors.verticalCenter: parent.verticalCenter
+                                    visible: nameField.length === 0 && nameField.preeditText.length === 0
+                                    text: account.placeholder
+                                    font: nameField.font
+                                    color: Theme.secondaryText
+                                    elide: Text.ElideRight
+                                }
+                            }
+                            Button {
+                                objectName: "removeAccount"
+                                visible: account.removable
+                                text: root.texts.remove
+                                Accessible.name: account.removeText
+                                onClicked: root.model.remove(account.key)
+                            }
+                            PillSwitch {
+                                objectName: "watchAccount"
+                                checked: account.watched
+                                Accessible.name: account.watchText
+                                onToggled: {
+                                    root.model.setWatched(account.key, checked)
+                                    checked = Qt.binding(() => account.watched)
+                                }
+                            }
+                        }
+                        Label {
+                            textFormat: Text.PlainText
+                            Layout.fillWidth: true
+                            text: account.folder
+                            elide: Text.ElideMiddle
+                            color: Theme.secondaryText
+                            font.pixelSize: 11
+                        }
+                    }
+                }
+                Button {
+                    objectName: "addFolder"
+                    text: root.texts.addFolder
+                    onClicked: folderDialog.open()
+                }
+                Label {
+                    textFormat: Text.PlainText
+                    objectName: "addFolderMessage"
+                    Layout.fillWidth: true
+                    visible: text.length > 0
+                    text: root.model.addFolderMessage
+                    wrapMode: Text.WordWrap
+                    font.pixelSize: 11
+                    color: Theme.secondaryText
+                }
             }
-            Label {
-                textFormat: Text.PlainText
-                Layout.fillWidth: true
-                text: root.texts.privacy
-                wrapMode: Text.WordWrap
-                color: Theme.secondaryText
+
+            SectionTitle { text: root.texts.resetAlert }
+            SectionBox {
+                LabelledRow {
+                    title: root.texts.playResetAlert
+                    PillSwitch {
+                        objectName: "alertsEnabled"
+                        checked: root.model.alertsEnabled
+                        Accessible.name: root.texts.playResetAlert
+                        onToggled: {
+                            root.model.alertsEnabled = checked
+                            checked = Qt.binding(() => root.model.alertsEnabled)
+                        }
+                    }
+                }
+                LabelledRow {
+                    title: root.texts.language
+                    ComboBox {
+                        objectName: "language"
+                        implicitWidth: 230
+                        enabled: root.model.alertsEnabled
+                        model: root.model.languageItems
+                        currentIndex: root.model.languageIndex
+                        Accessible.name: root.texts.language
+                        onActivated: function(index) {
+                            root.model.languageIndex = index
+                            currentIndex = Qt.binding(() => root.model.languageIndex)
+                        }
+                    }
+                }
+                LabelledRow {
+                    title: root.texts.voice
+                    ComboBox {
+                        objectName: "voice"
+                        implicitWidth: 230
+                        enabled: root.model.alertsEnabled
+                        model: root.model.genderItems
+                        currentIndex: root.model.genderIndex
+                        Accessible.name: root.texts.voice
+                        onActivated: function(index) {
+                            root.model.genderIndex = index
+                            currentIndex = Qt.binding(() => root.model.genderIndex)
+                        }
+                    }
+                }
+                LabelledRow {
+                    title: root.texts.sound
+                    ComboBox {
+                        objectName: "sound"
+                        implicitWidth: 230
+                        enabled: root.model.alertsEnabled
+                        model: root.model.soundItems
+                        currentIndex: root.model.soundIndex
+                        Accessible.name: root.texts.sound
+                        onActivated: function(index) {
+                            root.model.soundIndex = index
+                            currentIndex = Qt.binding(() => root.model.soundIndex)
+                        }
+                    }
+                }
+                // Side by side while they fit, else one under the other.
+                Flow {
+                    Layout.fillWidth: true
+                    spacing: 8
+                    Button {
+                        objectName: "playAudioTest"
+                        enabled: root.model.alertsEnabled
+                        text: root.texts.playAudioTest
+                        icon.source: "image://symbol/speaker/" + Theme.symbolTint
+                        onClicked: root.model.playAudioTest()
+                    }
+                    Button {
+                        objectName: "sendTestNotification"
+                        text: root.texts.sendTestNotification
+                        icon.source: "image://symbol/bell/" + Theme.symbolTint
+                        onClicked: root.model.sendTestNotification()
+                    }
+                }
+                Label {
+                    textFormat: Text.PlainText
+                    objectName: "testStatus"
+                    Layout.fillWidth: true
+                    visible: root.model.testNotificationStatus.length > 0
+                    text: root.model.testNotificationStatus
+                    wrapMode: Text.WordWrap
+                    font.pixelSize: 11
+                    color: Theme.secondaryText
+                }
+                Button {
+                    objectName: "openNotificationSettings"
+                    visible: root.model.testNotificationNeedsSettings
+                             && root.model.canOpenNotificationSettings
+                    text: root.texts.openNotificationSettings
+                    icon.source: "image://symbol/settings/" + Theme.symbolTint
+                    onClicked: root.model.openNotificationSettings()
+                }
+            }
+
+            SectionTitle { text: root.texts.providers }
+            SectionBox {
+                Repeater {
+                    model: root.model.providerRows
+                    LabelledRow {
+                        id: providerRow
+                        required property var modelData
+                        title: modelData.title
+                        Label {
+                            textFormat: Text.PlainText
+                            text: providerRow.modelData.value
+                            color: Theme.secondaryText
+                        }
+                    }
+                }
+            }
+
+            SectionTitle { text: root.texts.about }
+            SectionBox {
+                Label {
+                    textFormat: Text.PlainText
+                    text: root.texts.version
+                    color: Theme.text
+                }
+                Label {
+                    textFormat: Text.PlainText
+                    Layout.fillWidth: true
+                    text: root.texts.privacy
+                    wrapMode: Text.WordWrap
+                    color: Theme.secondaryText
+                }
             }
         }
+    }
 
-        Item { Layout.fillHeight: true }
+    // The desktop's own chooser where it has one.
+    FolderDialog {
+        id: folderDialog
+        objectName: "folderDialog"
+        // Known only once the form is in its window, after the dialog was made.
+        parentWindow: root.Window.window
+        title: root.texts.chooseFolder
+        currentFolder: root.model.homeFolder
+        onAccepted: root.model.addFolder(folderDialog.selectedFolder)
     }
 }

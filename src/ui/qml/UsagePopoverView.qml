@@ -2,10 +2,12 @@ pragma ComponentBehavior: Bound
 import QtQuick
 import Vantor.Ui
 
-// The panel a click on the tray icon opens: title, one card per provider, utility rows.
+// The panel a click on the tray icon opens: title, one card per watched account, utility rows.
 Rectangle {
     id: root
     required property PopoverViewModel model
+    // The tallest the panel may grow (the screen's); beyond it the cards scroll.
+    property int maximumHeight: 1000000
 
     width: 259
     height: implicitHeight
@@ -46,6 +48,12 @@ Rectangle {
             next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
         }
     }
+    // A card reached by the keyboard scrolls into view.
+    function reveal(item: Item) {
+        const top = item.mapToItem(cardColumn, 0, 0).y
+        cardScroll.contentY = Math.max(Math.min(cardScroll.contentY, top),
+                                       top + item.height - cardScroll.height)
+    }
 
     Shortcut {
         sequence: "Ctrl+R"
@@ -68,6 +76,7 @@ Rectangle {
         spacing: 0
 
         Text {
+            id: title
             textFormat: Text.PlainText
             objectName: "title"
             width: parent.width
@@ -81,25 +90,56 @@ Rectangle {
             font.weight: Font.DemiBold
         }
 
-        Column {
+        Flickable {
+            id: cardScroll
+            objectName: "cards"
             width: parent.width
-            spacing: 5
+            // As tall as the cards while they fit; the title and the rows below always show.
+            height: Math.min(cardColumn.implicitHeight,
+                             Math.max(0, root.maximumHeight - 24 - title.height - utilities.height))
+            contentWidth: width
+            contentHeight: cardColumn.implicitHeight
+            interactive: contentHeight > height
+            clip: interactive
+            boundsBehavior: Flickable.StopAtBounds
 
-            ProviderCard {
-                objectName: "codexCard"
+            Column {
+                id: cardColumn
                 width: parent.width
-                card: root.model.codex
-                reduceMotion: root.model.reduceMotion
+                spacing: 5
+
+                Repeater {
+                    model: root.model.cards
+                    // The model's "card" role fills the card's own required property.
+                    ProviderCard {
+                        id: cardView
+                        objectName: cardView.card.providerKey + "Card"
+                        width: cardColumn.width
+                        reduceMotion: root.model.reduceMotion
+                        onActiveFocusChanged: {
+                            if (cardView.activeFocus) {
+                                root.reveal(cardView)
+                            }
+                        }
+                    }
+                }
             }
-            ProviderCard {
-                objectName: "claudeCard"
-                width: parent.width
-                card: root.model.claude
-                reduceMotion: root.model.reduceMotion
+
+            // Where the view stands among the cards, shown only while they scroll.
+            Rectangle {
+                visible: cardScroll.interactive
+                x: cardScroll.width - width
+                y: cardScroll.contentY + cardScroll.visibleArea.yPosition * cardScroll.height
+                width: 3
+                height: cardScroll.visibleArea.heightRatio * cardScroll.height
+                radius: 1.5
+                color: Theme.secondaryText
+                opacity: 0.5
             }
         }
 
         Column {
+            id: utilities
             width: parent.width
             topPadding: 4
             spacing: 2
