@@ -187,9 +187,18 @@ void VantorRuntime::applyClaudeUsage(const QByteArray& body) {
 }
 
 void VantorRuntime::applyClaudeUsageFrom(const QString& configDir, const QByteArray& body) {
-    const std::optional<ProviderID> account =
+    std::optional<ProviderID> account =
         registry_ ? registry_->claudeAccountFor(configDir)
                   : (configDir.isEmpty() ? std::optional(ProviderID::claude) : std::nullopt);
+    // A folder Vantor does not know (set in a shell, not in Vantor's session) while the default
+    // account is the only Claude account watched: it goes there, as it did before Vantor knew
+    // several accounts. With several, it could be any of them, and is dropped.
+    const QList<ProviderID> watched = state_->watchedProviders();
+    if (!account && state_->isWatched(ProviderID::claude) &&
+        std::count_if(watched.cbegin(), watched.cend(),
+                      [](const ProviderID& id) { return id.kind == ProviderKind::claude; }) == 1) {
+        account = ProviderID::claude;
+    }
     if (!account) {
         return;
     }

@@ -20,7 +20,8 @@ public:
         2 * AccountDiscovery::maxPerProvider * ProviderUsageSnapshot::maxWindows;
     static constexpr qsizetype deliveredLimit = 2 * heldWindowsLimit;
     static inline const QString pendingKey = QStringLiteral("pendingEvents");
-    static constexpr qsizetype pendingLimit = 20;
+    // A five-hour and a weekly reset of every account, waiting together for a server.
+    static constexpr qsizetype pendingLimit = 2 * 2 * AccountDiscovery::maxPerProvider;
     static inline const QString warningMarksKey = QStringLiteral("limitWarnings");
     static constexpr qsizetype warningMarkLimit = 2 * heldWindowsLimit;
     // Room for every window all accounts of both assistants may hold, and more: the entries of

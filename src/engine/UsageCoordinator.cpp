@@ -74,7 +74,9 @@ UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> p
     retryTimer_.setSingleShot(true);
     connect(&retryTimer_, &QTimer::timeout, this, [this] {
         if (retryState_) {
-            detach(refreshProviders(*retryState_, retryProviders_, Reason::retry));
+            const QList<ProviderID> due = retryPending_.keys();
+            detach(refreshProviders(*retryState_, QSet<ProviderID>(due.cbegin(), due.cend()),
+                                    Reason::retry));
         }
     });
     // A coarse timer may fire up to 5 % early; polls keep their interval.
@@ -119,7 +121,7 @@ void UsageCoordinator::pollDue() {
     detach(poll(pollState_));
 }
 
-QCoro::Task<> UsageCoordinator::poll(QPointer<AppState> state) {
+QCoro::Task<> UsageCoordinator::poll(QPointer<AppState> state, bool everyone) {
     if (!state) {
         co_return;
     }
@@ -128,7 +130,7 @@ QCoro::Task<> UsageCoordinator::poll(QPointer<AppState> state) {
     // the accounts whose turn it is.
     QSet<ProviderID> only;
     Reason reason = Reason::whole;
-    if (std::exchange(firstPollDone_, true) && pollsPerInterval_ > 1) {
+    if (std::exchange(firstPollDone_, true) && !everyone && pollsPerInterval_ > 1) {
         only = dueAtPoll();
         reason = Reason::scheduled;
     }
@@ -151,8 +153,11 @@ void UsageCoordinator::handleWake(QPointer<AppState> state) {
     if (pollDueAt_) {
         const auto remaining = *pollDueAt_ - clock_();
         if (remaining <= std::chrono::milliseconds::zero()) {
-            // The overdue poll is the wake's refresh.
-            pollDue();
+            // The overdue poll is the wake's refresh, and asks every account: any of them may
+            // have reset while the machine slept.
+            pollDueAt_.reset();
+            pollTimer_.stop();
+            detach(poll(state, true));
             return;
         }
         pollTimer_.start(remaining);
@@ -224,12 +229,12 @@ void UsageCoordinator::applyProviders(std::vector<std::unique_ptr<UsageProvider>
 QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<ProviderID> only,
                                                  Reason reason) {
     if (refreshRunning_) {
-        // A retry asks only some providers: a poll, wake or user's refresh follows it.
-        if (retryRunning_ && reason != Reason::retry) {
-            const bool whole =
-                only.isEmpty() || (wantedAfterRetry_ && wantedAfterRetry_->isEmpty());
-            wantedAfterRetry_ =
-                whole ? QSet<ProviderID>() : wantedAfterRetry_.value_or(only) + only;
+        // The accounts whose turn it is (or whose sign-in changed) wait for the refresh that
+        // runs, so none misses its turn; a retry asks only some providers, so a poll, wake or
+        // user's refresh follows it too. A retry itself is scheduled again at the end.
+        if (reason == Reason::scheduled || (retryRunning_ && reason == Reason::whole)) {
+            const bool whole = reason == Reason::whole || (wantedAfter_ && wantedAfter_->isEmpty());
+            wantedAfter_ = whole ? QSet<ProviderID>() : wantedAfter_.value_or(only) + only;
         }
         co_return;
     }
@@ -248,11 +253,13 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
         co_return;
     }
     state->setRefreshing(true);
+    QSet<ProviderID> asked;
     QSet<ProviderID> failed;
     for (const auto& provider : providers_) {
         if (!only.isEmpty() && !only.contains(provider->id())) {
             continue;
         }
+        asked.insert(provider->id());
         const bool stateAlive = co_await refreshProvider(*provider, state, failed);
         if (!self) {
             co_return;
@@ -265,7 +272,8 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
         state->setRefreshing(false);
     }
     refreshRunning_ = false;
-    std::optional<QSet<ProviderID>> next = std::exchange(wantedAfterRetry_, std::nullopt);
+    noteRetries(asked, failed, reason);
+    std::optional<QSet<ProviderID>> next = std::exchange(wantedAfter_, std::nullopt);
     if (pendingProviders_) {
         QSet<ProviderID> known;
         for (const auto& provider : providers_) {
@@ -284,28 +292,46 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
         }
     }
     if (next && state) {
-        Q_EMIT refreshFinished();
+        // Started before anyone hears of the end, so that what they start meanwhile (new
+        // accounts found) waits for it rather than taking its place.
         const Reason nextReason = next->isEmpty() ? Reason::whole : Reason::scheduled;
         detach(refreshProviders(*state, *next, nextReason));
+        Q_EMIT refreshFinished();
         co_return;
     }
-    // A refresh of its own (a poll, a wake, the user) gets its own retries.
-    if (reason != Reason::retry) {
-        retries_ = 0;
-    }
-    scheduleRetry(state, failed);
+    scheduleRetry(state, reason != Reason::retry && !failed.isEmpty());
     Q_EMIT refreshFinished();
 }
 
-void UsageCoordinator::scheduleRetry(QPointer<AppState> state, const QSet<ProviderID>& failed) {
-    if (failed.isEmpty() || !state || retries_ >= maxRetries) {
+void UsageCoordinator::noteRetries(const QSet<ProviderID>& asked, const QSet<ProviderID>& failed,
+                                   Reason reason) {
+    for (const ProviderID& id : asked) {
+        if (!failed.contains(id)) {
+            retryPending_.remove(id);
+        } else if (reason != Reason::retry) {
+            // A refresh of its own (a poll, a wake, the user) gets its own retries.
+            retryPending_.insert(id, 0);
+        } else if (++retryPending_[id] >= maxRetries) {
+            retryPending_.remove(id);
+        }
+    }
+}
+
+void UsageCoordinator::scheduleRetry(QPointer<AppState> state, bool anew) {
+    // An account no longer watched is not asked again.
+    retryPending_.removeIf([this](auto it) {
+        return std::none_of(providers_.cbegin(), providers_.cend(),
+                            [&it](const auto& provider) { return provider->id() == it.key(); });
+    });
+    if (retryPending_.isEmpty() || !state) {
         retryTimer_.stop();
         return;
     }
-    ++retries_;
     retryState_ = state;
-    retryProviders_ = failed;
-    retryTimer_.start(retryDelay_);
+    // New failures wait the whole delay; others keep the time they were given.
+    if (anew || !retryTimer_.isActive()) {
+        retryTimer_.start(retryDelay_);
+    }
 }
 
 QCoro::Task<> UsageCoordinator::applyReading(AppState& stateRef, ProviderUsageSnapshot reading) {
@@ -438,6 +464,10 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
         current.reset();
     } else if (current) {
         current->boundWindows();
+    }
+    if (!state->isWatched(id)) {
+        // Switched off while it was asked: nothing of it is kept or told.
+        co_return true;
     }
     if (!current) {
         // A provider that knows why (a rate limit, an expired session) says so instead, and

@@ -113,13 +113,18 @@ private:
     enum class Reason { whole, scheduled, retry };
 
     void pollDue();
-    QCoro::Task<> poll(QPointer<AppState> state);
+    // everyone: every provider, whoever's turn it is.
+    QCoro::Task<> poll(QPointer<AppState> state, bool everyone = false);
     // Refreshes the given providers, or all of them when none is given.
     QCoro::Task<> refreshProviders(AppState& state, QSet<ProviderID> only, Reason reason);
     // The providers the current poll asks: those whose turn it is.
     QSet<ProviderID> dueAtPoll() const;
     void applyProviders(std::vector<std::unique_ptr<UsageProvider>> providers);
-    void scheduleRetry(QPointer<AppState> state, const QSet<ProviderID>& failed);
+    // Counts the retries of the providers a refresh asked: a failure of a refresh of its own
+    // starts them anew, a success or the last retry ends them.
+    void noteRetries(const QSet<ProviderID>& asked, const QSet<ProviderID>& failed, Reason reason);
+    // Starts the retry timer while retries wait (anew: from now, for new failures).
+    void scheduleRetry(QPointer<AppState> state, bool anew);
     void schedulePoll();
     void handleWake(QPointer<AppState> state);
     // One provider's part of a refresh; false when the state went away meanwhile. A fetch that
@@ -152,7 +157,7 @@ private:
     // Whether the refresh running is a retry, and what waits for its end: the providers of a
     // refresh asked for meanwhile (all of them for an empty set).
     bool retryRunning_ = false;
-    std::optional<QSet<ProviderID>> wantedAfterRetry_;
+    std::optional<QSet<ProviderID>> wantedAfter_;
     // Providers to take once the running refresh has ended.
     std::optional<std::vector<std::unique_ptr<UsageProvider>>> pendingProviders_;
     int pollsPerInterval_ = 1;
@@ -168,9 +173,9 @@ private:
     QTimer retryTimer_;
     std::chrono::milliseconds retryDelay_;
     QPointer<AppState> retryState_;
-    QSet<ProviderID> retryProviders_;
-    // Retries since the last refresh that was not one.
-    int retries_ = 0;
+    // The providers whose failed fetch is asked again, with the retries made since their
+    // last refresh that was not one.
+    QMap<ProviderID, int> retryPending_;
     // When the next poll falls due on clock_; none while a poll runs.
     std::optional<std::chrono::milliseconds> pollDueAt_;
 };

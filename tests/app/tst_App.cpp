@@ -8,7 +8,6 @@
 #include "FakeCodex.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
-#include "FakeSoundPlayer.h"
 #include "FakeUsageProvider.h"
 #include "InterfaceLanguage.h"
 #include "MemoryDefaults.h"
@@ -201,24 +200,21 @@ private Q_SLOTS:
              UsageJson::decodeSnapshots(QJsonDocument(run[u"snapshots"].toArray()).toJson())) {
             snapshots.insert(snapshot.providerID, snapshot);
         }
-        AvailabilityMap availability;
-        const QJsonObject availabilities = run[u"availability"].toObject();
-        for (auto it = availabilities.begin(); it != availabilities.end(); ++it) {
-            availability.insert(*fromRawValue<ProviderID>(it.key()),
-                                UsageJson::decodeAvailability(it.value()));
-        }
         stored(served ? SnapshotMap() : snapshots);
         // The accounts, served or stored; none listed: the default ones alone.
         const QByteArray accounts = QJsonDocument(run[u"accounts"].toArray()).toJson();
         QSettingsDefaults().setValue(AccountRegistry::accountsKey, served ? "" : accounts);
         MemoryDefaults defaults;
-        AppState state(defaults, std::make_unique<ResetAlertAudioManager>(FakeSoundPlayer::factory(
-                                     std::make_shared<FakeSoundPlayer::Recording>())));
+        AppState state(defaults, nullptr);
         if (served && run[u"accounts"].isArray()) {
             state.setAccounts(VantorBusService::decodeAccounts(accounts));
         }
         state.setSnapshots(snapshots);
-        state.setAvailability(availability);
+        const QJsonObject availability = run[u"availability"].toObject();
+        for (auto it = availability.begin(); it != availability.end(); ++it) {
+            state.setAvailability(*fromRawValue<ProviderID>(it.key()),
+                                  UsageJson::decodeAvailability(it.value()));
+        }
         VantorBusService service(state);
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
         const qsizetype launches = codex_.pids().size();
@@ -322,6 +318,45 @@ private Q_SLOTS:
     }
     void cleanup() {
         QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName);
+    }
+
+    // Rows of tests/data/app/routing.json: the account folders in the home folder and the
+    // CLAUDE_CONFIG_DIR a status line ran with ("~" the home folder) -> the account its reading
+    // lands on ("work": the .claude-work account), or none.
+    void statusLineRouting_data() { TestData::rows("row", "app/routing.json"); }
+    void statusLineRouting() {
+        QFETCH(QJsonObject, row);
+        QTemporaryDir home;
+        for (const QJsonValue folder : row["folders"].toArray()) {
+            QVERIFY(QDir(home.path()).mkpath(folder.toString()));
+            QFile file(home.filePath(folder.toString() + "/.credentials.json"));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{}") == 2);
+        }
+        VantorRuntime::Platform platform;
+        platform.defaults = std::make_unique<MemoryDefaults>();
+        platform.notificationCenter = std::make_unique<FakeNotificationCenter>();
+        platform.log = std::make_unique<RecordingLogSink>();
+        platform.loginItem = std::make_unique<FakeLoginItemService>();
+        platform.accounts = AccountDiscovery::Environment{home.path(), {}, {}};
+        platform.makeProvider = [](const UsageAccount& account) {
+            return std::make_unique<FakeUsageProvider>(account.id);
+        };
+        VantorRuntime runtime(std::move(platform));
+        const QString reset =
+            QDateTime::currentDateTimeUtc().addSecs(3600).toString(Qt::ISODateWithMs);
+        runtime.applyClaudeUsageFrom(
+            row["configDir"].toString().replace(u'~', home.path()),
+            QStringLiteral(R"({"five_hour":{"utilization":40,"resets_at":"%1"}})")
+                .arg(reset)
+                .toUtf8());
+        const QString lands = row["lands"].toString();
+        const ProviderID work{
+            ProviderKind::claude,
+            AccountDiscovery::accountID(ProviderKind::claude, home.filePath(".claude-work"))};
+        QTRY_COMPARE(runtime.state().snapshots().keys(), lands.isEmpty() ? QList<ProviderID>()
+                                                         : lands == "work"
+                                                             ? QList{work}
+                                                             : QList{ProviderID::claude});
     }
 
     // The login item is registered before polling starts, which asks the providers in list

@@ -36,6 +36,10 @@ inline void rows(const char* column, const QString& file, const char* table = nu
         QTest::newRow(row[u"name"].toString().toUtf8().constData()) << row.toObject();
     }
 }
+// The rows of the table named after the calling test, in the column "row".
+inline void tableRows(const QString& file) {
+    rows("row", file, QTest::currentTestFunction());
+}
 
 // QFETCH as an expression, for columns read once.
 template <typename T>

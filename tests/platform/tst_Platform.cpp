@@ -64,6 +64,17 @@ bool storeSecret(const QString& service, const QByteArray& secret) {
            tool.exitCode() == 0;
 }
 
+// A fresh record file, and the fake notification server in this mode writing to it, once it
+// owns the name; empty when it could not start.
+QString startServer(QProcess& server, const QString& mode) {
+    const QString record = newFolder() + u"/calls"_s;
+    if (!TestData::write(record, "")) {
+        return {};
+    }
+    server.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {mode, record});
+    return server.waitForReadyRead(10'000) && server.readAll() == "ready\n" ? record : QString();
+}
+
 bool lockKeyring() {
     QDBusMessage lock =
         QDBusMessage::createMethodCall(u"org.freedesktop.secrets"_s, u"/org/freedesktop/secrets"_s,
@@ -84,81 +95,31 @@ class PlatformTest : public QObject {
 private Q_SLOTS:
     void cleanup() { qputenv("PATH", path_); }
 
-    // An announcement made before any notification server runs is handed to the first that
-    // appears, once. Before the rows below, one of which leaves a server on the bus.
-    void lateServer() {
-        const QString record = newFolder() + u"/calls"_s;
-        QVERIFY(TestData::write(record, ""));
-        MemoryDefaults defaults;
-        SnapshotStore store(defaults);
-        DBusNotificationCenter center;
-        NotificationManager manager(store, center);
-        std::vector<QCoro::Task<>> handOvers;
-        center.whenServerAppears([&] { handOvers.push_back(manager.deliverPending()); });
-        const UsageEvent reset =
-            UsageEvent::resetConfirmed(ProviderID::codex, u"codex.5h"_s, UsageFixtures::t0);
-        QVERIFY(!QCoro::waitFor(manager.deliver(reset, UsageWindowKind::fiveHour)));
-        Child server;
-        server.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {u"accept"_s, record});
-        QTRY_COMPARE(TestData::read(record).count('\n'), 1);
-        QTRY_VERIFY(store.wasDelivered(NotificationManager::eventKey(reset)));
-        QVERIFY(store.pendingAnnouncements().isEmpty());
-    }
-
-    // A body holding markup -> what the server is handed: escaped for a server that renders
-    // markup, as written for one that does not; the summary always as written. Each server is
-    // asked once.
-    void notificationMarkup_data() {
-        QTest::addColumn<QString>("server");
-        QTest::addColumn<QString>("body");
-        QTest::newRow("plain") << u"accept"_s << u"<img src=\"http://h/x\"> R&D"_s;
-        QTest::newRow("markup") << u"markup"_s
-                                << u"&lt;img src=&quot;http://h/x&quot;&gt; R&amp;D"_s;
-    }
-    void notificationMarkup() {
-        QFETCH(QString, server);
-        const QString record = newFolder() + u"/calls"_s;
-        QVERIFY(TestData::write(record, ""));
-        Child process;
-        process.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {server, record});
-        QVERIFY(process.waitForReadyRead(10'000));
-        MemoryDefaults defaults;
-        SnapshotStore store(defaults);
-        const QString text = u"<img src=\"http://h/x\"> R&D"_s;
-        store.setPendingAnnouncements({{u"a"_s, text, text}, {u"b"_s, text, text}});
-        DBusNotificationCenter center;
-        QCoro::waitFor(NotificationManager(store, center).deliverPending());
-        const QByteArray calls = TestData::read(record);
-        QCOMPARE(calls.count('\n'), 2);
-        for (const QByteArray& line : calls.trimmed().split('\n')) {
-            const QJsonObject call = QJsonDocument::fromJson(line).object();
-            QCOMPARE(call[u"summary"].toString() + u'|' + call[u"body"].toString(),
-                     text + u'|' + TestData::fetch<QString>("body"));
-            QCOMPARE(call[u"capabilitiesAsked"].toInt(), 1);
-        }
-    }
-
-    // The fake server's mode (none: none runs) -> whether it counts as permission, and
-    // whether a reset is delivered.
-    void notifications_data() { TestData::rows("row", "platform/tables.json", "notifications"); }
+    // The fake server's mode (none: none runs) -> whether it counts as permission, and whether
+    // a reset is delivered. A server that starts only after a reset was announced ("late") is
+    // handed it, once; the first row, as a later one leaves a server on the bus. Announcements
+    // with "markup" in their body -> what the server is handed: escaped for a server that
+    // renders markup, as written for one that does not; the summary always as written. Each
+    // server is asked once.
+    void notifications_data() { TestData::tableRows(u"platform/tables.json"_s); }
     void notifications() {
         const auto row = TestData::fetch<QJsonObject>("row");
         const QString server = row[u"server"].toString();
         const bool authorized = row[u"authorized"].toBool();
         const bool delivered = row[u"delivered"].toBool();
-        const QString record = newFolder() + u"/calls"_s;
-        QVERIFY(TestData::write(record, ""));
+        const bool late = row[u"late"].toBool();
         Child process;
         const bool noBus = server == "no bus"_L1;
+        QString record = newFolder() + u"/calls"_s;
+        QVERIFY(TestData::write(record, ""));
         if (server == "slow"_L1) {
             QVERIFY(TestData::write(qEnvironmentVariable("XDG_DATA_HOME") +
                                         u"/dbus-1/services/org.freedesktop.Notifications.service"_s,
                                     "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=" +
                                         QByteArray(VANTOR_FAKE_NOTIFICATION_SERVER) + " slow " +
                                         record.toUtf8()));
-        } else if (!server.isEmpty() && !noBus) {
-            process.start(QStringLiteral(VANTOR_FAKE_NOTIFICATION_SERVER), {server, record});
-            QVERIFY(process.waitForReadyRead(10'000) && process.readAll() == "ready\n");
+        } else if (!server.isEmpty() && !noBus && !late) {
+            QVERIFY(!(record = startServer(process, server)).isEmpty());
         }
         MemoryDefaults defaults;
         SnapshotStore store(defaults);
@@ -166,11 +127,35 @@ private Q_SLOTS:
             noBus ? QDBusConnection::connectToBus(u"unix:path=/none"_s, server)
                   : QDBusConnection::sessionBus());
         NotificationManager manager(store, center);
+        const UsageEvent reset = UsageEvent::resetConfirmed(
+            ProviderID::claude, u"claude.seven_day"_s, UsageFixtures::t0);
+        if (late) {
+            std::vector<QCoro::Task<>> handOvers;
+            center.whenServerAppears([&] { handOvers.push_back(manager.deliverPending()); });
+            QVERIFY(!QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly)));
+            QVERIFY(!(record = startServer(process, server)).isEmpty());
+            QTRY_COMPARE(TestData::read(record).count('\n'), 1);
+            QTRY_VERIFY(store.wasDelivered(NotificationManager::eventKey(reset)));
+            QVERIFY(store.pendingAnnouncements().isEmpty());
+            return;
+        }
+        if (row[u"markup"].isString()) {
+            const QString text = row[u"markup"].toString();
+            store.setPendingAnnouncements({{u"a"_s, text, text}, {u"b"_s, text, text}});
+            QCoro::waitFor(manager.deliverPending());
+            const QByteArray calls = TestData::read(record);
+            QCOMPARE(calls.count('\n'), 2);
+            for (const QByteArray& line : calls.trimmed().split('\n')) {
+                const QJsonObject call = QJsonDocument::fromJson(line).object();
+                QCOMPARE(call[u"summary"].toString() + u'|' + call[u"body"].toString(),
+                         text + u'|' + row[u"body"].toString());
+                QCOMPARE(call[u"capabilitiesAsked"].toInt(), 1);
+            }
+            return;
+        }
         QCOMPARE(QCoro::waitFor(manager.authorizationStatus()) ==
                      NotificationCenter::AuthorizationStatus::authorized,
                  authorized);
-        const UsageEvent reset = UsageEvent::resetConfirmed(
-            ProviderID::claude, u"claude.seven_day"_s, UsageFixtures::t0);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly)), delivered);
@@ -191,9 +176,10 @@ private Q_SLOTS:
         }
     }
 
-    // What the settings file holds -> the pause read from it (none: null); then what a restart
-    // reads back.
-    void settingsFile_data() { TestData::rows("row", "platform/tables.json", "settingsFile"); }
+    // What the settings file holds -> the pause read from it (none: null), whether it is copied
+    // aside, as it was, before the first write (never on reading: Qt would write it back without
+    // what it could not read); then what a restart reads back.
+    void settingsFile_data() { TestData::tableRows(u"platform/tables.json"_s); }
     void settingsFile() {
         const auto row = TestData::fetch<QJsonObject>("row");
         // null: a plain file blocks the folder
@@ -202,7 +188,7 @@ private Q_SLOTS:
         const double pause = row[u"pause"].toDouble(std::numeric_limits<double>::quiet_NaN());
         const QString folder = newFolder();
         const QString path = folder + u"/vantor.conf"_s;
-        TestData::write(content.isNull() ? folder : path, "[General]\n" + content + '\n');
+        QVERIFY(TestData::write(content.isNull() ? folder : path, content));
         RecordingLogSink log;
         QSettingsDefaults defaults(path, &log);
         DefaultsClaudePauseStore pauseStore(defaults);
@@ -210,7 +196,8 @@ private Q_SLOTS:
         QCOMPARE(
             pauseStore.pausedUntil(),
             std::isnan(pause) ? std::nullopt : std::optional(Instant::fromReferenceSeconds(pause)));
-        QVERIFY(store.load().isEmpty());
+        QVERIFY(store.load().isEmpty() && BadFileKeeper::copies(path).isEmpty());
+        QVERIFY(!row[u"copied"].isBool() || defaults.value(u"a"_s).isValid());
         store.markDelivered(u"k"_s);
         const SnapshotMap written{
             {ProviderID::claude, UsageFixtures::fullSnapshot(ProviderID::claude, Instant::now())}};
@@ -218,6 +205,11 @@ private Q_SLOTS:
         store.save(written);
         pauseStore.setPausedUntil(until);
         QCOMPARE(defaults.status() == QSettings::AccessError, content.isNull());
+        if (row[u"copied"].isBool()) {
+            const bool copied = row[u"copied"].toBool();
+            QCOMPARE(BadFileKeeper::copies(path).size(), copied ? 1 : 0);
+            QCOMPARE(TestData::read(path + u".bad.1"_s), copied ? content : QByteArray());
+        }
         // Unwritable: logged once, and all that waited is written with the first change after
         // the folder can be made. A restart reads it all back (under a new name: QSettings
         // caches a parsed file per path). Another run of failures is logged again.
@@ -241,12 +233,8 @@ private Q_SLOTS:
                  qEnvironmentVariable("XDG_CONFIG_HOME") + u"/vantor/vantor.conf"_s);
     }
 
-    // What the settings file holds -> whether it is copied aside, as it was, before the first
-    // write (never on reading): Qt would write it back without what it could not read.
     // A pause stored under "key" or set by the "writer" account -> the accounts that read it.
-    void claudePauseKeys_data() {
-        TestData::rows("row", "providers/tables.json", "claudePauseKeys");
-    }
+    void claudePauseKeys_data() { TestData::tableRows(u"providers/tables.json"_s); }
     void claudePauseKeys() {
         const auto row = TestData::fetch<QJsonObject>("row");
         MemoryDefaults defaults;
@@ -263,31 +251,17 @@ private Q_SLOTS:
         QCOMPARE(paused.join(u' '), row[u"paused"].toString());
     }
 
-    void settingsUnreadable_data() { TestData::rows("row", "platform/settings-files.json"); }
-    void settingsUnreadable() {
-        const auto row = TestData::fetch<QJsonObject>("row");
-        const QByteArray content = row[u"content"].toString().toUtf8();
-        const bool copied = row[u"copied"].toBool();
-        const QString path = newFolder() + u"/vantor.conf"_s;
-        QVERIFY(TestData::write(path, content));
-        QSettingsDefaults defaults(path);
-        QVERIFY(defaults.value(u"a"_s).isValid() && BadFileKeeper::copies(path).isEmpty());
-        defaults.setValue(u"k"_s, 1);
-        defaults.setValue(u"k"_s, 2);
-        QCOMPARE(BadFileKeeper::copies(path).size(), copied ? 1 : 0);
-        QCOMPARE(TestData::read(path + u".bad.1"_s), copied ? content : QByteArray());
-    }
-
     // Each case: where the executable lies, the entry found (%EXE% stands for it), its status
     // before and after a first launch.
     void autostart_data() { TestData::rows("entry", "platform/autostart.json"); }
     void autostart() {
         QFETCH(QJsonObject, entry);
         using Status = LoginItemService::Status;
-        const QHash<QString, Status> statuses{{u"enabled"_s, Status::enabled},
-                                              {u"requiresApproval"_s, Status::requiresApproval},
-                                              {u"notRegistered"_s, Status::notRegistered},
-                                              {u"notFound"_s, Status::notFound}};
+        const auto status = [&entry](const char16_t* key) {  // named as the enum's values
+            return Status(
+                QStringList{u"notRegistered"_s, u"enabled"_s, u"requiresApproval"_s, u"notFound"_s}
+                    .indexOf(entry[key].toString()));
+        };
         const QString root = newFolder();
         const QString program = root + u'/' + entry[u"executable"].toString();
         QVERIFY(TestData::write(program, ""));
@@ -306,10 +280,10 @@ private Q_SLOTS:
                                                   "%EXE%", QFile::encodeName(program)));
         }
         qputenv("PATH", QFile::encodeName(QFileInfo(program).path()) + ':' + path_);
-        QCOMPARE(item.status(), statuses[entry[u"before"].toString()]);
+        QCOMPARE(item.status(), status(u"before"));
         MemoryDefaults defaults;
         LaunchAtLoginController::enableByDefaultIfNeeded(item, defaults);
-        const Status after = statuses[entry[u"after"].toString()];
+        const Status after = status(u"after");
         QCOMPARE(item.status(), after);
         // Another program's entry is not removed; switching on, the user's own act, replaces it.
         if (after == Status::notFound) {
@@ -334,18 +308,12 @@ private Q_SLOTS:
 
     // Keyring states -> whether a lookup finds the secret, and how soon. "absent" is first: no
     // keyring runs yet, and the one started then must be found at once.
-    void secretService_data() {
-        QTest::addColumn<QString>("keyring");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("absent, then started") << u"absent"_s << true;
-        QTest::newRow("unlocked") << u"unlocked"_s << true;
-        QTest::newRow("never answers") << u"frozen"_s << false;
-        // Unlocking would raise a prompt that waits for the user without limit.
-        QTest::newRow("locked") << u"locked"_s << false;
-    }
+    // "locked": unlocking would raise a prompt that waits for the user without limit.
+    void secretService_data() { TestData::tableRows(u"platform/tables.json"_s); }
     void secretService() {
-        QFETCH(QString, keyring);
-        QFETCH(bool, found);
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const QString keyring = row[u"keyring"].toString();
+        const bool found = row[u"found"].toBool();
         const QString service = u"vantor.test."_s + QLatin1String(QTest::currentDataTag());
         const QByteArray secret = "eyJhbGciOiJub25lIn0.e30.\n";  // handed on as it is
         SecretServiceKeychain keychain;

@@ -46,10 +46,8 @@ QByteArray input(const QJsonValue& value) {
                                 : text;
 }
 
-// The rows of the calling test's table in tests/data/providers/tables.json.
-void addRows() {
-    TestData::rows("row", QStringLiteral("providers/tables.json"), QTest::currentTestFunction());
-}
+// Where the tests' tables of rows are, each named after its test.
+const QString tables = QStringLiteral("providers/tables.json");
 
 // "<id> <kind> <state> <used> <reset>" per window, then what else the snapshot carries.
 QString summary(const ProviderUsageSnapshot& snapshot) {
@@ -107,8 +105,11 @@ QByteArrayList liveChildren(
     return children;
 }
 
+// Holds a row's "keychain" text, if it has one.
 class MemoryKeychain : public ClaudeKeychain {
 public:
+    explicit MemoryKeychain(const QJsonValue& text)
+        : value(text.isString() ? std::optional(text.toString().toUtf8()) : std::nullopt) {}
     std::optional<QByteArray> value;
     QCoro::Task<std::optional<QByteArray>> secret(QString) override {
         co_return std::optional<QByteArray>(value);  // a copy: asked more than once
@@ -189,7 +190,7 @@ private Q_SLOTS:
 
     // "labels": each window's label, "*" when binding now and "-" when not, then the extra
     // usage as "<used> of <limit, -1: none> <currency>", amounts scaled.
-    void parsers_data() { addRows(); }
+    void parsers_data() { TestData::tableRows(tables); }
     void parsers() {
         QFETCH(const QJsonObject, row);
         const QByteArray answer = input(row["input"]);
@@ -211,7 +212,7 @@ private Q_SLOTS:
         QVERIFY(!row.contains("labels") || shown.join(u'|') == row["labels"].toString());
     }
 
-    void claudeDates_data() { addRows(); }
+    void claudeDates_data() { TestData::tableRows(tables); }
     void claudeDates() {
         QFETCH(const QJsonObject, row);
         const auto parsed = ClaudeParser::parseInternetDateTime(row["text"].toString());
@@ -220,7 +221,7 @@ private Q_SLOTS:
     }
 
     // Chunks into a reader taking lines of 4 bytes -> the lines it gives.
-    void codexLineReader_data() { addRows(); }
+    void codexLineReader_data() { TestData::tableRows(tables); }
     void codexLineReader() {
         QFETCH(const QJsonObject, row);
         CodexLineReader reader(4);
@@ -232,7 +233,7 @@ private Q_SLOTS:
         QCOMPARE(reader.pendingSize(), 0);
     }
 
-    void codexFetch_data() { addRows(); }  // no script: signed in
+    void codexFetch_data() { TestData::tableRows(tables); }  // no script: signed in
     void codexFetch() {
         QFETCH(const QJsonObject, row);
         const QString outcome = row["outcome"].toString();
@@ -262,7 +263,7 @@ private Q_SLOTS:
 
     // Stopping releases a waiting request at once; a child that ignores SIGTERM is killed
     // after the grace period, and either way its own children go too.
-    void codexShutdown_data() { addRows(); }
+    void codexShutdown_data() { TestData::tableRows(tables); }
     void codexShutdown() {
         QFETCH(const QJsonObject, row);
         FakeCodex fake("read initialize\nsend {\"id\":$id,\"result\":{}}\n" +
@@ -317,7 +318,7 @@ private Q_SLOTS:
     // one that ignores it is killed after the grace period ("killed"). "first": what the fake does
     // before the handshake. npm's node launcher would start the native program as a grandchild:
     // Vantor starts that itself. "noInput": Vantor's standard input is closed.
-    void codexChildEndsWithVantor_data() { addRows(); }
+    void codexChildEndsWithVantor_data() { TestData::tableRows(tables); }
     void codexChildEndsWithVantor() {
         QFETCH(const QJsonObject, row);
         const QByteArray first = row["first"].toString().toUtf8();
@@ -383,7 +384,7 @@ private Q_SLOTS:
     // sent, the availability ("found"), what the user is told of a failure ("shown") and the
     // number of requests, each with Claude Code's own User-Agent (the stand-in answers 429 to
     // any other).
-    void claudeFetch_data() { addRows(); }
+    void claudeFetch_data() { TestData::tableRows(tables); }
     void claudeFetch() {
         QFETCH(const QJsonObject, row);
         const QString file = row["file"].toString();
@@ -404,9 +405,7 @@ private Q_SLOTS:
                 credentials, file == "<huge>" ? R"({"accessToken":"t"})" + QByteArray(1 << 20, ' ')
                                               : input(file)));
         }
-        MemoryKeychain memory;
-        memory.value = row.contains("keychain") ? std::optional(row["keychain"].toString().toUtf8())
-                                                : std::nullopt;
+        MemoryKeychain memory(row["keychain"]);
         const QString path = row["path"].toString(QStringLiteral("/ok"));
         ClaudeUsageProvider provider(
             ProviderID::claude, {}, nullptr, &memory, nullptr,
@@ -444,7 +443,7 @@ private Q_SLOTS:
     // under a fresh home that is also the working folder and holds the data folder: "<path>/" a
     // folder, "<path>*" an executable, "<path>>" a link to the value, else a file of the value;
     // "~" in PATH is that home.
-    void installed_data() { addRows(); }
+    void installed_data() { TestData::tableRows(tables); }
     void installed() {
         QFETCH(const QJsonObject, row);
         QTemporaryDir home;
@@ -538,7 +537,7 @@ private Q_SLOTS:
     // clock "later" ms on, "!" the work folder made again, as "then" if given -> the attempts,
     // what was asked (bearers; the CODEX_HOME of each child, "~/.codex" inherited, "-" none) and
     // the accounts paused. Whenever a fetch returns, its child has ended.
-    void accounts_data() { addRows(); }
+    void accounts_data() { TestData::tableRows(tables); }
     void accounts() {
         QFETCH(const QJsonObject, row);
         const bool claude = row["kind"] == "claude";
@@ -569,10 +568,7 @@ private Q_SLOTS:
         row.contains("unset") ? qunsetenv("CODEX_HOME")
                               : qputenv("CODEX_HOME", QFile::encodeName(folders[0]));
         FakeCodex fake;
-        MemoryKeychain keychain;
-        keychain.value = row["keychain"].isString()
-                             ? std::optional(row["keychain"].toString().toUtf8())
-                             : std::nullopt;
+        MemoryKeychain keychain(row["keychain"]);
         MemoryPauseStore pauses[2];
         std::chrono::milliseconds now{1'000'000};
         const auto claudeShared = std::make_shared<ClaudeUsageProvider::Shared>();
@@ -615,7 +611,7 @@ private Q_SLOTS:
 
     // As many keys as the capacity and "offset" more: the first one's answer is forgotten only
     // beyond the capacity; the last one's never.
-    void recentAnswers_data() { addRows(); }
+    void recentAnswers_data() { TestData::tableRows(tables); }
     void recentAnswers() {
         QFETCH(const QJsonObject, row);
         RecentAnswers<int> answers(1min);
