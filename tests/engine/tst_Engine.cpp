@@ -418,8 +418,9 @@ private Q_SLOTS:
             // "fail", "told" and "delay" name another provider than codex last.
             const std::optional<ProviderID> named =
                 fromRawValue<ProviderID>(rest.section(u' ', -1));
-            FakeUsageProvider& codex =
-                *(named && verb != "answer" ? launch->fakes.value(*named) : launch->codex);
+            // Null for a launch without codex; only the steps that use it reach it.
+            FakeUsageProvider* const codex =
+                named && verb != "answer" ? launch->fakes.value(*named) : launch->codex;
             const QString arg = named ? rest.section(u' ', 0, -2) : rest;
             const qsizetype refreshes = finished->size();
             if (verb == "answer") {
@@ -433,27 +434,27 @@ private Q_SLOTS:
                 for (const QJsonValue swap : step["replace"].toArray()) {
                     text.replace(swap[0].toString().toUtf8(), swap[1].toString().toUtf8());
                 }
-                codex.answer(step["snapshot"].isObject()
-                                 ? UsageJson::decodeSnapshot(step["snapshot"])
-                                 : CodexParser::parse(
-                                       QJsonDocument::fromJson(text).object(),
-                                       Instant::fromUnixSeconds(step["now"].toDouble(1.7966e9))));
+                codex->answer(step["snapshot"].isObject()
+                                  ? UsageJson::decodeSnapshot(step["snapshot"])
+                                  : CodexParser::parse(
+                                        QJsonDocument::fromJson(text).object(),
+                                        Instant::fromUnixSeconds(step["now"].toDouble(1.7966e9))));
             } else if (verb == "reading") {
                 QCoro::waitFor(launch->coordinator->applyReading(*launch->state, answerOf(rest)));
             } else if (verb == "fail") {
                 if (arg == "runtimeError") {
-                    codex.fail(std::runtime_error("token sk-secret rejected"));
+                    codex->fail(std::runtime_error("token sk-secret rejected"));
                 } else if (arg == "int") {
-                    codex.fail(42);
+                    codex->fail(42);
                 } else if (arg == "availability") {
-                    codex.availabilityThrows = true;
+                    codex->availabilityThrows = true;
                 } else {
-                    codex.fail(VantorError(fromRawValue<ProviderError>(arg).value()));
+                    codex->fail(VantorError(fromRawValue<ProviderError>(arg).value()));
                 }
             } else if (verb == "told") {
-                codex.told = ProviderAvailability::notAuthenticated(QStringLiteral("Expired"));
+                codex->told = ProviderAvailability::notAuthenticated(QStringLiteral("Expired"));
             } else if (verb == "delay") {
-                codex.delay = std::chrono::milliseconds(arg.toInt());
+                codex->delay = std::chrono::milliseconds(arg.toInt());
             } else if (verb == "ask") {  // only some providers, as when a sign-in changed
                 QCoro::waitFor(launch->coordinator->refresh(*launch->state, {*named}));
             } else if (verb == "unwatch") {  // while a refresh asks it
