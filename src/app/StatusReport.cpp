@@ -52,48 +52,39 @@ std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, Provid
 // Every account, Codex's then Claude's, each assistant's default first, added where missing.
 QList<UsageAccount> ordered(const QList<UsageAccount>& accounts) {
     QList<UsageAccount> result;
-    for (const ProviderKind kind : allCases<ProviderKind>()) {
-        const ProviderID standard{kind, {}};
-        const auto own = std::find_if(accounts.cbegin(), accounts.cend(),
-                                      [&](const UsageAccount& a) { return a.id == standard; });
-        result.append(
-            own == accounts.cend() ? UsageAccount{.id = standard, .folder = {}, .name = {}} : *own);
-        for (const UsageAccount& account : accounts) {
-            const bool known =
-                std::any_of(result.cbegin(), result.cend(),
-                            [&](const UsageAccount& a) { return a.id == account.id; });
-            if (account.id.kind == kind && !known) {
-                result.append(account);
-            }
+    for (const UsageAccount& account : accounts + QList<UsageAccount>{
+                                                      {ProviderID::codex, {}, {}},
+                                                      {ProviderID::claude, {}, {}},
+                                                  }) {
+        if (std::none_of(result.cbegin(), result.cend(),
+                         [&](const UsageAccount& kept) { return kept.id == account.id; })) {
+            result.append(account);
         }
     }
+    std::stable_sort(result.begin(), result.end(),
+                     [](const UsageAccount& a, const UsageAccount& b) {
+                         return ProviderID::shownBefore(a.id, b.id);
+                     });
     return result;
-}
-
-// Whether the account must be told apart from another shown account of its assistant.
-bool oneOfSeveral(const UsageAccount& account, const QList<UsageAccount>& shown) {
-    return std::count_if(shown.cbegin(), shown.cend(),
-                         [&](const UsageAccount& a) { return a.id.kind == account.id.kind; }) > 1;
 }
 
 // "Claude Code", or "Claude Code (work)" beside another watched Claude account.
 QString lineTitle(const UsageAccount& account, const QList<UsageAccount>& shown) {
     const QString product = ProviderStatusText::title(account.id);
-    if (!oneOfSeveral(account, shown)) {
+    const QString label = AppState::accountLabel(shown, account.id);
+    if (label.isEmpty()) {
         return product;
     }
     // Outside the class, where lupdate cannot tell tr()'s context.
     //: One of an assistant's several accounts in `vantor status`: "Claude Code (work)".
-    return QCoreApplication::translate("StatusReport", "%1 (%2)")
-        .arg(product, ProviderStatusText::accountName(account));
+    return QCoreApplication::translate("StatusReport", "%1 (%2)").arg(product, label);
 }
 
 // The short name of the Waybar text: "Claude Code", or "Claude (work)" beside another account.
 QString waybarName(const UsageAccount& account, const QList<UsageAccount>& shown) {
-    return oneOfSeveral(account, shown)
-               ? ProviderStatusText::namedProvider(account.id.kind,
-                                                   ProviderStatusText::accountName(account))
-               : ProviderStatusText::title(account.id);
+    const QString label = AppState::accountLabel(shown, account.id);
+    return label.isEmpty() ? ProviderStatusText::title(account.id)
+                           : ProviderStatusText::namedProvider(account.id.kind, label);
 }
 
 // Drops what belongs to no shown account: one not watched, or not listed at all.

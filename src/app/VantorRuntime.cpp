@@ -106,7 +106,9 @@ VantorRuntime::VantorRuntime(Platform platform, QObject* parent)
         platform_.makeProvider ? makeProviders() : std::move(platform_.providers),
         UsageCoordinator::Services{*platform_.defaults, *platform_.notificationCenter,
                                    *platform_.log, platform_.wakeSource.get()});
-    followAccounts();
+    if (platform_.makeProvider) {
+        watchCredentials();
+    }
     connect(state_.get(), &AppState::accountsChanged, this, &VantorRuntime::followAccounts);
     if (registry_) {
         // A folder made or removed since is found with the next refresh.
@@ -117,51 +119,49 @@ VantorRuntime::VantorRuntime(Platform platform, QObject* parent)
 
 VantorRuntime::~VantorRuntime() = default;
 
-std::vector<std::unique_ptr<UsageProvider>> VantorRuntime::makeProviders() {
-    std::vector<std::unique_ptr<UsageProvider>> providers;
-    providedFor_.clear();
+QList<QPair<ProviderID, QString>> VantorRuntime::watchedFolders() const {
+    QList<QPair<ProviderID, QString>> watched;
     for (const ProviderID& id : state_->watchedProviders()) {
         const auto account =
             std::find_if(state_->accounts().cbegin(), state_->accounts().cend(),
                          [&id](const UsageAccount& known) { return known.id == id; });
-        std::unique_ptr<UsageProvider> provider = platform_.makeProvider(*account);
+        watched.append({id, account->folder});
+    }
+    return watched;
+}
+
+std::vector<std::unique_ptr<UsageProvider>> VantorRuntime::makeProviders() {
+    std::vector<std::unique_ptr<UsageProvider>> providers;
+    providedFor_ = watchedFolders();
+    for (const auto& [id, folder] : std::as_const(providedFor_)) {
+        std::unique_ptr<UsageProvider> provider =
+            platform_.makeProvider(UsageAccount{.id = id, .folder = folder, .name = {}});
         if (auto* claude = dynamic_cast<ClaudeUsageProvider*>(provider.get())) {
             claude->setReportedVersion(reportedVersion_);
         }
         providers.push_back(std::move(provider));
-        providedFor_.append({id, account->folder});
     }
     return providers;
 }
 
 void VantorRuntime::followAccounts() {
-    if (!platform_.makeProvider) {
-        return;
-    }
-    QList<QPair<ProviderID, QString>> watched;
-    for (const ProviderID& id : state_->watchedProviders()) {
-        for (const UsageAccount& account : state_->accounts()) {
-            if (account.id == id) {
-                watched.append({id, account.folder});
-            }
-        }
-    }
     // A new name changes no provider.
-    if (watched == providedFor_ && !watchers_.empty()) {
+    if (!platform_.makeProvider || watchedFolders() == providedFor_) {
         return;
     }
-    if (watched != providedFor_) {
-        coordinator_->setProviders(makeProviders());
-    }
+    coordinator_->setProviders(makeProviders());
+    watchCredentials();
+}
+
+void VantorRuntime::watchCredentials() {
     // A renewed token or a new sign-in is used at once, not at the next poll.
     watchers_.clear();
     for (const auto& [id, folder] : std::as_const(providedFor_)) {
         if (id.kind != ProviderKind::claude) {
             continue;
         }
-        const QString path = id.isDefault() ? ClaudeCredentialReader::credentialsFilePath()
-                                            : folder + QStringLiteral("/.credentials.json");
-        auto watcher = std::make_unique<ClaudeCredentialWatcher>(path);
+        auto watcher = std::make_unique<ClaudeCredentialWatcher>(
+            ClaudeCredentialReader::credentialsFilePath(id.isDefault() ? QString() : folder));
         connect(watcher.get(), &ClaudeCredentialWatcher::changed, this, [this, id = id] {
             if (launched_) {
                 QCoro::Task<> task = coordinator_->refresh(*state_, {id});

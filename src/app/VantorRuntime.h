@@ -47,7 +47,8 @@ public:
         std::unique_ptr<ClaudeKeychain> keychain;
         // Where accounts are looked for; none: the two default accounts only.
         std::optional<AccountDiscovery::Environment> accounts;
-        // The provider of one watched account, made whenever the watched accounts change; with
+        // The provider of one watched account (from its id and folder; a new name makes none),
+        // made whenever the watched accounts or their folders change; with
         // it every watched Claude account's credentials file is watched too. None: the fixed
         // list below.
         std::function<std::unique_ptr<UsageProvider>(const UsageAccount&)> makeProvider;
@@ -90,7 +91,11 @@ private:
     // Makes the watched accounts' providers and credential watches anew when the accounts or
     // their folders changed.
     void followAccounts();
+    // The watched accounts and their folders, in the order shown.
+    QList<QPair<ProviderID, QString>> watchedFolders() const;
     std::vector<std::unique_ptr<UsageProvider>> makeProviders();
+    // A credentials watch for every Claude account the providers were made for.
+    void watchCredentials();
 
     Platform platform_;
     std::unique_ptr<AppState> state_;

@@ -36,6 +36,16 @@ bool holdsSignIn(ProviderKind kind, const QString& folder) {
 AccountDiscovery::AccountDiscovery(Environment environment)
     : environment_(std::move(environment)) {}
 
+bool AccountDiscovery::admits(const QList<UsageAccount>& kept, const ProviderID& id) {
+    const bool known = std::any_of(kept.cbegin(), kept.cend(),
+                                   [&id](const UsageAccount& account) { return account.id == id; });
+    const qsizetype others =
+        std::count_if(kept.cbegin(), kept.cend(), [&id](const UsageAccount& account) {
+            return account.id.kind == id.kind && !account.id.isDefault();
+        });
+    return !known && (id.isDefault() || others < maxPerProvider - 1);
+}
+
 AccountDiscovery::Environment AccountDiscovery::currentEnvironment() {
     return {QDir::homePath(), qEnvironmentVariable("CLAUDE_CONFIG_DIR"),
             qEnvironmentVariable("CODEX_HOME")};

@@ -25,6 +25,10 @@ public:
     static constexpr qsizetype maxNameLength = 40;
 
     explicit AccountDiscovery(Environment environment);
+    // Whether an account read from elsewhere (a stored list, the bus) may join those kept: not
+    // one of them, and within maxPerProvider of its assistant, room kept for the default one
+    // wherever it comes.
+    static bool admits(const QList<UsageAccount>& kept, const ProviderID& id);
     // From $HOME (QDir::homePath()), CLAUDE_CONFIG_DIR and CODEX_HOME.
     static Environment currentEnvironment();
 

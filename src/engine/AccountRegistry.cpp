@@ -15,14 +15,11 @@ namespace {
 
 using Origin = UsageAccount::Origin;
 
-// Codex's accounts, then Claude's, each assistant's default account first; otherwise as given.
+// In the order they are shown; otherwise as given.
 QList<UsageAccount> ordered(QList<UsageAccount> accounts) {
     std::stable_sort(accounts.begin(), accounts.end(),
                      [](const UsageAccount& a, const UsageAccount& b) {
-                         if (a.id.kind != b.id.kind) {
-                             return a.id.kind < b.id.kind;
-                         }
-                         return a.id.isDefault() && !b.id.isDefault();
+                         return ProviderID::shownBefore(a.id, b.id);
                      });
     return accounts;
 }
@@ -90,7 +87,8 @@ AccountRegistry::AccountRegistry(UserDefaults& defaults, AppState& state,
 }
 
 void AccountRegistry::rediscover() {
-    apply(discovery_.merge(stored(defaults_)));
+    QList<UsageAccount> remembered = stored(defaults_);
+    apply(discovery_.merge(remembered), std::move(remembered));
 }
 
 void AccountRegistry::setWatched(const ProviderID& account, bool watched) {
@@ -195,18 +193,7 @@ QList<UsageAccount> AccountRegistry::stored(UserDefaults& defaults) {
     QList<UsageAccount> accounts;
     for (const QJsonValue value : entries) {
         const std::optional<UsageAccount> account = decode(value);
-        if (!account) {
-            continue;
-        }
-        const ProviderID& id = account->id;
-        const bool duplicate = std::any_of(accounts.cbegin(), accounts.cend(),
-                                           [&](const UsageAccount& kept) { return kept.id == id; });
-        // Room is kept for the default account wherever it comes in the list.
-        const qsizetype others =
-            std::count_if(accounts.cbegin(), accounts.cend(), [&](const UsageAccount& kept) {
-                return kept.id.kind == id.kind && !kept.id.isDefault();
-            });
-        if (!duplicate && (id.isDefault() || others < AccountDiscovery::maxPerProvider - 1)) {
+        if (account && AccountDiscovery::admits(accounts, account->id)) {
             accounts.append(*account);
         }
     }
@@ -214,7 +201,11 @@ QList<UsageAccount> AccountRegistry::stored(UserDefaults& defaults) {
 }
 
 void AccountRegistry::apply(QList<UsageAccount> accounts) {
-    if (accounts != stored(defaults_)) {
+    apply(std::move(accounts), stored(defaults_));
+}
+
+void AccountRegistry::apply(QList<UsageAccount> accounts, const QList<UsageAccount>& storedNow) {
+    if (accounts != storedNow) {
         defaults_.setValue(accountsKey, encode(accounts));
     }
     if (accounts == state_.accounts()) {

@@ -58,6 +58,8 @@ Q_SIGNALS:
 private:
     // Stores the accounts when they differ from the stored ones, and puts them into the state.
     void apply(QList<UsageAccount> accounts);
+    // The same when what is stored was just read.
+    void apply(QList<UsageAccount> accounts, const QList<UsageAccount>& storedNow);
 
     UserDefaults& defaults_;
     AppState& state_;

@@ -125,21 +125,12 @@ void AppState::setAccounts(QList<UsageAccount> accounts) {
 
 QList<ProviderID> AppState::watchedProviders() const {
     QList<ProviderID> watched;
-    for (const ProviderKind kind : allCases<ProviderKind>()) {
-        for (const UsageAccount& account : accounts_) {
-            if (account.watched && account.id.kind == kind && !watched.contains(account.id)) {
-                // The default account leads its assistant's group.
-                if (account.id.isDefault()) {
-                    const auto firstOfKind =
-                        std::find_if(watched.begin(), watched.end(),
-                                     [kind](const ProviderID& id) { return id.kind == kind; });
-                    watched.insert(firstOfKind, account.id);
-                } else {
-                    watched.append(account.id);
-                }
-            }
+    for (const UsageAccount& account : accounts_) {
+        if (account.watched && !watched.contains(account.id)) {
+            watched.append(account.id);
         }
     }
+    std::stable_sort(watched.begin(), watched.end(), &ProviderID::shownBefore);
     return watched;
 }
 
@@ -150,9 +141,13 @@ bool AppState::isWatched(const ProviderID& provider) const {
 }
 
 QString AppState::accountLabel(const ProviderID& provider) const {
+    return accountLabel(accounts_, provider);
+}
+
+QString AppState::accountLabel(const QList<UsageAccount>& accounts, const ProviderID& provider) {
     const UsageAccount* own = nullptr;
     int watchedOfKind = 0;
-    for (const UsageAccount& account : accounts_) {
+    for (const UsageAccount& account : accounts) {
         if (account.watched && account.id.kind == provider.kind) {
             ++watchedOfKind;
         }

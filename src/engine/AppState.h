@@ -77,6 +77,8 @@ public:
     // assistant ("work"); empty while it is that assistant's only watched account, so that a
     // single account's texts stay as they always were.
     QString accountLabel(const ProviderID& provider) const;
+    // The same rule over accounts held elsewhere (the status command reads them from the bus).
+    static QString accountLabel(const QList<UsageAccount>& accounts, const ProviderID& provider);
 
     // Only watched accounts' snapshots are taken.
     const SnapshotMap& snapshots() const { return snapshots_; }

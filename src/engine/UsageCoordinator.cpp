@@ -69,7 +69,7 @@ UsageCoordinator::UsageCoordinator(std::vector<std::unique_ptr<UsageProvider>> p
       pollInterval_(pollInterval),
       clock_(clock ? std::move(clock) : Clock(&BootClock::now)),
       retryDelay_(retryDelay) {
-    applyProviders(std::exchange(providers_, {}));
+    applyProviders(std::exchange(providers_, {}));  // counts the polls per interval
     pollTimer_.setSingleShot(true);
     retryTimer_.setSingleShot(true);
     connect(&retryTimer_, &QTimer::timeout, this, [this] {
@@ -199,23 +199,21 @@ void UsageCoordinator::setProviders(std::vector<std::unique_ptr<UsageProvider>> 
         pendingProviders_ = std::move(providers);
         return;
     }
-    QSet<ProviderID> known;
-    for (const auto& provider : providers_) {
-        known.insert(provider->id());
-    }
-    applyProviders(std::move(providers));
-    QSet<ProviderID> added;
-    for (const auto& provider : providers_) {
-        if (!known.contains(provider->id())) {
-            added.insert(provider->id());
-        }
-    }
+    const QSet<ProviderID> added = applyProviders(std::move(providers));
     if (storeLoaded_ && pollState_ && !added.isEmpty()) {
         detach(refreshProviders(*pollState_, added, Reason::scheduled));
     }
 }
 
-void UsageCoordinator::applyProviders(std::vector<std::unique_ptr<UsageProvider>> providers) {
+QSet<ProviderID> UsageCoordinator::applyProviders(
+    std::vector<std::unique_ptr<UsageProvider>> providers) {
+    QSet<ProviderID> added;
+    for (const auto& provider : providers) {
+        added.insert(provider->id());
+    }
+    for (const auto& provider : providers_) {
+        added.remove(provider->id());
+    }
     providers_ = std::move(providers);
     QMap<ProviderKind, int> perKind;
     int most = 1;
@@ -224,6 +222,7 @@ void UsageCoordinator::applyProviders(std::vector<std::unique_ptr<UsageProvider>
     }
     pollsPerInterval_ = most;
     pollTurn_ %= pollsPerInterval_;
+    return added;
 }
 
 QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<ProviderID> only,
@@ -275,18 +274,9 @@ QCoro::Task<> UsageCoordinator::refreshProviders(AppState& stateRef, QSet<Provid
     noteRetries(asked, failed, reason);
     std::optional<QSet<ProviderID>> next = std::exchange(wantedAfter_, std::nullopt);
     if (pendingProviders_) {
-        QSet<ProviderID> known;
-        for (const auto& provider : providers_) {
-            known.insert(provider->id());
-        }
-        applyProviders(std::move(*std::exchange(pendingProviders_, std::nullopt)));
         // Accounts new to the list are asked now, with what waited.
-        QSet<ProviderID> added;
-        for (const auto& provider : providers_) {
-            if (!known.contains(provider->id())) {
-                added.insert(provider->id());
-            }
-        }
+        const QSet<ProviderID> added =
+            applyProviders(std::move(*std::exchange(pendingProviders_, std::nullopt)));
         if (!added.isEmpty() && !(next && next->isEmpty())) {
             next = next.value_or(QSet<ProviderID>()) + added;
         }

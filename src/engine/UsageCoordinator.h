@@ -119,7 +119,8 @@ private:
     QCoro::Task<> refreshProviders(AppState& state, QSet<ProviderID> only, Reason reason);
     // The providers the current poll asks: those whose turn it is.
     QSet<ProviderID> dueAtPoll() const;
-    void applyProviders(std::vector<std::unique_ptr<UsageProvider>> providers);
+    // Takes the list; returns the providers new to it.
+    QSet<ProviderID> applyProviders(std::vector<std::unique_ptr<UsageProvider>> providers);
     // Counts the retries of the providers a refresh asked: a failure of a refresh of its own
     // starts them anew, a success or the last retry ends them.
     void noteRetries(const QSet<ProviderID>& asked, const QSet<ProviderID>& failed, Reason reason);

@@ -24,6 +24,10 @@ struct ProviderID {
     static const ProviderID claude;
 
     bool isDefault() const { return account.isEmpty(); }
+    // The order accounts are shown in: Codex's before Claude's, each assistant's default first.
+    static bool shownBefore(const ProviderID& a, const ProviderID& b) {
+        return a.kind != b.kind ? a.kind < b.kind : a.isDefault() && !b.isDefault();
+    }
     static bool isValidAccount(QStringView account);
 
     friend bool operator==(const ProviderID&, const ProviderID&) = default;

@@ -97,13 +97,7 @@ QList<UsageAccount> VantorBusService::decodeAccounts(const QByteArray& json) {
         if (!id || !(name.isString() || name.isUndefined()) || !watched.isBool()) {
             continue;
         }
-        const bool known = std::any_of(accounts.cbegin(), accounts.cend(),
-                                       [&](const UsageAccount& a) { return a.id == *id; });
-        // Room is kept for the default account wherever it comes.
-        const auto others = std::count_if(
-            accounts.cbegin(), accounts.cend(),
-            [&](const UsageAccount& a) { return a.id.kind == id->kind && !a.id.isDefault(); });
-        if (known || (!id->isDefault() && others >= AccountDiscovery::maxPerProvider - 1)) {
+        if (!AccountDiscovery::admits(accounts, *id)) {
             continue;
         }
         accounts.append(UsageAccount{.id = *id,
