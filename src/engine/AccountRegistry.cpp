@@ -153,17 +153,17 @@ AccountRegistry::AddResult AccountRegistry::addFolder(const QString& folder) {
 }
 
 void AccountRegistry::remove(const ProviderID& account) {
-    if (account.isDefault()) {
-        return;
-    }
     QList<UsageAccount> accounts = state_.accounts();
-    // A found folder still signed in would only be found again.
-    accounts.removeIf([&](const UsageAccount& known) {
-        return known.id == account &&
-               (known.origin == Origin::added ||
-                !QFileInfo(AccountDiscovery::signInFile(account.kind, known.folder)).isFile());
-    });
+    accounts.removeIf(
+        [&](const UsageAccount& known) { return known.id == account && isRemovable(known); });
     apply(std::move(accounts));
+}
+
+bool AccountRegistry::isRemovable(const UsageAccount& account) {
+    // A found folder still signed in would only be found again.
+    return !account.id.isDefault() &&
+           (account.origin == Origin::added ||
+            !QFileInfo(AccountDiscovery::signInFile(account.id.kind, account.folder)).isFile());
 }
 
 std::optional<ProviderID> AccountRegistry::claudeAccountFor(const QString& configDir) const {

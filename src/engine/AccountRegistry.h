@@ -40,6 +40,8 @@ public:
     // Forgets an account the user added, or one whose sign-in file is gone; a default account
     // and a found one still in place stay (the user unwatches them instead).
     void remove(const ProviderID& account);
+    // Whether remove() forgets the account.
+    static bool isRemovable(const UsageAccount& account);
 
     // The Claude account whose folder is configDir (Claude Code's CLAUDE_CONFIG_DIR for a status
     // line); the default Claude account for an empty one; none for a folder of no account, a

@@ -13,7 +13,6 @@
 #include "VantorError.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QPointer>
 #include <QProcess>
@@ -247,8 +246,7 @@ void SettingsViewModel::updateAccounts() {
     QList<UsageAccount> accounts = state_.accounts();
     std::stable_sort(accounts.begin(), accounts.end(),
                      [](const UsageAccount& a, const UsageAccount& b) {
-                         return std::pair(a.id.kind, !a.id.isDefault()) <
-                                std::pair(b.id.kind, !b.id.isDefault());
+                         return ProviderID::shownBefore(a.id, b.id);
                      });
     const QString home = QDir::homePath();
     QList<QVariantList> rows;
@@ -259,12 +257,7 @@ void SettingsViewModel::updateAccounts() {
         const QString placeholder =
             account.id.isDefault() ? ProviderStatusText::accountName({})
                                    : AccountDiscovery::folderName(account.id.kind, account.folder);
-        // The registry forgets an added account, or any but the default one once its sign-in
-        // is gone; the others come back at the next look.
-        const bool removable =
-            account.origin == UsageAccount::Origin::added ||
-            (!account.id.isDefault() &&
-             !QFileInfo(AccountDiscovery::signInFile(account.id.kind, account.folder)).isFile());
+        const bool removable = AccountRegistry::isRemovable(account);
         const QString named = ProviderStatusText::namedProvider(
             account.id.kind, ProviderStatusText::accountName(account));
         rows.append({rawValue(account.id),

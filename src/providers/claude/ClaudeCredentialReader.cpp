@@ -1,10 +1,9 @@
 #include "ClaudeCredentialReader.h"
 
 #include "ClaudeKeychain.h"
+#include "RegularFile.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -133,21 +132,7 @@ std::optional<ClaudeCredentials> ClaudeCredentialReader::fromDocument(const QJso
 
 std::optional<QByteArray> ClaudeCredentialReader::readRegularFile(const QString& path,
                                                                   qint64 limit) {
-    // Only a regular file: opening a FIFO planted under the name would block forever.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > limit) {
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    // One byte more tells a file that grew since it was measured.
-    QByteArray contents = file.read(limit + 1);
-    if (contents.size() > limit) {
-        return std::nullopt;
-    }
-    return contents;
+    return RegularFile::read(path, limit);
 }
 
 std::optional<ClaudeCredentials> ClaudeCredentialReader::fromFile(const QString& path) {

@@ -3,12 +3,11 @@
 #include "CodexAppServerClient.h"
 #include "CodexDiscovery.h"
 #include "CodexParser.h"
+#include "RegularFile.h"
 #include "VantorError.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <exception>
 #include <utility>
@@ -32,17 +31,12 @@ QString CodexUsageProvider::signInFilePath(const QString& codexHome) {
 }
 
 std::optional<QByteArray> CodexUsageProvider::signInDigest() const {
-    // Only a regular file: opening a FIFO planted under the name would block forever.
-    const QString path = signInFilePath(codexHome_);
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> contents =
+        RegularFile::read(signInFilePath(codexHome_), maxSignInFileSize);
+    if (!contents) {
         return std::nullopt;
     }
-    const QByteArray contents = file.read(maxSignInFileSize + 1);
-    if (contents.size() > maxSignInFileSize) {
-        return std::nullopt;
-    }
-    return QCryptographicHash::hash(contents, QCryptographicHash::Sha256);
+    return QCryptographicHash::hash(*contents, QCryptographicHash::Sha256);
 }
 
 std::optional<ProviderUsageSnapshot> CodexUsageProvider::sharedReading(
