@@ -2,6 +2,59 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>BlockText</name>
+    <message>
+        <source>Workspace credits used up</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Workspace out of credits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Workspace usage limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Workspace-wide usage limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Spending limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage blocked</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · back in %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · back in 12 min&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · until %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Workspace credits are available again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The spending limit no longer blocks your usage.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The block on your usage has lifted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>CardText</name>
     <message>
         <source>Codex</source>
@@ -48,14 +101,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Extra usage %1 of %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Extra usage %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Binding limit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -77,14 +122,6 @@
     </message>
     <message>
         <source>%1 plan</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Unlimited</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 credits</source>
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
@@ -124,10 +161,6 @@
     </message>
     <message>
         <source>%1, resets %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · %2: %3</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -260,6 +293,57 @@ Try &apos;vantor --help&apos;.</source>
     </message>
     <message>
         <source>Vantor: providers unavailable</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>MoneyText</name>
+    <message>
+        <source>Extra usage: %1 of %2 this month</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Extra usage: %1 this month</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Spent: %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Spent: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Workspace credits: %1 of %2 used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Workspace credits: %1 used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unlimited credits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 credits left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 of %2 used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 used</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -649,6 +733,11 @@ Try &apos;vantor --help&apos;.</source>
     <message>
         <source>%1 (%2)</source>
         <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 blocked</source>
+        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -2,6 +2,59 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>BlockText</name>
+    <message>
+        <source>Workspace credits used up</source>
+        <translation>Crédits de l’espace de travail épuisés</translation>
+    </message>
+    <message>
+        <source>Workspace out of credits</source>
+        <translation>L’espace de travail n’a plus de crédits</translation>
+    </message>
+    <message>
+        <source>Workspace usage limit reached</source>
+        <translation>Limite d’utilisation de l’espace de travail atteinte</translation>
+    </message>
+    <message>
+        <source>Workspace-wide usage limit reached</source>
+        <translation>Limite d’utilisation commune de l’espace de travail atteinte</translation>
+    </message>
+    <message>
+        <source>Usage limit reached</source>
+        <translation>Limite d’utilisation atteinte</translation>
+    </message>
+    <message>
+        <source>Spending limit reached</source>
+        <translation>Plafond de dépenses atteint</translation>
+    </message>
+    <message>
+        <source>Usage blocked</source>
+        <translation>Utilisation bloquée</translation>
+    </message>
+    <message>
+        <source>%1 · back in %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · back in 12 min&quot;.</extracomment>
+        <translation>%1 · de retour dans %2</translation>
+    </message>
+    <message>
+        <source>%1 · until %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
+        <translation>%1 · jusqu’à %2</translation>
+    </message>
+    <message>
+        <source>Workspace credits are available again.</source>
+        <translation>Les crédits de l’espace de travail sont de nouveau disponibles.</translation>
+    </message>
+    <message>
+        <source>The spending limit no longer blocks your usage.</source>
+        <translation>Le plafond de dépenses ne bloque plus votre utilisation.</translation>
+    </message>
+    <message>
+        <source>The block on your usage has lifted.</source>
+        <translation>Le blocage de votre utilisation a été levé.</translation>
+    </message>
+</context>
+<context>
     <name>CardText</name>
     <message>
         <source>Codex</source>
@@ -48,14 +101,6 @@
         <translation>données de %1</translation>
     </message>
     <message>
-        <source>Extra usage %1 of %2</source>
-        <translation>Hors forfait&#xa0;: %1 sur %2</translation>
-    </message>
-    <message>
-        <source>Extra usage %1</source>
-        <translation>Hors forfait&#xa0;: %1</translation>
-    </message>
-    <message>
         <source>Binding limit</source>
         <translation>Limite active</translation>
     </message>
@@ -78,14 +123,6 @@
     <message>
         <source>%1 plan</source>
         <translation>Forfait %1</translation>
-    </message>
-    <message>
-        <source>Unlimited</source>
-        <translation>Illimité</translation>
-    </message>
-    <message>
-        <source>%1 credits</source>
-        <translation>%1 crédits</translation>
     </message>
     <message numerus="yes">
         <source>%n resets available</source>
@@ -125,10 +162,6 @@
     <message>
         <source>%1, resets %2</source>
         <translation>%1, réinitialisation&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>%1 · %2: %3</source>
-        <translation>%1 · %2&#xa0;: %3</translation>
     </message>
     <message>
         <source>%1: %2</source>
@@ -285,6 +318,57 @@ Essayez «&#xa0;vantor --help&#xa0;».</translation>
     <message>
         <source>Vantor: providers unavailable</source>
         <translation>Vantor&#xa0;: fournisseurs indisponibles</translation>
+    </message>
+</context>
+<context>
+    <name>MoneyText</name>
+    <message>
+        <source>Extra usage: %1 of %2 this month</source>
+        <translation>Hors forfait&#xa0;: %1 sur %2 ce mois-ci</translation>
+    </message>
+    <message>
+        <source>Extra usage: %1 this month</source>
+        <translation>Hors forfait&#xa0;: %1 ce mois-ci</translation>
+    </message>
+    <message>
+        <source>Spent: %1 of %2</source>
+        <translation>Dépensé&#xa0;: %1 sur %2</translation>
+    </message>
+    <message>
+        <source>Spent: %1</source>
+        <translation>Dépensé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Workspace credits: %1 of %2 used</source>
+        <translation>Crédits de l’espace de travail&#xa0;: %1 sur %2 utilisés</translation>
+    </message>
+    <message>
+        <source>Workspace credits: %1 used</source>
+        <translation>Crédits de l’espace de travail&#xa0;: %1 utilisés</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1, réinitialisation dans %2</translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation>%1, réinitialisation&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>Unlimited credits</source>
+        <translation>Crédits illimités</translation>
+    </message>
+    <message>
+        <source>%1 credits left</source>
+        <translation>%1 crédits restants</translation>
+    </message>
+    <message>
+        <source>%1 of %2 used</source>
+        <translation>%1 sur %2 utilisés</translation>
+    </message>
+    <message>
+        <source>%1 used</source>
+        <translation>%1 utilisés</translation>
     </message>
 </context>
 <context>
@@ -674,6 +758,11 @@ Essayez «&#xa0;vantor --help&#xa0;».</translation>
         <source>%1 (%2)</source>
         <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
         <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 blocked</source>
+        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
+        <translation>%1 bloqué</translation>
     </message>
 </context>
 <context>

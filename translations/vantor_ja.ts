@@ -2,6 +2,59 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>BlockText</name>
+    <message>
+        <source>Workspace credits used up</source>
+        <translation>ワークスペースのクレジットを使い切りました</translation>
+    </message>
+    <message>
+        <source>Workspace out of credits</source>
+        <translation>ワークスペースのクレジットが残っていません</translation>
+    </message>
+    <message>
+        <source>Workspace usage limit reached</source>
+        <translation>ワークスペースの使用上限に達しました</translation>
+    </message>
+    <message>
+        <source>Workspace-wide usage limit reached</source>
+        <translation>ワークスペース全体の使用上限に達しました</translation>
+    </message>
+    <message>
+        <source>Usage limit reached</source>
+        <translation>使用上限に達しました</translation>
+    </message>
+    <message>
+        <source>Spending limit reached</source>
+        <translation>支出上限に達しました</translation>
+    </message>
+    <message>
+        <source>Usage blocked</source>
+        <translation>使用がブロックされています</translation>
+    </message>
+    <message>
+        <source>%1 · back in %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · back in 12 min&quot;.</extracomment>
+        <translation>%1 · %2後に再開</translation>
+    </message>
+    <message>
+        <source>%1 · until %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
+        <translation>%1 · %2まで</translation>
+    </message>
+    <message>
+        <source>Workspace credits are available again.</source>
+        <translation>ワークスペースのクレジットが再び使えるようになりました。</translation>
+    </message>
+    <message>
+        <source>The spending limit no longer blocks your usage.</source>
+        <translation>支出上限による制限が解除されました。</translation>
+    </message>
+    <message>
+        <source>The block on your usage has lifted.</source>
+        <translation>使用のブロックが解除されました。</translation>
+    </message>
+</context>
+<context>
     <name>CardText</name>
     <message>
         <source>Codex</source>
@@ -48,14 +101,6 @@
         <translation>%1時点</translation>
     </message>
     <message>
-        <source>Extra usage %1 of %2</source>
-        <translation>追加使用量：%1／%2</translation>
-    </message>
-    <message>
-        <source>Extra usage %1</source>
-        <translation>追加使用量：%1</translation>
-    </message>
-    <message>
         <source>Binding limit</source>
         <translation>適用中の上限</translation>
     </message>
@@ -78,14 +123,6 @@
     <message>
         <source>%1 plan</source>
         <translation>%1プラン</translation>
-    </message>
-    <message>
-        <source>Unlimited</source>
-        <translation>無制限</translation>
-    </message>
-    <message>
-        <source>%1 credits</source>
-        <translation>%1クレジット</translation>
     </message>
     <message numerus="yes">
         <source>%n resets available</source>
@@ -124,10 +161,6 @@
     <message>
         <source>%1, resets %2</source>
         <translation>%1、%2にリセット</translation>
-    </message>
-    <message>
-        <source>%1 · %2: %3</source>
-        <translation>%1 · %2：%3</translation>
     </message>
     <message>
         <source>%1: %2</source>
@@ -279,6 +312,57 @@ Try &apos;vantor --help&apos;.</source>
     <message>
         <source>Vantor: providers unavailable</source>
         <translation>Vantor: プロバイダーを利用できません</translation>
+    </message>
+</context>
+<context>
+    <name>MoneyText</name>
+    <message>
+        <source>Extra usage: %1 of %2 this month</source>
+        <translation>追加使用量：今月 %1／%2</translation>
+    </message>
+    <message>
+        <source>Extra usage: %1 this month</source>
+        <translation>追加使用量：今月 %1</translation>
+    </message>
+    <message>
+        <source>Spent: %1 of %2</source>
+        <translation>支出：%1／%2</translation>
+    </message>
+    <message>
+        <source>Spent: %1</source>
+        <translation>支出：%1</translation>
+    </message>
+    <message>
+        <source>Workspace credits: %1 of %2 used</source>
+        <translation>ワークスペースのクレジット：%2のうち%1を使用</translation>
+    </message>
+    <message>
+        <source>Workspace credits: %1 used</source>
+        <translation>ワークスペースのクレジット：%1を使用</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1、%2にリセット</translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation>%1、%2にリセット</translation>
+    </message>
+    <message>
+        <source>Unlimited credits</source>
+        <translation>クレジット無制限</translation>
+    </message>
+    <message>
+        <source>%1 credits left</source>
+        <translation>残り%1クレジット</translation>
+    </message>
+    <message>
+        <source>%1 of %2 used</source>
+        <translation>%2のうち%1を使用</translation>
+    </message>
+    <message>
+        <source>%1 used</source>
+        <translation>%1を使用</translation>
     </message>
 </context>
 <context>
@@ -667,6 +751,11 @@ Try &apos;vantor --help&apos;.</source>
         <source>%1 (%2)</source>
         <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
         <translation>%1（%2）</translation>
+    </message>
+    <message>
+        <source>%1 blocked</source>
+        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
+        <translation>%1 ブロック中</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,8 @@
 #include "StatusReport.h"
 
 #include "AccountRegistry.h"
+#include "BlockText.h"
+#include "MoneyText.h"
 #include "ProviderStatusText.h"
 #include "SnapshotStore.h"
 #include "StatusLineText.h"
@@ -163,20 +165,32 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
         const ProviderID& provider = account.id;
         const QString title = lineTitle(account, shown);
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
-        if (!window) {
+        const auto snapshot = snapshots.constFind(provider);
+        const std::optional<UsageBlock> block =
+            snapshot != snapshots.cend() ? snapshot->accountBlock() : std::nullopt;
+        if (!window && !block) {
             lines.append(StatusLineText::printable(
                 tr("%1: %2").arg(title, availabilityText(availability, provider))));
             continue;
         }
-        const QString label = ProviderStatusText::windowLabel(window->label);
-        const std::optional<int> left = window->percentLeft();
-        QString line =
-            left ? tr("%1 %n% left", nullptr, *left).arg(label) : tr("%1 use unknown").arg(label);
-        if (window->resetAt) {
-            line =
-                (TimeDisplayFormatter::countsMinutes(*window->resetAt, now) ? tr("%1, resets in %2")
-                                                                            : tr("%1, resets %2"))
-                    .arg(line, formatter.resetText(*window->resetAt, now, locale));
+        QString line;
+        if (block) {
+            // Room in the windows means nothing while the account is blocked.
+            line = BlockText::headline(*block, now, locale);
+        } else {
+            const QString label = ProviderStatusText::windowLabel(window->label);
+            const std::optional<int> left = window->percentLeft();
+            line = left ? tr("%1 %n% left", nullptr, *left).arg(label)
+                        : tr("%1 use unknown").arg(label);
+            if (window->resetAt) {
+                line = (TimeDisplayFormatter::countsMinutes(*window->resetAt, now)
+                            ? tr("%1, resets in %2")
+                            : tr("%1, resets %2"))
+                           .arg(line, formatter.resetText(*window->resetAt, now, locale));
+            }
+        }
+        if (const QString money = MoneyText::line(*snapshot, now, locale); !money.isEmpty()) {
+            line += QStringLiteral(" \u00b7 ") + money;
         }
         // Values the last refresh could not renew say how old they are and why.
         const auto found = availability.constFind(provider);
@@ -239,13 +253,20 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     for (const UsageAccount& account : shown) {
         const ProviderID& provider = account.id;
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
+        const auto snapshot = snapshots.constFind(provider);
+        const QString name = StatusLineText::printable(waybarName(account, shown));
+        if (snapshot != snapshots.cend() && snapshot->accountBlock()) {
+            //: Waybar's text for an account that cannot be used now: "Codex blocked".
+            parts.append(tr("%1 blocked").arg(name));
+            lowest = 0;
+            continue;
+        }
         const std::optional<int> left = window ? window->percentLeft() : std::nullopt;
         if (!left) {
             continue;
         }
         // An account's name is the user's text; the number goes in apart from it.
-        parts.append(QStringLiteral("%1 %2%").arg(
-            StatusLineText::printable(waybarName(account, shown)), QString::number(*left)));
+        parts.append(QStringLiteral("%1 %2%").arg(name, QString::number(*left)));
         lowest = lowest ? std::min(*lowest, *left) : *left;
     }
     // Waybar renders both texts as Pango markup.

@@ -296,6 +296,10 @@ MenuBarVisualState AppState::menuState(const SnapshotMap& snapshots,
                                        const AvailabilityMap& availabilities) {
     bool nearing = false;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        // A block stops use as a spent window does.
+        if (!snapshot.blocks.isEmpty()) {
+            return MenuBarVisualState::exhausted;
+        }
         for (const UsageWindowSnapshot& window : snapshot.windows) {
             if (window.state == UsageWindowState::exhausted) {
                 return MenuBarVisualState::exhausted;

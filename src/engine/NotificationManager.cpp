@@ -36,8 +36,9 @@ QCoro::Task<bool> NotificationManager::permitted() {
 
 QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
                                                std::optional<UsageWindowKind> windowKind,
-                                               QString account) {
-    if (event.kind != UsageEvent::Kind::resetConfirmed) {
+                                               QString account, QString givenBody) {
+    if (event.kind != UsageEvent::Kind::resetConfirmed &&
+        event.kind != UsageEvent::Kind::blockLifted) {
         co_return false;
     }
     const QString key = eventKey(event);
@@ -45,9 +46,10 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
         co_return false;
     }
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
-    NotificationCenter::Request request{.identifier = key,
-                                        .title = title(event.provider, account),
-                                        .body = body(event.windowID, windowKind)};
+    NotificationCenter::Request request{
+        .identifier = key,
+        .title = title(event.provider, account),
+        .body = givenBody.isEmpty() ? body(event.windowID, windowKind) : givenBody};
     // Without a server yet (the session starts its own after Vantor) it is kept as well.
     bool taken = false;
     if (co_await permitted()) {

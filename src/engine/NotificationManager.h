@@ -40,9 +40,10 @@ public:
     // "week" in the identifier does.
     // account names the account in the title when it must be told apart from another
     // ("Claude (work) is ready again"); empty for the texts of a single account.
+    // A blockLifted event is delivered alike, with its body given.
     QCoro::Task<bool> deliver(UsageEvent event,
                               std::optional<UsageWindowKind> windowKind = std::nullopt,
-                              QString account = {});
+                              QString account = {}, QString givenBody = {});
     // Hands the kept announcements to the centre again, oldest first, each once; stops at the
     // first it still does not take.
     QCoro::Task<> deliverPending();

@@ -1,6 +1,9 @@
 #include "UsageCoordinator.h"
 
+#include "BlockText.h"
+
 #include "AppState.h"
+#include "BlockText.h"
 #include "LimitWarningDetector.h"
 #include "LogSink.h"
 
@@ -503,7 +506,31 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
                        (w.state == UsageWindowState::exhausted || weeklyReset);
             });
     };
+    // The windows a block stops: the whole account's main bucket, or its own bucket.
+    const auto coveredBy = [&current](const QString& bucket, const UsageWindowSnapshot& window) {
+        return bucket.isEmpty() ? current.inMainBucket(window) : window.providerWindowID == bucket;
+    };
+    const auto resetOf = [&events](const UsageWindowSnapshot& window) {
+        return std::any_of(events.cbegin(), events.cend(), [&window](const UsageEvent& event) {
+            return event.kind == UsageEvent::Kind::resetConfirmed && event.windowID == window.id;
+        });
+    };
     for (const UsageEvent& event : events) {
+        if (event.kind == UsageEvent::Kind::blockLifted) {
+            const QString bucket = event.blockBucket();
+            // Not "ready again" while a spent window of what it blocked still stops use; nor
+            // twice, when a reset of one of those windows is told in the same pass.
+            const bool held = std::any_of(
+                current.windows.cbegin(), current.windows.cend(),
+                [&](const UsageWindowSnapshot& window) {
+                    return coveredBy(bucket, window) &&
+                           (window.state == UsageWindowState::exhausted || resetOf(window));
+                });
+            if (!held && !co_await announceLift(event, previous, current, state)) {
+                co_return false;
+            }
+            continue;
+        }
         if (event.kind != UsageEvent::Kind::resetConfirmed) {
             continue;
         }
@@ -514,6 +541,10 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         const std::optional<UsageWindowKind> kind =
             now != current.windows.cend() ? std::optional(now->kind) : std::nullopt;
         if (kind == UsageWindowKind::fiveHour && weeklyHolds(*now)) {
+            continue;
+        }
+        // Nor while a block stops the window: the block's end is told when it comes.
+        if (now != current.windows.cend() && current.blockOf(*now)) {
             continue;
         }
         // The delivered key names a reset by the window's next reset time. A window that reports
@@ -542,6 +573,38 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         }
         state->playResetAlert();
     }
+    co_return true;
+}
+
+QCoro::Task<bool> UsageCoordinator::announceLift(
+    const UsageEvent& event, const std::optional<ProviderUsageSnapshot>& previous,
+    const ProviderUsageSnapshot& current, QPointer<AppState> state) {
+    if (!previous) {
+        co_return true;
+    }
+    const QString bucket = event.blockBucket();
+    const auto before =
+        std::find_if(previous->blocks.cbegin(), previous->blocks.cend(),
+                     [&bucket](const UsageBlock& block) { return block.bucket == bucket; });
+    if (before == previous->blocks.cend()) {
+        co_return true;
+    }
+    // Named by when it was to lift, else by when it was seen to, like a reset without a time.
+    UsageEvent keyed = event;
+    if (!keyed.resetAt) {
+        keyed.resetAt = current.observedAt;
+    }
+    if (notifications_.wasAnnounced(keyed, true)) {
+        co_return true;
+    }
+    // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
+    const QString account = state->accountLabel(current.providerID);
+    const QString body = BlockText::liftedBody(*before);
+    co_await notifications_.deliver(keyed, std::nullopt, account, body);
+    if (!state) {
+        co_return false;
+    }
+    state->playResetAlert();
     co_return true;
 }
 

@@ -142,6 +142,10 @@ private:
                                      const std::optional<ProviderUsageSnapshot>& previous,
                                      const ProviderUsageSnapshot& current,
                                      QPointer<AppState> state);
+    // Tells once that a block has lifted.
+    QCoro::Task<bool> announceLift(const UsageEvent& event,
+                                   const std::optional<ProviderUsageSnapshot>& previous,
+                                   const ProviderUsageSnapshot& current, QPointer<AppState> state);
     QCoro::Task<bool> warnNearLimits(const ProviderUsageSnapshot& current, bool firstReading,
                                      QPointer<AppState> state);
 

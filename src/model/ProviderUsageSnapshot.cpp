@@ -1,5 +1,8 @@
 #include "ProviderUsageSnapshot.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 int summaryPriority(const UsageWindowSnapshot& window) {
@@ -29,6 +32,45 @@ void ProviderUsageSnapshot::boundWindows() {
     if (windows.size() > maxWindows) {
         windows.resize(maxWindows);
     }
+    if (blocks.size() > maxBlocks) {
+        blocks.resize(maxBlocks);
+    }
+}
+
+bool ProviderUsageSnapshot::inMainBucket(const UsageWindowSnapshot& window) const {
+    return !windows.isEmpty() && window.providerWindowID == windows.constFirst().providerWindowID;
+}
+
+std::optional<UsageBlock> ProviderUsageSnapshot::accountBlock() const {
+    for (const UsageBlock& block : blocks) {
+        if (block.bucket.isEmpty()) {
+            return block;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<UsageBlock> ProviderUsageSnapshot::blockOf(const UsageWindowSnapshot& window) const {
+    if (auto account = accountBlock()) {
+        return account;
+    }
+    for (const UsageBlock& block : blocks) {
+        if (window.providerWindowID == block.bucket) {
+            return block;
+        }
+    }
+    return std::nullopt;
+}
+
+bool ProviderUsageSnapshot::spendRepeatsExtraUsage() const {
+    if (!spend || !extraUsage) {
+        return false;
+    }
+    // Compared in major units: one source may count in cents, the other in another exponent.
+    const double unit = std::pow(10.0, -std::max(spend->decimalPlaces, extraUsage->decimalPlaces));
+    const bool sameCurrency = spend->currency.isEmpty() || extraUsage->currency.isEmpty() ||
+                              spend->currency == extraUsage->currency;
+    return sameCurrency && std::abs(spend->usedAmount() - extraUsage->usedAmount()) < unit / 2.0;
 }
 
 std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "ExtraUsage.h"
+#include "IndividualLimit.h"
 #include "Instant.h"
 #include "ProviderID.h"
+#include "UsageBlock.h"
 #include "UsageSourceConfidence.h"
 #include "UsageWindowSnapshot.h"
 
@@ -34,14 +36,31 @@ struct ProviderUsageSnapshot {
     std::optional<bool> unlimitedCredits = std::nullopt;
     // Banked resets the user may redeem; absent when there are none.
     std::optional<int> resetCredits = std::nullopt;
+    // Money spent this period as a second source reports it; may repeat extraUsage.
+    std::optional<ExtraUsage> spend = std::nullopt;
+    // The workspace's credit limit for this member.
+    std::optional<IndividualLimit> individualLimit = std::nullopt;
+    // What stops use now, at most one per bucket (maxBlocks).
+    QList<UsageBlock> blocks = {};
+
+    static constexpr qsizetype maxBlocks = 8;
 
     // The window that stands for the whole provider in compact displays, among the first
     // bucket's windows: the first exhausted window, else the one the provider marks as binding
     // now (isActive), else the first nearing its limit, else awaiting confirmation, available,
     // unknown.
     std::optional<UsageWindowSnapshot> summaryWindow() const;
+    // The block on the whole account, if any.
+    std::optional<UsageBlock> accountBlock() const;
+    // The block that stops this window: the account's, else its bucket's.
+    std::optional<UsageBlock> blockOf(const UsageWindowSnapshot& window) const;
+    // Whether extraUsage and spend report one amount (the same currency and, to half a minor
+    // unit, the same sum), so that it is told once.
+    bool spendRepeatsExtraUsage() const;
     // Keeps the first maxWindows windows: a provider's own order puts its main ones first.
     void boundWindows();
+    // The windows of the main bucket: the first window's bucket.
+    bool inMainBucket(const UsageWindowSnapshot& window) const;
     // Makes the snapshot and every window one account's: parsers know only the assistant.
     void assignProvider(const ProviderID& provider);
 

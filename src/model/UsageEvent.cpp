@@ -22,3 +22,16 @@ UsageEvent UsageEvent::providerUnavailable(ProviderID provider) {
 UsageEvent UsageEvent::providerRecovered(ProviderID provider) {
     return {Kind::providerRecovered, provider, {}, std::nullopt};
 }
+
+UsageEvent UsageEvent::blockLifted(ProviderID provider, const QString& bucket,
+                                   std::optional<Instant> until) {
+    return {Kind::blockLifted, provider, blockID(bucket), until};
+}
+
+QString UsageEvent::blockID(const QString& bucket) {
+    return bucket.isEmpty() ? QStringLiteral("block") : QStringLiteral("block.") + bucket;
+}
+
+QString UsageEvent::blockBucket() const {
+    return windowID.mid(QStringLiteral("block.").size());
+}

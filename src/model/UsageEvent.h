@@ -14,14 +14,16 @@ struct UsageEvent {
         resetConfirmed,
         nearingLimit,
         providerUnavailable,
-        providerRecovered
+        providerRecovered,
+        blockLifted
     };
 
     Kind kind = Kind::providerRecovered;
     ProviderID provider = ProviderID::codex;
     // The window concerned; empty for the provider-wide cases.
     QString windowID;
-    // resetConfirmed only: the current window's next reset, when known.
+    // resetConfirmed: the current window's next reset, when known; blockLifted: when the block
+    // was to lift, when known.
     std::optional<Instant> resetAt;
 
     static UsageEvent limitReached(ProviderID provider, QString windowID);
@@ -30,6 +32,13 @@ struct UsageEvent {
     static UsageEvent nearingLimit(ProviderID provider, QString windowID);
     static UsageEvent providerUnavailable(ProviderID provider);
     static UsageEvent providerRecovered(ProviderID provider);
+    static UsageEvent blockLifted(ProviderID provider, const QString& bucket,
+                                  std::optional<Instant> until);
+
+    // The windowID a block's events carry: "block" for the whole account, "block.<bucket>".
+    static QString blockID(const QString& bucket);
+    // The bucket of a blockLifted event, empty for the whole account.
+    QString blockBucket() const;
 
     friend bool operator==(const UsageEvent&, const UsageEvent&) = default;
 };

@@ -171,26 +171,58 @@ double finite(double value, const char* field) {
     return value;
 }
 
-// Extra usage is a detail: a stored value that does not read is dropped, not the snapshot.
-std::optional<ExtraUsage> decodeExtraUsage(const ObjectReader& snapshot) {
-    const QString key = QStringLiteral("extraUsage");
+// Money and blocks are details: a stored value that does not read is dropped, not the snapshot.
+template <typename Read>
+auto detail(const ObjectReader& snapshot, const QString& key, Read read)
+    -> std::optional<decltype(read(std::declval<const ObjectReader&>()))> {
     try {
         const auto value = snapshot.optional(key);
         if (!value) {
             return std::nullopt;
         }
         const CodingPath path{&snapshot.path(), key};
-        const ObjectReader reader(*value, path);
-        return ExtraUsage{
-            .usedMinorUnits = reader.number(QStringLiteral("usedMinorUnits")),
-            .limitMinorUnits = reader.optionalNumber(QStringLiteral("limitMinorUnits")),
-            .decimalPlaces = static_cast<int>(
-                std::clamp(reader.number(QStringLiteral("decimalPlaces")), 0.0, 6.0)),
-            .currency = reader.string(QStringLiteral("currency")),
-        };
+        return read(ObjectReader(*value, path));
     } catch (const VantorError&) {
         return std::nullopt;
     }
+}
+
+ExtraUsage readAmount(const ObjectReader& reader) {
+    return ExtraUsage{
+        .usedMinorUnits = reader.number(QStringLiteral("usedMinorUnits")),
+        .limitMinorUnits = reader.optionalNumber(QStringLiteral("limitMinorUnits")),
+        .decimalPlaces =
+            static_cast<int>(std::clamp(reader.number(QStringLiteral("decimalPlaces")), 0.0, 6.0)),
+        .currency = reader.string(QStringLiteral("currency")),
+    };
+}
+
+IndividualLimit readIndividualLimit(const ObjectReader& reader) {
+    return IndividualLimit{
+        .used = reader.number(QStringLiteral("used")),
+        .limit = reader.optionalNumber(QStringLiteral("limit")),
+        .remainingPercent = reader.optionalNumber(QStringLiteral("remainingPercent")),
+        .resetsAt = reader.optionalInstant(QStringLiteral("resetsAt")),
+    };
+}
+
+// Each block on its own: one that does not read is left out.
+QList<UsageBlock> decodeBlocks(const ObjectReader& snapshot) {
+    const QString key = QStringLiteral("blocks");
+    const QJsonArray stored = snapshot.object().value(key).toArray();
+    QList<UsageBlock> blocks;
+    const CodingPath path{&snapshot.path(), key};
+    for (qsizetype i = 0; i < stored.size() && blocks.size() < ProviderUsageSnapshot::maxBlocks;
+         ++i) {
+        try {
+            const ObjectReader reader(stored.at(i), CodingPath{&path, {}, i});
+            blocks.append(UsageBlock{.bucket = reader.string(QStringLiteral("bucket")),
+                                     .reason = reader.string(QStringLiteral("reason")),
+                                     .until = reader.optionalInstant(QStringLiteral("until"))});
+        } catch (const VantorError&) {
+        }
+    }
+    return blocks;
 }
 
 UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& path) {
@@ -207,6 +239,8 @@ UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& pa
         .state = reader.enumeration<UsageWindowState>(QStringLiteral("state")),
         .isActive = reader.optionalBool(QStringLiteral("isActive")),
         .serverSeverity = reader.optionalString(QStringLiteral("serverSeverity")),
+        .usedDollars = reader.optionalNumber(QStringLiteral("usedDollars")),
+        .limitDollars = reader.optionalNumber(QStringLiteral("limitDollars")),
     };
 }
 
@@ -249,12 +283,32 @@ ProviderUsageSnapshot decodeSnapshotAt(const QJsonValue& value, const CodingPath
         .observedAt = reader.instant(QStringLiteral("observedAt")),
         .sourceConfidence =
             reader.enumeration<UsageSourceConfidence>(QStringLiteral("sourceConfidence")),
-        .extraUsage = decodeExtraUsage(reader),
+        .extraUsage = detail(reader, QStringLiteral("extraUsage"), readAmount),
         .plan = reader.optionalString(QStringLiteral("plan")),
         .creditBalance = reader.optionalNumber(QStringLiteral("creditBalance")),
         .unlimitedCredits = reader.optionalBool(QStringLiteral("unlimitedCredits")),
         .resetCredits = resetCount(reader.optionalNumber(QStringLiteral("resetCredits"))),
+        .spend = detail(reader, QStringLiteral("spend"), readAmount),
+        .individualLimit = detail(reader, QStringLiteral("individualLimit"), readIndividualLimit),
+        .blocks = decodeBlocks(reader),
     };
+}
+
+}  // namespace
+
+namespace {
+
+QJsonObject encodeAmount(const ExtraUsage& amount) {
+    QJsonObject object{
+        {QStringLiteral("usedMinorUnits"), finite(amount.usedMinorUnits, "usedMinorUnits")},
+        {QStringLiteral("decimalPlaces"), amount.decimalPlaces},
+        {QStringLiteral("currency"), amount.currency},
+    };
+    if (amount.limitMinorUnits) {
+        object.insert(QStringLiteral("limitMinorUnits"),
+                      finite(*amount.limitMinorUnits, "limitMinorUnits"));
+    }
+    return object;
 }
 
 }  // namespace
@@ -285,6 +339,12 @@ QJsonObject encode(const UsageWindowSnapshot& window) {
     if (window.serverSeverity) {
         object.insert(QStringLiteral("serverSeverity"), *window.serverSeverity);
     }
+    if (window.usedDollars) {
+        object.insert(QStringLiteral("usedDollars"), finite(*window.usedDollars, "usedDollars"));
+    }
+    if (window.limitDollars) {
+        object.insert(QStringLiteral("limitDollars"), finite(*window.limitDollars, "limitDollars"));
+    }
     return object;
 }
 
@@ -306,17 +366,39 @@ QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
     if (snapshot.globalLimitReason) {
         object.insert(QStringLiteral("globalLimitReason"), *snapshot.globalLimitReason);
     }
-    if (const auto& extra = snapshot.extraUsage) {
-        QJsonObject extraObject{
-            {QStringLiteral("usedMinorUnits"), finite(extra->usedMinorUnits, "usedMinorUnits")},
-            {QStringLiteral("decimalPlaces"), extra->decimalPlaces},
-            {QStringLiteral("currency"), extra->currency},
-        };
-        if (extra->limitMinorUnits) {
-            extraObject.insert(QStringLiteral("limitMinorUnits"),
-                               finite(*extra->limitMinorUnits, "limitMinorUnits"));
+    if (snapshot.extraUsage) {
+        object.insert(QStringLiteral("extraUsage"), encodeAmount(*snapshot.extraUsage));
+    }
+    if (snapshot.spend) {
+        object.insert(QStringLiteral("spend"), encodeAmount(*snapshot.spend));
+    }
+    if (const auto& limit = snapshot.individualLimit) {
+        QJsonObject limitObject{{QStringLiteral("used"), finite(limit->used, "used")}};
+        if (limit->limit) {
+            limitObject.insert(QStringLiteral("limit"), finite(*limit->limit, "limit"));
         }
-        object.insert(QStringLiteral("extraUsage"), extraObject);
+        if (limit->remainingPercent) {
+            limitObject.insert(QStringLiteral("remainingPercent"),
+                               finite(*limit->remainingPercent, "remainingPercent"));
+        }
+        if (limit->resetsAt) {
+            limitObject.insert(QStringLiteral("resetsAt"),
+                               finite(limit->resetsAt->secondsSinceReferenceDate(), "resetsAt"));
+        }
+        object.insert(QStringLiteral("individualLimit"), limitObject);
+    }
+    if (!snapshot.blocks.isEmpty()) {
+        QJsonArray blocks;
+        for (const UsageBlock& block : snapshot.blocks) {
+            QJsonObject blockObject{{QStringLiteral("bucket"), block.bucket},
+                                    {QStringLiteral("reason"), block.reason}};
+            if (block.until) {
+                blockObject.insert(QStringLiteral("until"),
+                                   finite(block.until->secondsSinceReferenceDate(), "until"));
+            }
+            blocks.append(blockObject);
+        }
+        object.insert(QStringLiteral("blocks"), blocks);
     }
     if (snapshot.plan) {
         object.insert(QStringLiteral("plan"), *snapshot.plan);

@@ -24,6 +24,9 @@ struct UsageWindowSnapshot {
     UsageWindowState state = UsageWindowState::unknown;
     std::optional<bool> isActive;
     std::optional<QString> serverSeverity;
+    // What the window's use costs, on seats that are billed in dollars.
+    std::optional<double> usedDollars = std::nullopt;
+    std::optional<double> limitDollars = std::nullopt;
 
     // usedPercent clamped to 0...100, for display.
     std::optional<double> displayPercent() const;

@@ -1,5 +1,7 @@
 #include "CardText.h"
 
+#include "BlockText.h"
+#include "MoneyText.h"
 #include "ProviderStatusText.h"
 #include "TimeDisplayFormatter.h"
 
@@ -61,6 +63,10 @@ std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& sn
     if (!snapshot) {
         return std::nullopt;
     }
+    // A blocked account has nothing left to use, whatever its windows say.
+    if (snapshot->accountBlock()) {
+        return 100.0;
+    }
     const auto window = snapshot->summaryWindow();
     if (!window || !window->usedPercent) {
         return std::nullopt;
@@ -69,8 +75,12 @@ std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& sn
 }
 
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
-                const std::optional<ProviderAvailability>& availability) {
+                const std::optional<ProviderAvailability>& availability, Instant now,
+                const QLocale& locale) {
     if (snapshot) {
+        if (const auto block = snapshot->accountBlock()) {
+            return BlockText::headline(*block, now, locale);
+        }
         if (const auto window = snapshot->summaryWindow()) {
             if (window->state == UsageWindowState::exhausted) {
                 return tr("Limit reached");
@@ -165,49 +175,16 @@ QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
     return ProviderStatusText::reason(availability);
 }
 
-QString money(double amount, const QString& currency, int decimals, const QLocale& locale) {
-    // Without a symbol Qt would put in the locale's own currency, which is not this amount's.
-    if (currency.isEmpty()) {
-        return locale.toString(amount, 'f', decimals);
-    }
-    QString symbol = currency;
-    if (locale.currencySymbol(QLocale::CurrencyIsoCode) == currency) {
-        symbol = locale.currencySymbol(QLocale::CurrencySymbol);
-    } else {
-        // The symbol a locale of the user's language uses for it, else any locale's.
-        bool sameLanguage = false;
-        for (const QLocale& other : QLocale::matchingLocales(
-                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
-            if (other.currencySymbol(QLocale::CurrencyIsoCode) != currency ||
-                (sameLanguage && other.language() != locale.language())) {
-                continue;
-            }
-            symbol = other.currencySymbol(QLocale::CurrencySymbol);
-            sameLanguage = other.language() == locale.language();
-            if (sameLanguage) {
-                break;
-            }
-        }
-    }
-    return locale.toCurrencyString(amount, symbol, decimals);
-}
-
-QString extraUsageText(const std::optional<ProviderUsageSnapshot>& snapshot,
-                       const QLocale& locale) {
-    if (!snapshot || !snapshot->extraUsage) {
-        return {};
-    }
-    const ExtraUsage& extra = *snapshot->extraUsage;
-    const QString used = money(extra.usedAmount(), extra.currency, extra.decimalPlaces, locale);
-    if (const auto limit = extra.limitAmount()) {
-        return tr("Extra usage %1 of %2")
-            .arg(used, money(*limit, extra.currency, extra.decimalPlaces, locale));
-    }
-    return tr("Extra usage %1").arg(used);
-}
-
 QString bindingMark(const UsageWindowSnapshot& window) {
     return window.isActive == true ? tr("Binding limit") : QString();
+}
+
+std::optional<UsageBlock> bucketBlock(const std::optional<ProviderUsageSnapshot>& snapshot,
+                                      const UsageWindowSnapshot& window) {
+    if (!snapshot || snapshot->accountBlock()) {
+        return std::nullopt;
+    }
+    return snapshot->blockOf(window);
 }
 
 QString limitTitle(const UsageWindowSnapshot& window) {
@@ -231,20 +208,13 @@ QString limitTitle(const UsageWindowSnapshot& window) {
     return ProviderStatusText::windowLabel(window.label);
 }
 
-QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale) {
+QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot) {
     if (!snapshot) {
         return {};
     }
     QStringList parts;
     if (snapshot->plan) {
         parts.append(tr("%1 plan").arg(snapshot->plan->left(1).toUpper() + snapshot->plan->mid(1)));
-    }
-    if (snapshot->unlimitedCredits == true) {
-        parts.append(tr("Unlimited"));
-    } else if (snapshot->creditBalance) {
-        parts.append(tr("%1 credits")
-                         .arg(locale.toString(*snapshot->creditBalance, 'f',
-                                              QLocale::FloatingPointShortest)));
     }
     if (const int resets = snapshot->resetCredits.value_or(0); resets > 0) {
         parts.append(tr("%n resets available", nullptr, resets));
@@ -281,6 +251,13 @@ QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale&
         return tr("Reset time passed");
     }
     return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
+}
+
+QString liftText(const UsageBlock& block, Instant now, const QLocale& locale) {
+    if (!block.until || block.until->secondsSince(now) <= 0.0) {
+        return {};
+    }
+    return TimeDisplayFormatter().resetText(*block.until, now, locale);
 }
 
 QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
@@ -323,14 +300,21 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale) {
     QStringList rows;
+    // A blocked account says so first: its windows' room cannot be used.
+    if (const auto block = snapshot ? snapshot->accountBlock() : std::nullopt) {
+        rows.append(tr("%1: %2").arg(name, BlockText::headline(*block, now, locale)));
+    }
     for (const UsageWindowSnapshot& window :
          snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {
-        QString row =
-            tr("%1 \u00b7 %2: %3")
-                .arg(name,
-                     window.label.isEmpty() ? limitTitle(window)
-                                            : ProviderStatusText::windowLabel(window.label),
-                     remainingText(window));
+        const QString title =
+            tr("%1 \u00b7 %2")
+                .arg(name, window.label.isEmpty() ? limitTitle(window)
+                                                  : ProviderStatusText::windowLabel(window.label));
+        if (const auto block = bucketBlock(snapshot, window)) {
+            rows.append(tr("%1: %2").arg(title, BlockText::headline(*block, now, locale)));
+            continue;
+        }
+        QString row = tr("%1: %2").arg(title, remainingText(window));
         // "resets Reset unavailable" reads well aloud only; the menu leaves it out.
         if (window.resetAt) {
             row = withReset(row, window, now, locale);
@@ -338,9 +322,13 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
         rows.append(row);
     }
     if (rows.isEmpty()) {
-        rows.append(tr("%1: %2").arg(name, summary(std::nullopt, availability)));
+        rows.append(tr("%1: %2").arg(name, summary(std::nullopt, availability, now, locale)));
     }
     return rows;
+}
+
+QString namedLine(const QString& name, const QString& text) {
+    return tr("%1: %2").arg(name, text);
 }
 
 }  // namespace CardText

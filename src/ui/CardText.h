@@ -19,11 +19,14 @@ namespace CardText {
 // The card's own name, not the provider object's: "Codex" or "Claude", followed by the account's
 // label where one must be told from another ("Claude · work").
 QString providerName(ProviderID provider, const QString& accountLabel = {});
-// The used share of the summary window clamped to 0...100; none without one.
+// The used share of the summary window clamped to 0...100, all of it for a blocked account;
+// none without one.
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
-// "5h • 59% left", "Limit reached", "Available", or the availability's word.
+// "5h • 59% left", "Limit reached", "Available", what blocks the account ("Workspace credits
+// used up · until Jan 1, 09:00"), or the availability's word.
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
-                const std::optional<ProviderAvailability>& availability);
+                const std::optional<ProviderAvailability>& availability, Instant now,
+                const QLocale& locale);
 // "Codex usage", "Claude (work) usage": the ring's accessible name.
 QString ringAccessibilityLabel(ProviderID provider, const QString& accountLabel = {});
 // "42 percent used".
@@ -44,16 +47,16 @@ QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
 // ..."), when windows are shown; else empty.
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
                const std::optional<ProviderAvailability>& availability);
-// "Extra usage €12.34 of €50.00" (without a cap only the amount used); empty when off.
-QString extraUsageText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale);
-// An amount of the currency with this ISO code in the locale's own form ("€12.34",
-// "12,34 €"); the code itself stands in for a symbol no locale knows.
-QString money(double amount, const QString& currency, int decimals, const QLocale& locale);
 // "Binding limit" for the window the provider says limits use now; else empty.
 QString bindingMark(const UsageWindowSnapshot& window);
+// The block of the window's own bucket, which its row then names; none when the whole account
+// is blocked (the headline names that).
+std::optional<UsageBlock> bucketBlock(const std::optional<ProviderUsageSnapshot>& snapshot,
+                                      const UsageWindowSnapshot& window);
 
-// "Pro plan · 37.5 credits · 1 reset available", each part only when known; may be empty.
-QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot, const QLocale& locale);
+// "Pro plan · 1 reset available", each part only when known; may be empty. Credits are money
+// and go in the money line.
+QString accountText(const std::optional<ProviderUsageSnapshot>& snapshot);
 
 QString limitTitle(const UsageWindowSnapshot& window);
 // The used share clamped to 0...100, absent taken as 0.
@@ -62,6 +65,8 @@ double limitUsedPercent(const UsageWindowSnapshot& window);
 QString remainingText(const UsageWindowSnapshot& window);
 // The reset time in the short form, or "Reset unavailable".
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
+// When a block lifts, in the short form of resetText; empty when that is not known.
+QString liftText(const UsageBlock& block, Instant now, const QLocale& locale);
 // "<text>, resets <reset text>", or "... resets in 12 min" within the hour.
 QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
                   const QLocale& locale);
@@ -73,11 +78,15 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale);
 
-// The tray menu's rows: "Codex · 5 hour: 42% left, resets 15:40" for each window, or the
-// card's name and its summary ("Claude: Sign in required") without one.
+// The tray menu's rows: "Codex · 5 hour: 42% left, resets 15:40" for each window (what blocks
+// it for a window of a blocked bucket), after "Codex: <block>" for a blocked account, or the
+// card's name and its summary ("Claude: Sign in required") without any.
 QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale);
+
+// "Codex: <text>": a line of the tray's about one card.
+QString namedLine(const QString& name, const QString& text);
 
 // Rounds to the nearest whole number, halves away from zero.
 qint64 roundHalfAway(double value);

@@ -1,7 +1,9 @@
 #include "ProviderCardViewModel.h"
 
 #include "AppState.h"
+#include "BlockText.h"
 #include "CardText.h"
+#include "MoneyText.h"
 #include "UsageColor.h"
 
 #include <QLocale>
@@ -55,7 +57,7 @@ QString ProviderCardViewModel::withAge(const QString& text) const {
 
 QString ProviderCardViewModel::summary() const {
     return withAge(CardText::summary(entry(state_.snapshots(), provider_),
-                                     entry(state_.availability(), provider_)));
+                                     entry(state_.availability(), provider_), clock_(), QLocale()));
 }
 
 QString ProviderCardViewModel::notice() const {
@@ -63,8 +65,9 @@ QString ProviderCardViewModel::notice() const {
                                     entry(state_.availability(), provider_)));
 }
 
-QString ProviderCardViewModel::extraUsage() const {
-    return CardText::extraUsageText(entry(state_.snapshots(), provider_), QLocale());
+QString ProviderCardViewModel::money() const {
+    const auto snapshot = entry(state_.snapshots(), provider_);
+    return snapshot ? MoneyText::line(*snapshot, clock_(), QLocale()) : QString();
 }
 
 bool ProviderCardViewModel::hasUsage() const {
@@ -97,8 +100,8 @@ QVariantList ProviderCardViewModel::details() const {
     const Instant now = clock_();
     const QLocale locale;
     QVariantList rows;
-    for (const UsageWindowSnapshot& window :
-         CardText::detailWindows(entry(state_.snapshots(), provider_))) {
+    const auto snapshot = entry(state_.snapshots(), provider_);
+    for (const UsageWindowSnapshot& window : CardText::detailWindows(snapshot)) {
         const double used = CardText::limitUsedPercent(window);
         const QList<UsageHistory::Reading> readings = history_ != nullptr
                                                           ? history_->readings(provider_, window.id)
@@ -107,15 +110,23 @@ QVariantList ProviderCardViewModel::details() const {
         for (const UsageHistory::Reading& reading : readings) {
             trend.append(std::clamp(reading.usedPercent / 100.0, 0.0, 1.0));
         }
+        // The row of a blocked bucket says what blocks it where the mark goes; a seat billed in
+        // dollars has what the window cost under it.
+        const auto block = CardText::bucketBlock(snapshot, window);
+        QStringList below{
+            CardText::paceText(UsageHistory::project(readings, window.resetAt), now, locale),
+            MoneyText::windowDollars(window, locale)};
+        below.removeAll(QString());
         rows.append(QVariantMap{
-            {QStringLiteral("paceText"),
-             CardText::paceText(UsageHistory::project(readings, window.resetAt), now, locale)},
+            {QStringLiteral("paceText"), below.join(QStringLiteral(" \u00b7 "))},
             {QStringLiteral("trend"), trend},
             {QStringLiteral("title"), CardText::limitTitle(window)},
-            {QStringLiteral("mark"), CardText::bindingMark(window)},
+            {QStringLiteral("mark"),
+             block ? BlockText::reason(*block) : CardText::bindingMark(window)},
             {QStringLiteral("remainingText"), CardText::remainingText(window)},
-            {QStringLiteral("resetText"), CardText::resetText(window, now, locale)},
-            {QStringLiteral("exhausted"), window.state == UsageWindowState::exhausted},
+            {QStringLiteral("resetText"), block ? CardText::liftText(*block, now, locale)
+                                                : CardText::resetText(window, now, locale)},
+            {QStringLiteral("exhausted"), window.state == UsageWindowState::exhausted || block},
             {QStringLiteral("ringProgress"), ringProgress(used)},
             {QStringLiteral("ringColor"), toColor(usageColor(window.usedPercent))},
             {QStringLiteral("accessibilityLabel"),
@@ -130,7 +141,7 @@ QString ProviderCardViewModel::detailsEmptyText() const {
 }
 
 QString ProviderCardViewModel::accountText() const {
-    return CardText::accountText(entry(state_.snapshots(), provider_), QLocale());
+    return CardText::accountText(entry(state_.snapshots(), provider_));
 }
 
 QString ProviderCardViewModel::accessibilityHint() const {

@@ -34,7 +34,7 @@ class ProviderCardViewModel : public QObject {
     Q_PROPERTY(QVariantList details READ details NOTIFY changed)
     Q_PROPERTY(QString detailsEmptyText READ detailsEmptyText NOTIFY changed)
     Q_PROPERTY(QString notice READ notice NOTIFY changed)
-    Q_PROPERTY(QString extraUsage READ extraUsage NOTIFY changed)
+    Q_PROPERTY(QString money READ money NOTIFY changed)
     Q_PROPERTY(QString accountText READ accountText NOTIFY changed)
     Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY expansionChanged)
     Q_PROPERTY(bool isIndicatorActive READ isIndicatorActive NOTIFY expansionChanged)
@@ -68,7 +68,7 @@ public:
     QString detailsEmptyText() const;
     // Why the values shown are not fresh, and the extra usage line; empty when none.
     QString notice() const;
-    QString extraUsage() const;
+    QString money() const;
     // The plan, credits and banked resets under the limit rows; empty when none are known.
     QString accountText() const;
 

@@ -34,18 +34,30 @@ std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant
     std::optional<TrayFigure> lowest;
     std::optional<double> nearestReset;
     bool spent = false;
+    const auto comesBack = [&](std::optional<Instant> at) {
+        if (at && at->secondsSince(now) > 0.0 &&
+            (!nearestReset || at->secondsSince(now) < *nearestReset)) {
+            nearestReset = at->secondsSince(now);
+        }
+    };
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        // A blocked account is spent until its block lifts, whatever room its windows have.
+        if (const auto block = snapshot.accountBlock()) {
+            spent = true;
+            comesBack(block->until);
+        }
         for (const UsageWindowSnapshot& window : snapshot.windows) {
             const std::optional<double> used = window.displayPercent();
             if (!used) {
                 continue;
             }
-            if (window.state == UsageWindowState::exhausted || *used >= 100.0) {
+            const auto block = snapshot.accountBlock() ? std::nullopt : snapshot.blockOf(window);
+            if (block) {
                 spent = true;
-                if (window.resetAt && window.resetAt->secondsSince(now) > 0.0 &&
-                    (!nearestReset || window.resetAt->secondsSince(now) < *nearestReset)) {
-                    nearestReset = window.resetAt->secondsSince(now);
-                }
+                comesBack(block->until);
+            } else if (window.state == UsageWindowState::exhausted || *used >= 100.0) {
+                spent = true;
+                comesBack(window.resetAt);
             }
             if (!lowest || 100.0 - *used < lowest->left * 100.0) {
                 lowest = TrayFigure{.text = QString::number(*window.percentLeft()),
@@ -54,7 +66,8 @@ std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant
             }
         }
     }
-    if (lowest && spent) {
+    if (spent) {
+        lowest = lowest.value_or(TrayFigure{});
         lowest->left = 0.0;
         lowest->usedPercent = 100.0;
         lowest->text = nearestReset ? shortDuration(*nearestReset) : QStringLiteral("0");

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CardText.h"
+#include "MoneyText.h"
 #include "MotionPreference.h"
 #include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
@@ -138,16 +139,26 @@ void VantorInterface::updateIcon() {
 
 void VantorInterface::updateRows() {
     QStringList texts;
+    // The tooltip also has each account's money line, after its rows.
+    QStringList tip;
     const Instant now = Instant::now();
     for (const ProviderID& provider : state_.watchedProviders()) {
         const auto snapshot = state_.snapshots().find(provider);
         const auto availability = state_.availability().find(provider);
-        texts += CardText::trayMenuRows(
-            CardText::providerName(provider, state_.accountLabel(provider)),
-            snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
+        const QString name = CardText::providerName(provider, state_.accountLabel(provider));
+        const QStringList rows = CardText::trayMenuRows(
+            name, snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
             availability != state_.availability().end() ? std::optional(*availability)
                                                         : std::nullopt,
             now, QLocale());
+        texts += rows;
+        tip += rows;
+        if (snapshot != state_.snapshots().end()) {
+            if (const QString money = MoneyText::line(*snapshot, now, QLocale());
+                !money.isEmpty()) {
+                tip.append(CardText::namedLine(name, money));
+            }
+        }
     }
     // The same number of rows keeps their actions, so an open menu only changes its words.
     if (texts.size() != rows_.size()) {
@@ -165,8 +176,8 @@ void VantorInterface::updateRows() {
         rows_[i]->setText(QString(texts[i]).replace(u'&', QStringLiteral("&&")));
     }
     // The state in a word, then every window, for a glance without a click.
-    texts.prepend(StatusLabelText::accessibilityText(state_.menuState()));
-    tray_->setToolTip(texts.join(u'\n'));
+    tip.prepend(StatusLabelText::accessibilityText(state_.menuState()));
+    tray_->setToolTip(tip.join(u'\n'));
 }
 
 QQmlEngine& VantorInterface::engine() {

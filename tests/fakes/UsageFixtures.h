@@ -36,8 +36,14 @@ inline ProviderUsageSnapshot fullSnapshot(ProviderID provider, Instant observedA
              static_cast<UsageWindowKind>(i), QStringLiteral("Label %1 — ünïcode").arg(i),
              12.345678901234567 * (i + 1), observedAt.addingSeconds(3600.123456789 * (i + 1)),
              observedAt, static_cast<UsageWindowState>(i % 5), i % 2 == 0,
-             QStringLiteral("warning")});
+             QStringLiteral("warning"), 1.25 * i, i % 2 == 0 ? std::optional(50.0) : std::nullopt});
     }
+    full.spend = ExtraUsage{18020.0, std::nullopt, 3, QStringLiteral("USD")};
+    full.individualLimit = IndividualLimit{100.0, 100.0, 0.0, observedAt.addingSeconds(86400.5)};
+    full.blocks = {{{},
+                    QStringLiteral("workspace_member_credits_depleted"),
+                    observedAt.addingSeconds(86400.5)},
+                   {QStringLiteral("w1"), UsageBlock::spendControlReason, std::nullopt}};
     return full;
 }
 

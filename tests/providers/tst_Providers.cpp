@@ -210,6 +210,39 @@ private Q_SLOTS:
                          .arg(extra->currency);
         }
         QVERIFY(!row.contains("labels") || shown.join(u'|') == row["labels"].toString());
+        // "details": "block <bucket, * for the account> <reason> <until>", "limit <used> of
+        // <limit> until <time>", "spend <amount> of <limit> <currency>", "<window id> $<used>
+        // of $<limit>", -1 or - for none, '|' between.
+        const auto unix = [](std::optional<Instant> at) {
+            return at ? QString::number(at->unixSeconds(), 'f', 0) : QStringLiteral("-");
+        };
+        QStringList details;
+        for (const UsageBlock& block : parsed.blocks) {
+            details << QStringLiteral("block %1 %2 %3")
+                           .arg(block.bucket.isEmpty() ? QStringLiteral("*") : block.bucket,
+                                block.reason, unix(block.until));
+        }
+        if (const auto& limit = parsed.individualLimit) {
+            details << QStringLiteral("limit %1 of %2 until %3")
+                           .arg(limit->used)
+                           .arg(limit->limit.value_or(-1))
+                           .arg(unix(limit->resetsAt));
+        }
+        if (const auto& spend = parsed.spend) {
+            details << QStringLiteral("spend %1 of %2 %3")
+                           .arg(spend->usedAmount())
+                           .arg(spend->limitAmount().value_or(-1))
+                           .arg(spend->currency);
+        }
+        for (const UsageWindowSnapshot& w : parsed.windows) {
+            if (w.usedDollars || w.limitDollars) {
+                details << QStringLiteral("%1 $%2 of $%3")
+                               .arg(w.id)
+                               .arg(w.usedDollars.value_or(-1))
+                               .arg(w.limitDollars.value_or(-1));
+            }
+        }
+        QCOMPARE(details.join(u'|'), row["details"].toString());
     }
 
     void claudeDates_data() { TestData::tableRows(tables); }

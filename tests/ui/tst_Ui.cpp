@@ -3,6 +3,8 @@
 #include "AccountRegistry.h"
 #include "AppState.h"
 #include "CardText.h"
+#include "ClaudeParser.h"
+#include "CodexParser.h"
 #include "DBusMenuExporter.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
@@ -10,6 +12,7 @@
 #include "InterfaceLanguage.h"
 #include "LaunchAtLoginController.h"
 #include "MemoryDefaults.h"
+#include "MoneyText.h"
 #include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
 #include "ProviderCardViewModel.h"
@@ -18,6 +21,7 @@
 #include "SettingsViewModel.h"
 #include "SettingsWindowPresenter.h"
 #include "StatusNotifierItem.h"
+#include "StatusReport.h"
 #include "TestData.h"
 #include "TrayFigure.h"
 #include "TrayGlyph.h"
@@ -42,6 +46,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cmath>
 
@@ -235,13 +240,13 @@ private Q_SLOTS:
         const auto figure =
             TrayFigure::from(given ? SnapshotMap{{provider, *given}} : SnapshotMap{}, now);
         const QJsonObject shown{
-            {"summary", CardText::summary(given, known)},
+            {"summary", CardText::summary(given, known, now, locale)},
             {"ring", ring ? QJsonValue(*ring) : QJsonValue()},
             {"color",
              QStringList({"red", "yellow", "blue"}).at(static_cast<int>(usageColor(ring)))},
             {"stale", CardText::staleText(given, known, now, locale)},
             {"notice", CardText::notice(given, known)},
-            {"extra text", CardText::extraUsageText(given, locale)},
+            {"money", given ? MoneyText::line(*given, now, locale) : QString()},
             {"ids", details["ids"].join(u' ')},
             {"rows", details["rows"].join(u'|')},
             {"accessible", details["accessible"].join(u'|')},
@@ -278,12 +283,78 @@ private Q_SLOTS:
                  row["text"].toString());
     }
 
-    // The line under the limit rows: plan, credits, banked resets.
+    // A reading of a fixture (parts "replace"d, read at "now" in Unix seconds, UTC) -> what
+    // each surface says of it: the card's "summary", "ring", "money" and limit "rows" ("<title>
+    // <mark>: <remaining, or the reset of a spent or blocked one>", '|' between), the tray's
+    // "menu" rows, "figure" and "state", `vantor status`'s line and Waybar's text.
+    void readings_data() { TestData::rows("row", "ui/readings.json"); }
+    void readings() {
+        QFETCH(const QJsonObject, row);
+        QByteArray text = TestData::read(VANTOR_TEST_DATA_DIR "/" + row["input"].toString());
+        for (const QJsonValue swap : row["replace"].toArray()) {
+            text.replace(swap[0].toString().toUtf8(), swap[1].toString().toUtf8());
+        }
+        const Instant now = Instant::fromUnixSeconds(row["now"].toDouble());
+        const QLocale locale(row["locale"].toString("en"));
+        const ProviderUsageSnapshot parsed =
+            row["input"].toString().contains("codex")
+                ? CodexParser::parse(QJsonDocument::fromJson(text).object(), now)
+                : ClaudeParser::parse(text, now);
+        Fixture f;
+        QLocale::setDefault(locale);
+        QTranslator translator;
+        QVERIFY(translator.load(":/i18n/vantor_" + locale.name().left(2)));
+        QCoreApplication::installTranslator(&translator);
+        const auto restore = qScopeGuard([&translator] {
+            QCoreApplication::removeTranslator(&translator);
+            QLocale::setDefault(QLocale::c());
+        });
+        f.state.setSnapshot(parsed.providerID, parsed);
+        ProviderCardViewModel card(
+            f.state, parsed.providerID, [now] { return now; }, nullptr);
+        QStringList rows;
+        for (const QVariant& detail : card.details()) {
+            const QVariantMap d = detail.toMap();
+            rows << (d["title"].toString() + u' ' + d["mark"].toString()).trimmed() + ": " +
+                        d[d["exhausted"].toBool() ? "resetText" : "remainingText"].toString() +
+                        (d["paceText"].toString().isEmpty()
+                             ? QString()
+                             : " (" + d["paceText"].toString() + ')');
+        }
+        const SnapshotMap map{{parsed.providerID, parsed}};
+        const auto figure = TrayFigure::from(map, now);
+        const StatusReport report{map, {}, {}};
+        const QStringList status = report.text(now, locale).split(u'\n');
+        const QJsonObject shown{
+            {"summary", card.summary()},
+            {"ring", card.hasUsage() ? QJsonValue(CardText::usedPercent(parsed).value_or(-1))
+                                     : QJsonValue()},
+            {"money", card.money()},
+            {"rows", rows.join(u'|')},
+            {"menu", CardText::trayMenuRows(CardText::providerName(parsed.providerID), parsed,
+                                            std::nullopt, now, locale)
+                         .join(u'|')},
+            {"figure", figure ? figure->text : QString()},
+            {"state", QStringList({"normal", "warning", "exhausted", "unavailable"})
+                          .at(static_cast<int>(AppState::menuState(
+                              map, {{parsed.providerID, ProviderAvailability::available()}})))},
+            {"status", status.value(parsed.providerID.kind == ProviderKind::codex ? 0 : 1)},
+            {"waybar", QJsonDocument::fromJson(report.waybar(now, locale))["text"]}};
+        for (const QString& key : shown.keys()) {
+            if (row.contains(key)) {
+                QCOMPARE(key + u'=' + shown[key].toVariant().toString(),
+                         key + u'=' + row[key].toVariant().toString());
+            }
+        }
+    }
+
+    // The lines under the limit rows: plan and banked resets, then money.
     void accountText_data() { TestData::rows("row", "ui/cards.json", "account"); }
     void accountText() {
         QFETCH(QJsonObject, row);
-        QCOMPARE(CardText::accountText(UsageJson::decodeSnapshot(row), QLocale(QLocale::English)),
-                 row["text"].toString());
+        const ProviderUsageSnapshot given = UsageJson::decodeSnapshot(row);
+        QCOMPARE(CardText::accountText(given), row["text"].toString());
+        QCOMPARE(MoneyText::line(given, t0, QLocale(QLocale::English)), row["money"].toString());
     }
 
     // The settings form and the command line share these words.

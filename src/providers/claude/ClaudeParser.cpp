@@ -115,6 +115,14 @@ void markBinding(UsageWindowSnapshot& window, const QJsonObject& limit) {
     }
 }
 
+// An ISO 4217 code, or empty for anything else: it is looked up, never shown as it came.
+QString isoCurrency(const QString& currency) {
+    const bool isoCode =
+        currency.size() == 3 && std::all_of(currency.begin(), currency.end(),
+                                            [](QChar c) { return c >= u'A' && c <= u'Z'; });
+    return isoCode ? currency : QString();
+}
+
 // Only when switched on; amounts in minor units, scaled by "decimal_places".
 std::optional<ExtraUsage> extraUsage(const QJsonObject& extra) {
     if (extra.value(QLatin1String("is_enabled")) != QJsonValue(true)) {
@@ -123,14 +131,52 @@ std::optional<ExtraUsage> extraUsage(const QJsonObject& extra) {
     const QJsonValue limit = extra.value(QLatin1String("monthly_limit"));
     const QJsonValue places = extra.value(QLatin1String("decimal_places"));
     const QString currency = extra.value(QLatin1String("currency")).toString();
-    const bool isoCode = currency.size() == 3 && std::all_of(currency.begin(), currency.end(),
-                                                             [](QChar c) { return c.isUpper(); });
     return ExtraUsage{
         .usedMinorUnits = extra.value(QLatin1String("used_credits")).toDouble(0.0),
         .limitMinorUnits = limit.isDouble() ? std::optional(limit.toDouble()) : std::nullopt,
         .decimalPlaces =
             places.isDouble() ? static_cast<int>(std::clamp(places.toDouble(), 0.0, 6.0)) : 2,
-        .currency = isoCode ? currency : QString()};
+        .currency = isoCurrency(currency)};
+}
+
+// A money amount ("spend"): minor units scaled by "exponent". The limit has been reported under
+// several names; any of them, in the same units, counts.
+std::optional<ExtraUsage> spend(const QJsonObject& object) {
+    const QJsonValue amount = object.value(QLatin1String("amount_minor"));
+    if (!amount.isDouble()) {
+        return std::nullopt;
+    }
+    std::optional<double> limit;
+    for (const char* key :
+         {"limit_minor", "limit_amount_minor", "monthly_limit_minor", "monthly_limit", "limit"}) {
+        if (const QJsonValue value = object.value(QLatin1String(key)); value.isDouble()) {
+            limit = value.toDouble();
+            break;
+        }
+    }
+    const QJsonValue exponent = object.value(QLatin1String("exponent"));
+    return ExtraUsage{
+        .usedMinorUnits = amount.toDouble(),
+        .limitMinorUnits = limit,
+        .decimalPlaces =
+            exponent.isDouble() ? static_cast<int>(std::clamp(exponent.toDouble(), 0.0, 6.0)) : 2,
+        .currency = isoCurrency(object.value(QLatin1String("currency")).toString())};
+}
+
+// Dollar amounts some seats carry on a window: the use and the limit, the limit also from
+// the use and what remains. Null on most seats.
+void readDollars(UsageWindowSnapshot& window, const QJsonObject& object) {
+    const auto dollars = [&object](const char* key) -> std::optional<double> {
+        const QJsonValue value = object.value(QLatin1String(key));
+        return value.isDouble() && value.toDouble() >= 0.0 ? std::optional(value.toDouble())
+                                                           : std::nullopt;
+    };
+    window.usedDollars = dollars("used_dollars");
+    window.limitDollars = dollars("limit_dollars");
+    if (const auto remaining = dollars("remaining_dollars");
+        !window.limitDollars && window.usedDollars && remaining) {
+        window.limitDollars = *window.usedDollars + *remaining;
+    }
 }
 
 // A window from its used share (a number, or null for a window not started: 0 % used) and
@@ -165,7 +211,11 @@ std::optional<UsageWindowSnapshot> parseWindow(const QJsonObject& object, const 
     // A present "resets_at" decides, even when null: "resetsAt" is only its stand-in.
     const QJsonValue reset =
         snake != object.constEnd() ? *snake : object.value(QLatin1String("resetsAt"));
-    return window(object.value(QLatin1String("utilization")), reset, id, kind, label, now);
+    auto found = window(object.value(QLatin1String("utilization")), reset, id, kind, label, now);
+    if (found) {
+        readDollars(*found, object);
+    }
+    return found;
 }
 
 }  // namespace
@@ -339,7 +389,8 @@ ProviderUsageSnapshot parse(const QByteArray& body, Instant now) {
         .observedAt = now,
         .sourceConfidence =
             empty ? UsageSourceConfidence::unavailable : UsageSourceConfidence::providerInternal,
-        .extraUsage = extraUsage(root.value(QLatin1String("extra_usage")).toObject())};
+        .extraUsage = extraUsage(root.value(QLatin1String("extra_usage")).toObject()),
+        .spend = spend(root.value(QLatin1String("spend")).toObject())};
 }
 
 }  // namespace ClaudeParser

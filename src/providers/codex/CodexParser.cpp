@@ -70,6 +70,79 @@ std::optional<double> balance(const QJsonValue& value) {
     return value.isDouble() ? CodexParser::number(value) : std::nullopt;
 }
 
+// "100" as the app-server sends amounts, or a plain number.
+std::optional<double> amount(const QJsonValue& value) {
+    return balance(value);
+}
+
+std::optional<Instant> unixTime(const QJsonValue& value) {
+    const auto seconds = CodexParser::number(value);
+    return seconds ? std::optional(Instant::fromUnixSeconds(*seconds)) : std::nullopt;
+}
+
+std::optional<IndividualLimit> individualLimit(const QJsonObject& bucket) {
+    const QJsonObject object = bucket.value(QStringLiteral("individualLimit")).toObject();
+    const std::optional<double> used = amount(object.value(QStringLiteral("used")));
+    if (!used) {
+        return std::nullopt;
+    }
+    return IndividualLimit{
+        .used = *used,
+        .limit = amount(object.value(QStringLiteral("limit"))),
+        .remainingPercent = CodexParser::number(object.value(QStringLiteral("remainingPercent"))),
+        .resetsAt = unixTime(object.value(QStringLiteral("resetsAt")))};
+}
+
+// The bucket's block: a reached spending control or a reported reason. Without an end of its
+// own it lasts until its spent windows reset, the latest of them.
+std::optional<UsageBlock> bucketBlock(const QJsonObject& bucket, const QString& bucketID,
+                                      const QList<UsageWindowSnapshot>& windows) {
+    const std::optional<QString> reason = name(bucket.value(reachedTypeKey));
+    const bool spendControl =
+        bucket.value(QStringLiteral("spendControlReached")) == QJsonValue(true);
+    if (!reason && !spendControl) {
+        return std::nullopt;
+    }
+    UsageBlock block{.bucket = bucketID,
+                     .reason = reason ? reason->left(64) : UsageBlock::spendControlReason,
+                     .until = std::nullopt};
+    if (const auto limit = individualLimit(bucket); limit && limit->resetsAt) {
+        block.until = limit->resetsAt;
+    } else {
+        for (const UsageWindowSnapshot& window : windows) {
+            if (window.providerWindowID == bucketID &&
+                window.state == UsageWindowState::exhausted && window.resetAt &&
+                (!block.until || *window.resetAt > *block.until)) {
+                block.until = window.resetAt;
+            }
+        }
+    }
+    return block;
+}
+
+// Whether every window of the bucket repeats one of the main bucket's: same length, reset
+// and use. Such a bucket is an internal copy and would only show its rows twice.
+bool repeatsMain(const QString& bucketID, const QString& mainID,
+                 const QList<UsageWindowSnapshot>& windows) {
+    bool any = false;
+    for (const UsageWindowSnapshot& window : windows) {
+        if (window.providerWindowID != bucketID) {
+            continue;
+        }
+        any = true;
+        const bool repeated =
+            std::any_of(windows.cbegin(), windows.cend(), [&](const UsageWindowSnapshot& main) {
+                return main.providerWindowID == mainID && main.kind == window.kind &&
+                       main.kind != UsageWindowKind::other && main.resetAt == window.resetAt &&
+                       main.usedPercent == window.usedPercent;
+            });
+        if (!repeated) {
+            return false;
+        }
+    }
+    return any;
+}
+
 }  // namespace
 
 namespace CodexParser {
@@ -164,6 +237,7 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
     if (order.removeOne(mainID)) {
         order.prepend(mainID);
     }
+    QList<UsageBlock> blocks;
     for (const QString& id : order) {
         const QJsonObject bucket = buckets.value(id);
         const QString bucketName =
@@ -174,11 +248,39 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
                 windows.append(std::move(*found));
             }
         }
+        if (id != mainID && repeatsMain(id, mainID, windows)) {
+            windows.removeIf(
+                [&id](const UsageWindowSnapshot& w) { return w.providerWindowID == id; });
+            continue;
+        }
+        if (auto block = bucketBlock(bucket, id, windows)) {
+            // The main bucket's block stops the whole account.
+            if (id == mainID) {
+                block->bucket.clear();
+            }
+            blocks.append(std::move(*block));
+        }
     }
 
     std::optional<QString> globalLimitReason = string(result.value(reachedTypeKey));
     if (!globalLimitReason) {
         globalLimitReason = string(main.value(reachedTypeKey));
+    }
+    // The account-wide statements stop every bucket; null says nothing either way.
+    if (ordinaryUsageAllowed == false || name(result.value(reachedTypeKey))) {
+        const auto account = std::find_if(blocks.begin(), blocks.end(),
+                                          [](const UsageBlock& b) { return b.bucket.isEmpty(); });
+        if (account == blocks.end()) {
+            blocks.prepend(UsageBlock{
+                .bucket = {},
+                .reason = name(result.value(reachedTypeKey)).value_or(QString()).left(64),
+                .until = std::nullopt});
+            if (const auto limit = individualLimit(main)) {
+                blocks.front().until = limit->resetsAt;
+            }
+        } else if (const auto reason = name(result.value(reachedTypeKey))) {
+            account->reason = reason->left(64);
+        }
     }
 
     ProviderUsageSnapshot snapshot{.providerID = ProviderID::codex,
@@ -187,7 +289,9 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
                                    .globalLimitReason = globalLimitReason,
                                    .observedAt = now,
                                    .sourceConfidence = UsageSourceConfidence::authoritative,
-                                   .plan = name(main.value(QStringLiteral("planType")))};
+                                   .plan = name(main.value(QStringLiteral("planType"))),
+                                   .individualLimit = individualLimit(main),
+                                   .blocks = std::move(blocks)};
     const QJsonObject credits = main.value(QStringLiteral("credits")).toObject();
     if (credits.value(QStringLiteral("hasCredits")).toBool()) {
         if (credits.value(QStringLiteral("unlimited")).toBool()) {

@@ -38,13 +38,13 @@ Column {
 
     Text {
         textFormat: Text.PlainText
-        objectName: "extraUsage"
+        objectName: "money"
         width: root.width
         visible: text.length > 0
-        text: root.card.extraUsage
+        text: root.card.money
         color: Theme.secondaryText
         font.pixelSize: 12
-        elide: Text.ElideRight
+        wrapMode: Text.Wrap
     }
 
     Text {

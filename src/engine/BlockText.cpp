@@ -1,0 +1,73 @@
+#include "BlockText.h"
+
+#include "TimeDisplayFormatter.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("BlockText", text);
+}
+
+struct KnownReason {
+    QLatin1String reason;
+    const char* text;
+};
+
+// The reasons Codex reports, and our own for a spending control reached without one.
+const KnownReason knownReasons[] = {
+    {QLatin1String("workspace_member_credits_depleted"),
+     QT_TRANSLATE_NOOP("BlockText", "Workspace credits used up")},
+    {QLatin1String("workspace_owner_credits_depleted"),
+     QT_TRANSLATE_NOOP("BlockText", "Workspace out of credits")},
+    {QLatin1String("workspace_member_usage_limit_reached"),
+     QT_TRANSLATE_NOOP("BlockText", "Workspace usage limit reached")},
+    {QLatin1String("workspace_owner_usage_limit_reached"),
+     QT_TRANSLATE_NOOP("BlockText", "Workspace-wide usage limit reached")},
+    {QLatin1String("rate_limit_reached"), QT_TRANSLATE_NOOP("BlockText", "Usage limit reached")},
+    {QLatin1String("spend_control_reached"),
+     QT_TRANSLATE_NOOP("BlockText", "Spending limit reached")},
+};
+
+bool aboutCredits(const UsageBlock& block) {
+    return block.reason.contains(QLatin1String("credits"));
+}
+
+}  // namespace
+
+namespace BlockText {
+
+QString reason(const UsageBlock& block) {
+    for (const KnownReason& known : knownReasons) {
+        if (block.reason == known.reason) {
+            return tr(known.text);
+        }
+    }
+    return tr("Usage blocked");
+}
+
+QString headline(const UsageBlock& block, Instant now, const QLocale& locale) {
+    if (!block.until || block.until->secondsSince(now) <= 0.0) {
+        return reason(block);
+    }
+    const QString when = TimeDisplayFormatter().resetText(*block.until, now, locale);
+    if (TimeDisplayFormatter::countsMinutes(*block.until, now)) {
+        //: A block and when it lifts: "Workspace credits used up · back in 12 min".
+        return tr("%1 \u00b7 back in %2").arg(reason(block), when);
+    }
+    //: A block and when it lifts: "Workspace credits used up · until Jan 1, 09:00".
+    return tr("%1 \u00b7 until %2").arg(reason(block), when);
+}
+
+QString liftedBody(const UsageBlock& block) {
+    if (aboutCredits(block)) {
+        return tr("Workspace credits are available again.");
+    }
+    if (block.reason == UsageBlock::spendControlReason) {
+        return tr("The spending limit no longer blocks your usage.");
+    }
+    return tr("The block on your usage has lifted.");
+}
+
+}  // namespace BlockText
