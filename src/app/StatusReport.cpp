@@ -206,7 +206,7 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
     return lines.join(u'\n');
 }
 
-QByteArray StatusReport::json() const {
+QByteArray StatusReport::json(Instant now, const QLocale& locale) const {
     QJsonArray encoded;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
         try {
@@ -238,10 +238,18 @@ QByteArray StatusReport::json() const {
             }
         }
     }
+    // Each account's money line as `status` words it, for a script that shows it as it is.
+    QJsonObject money;
+    for (const ProviderUsageSnapshot& snapshot : snapshots) {
+        if (const QString line = MoneyText::line(snapshot, now, locale); !line.isEmpty()) {
+            money.insert(rawValue(snapshot.providerID), line);
+        }
+    }
     return QJsonDocument(QJsonObject{{QStringLiteral("accounts"),
                                       VantorBusService::encodeAccounts(ordered(accounts))},
                                      {QStringLiteral("snapshots"), encoded},
                                      {QStringLiteral("availability"), availabilities},
+                                     {QStringLiteral("money"), money},
                                      {QStringLiteral("projections"), projections}})
         .toJson(QJsonDocument::Compact);
 }

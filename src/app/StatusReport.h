@@ -35,16 +35,18 @@ struct StatusReport {
     // assistant's default account first.
     QList<UsageAccount> shownAccounts() const;
 
-    // One line per watched account, in shownAccounts() order: the headline window with the
-    // share left and its reset time, or the availability text when there is no window to
-    // show; titled "Claude Code (work)" where the assistant has several watched accounts; no
-    // control characters.
+    // One line per watched account, in shownAccounts() order: what blocks the account, else the
+    // headline window with the share left and its reset time, then its money line; or the
+    // availability text when there is nothing to show; titled "Claude Code (work)" where the
+    // assistant has several watched accounts; no control characters.
     QString text(Instant now, const QLocale& locale) const;
     // {"snapshots": [...], "availability": {...}, "accounts": [...]} in the stored JSON form,
-    // absent entries omitted, every account listed as the bus lists them.
-    QByteArray json() const;
-    // Waybar's custom-module JSON: text ("Codex 85% · Claude (work) 40%") and tooltip as
-    // markup, class (the tray's visual state) and, when any window reports its use,
-    // percentage (the smallest share left), all over the watched accounts.
+    // absent entries omitted, every account listed as the bus lists them, and "money": each
+    // account's money line where it has one.
+    QByteArray json(Instant now, const QLocale& locale) const;
+    // Waybar's custom-module JSON: text ("Codex 85% · Claude (work) 40%", "Codex blocked") and
+    // tooltip as markup, class (the tray's visual state) and, when any window reports its use,
+    // percentage (the smallest share left, 0 while one is blocked), all over the watched
+    // accounts.
     QByteArray waybar(Instant now, const QLocale& locale) const;
 };

@@ -47,7 +47,7 @@ int printStatus(int argc, char** argv, CommandLine::Format format) {
             print(stdout, report->text(now, locale));
             break;
         case CommandLine::Format::json:
-            print(stdout, QString::fromUtf8(report->json()));
+            print(stdout, QString::fromUtf8(report->json(now, locale)));
             break;
         case CommandLine::Format::waybar:
             print(stdout, QString::fromUtf8(report->waybar(now, locale)));

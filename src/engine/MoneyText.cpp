@@ -65,22 +65,22 @@ QString line(const ProviderUsageSnapshot& snapshot, Instant now, const QLocale& 
     }
     if (const auto& spend = snapshot.spend; spend && !snapshot.spendRepeatsExtraUsage()) {
         const QString used = amount(*spend, spend->usedMinorUnits, locale);
-        parts.append(spend->limitMinorUnits
-                         ? tr("Spent: %1 of %2")
-                               .arg(used, amount(*spend, *spend->limitMinorUnits, locale))
-                         : tr("Spent: %1").arg(used));
+        parts.append(
+            spend->limitMinorUnits
+                ? tr("Spent: %1 of %2").arg(used, amount(*spend, *spend->limitMinorUnits, locale))
+                : tr("Spent: %1").arg(used));
     }
     if (const auto& limit = snapshot.individualLimit) {
-        QString text = limit->limit ? tr("Workspace credits: %1 of %2 used")
-                                          .arg(count(limit->used, locale),
-                                               count(*limit->limit, locale))
-                                    : tr("Workspace credits: %1 used").arg(count(limit->used, locale));
+        QString text = limit->limit
+                           ? tr("Workspace credits: %1 of %2 used")
+                                 .arg(count(limit->used, locale), count(*limit->limit, locale))
+                           : tr("Workspace credits: %1 used").arg(count(limit->used, locale));
         if (limit->resetsAt && limit->resetsAt->secondsSince(now) > 0.0) {
             const QString when = TimeDisplayFormatter().resetText(*limit->resetsAt, now, locale);
-            text = (TimeDisplayFormatter::countsMinutes(*limit->resetsAt, now)
-                        ? tr("%1, resets in %2")
-                        : tr("%1, resets %2"))
-                       .arg(text, when);
+            text =
+                (TimeDisplayFormatter::countsMinutes(*limit->resetsAt, now) ? tr("%1, resets in %2")
+                                                                            : tr("%1, resets %2"))
+                    .arg(text, when);
         }
         parts.append(text);
     }
