@@ -32,16 +32,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 · back in %2</source>
-        <extracomment>A block and when it lifts: &quot;Workspace credits used up · back in 12 min&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · until %2</source>
-        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Workspace credits are available again.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -51,6 +41,21 @@
     </message>
     <message>
         <source>The block on your usage has lifted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>back in %1</source>
+        <extracomment>When a block lifts: &quot;back in 12 min&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>until %1</source>
+        <extracomment>When a block lifts: &quot;until Jan 1, 09:00&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -32,16 +32,6 @@
         <translation>Utilisation bloquée</translation>
     </message>
     <message>
-        <source>%1 · back in %2</source>
-        <extracomment>A block and when it lifts: &quot;Workspace credits used up · back in 12 min&quot;.</extracomment>
-        <translation>%1 · de retour dans %2</translation>
-    </message>
-    <message>
-        <source>%1 · until %2</source>
-        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
-        <translation>%1 · jusqu’à %2</translation>
-    </message>
-    <message>
         <source>Workspace credits are available again.</source>
         <translation>Les crédits de l’espace de travail sont de nouveau disponibles.</translation>
     </message>
@@ -52,6 +42,21 @@
     <message>
         <source>The block on your usage has lifted.</source>
         <translation>Le blocage de votre utilisation a été levé.</translation>
+    </message>
+    <message>
+        <source>back in %1</source>
+        <extracomment>When a block lifts: &quot;back in 12 min&quot;.</extracomment>
+        <translation>de retour dans %1</translation>
+    </message>
+    <message>
+        <source>until %1</source>
+        <extracomment>When a block lifts: &quot;until Jan 1, 09:00&quot;.</extracomment>
+        <translation>jusqu’à %1</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
+        <translation>%1 · %2</translation>
     </message>
 </context>
 <context>

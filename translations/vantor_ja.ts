@@ -5,41 +5,31 @@
     <name>BlockText</name>
     <message>
         <source>Workspace credits used up</source>
-        <translation>ワークスペースのクレジットを使い切りました</translation>
+        <translation>ワークスペースのクレジット切れ</translation>
     </message>
     <message>
         <source>Workspace out of credits</source>
-        <translation>ワークスペースのクレジットが残っていません</translation>
+        <translation>ワークスペース全体のクレジット切れ</translation>
     </message>
     <message>
         <source>Workspace usage limit reached</source>
-        <translation>ワークスペースの使用上限に達しました</translation>
+        <translation>ワークスペースの使用上限に到達</translation>
     </message>
     <message>
         <source>Workspace-wide usage limit reached</source>
-        <translation>ワークスペース全体の使用上限に達しました</translation>
+        <translation>ワークスペース全体の使用上限に到達</translation>
     </message>
     <message>
         <source>Usage limit reached</source>
-        <translation>使用上限に達しました</translation>
+        <translation>使用上限に到達</translation>
     </message>
     <message>
         <source>Spending limit reached</source>
-        <translation>支出上限に達しました</translation>
+        <translation>支出上限に到達</translation>
     </message>
     <message>
         <source>Usage blocked</source>
-        <translation>使用がブロックされています</translation>
-    </message>
-    <message>
-        <source>%1 · back in %2</source>
-        <extracomment>A block and when it lifts: &quot;Workspace credits used up · back in 12 min&quot;.</extracomment>
-        <translation>%1 · %2後に再開</translation>
-    </message>
-    <message>
-        <source>%1 · until %2</source>
-        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
-        <translation>%1 · %2まで</translation>
+        <translation>使用がブロック中</translation>
     </message>
     <message>
         <source>Workspace credits are available again.</source>
@@ -52,6 +42,21 @@
     <message>
         <source>The block on your usage has lifted.</source>
         <translation>使用のブロックが解除されました。</translation>
+    </message>
+    <message>
+        <source>back in %1</source>
+        <extracomment>When a block lifts: &quot;back in 12 min&quot;.</extracomment>
+        <translation>%1後に再開</translation>
+    </message>
+    <message>
+        <source>until %1</source>
+        <extracomment>When a block lifts: &quot;until Jan 1, 09:00&quot;.</extracomment>
+        <translation>%1まで</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A block and when it lifts: &quot;Workspace credits used up · until Jan 1, 09:00&quot;.</extracomment>
+        <translation>%1 · %2</translation>
     </message>
 </context>
 <context>

@@ -47,17 +47,23 @@ QString reason(const UsageBlock& block) {
     return tr("Usage blocked");
 }
 
-QString headline(const UsageBlock& block, Instant now, const QLocale& locale) {
+QString lift(const UsageBlock& block, Instant now, const QLocale& locale) {
     if (!block.until || block.until->secondsSince(now) <= 0.0) {
-        return reason(block);
+        return {};
     }
     const QString when = TimeDisplayFormatter().resetText(*block.until, now, locale);
     if (TimeDisplayFormatter::countsMinutes(*block.until, now)) {
-        //: A block and when it lifts: "Workspace credits used up · back in 12 min".
-        return tr("%1 \u00b7 back in %2").arg(reason(block), when);
+        //: When a block lifts: "back in 12 min".
+        return tr("back in %1").arg(when);
     }
+    //: When a block lifts: "until Jan 1, 09:00".
+    return tr("until %1").arg(when);
+}
+
+QString headline(const UsageBlock& block, Instant now, const QLocale& locale) {
+    const QString when = lift(block, now, locale);
     //: A block and when it lifts: "Workspace credits used up · until Jan 1, 09:00".
-    return tr("%1 \u00b7 until %2").arg(reason(block), when);
+    return when.isEmpty() ? reason(block) : tr("%1 \u00b7 %2").arg(reason(block), when);
 }
 
 QString liftedBody(const UsageBlock& block) {

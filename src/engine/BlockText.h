@@ -13,6 +13,8 @@ namespace BlockText {
 // Why use is stopped, in the user's words: one text per reason the peers report ("Workspace
 // credits used up"), a general one for any other.
 QString reason(const UsageBlock& block);
+// When it lifts, while that lies ahead: "until Jan 1, 09:00", "back in 12 min"; else empty.
+QString lift(const UsageBlock& block, Instant now, const QLocale& locale);
 // The reason and, while it lies ahead, when it lifts: "Workspace credits used up · until
 // Jan 1, 09:00", "Usage limit reached · back in 12 min".
 QString headline(const UsageBlock& block, Instant now, const QLocale& locale);

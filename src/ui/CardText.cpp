@@ -78,8 +78,11 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                 const std::optional<ProviderAvailability>& availability, Instant now,
                 const QLocale& locale) {
     if (snapshot) {
+        // On two lines: the card is narrow, and the reason must not push out its end.
         if (const auto block = snapshot->accountBlock()) {
-            return BlockText::headline(*block, now, locale);
+            const QString lift = BlockText::lift(*block, now, locale);
+            return lift.isEmpty() ? BlockText::reason(*block)
+                                  : BlockText::reason(*block) + u'\n' + lift;
         }
         if (const auto window = snapshot->summaryWindow()) {
             if (window->state == UsageWindowState::exhausted) {
@@ -258,6 +261,12 @@ QString liftText(const UsageBlock& block, Instant now, const QLocale& locale) {
         return {};
     }
     return TimeDisplayFormatter().resetText(*block.until, now, locale);
+}
+
+QString blockNotice(const std::optional<ProviderUsageSnapshot>& snapshot, Instant now,
+                    const QLocale& locale) {
+    const auto block = snapshot ? snapshot->accountBlock() : std::nullopt;
+    return block ? BlockText::headline(*block, now, locale) : QString();
 }
 
 QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,

@@ -22,8 +22,8 @@ QString providerName(ProviderID provider, const QString& accountLabel = {});
 // The used share of the summary window clamped to 0...100, all of it for a blocked account;
 // none without one.
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
-// "5h • 59% left", "Limit reached", "Available", what blocks the account ("Workspace credits
-// used up · until Jan 1, 09:00"), or the availability's word.
+// "5h • 59% left", "Limit reached", "Available", what blocks the account and on a second line
+// until when ("Workspace credits used up\nuntil Jan 1, 09:00"), or the availability's word.
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                 const std::optional<ProviderAvailability>& availability, Instant now,
                 const QLocale& locale);
@@ -65,6 +65,9 @@ double limitUsedPercent(const UsageWindowSnapshot& window);
 QString remainingText(const UsageWindowSnapshot& window);
 // The reset time in the short form, or "Reset unavailable".
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
+// What blocks the account, said atop the expanded card's rows; empty when nothing does.
+QString blockNotice(const std::optional<ProviderUsageSnapshot>& snapshot, Instant now,
+                    const QLocale& locale);
 // When a block lifts, in the short form of resetText; empty when that is not known.
 QString liftText(const UsageBlock& block, Instant now, const QLocale& locale);
 // "<text>, resets <reset text>", or "... resets in 12 min" within the hour.

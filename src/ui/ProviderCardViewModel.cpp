@@ -70,6 +70,10 @@ QString ProviderCardViewModel::money() const {
     return snapshot ? MoneyText::line(*snapshot, clock_(), QLocale()) : QString();
 }
 
+QString ProviderCardViewModel::blockNotice() const {
+    return CardText::blockNotice(entry(state_.snapshots(), provider_), clock_(), QLocale());
+}
+
 bool ProviderCardViewModel::hasUsage() const {
     return CardText::usedPercent(entry(state_.snapshots(), provider_)).has_value();
 }

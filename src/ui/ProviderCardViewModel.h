@@ -35,6 +35,7 @@ class ProviderCardViewModel : public QObject {
     Q_PROPERTY(QString detailsEmptyText READ detailsEmptyText NOTIFY changed)
     Q_PROPERTY(QString notice READ notice NOTIFY changed)
     Q_PROPERTY(QString money READ money NOTIFY changed)
+    Q_PROPERTY(QString blockNotice READ blockNotice NOTIFY changed)
     Q_PROPERTY(QString accountText READ accountText NOTIFY changed)
     Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY expansionChanged)
     Q_PROPERTY(bool isIndicatorActive READ isIndicatorActive NOTIFY expansionChanged)
@@ -69,6 +70,7 @@ public:
     // Why the values shown are not fresh, and the extra usage line; empty when none.
     QString notice() const;
     QString money() const;
+    QString blockNotice() const;
     // The plan, credits and banked resets under the limit rows; empty when none are known.
     QString accountText() const;
 

@@ -3,6 +3,7 @@
 #include "AccountRegistry.h"
 #include "AppState.h"
 #include "ClaudeParser.h"
+#include "CodexParser.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
 #include "FakeSoundPlayer.h"
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <QLocale>
 #include <QPainter>
 #include <QPalette>
@@ -136,9 +138,9 @@ void capture(QQuickWindow* window, const QString& path, std::function<void()> ne
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InterfaceLanguage::apply();
-    // vantor_preview [--dark] [--accounts] [--screenshots <folder>] [--claude <usage body>]:
-    // with a body, the Claude card from it, expanded in the second shot; --accounts adds a
-    // second account of each assistant
+    // vantor_preview [--dark] [--accounts] [--screenshots <folder>] [--claude <usage body>]
+    // [--codex <rate limits result>]: with a body, that card from it, expanded in the second
+    // shot; --accounts adds a second account of each assistant
     const QStringList arguments = QApplication::arguments();
     const auto option = [&](const char* name) {
         const qsizetype at = arguments.indexOf(QLatin1String(name)) + 1;
@@ -189,6 +191,13 @@ int main(int argc, char** argv) {
     if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
         SnapshotMap snapshots = state.snapshots();
         snapshots.insert(ProviderID::claude, ClaudeParser::parse(body.readAll(), Instant::now()));
+        state.setSnapshots(snapshots);
+    }
+    if (QFile result(option("--codex")); result.open(QIODevice::ReadOnly)) {
+        SnapshotMap snapshots = state.snapshots();
+        snapshots.insert(
+            ProviderID::codex,
+            CodexParser::parse(QJsonDocument::fromJson(result.readAll()).object(), Instant::now()));
         state.setSnapshots(snapshots);
     }
 
@@ -253,7 +262,8 @@ int main(int argc, char** argv) {
             },
             Qt::SingleShotConnection);
         interface.popoverModel()->toggleExpansion(
-            option("--claude").isEmpty() ? ProviderID::codex : ProviderID::claude);
+            option("--claude").isEmpty() || !option("--codex").isEmpty() ? ProviderID::codex
+                                                                         : ProviderID::claude);
     });
     return QApplication::exec();
 }

@@ -284,7 +284,8 @@ private Q_SLOTS:
     }
 
     // A reading of a fixture (parts "replace"d, read at "now" in Unix seconds, UTC) -> what
-    // each surface says of it: the card's "summary", "ring", "money" and limit "rows" ("<title>
+    // each surface says of it: the card's "summary", "ring", "money", the "notice" atop its
+    // rows and those limit "rows" ("<title>
     // <mark>: <remaining, or the reset of a spent or blocked one>", '|' between), the tray's
     // "menu" rows, "figure" and "state", `vantor status`'s line and Waybar's text.
     void readings_data() { TestData::rows("row", "ui/readings.json"); }
@@ -327,6 +328,7 @@ private Q_SLOTS:
         const QStringList status = report.text(now, locale).split(u'\n');
         const QJsonObject shown{
             {"summary", card.summary()},
+            {"notice", card.blockNotice()},
             {"ring", card.hasUsage() ? QJsonValue(CardText::usedPercent(parsed).value_or(-1))
                                      : QJsonValue()},
             {"money", card.money()},

@@ -85,9 +85,10 @@ Rectangle {
                     color: Theme.secondaryText
                     font.pixelSize: 12
                     elide: Text.ElideRight
-                    // Values kept through a failed refresh carry their age on a second line.
+                    // Values kept through a failed refresh carry their age on a second line; a
+                    // block says until when on its own line.
                     wrapMode: Text.WordWrap
-                    maximumLineCount: 2
+                    maximumLineCount: 4
                     Behavior on opacity {
                         enabled: !root.reduceMotion
                         NumberAnimation { duration: 200 }

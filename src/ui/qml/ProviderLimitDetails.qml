@@ -18,6 +18,18 @@ Column {
 
     Text {
         textFormat: Text.PlainText
+        objectName: "blockNotice"
+        width: root.width
+        visible: text.length > 0
+        text: root.card.blockNotice
+        color: Theme.text
+        font.pixelSize: 12
+        font.weight: Font.DemiBold
+        wrapMode: Text.Wrap
+    }
+
+    Text {
+        textFormat: Text.PlainText
         objectName: "notice"
         width: root.width
         visible: text.length > 0
