@@ -297,7 +297,7 @@ MenuBarVisualState AppState::menuState(const SnapshotMap& snapshots,
     bool nearing = false;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
         // A block stops use as a spent window does.
-        if (!snapshot.blocks.isEmpty()) {
+        if (snapshot.isBlocked()) {
             return MenuBarVisualState::exhausted;
         }
         for (const UsageWindowSnapshot& window : snapshot.windows) {

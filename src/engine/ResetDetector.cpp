@@ -40,17 +40,9 @@ QList<UsageEvent> ResetDetector::process(const std::optional<ProviderUsageSnapsh
         }
     }
     for (const UsageBlock& before : previous->blocks) {
-        const bool stays =
-            std::any_of(current.blocks.cbegin(), current.blocks.cend(),
-                        [&](const UsageBlock& block) { return block.bucket == before.bucket; });
-        // Only a reading that still has the bucket's windows says the block is gone: one that
-        // lacks them says nothing about it.
-        const bool read = std::any_of(
-            current.windows.cbegin(), current.windows.cend(), [&](const UsageWindowSnapshot& w) {
-                return before.bucket.isEmpty() || w.providerWindowID == before.bucket;
-            });
-        if (!stays && read) {
-            events.append(UsageEvent::blockLifted(provider, before.bucket, before.until));
+        if (std::none_of(current.blocks.cbegin(), current.blocks.cend(),
+                         [&](const UsageBlock& block) { return block.bucket == before.bucket; })) {
+            events.append(UsageEvent::blockLifted(provider, before.bucket, before.since));
         }
     }
     return events;

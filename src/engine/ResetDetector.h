@@ -13,7 +13,7 @@ class ResetDetector {
 public:
     // A provider's first snapshot (no previous) yields nothing; windows are paired by id and
     // kind. With everyReset false, only a window that was exhausted can be confirmed as reset.
-    // A block gone from a reading that has its bucket's windows has lifted.
+    // A block gone from the reading has lifted; the event carries when it was first seen.
     QList<UsageEvent> process(const std::optional<ProviderUsageSnapshot>& previous,
                               const ProviderUsageSnapshot& current, bool everyReset) const;
 

@@ -3,7 +3,6 @@
 #include "BlockText.h"
 
 #include "AppState.h"
-#include "BlockText.h"
 #include "LimitWarningDetector.h"
 #include "LogSink.h"
 
@@ -409,8 +408,37 @@ std::optional<ProviderUsageSnapshot> UsageCoordinator::held(const AppState& stat
     return stored != state.snapshots().cend() ? std::optional(*stored) : std::nullopt;
 }
 
+void UsageCoordinator::carryBlocks(const std::optional<ProviderUsageSnapshot>& held,
+                                   ProviderUsageSnapshot& reading) {
+    const QList<UsageBlock> before = held ? held->blocks : QList<UsageBlock>();
+    const auto heldOf = [&before](const QString& bucket) {
+        return std::find_if(before.cbegin(), before.cend(),
+                            [&bucket](const UsageBlock& block) { return block.bucket == bucket; });
+    };
+    for (UsageBlock& block : reading.blocks) {
+        const auto earlier = heldOf(block.bucket);
+        block.since = earlier != before.cend() && earlier->since
+                          ? earlier->since
+                          : std::optional(reading.observedAt);
+    }
+    for (const UsageBlock& block : before) {
+        const bool told =
+            std::any_of(reading.blocks.cbegin(), reading.blocks.cend(),
+                        [&block](const UsageBlock& b) { return b.bucket == block.bucket; });
+        const bool read =
+            std::any_of(reading.windows.cbegin(), reading.windows.cend(),
+                        [&block](const UsageWindowSnapshot& w) {
+                            return block.bucket.isEmpty() || w.providerWindowID == block.bucket;
+                        });
+        if (!told && !read && reading.blocks.size() < ProviderUsageSnapshot::maxBlocks) {
+            reading.blocks.append(block);
+        }
+    }
+}
+
 QCoro::Task<bool> UsageCoordinator::take(std::optional<ProviderUsageSnapshot> previous,
                                          ProviderUsageSnapshot current, QPointer<AppState> state) {
+    carryBlocks(previous, current);
     const ProviderID id = current.providerID;
     state->setSnapshot(id, current);
     store_.save(state->snapshots());
@@ -589,7 +617,8 @@ QCoro::Task<bool> UsageCoordinator::announceLift(
     if (before == previous->blocks.cend()) {
         co_return true;
     }
-    // Named by when it was to lift, else by when it was seen to, like a reset without a time.
+    // Named by when it was first seen, else by when it was seen to lift: a block that comes
+    // again later (credits topped up and spent again) is told again, once.
     UsageEvent keyed = event;
     if (!keyed.resetAt) {
         keyed.resetAt = current.observedAt;

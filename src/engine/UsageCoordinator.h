@@ -97,6 +97,12 @@ public:
     static std::optional<ProviderUsageSnapshot> withReading(
         const std::optional<ProviderUsageSnapshot>& held, const ProviderUsageSnapshot& reading);
 
+    // Gives each block of a new reading the time it was first seen: the held reading's, for
+    // a block of the same bucket, else the reading's own. Keeps a held block the reading cannot
+    // speak for, as it lacks that bucket's windows (any window, for the account's).
+    static void carryBlocks(const std::optional<ProviderUsageSnapshot>& held,
+                            ProviderUsageSnapshot& reading);
+
     bool isRefreshRunning() const { return refreshRunning_; }
     // Whether a retry of failed providers waits.
     bool isRetryPending() const { return retryTimer_.isActive(); }

@@ -50,6 +50,12 @@ std::optional<UsageBlock> ProviderUsageSnapshot::accountBlock() const {
     return std::nullopt;
 }
 
+bool ProviderUsageSnapshot::isBlocked() const {
+    return accountBlock() ||
+           std::any_of(windows.cbegin(), windows.cend(),
+                       [this](const UsageWindowSnapshot& window) { return blockOf(window); });
+}
+
 std::optional<UsageBlock> ProviderUsageSnapshot::blockOf(const UsageWindowSnapshot& window) const {
     if (auto account = accountBlock()) {
         return account;
@@ -66,11 +72,15 @@ bool ProviderUsageSnapshot::spendRepeatsExtraUsage() const {
     if (!spend || !extraUsage) {
         return false;
     }
-    // Compared in major units: one source may count in cents, the other in another exponent.
-    const double unit = std::pow(10.0, -std::max(spend->decimalPlaces, extraUsage->decimalPlaces));
     const bool sameCurrency = spend->currency.isEmpty() || extraUsage->currency.isEmpty() ||
                               spend->currency == extraUsage->currency;
-    return sameCurrency && std::abs(spend->usedAmount() - extraUsage->usedAmount()) < unit / 2.0;
+    // Compared in the finer of the two minor units, so that the bound is exact: one source may
+    // count in cents, the other in another exponent.
+    const int places = std::max(spend->decimalPlaces, extraUsage->decimalPlaces);
+    const double a = spend->usedMinorUnits * std::pow(10.0, places - spend->decimalPlaces);
+    const double b =
+        extraUsage->usedMinorUnits * std::pow(10.0, places - extraUsage->decimalPlaces);
+    return sameCurrency && std::abs(a - b) <= 0.5;
 }
 
 std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const {

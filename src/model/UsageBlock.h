@@ -19,6 +19,9 @@ struct UsageBlock {
     QString reason;
     // When it lifts, when known.
     std::optional<Instant> until;
+    // When it was first seen: a block seen again after it lifted is another one. Set where the
+    // readings meet, not by a parser.
+    std::optional<Instant> since = std::nullopt;
 
     friend bool operator==(const UsageBlock&, const UsageBlock&) = default;
 };

@@ -24,8 +24,8 @@ UsageEvent UsageEvent::providerRecovered(ProviderID provider) {
 }
 
 UsageEvent UsageEvent::blockLifted(ProviderID provider, const QString& bucket,
-                                   std::optional<Instant> until) {
-    return {Kind::blockLifted, provider, blockID(bucket), until};
+                                   std::optional<Instant> since) {
+    return {Kind::blockLifted, provider, blockID(bucket), since};
 }
 
 QString UsageEvent::blockID(const QString& bucket) {

@@ -23,7 +23,7 @@ struct UsageEvent {
     // The window concerned; empty for the provider-wide cases.
     QString windowID;
     // resetConfirmed: the current window's next reset, when known; blockLifted: when the block
-    // was to lift, when known.
+    // was first seen, when known.
     std::optional<Instant> resetAt;
 
     static UsageEvent limitReached(ProviderID provider, QString windowID);
@@ -33,7 +33,7 @@ struct UsageEvent {
     static UsageEvent providerUnavailable(ProviderID provider);
     static UsageEvent providerRecovered(ProviderID provider);
     static UsageEvent blockLifted(ProviderID provider, const QString& bucket,
-                                  std::optional<Instant> until);
+                                  std::optional<Instant> since);
 
     // The windowID a block's events carry: "block" for the whole account, "block.<bucket>".
     static QString blockID(const QString& bucket);

@@ -113,6 +113,11 @@ public:
         const auto value = optional(key);
         return value ? std::optional(asNumber(*value, key)) : std::nullopt;
     }
+    // A detail: a value of another type reads as absent rather than failing the record.
+    std::optional<double> lenientNumber(const QString& key) const {
+        const auto value = optional(key);
+        return value && value->isDouble() ? std::optional(value->toDouble()) : std::nullopt;
+    }
     std::optional<Instant> optionalInstant(const QString& key) const {
         const auto seconds = optionalNumber(key);
         return seconds ? std::optional(Instant::fromReferenceSeconds(*seconds)) : std::nullopt;
@@ -218,7 +223,8 @@ QList<UsageBlock> decodeBlocks(const ObjectReader& snapshot) {
             const ObjectReader reader(stored.at(i), CodingPath{&path, {}, i});
             blocks.append(UsageBlock{.bucket = reader.string(QStringLiteral("bucket")),
                                      .reason = reader.string(QStringLiteral("reason")),
-                                     .until = reader.optionalInstant(QStringLiteral("until"))});
+                                     .until = reader.optionalInstant(QStringLiteral("until")),
+                                     .since = reader.optionalInstant(QStringLiteral("since"))});
         } catch (const VantorError&) {
         }
     }
@@ -239,8 +245,8 @@ UsageWindowSnapshot decodeWindowAt(const QJsonValue& value, const CodingPath& pa
         .state = reader.enumeration<UsageWindowState>(QStringLiteral("state")),
         .isActive = reader.optionalBool(QStringLiteral("isActive")),
         .serverSeverity = reader.optionalString(QStringLiteral("serverSeverity")),
-        .usedDollars = reader.optionalNumber(QStringLiteral("usedDollars")),
-        .limitDollars = reader.optionalNumber(QStringLiteral("limitDollars")),
+        .usedDollars = reader.lenientNumber(QStringLiteral("usedDollars")),
+        .limitDollars = reader.lenientNumber(QStringLiteral("limitDollars")),
     };
 }
 
@@ -395,6 +401,10 @@ QJsonObject encode(const ProviderUsageSnapshot& snapshot) {
             if (block.until) {
                 blockObject.insert(QStringLiteral("until"),
                                    finite(block.until->secondsSinceReferenceDate(), "until"));
+            }
+            if (block.since) {
+                blockObject.insert(QStringLiteral("since"),
+                                   finite(block.since->secondsSinceReferenceDate(), "since"));
             }
             blocks.append(blockObject);
         }

@@ -67,7 +67,7 @@ public:
     // ringColor, accessibilityLabel, paceText and trend (the period's readings, 0...1).
     QVariantList details() const;
     QString detailsEmptyText() const;
-    // Why the values shown are not fresh, and the extra usage line; empty when none.
+    // Why the values shown are not fresh; empty when they are.
     QString notice() const;
     QString money() const;
     QString blockNotice() const;

@@ -51,11 +51,13 @@ std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant
             if (!used) {
                 continue;
             }
-            const auto block = snapshot.accountBlock() ? std::nullopt : snapshot.blockOf(window);
-            if (block) {
+            // Inside a blocked account only the block's end brings use back.
+            const bool blockedAccount = snapshot.accountBlock().has_value();
+            if (const auto block = snapshot.blockOf(window); block && !blockedAccount) {
                 spent = true;
                 comesBack(block->until);
-            } else if (window.state == UsageWindowState::exhausted || *used >= 100.0) {
+            } else if (!blockedAccount &&
+                       (window.state == UsageWindowState::exhausted || *used >= 100.0)) {
                 spent = true;
                 comesBack(window.resetAt);
             }

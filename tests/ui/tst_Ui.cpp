@@ -302,13 +302,14 @@ private Q_SLOTS:
                 ? CodexParser::parse(QJsonDocument::fromJson(text).object(), now)
                 : ClaudeParser::parse(text, now);
         Fixture f;
+        const QLocale before;
         QLocale::setDefault(locale);
         QTranslator translator;
         QVERIFY(translator.load(":/i18n/vantor_" + locale.name().left(2)));
         QCoreApplication::installTranslator(&translator);
-        const auto restore = qScopeGuard([&translator] {
+        const auto restore = qScopeGuard([&translator, &before] {
             QCoreApplication::removeTranslator(&translator);
-            QLocale::setDefault(QLocale::c());
+            QLocale::setDefault(before);
         });
         f.state.setSnapshot(parsed.providerID, parsed);
         ProviderCardViewModel card(
@@ -643,6 +644,15 @@ private Q_SLOTS:
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
                  "Vantor: limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
+        // An account's money line follows its rows in the tooltip, and only there.
+        ProviderUsageSnapshot paid = snapshot({}, ProviderID::claude);
+        paid.extraUsage = ExtraUsage{1234.0, 5000.0, 2, QStringLiteral("USD")};
+        f.state.setSnapshot(ProviderID::claude, paid);
+        QCOMPARE(ui.trayIcon()->item().toolTip().text.section(u'\n', 2),
+                 "Claude: Unavailable\nClaude: Extra usage: $12.34 of $50.00 this month");
+        for (const QAction* action : ui.trayMenu()->actions()) {
+            QVERIFY(!action->text().contains("Extra usage"));
+        }
         // With a figure to show, the pixmaps carry it and no themed name stands in their way.
         QVERIFY(ui.trayIcon()->item().iconName().isEmpty());
         f.state.setTrayShowsFigure(false);

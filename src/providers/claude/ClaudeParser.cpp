@@ -10,6 +10,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -173,8 +174,10 @@ void readDollars(UsageWindowSnapshot& window, const QJsonObject& object) {
     };
     window.usedDollars = dollars("used_dollars");
     window.limitDollars = dollars("limit_dollars");
+    // Two huge amounts add up to infinity, which could not be stored.
     if (const auto remaining = dollars("remaining_dollars");
-        !window.limitDollars && window.usedDollars && remaining) {
+        !window.limitDollars && window.usedDollars && remaining &&
+        std::isfinite(*window.usedDollars + *remaining)) {
         window.limitDollars = *window.usedDollars + *remaining;
     }
 }

@@ -93,10 +93,35 @@ std::optional<IndividualLimit> individualLimit(const QJsonObject& bucket) {
         .resetsAt = unixTime(object.value(QStringLiteral("resetsAt")))};
 }
 
-// The bucket's block: a reached spending control or a reported reason. Without an end of its
-// own it lasts until its spent windows reset, the latest of them.
+// Whether the member's credit limit is what stops use: all of it used.
+bool spent(const IndividualLimit& limit) {
+    return (limit.limit && limit.used >= *limit.limit) ||
+           (limit.remainingPercent && *limit.remainingPercent <= 0.0);
+}
+
+// When a block of this bucket lifts: when the credit limit resets, if that is what is spent or
+// what the reason names; else when its spent windows reset, the latest of them.
+std::optional<Instant> blockEnd(const QString& reason, const QJsonObject& bucket,
+                                const QList<UsageWindowSnapshot>& own) {
+    const auto limit = individualLimit(bucket);
+    if (limit && limit->resetsAt &&
+        (spent(*limit) || reason.contains(QLatin1String("credits")) ||
+         reason == UsageBlock::spendControlReason)) {
+        return limit->resetsAt;
+    }
+    std::optional<Instant> end;
+    for (const UsageWindowSnapshot& window : own) {
+        if (window.state == UsageWindowState::exhausted && window.resetAt &&
+            (!end || *window.resetAt > *end)) {
+            end = window.resetAt;
+        }
+    }
+    return end;
+}
+
+// The bucket's block: a reached spending control or a reported reason.
 std::optional<UsageBlock> bucketBlock(const QJsonObject& bucket, const QString& bucketID,
-                                      const QList<UsageWindowSnapshot>& windows) {
+                                      const QList<UsageWindowSnapshot>& own) {
     const std::optional<QString> reason = name(bucket.value(reachedTypeKey));
     const bool spendControl =
         bucket.value(QStringLiteral("spendControlReached")) == QJsonValue(true);
@@ -106,41 +131,20 @@ std::optional<UsageBlock> bucketBlock(const QJsonObject& bucket, const QString& 
     UsageBlock block{.bucket = bucketID,
                      .reason = reason ? reason->left(64) : UsageBlock::spendControlReason,
                      .until = std::nullopt};
-    if (const auto limit = individualLimit(bucket); limit && limit->resetsAt) {
-        block.until = limit->resetsAt;
-    } else {
-        for (const UsageWindowSnapshot& window : windows) {
-            if (window.providerWindowID == bucketID &&
-                window.state == UsageWindowState::exhausted && window.resetAt &&
-                (!block.until || *window.resetAt > *block.until)) {
-                block.until = window.resetAt;
-            }
-        }
-    }
+    block.until = blockEnd(block.reason, bucket, own);
     return block;
 }
 
-// Whether every window of the bucket repeats one of the main bucket's: same length, reset
-// and use. Such a bucket is an internal copy and would only show its rows twice.
-bool repeatsMain(const QString& bucketID, const QString& mainID,
-                 const QList<UsageWindowSnapshot>& windows) {
-    bool any = false;
-    for (const UsageWindowSnapshot& window : windows) {
-        if (window.providerWindowID != bucketID) {
-            continue;
-        }
-        any = true;
-        const bool repeated =
-            std::any_of(windows.cbegin(), windows.cend(), [&](const UsageWindowSnapshot& main) {
-                return main.providerWindowID == mainID && main.kind == window.kind &&
-                       main.kind != UsageWindowKind::other && main.resetAt == window.resetAt &&
-                       main.usedPercent == window.usedPercent;
-            });
-        if (!repeated) {
-            return false;
-        }
-    }
-    return any;
+// Whether every window of a bucket repeats one of the main bucket's: same length, reset and
+// use. Such a bucket is an internal copy and would only show its rows twice.
+bool repeatsMain(const QList<UsageWindowSnapshot>& own, const QList<UsageWindowSnapshot>& main) {
+    return !own.isEmpty() &&
+           std::all_of(own.cbegin(), own.cend(), [&main](const UsageWindowSnapshot& window) {
+               return std::any_of(main.cbegin(), main.cend(), [&](const UsageWindowSnapshot& m) {
+                   return m.kind == window.kind && m.kind != UsageWindowKind::other &&
+                          m.resetAt == window.resetAt && m.usedPercent == window.usedPercent;
+               });
+           });
 }
 
 }  // namespace
@@ -238,28 +242,33 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
         order.prepend(mainID);
     }
     QList<UsageBlock> blocks;
+    // Each bucket is compared with the main one's windows only (two at most): linear in the
+    // buckets however many a peer sends.
+    QList<UsageWindowSnapshot> mainWindows;
     for (const QString& id : order) {
         const QJsonObject bucket = buckets.value(id);
         const QString bucketName =
             id == mainID ? QString() : name(bucket.value(QStringLiteral("limitName"))).value_or(id);
+        QList<UsageWindowSnapshot> own;
         for (const QString& suffix : {QStringLiteral("primary"), QStringLiteral("secondary")}) {
             if (auto found = window(bucket.value(suffix), id, suffix, now, bucketName,
                                     !bucket.contains(QStringLiteral("limitId")))) {
-                windows.append(std::move(*found));
+                own.append(std::move(*found));
             }
         }
-        if (id != mainID && repeatsMain(id, mainID, windows)) {
-            windows.removeIf(
-                [&id](const UsageWindowSnapshot& w) { return w.providerWindowID == id; });
+        if (id == mainID) {
+            mainWindows = own;
+        } else if (repeatsMain(own, mainWindows)) {
             continue;
         }
-        if (auto block = bucketBlock(bucket, id, windows)) {
+        if (auto block = bucketBlock(bucket, id, own)) {
             // The main bucket's block stops the whole account.
             if (id == mainID) {
                 block->bucket.clear();
             }
             blocks.append(std::move(*block));
         }
+        windows.append(std::move(own));
     }
 
     std::optional<QString> globalLimitReason = string(result.value(reachedTypeKey));
@@ -271,13 +280,9 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
         const auto account = std::find_if(blocks.begin(), blocks.end(),
                                           [](const UsageBlock& b) { return b.bucket.isEmpty(); });
         if (account == blocks.end()) {
+            const QString reason = name(result.value(reachedTypeKey)).value_or(QString()).left(64);
             blocks.prepend(UsageBlock{
-                .bucket = {},
-                .reason = name(result.value(reachedTypeKey)).value_or(QString()).left(64),
-                .until = std::nullopt});
-            if (const auto limit = individualLimit(main)) {
-                blocks.front().until = limit->resetsAt;
-            }
+                .bucket = {}, .reason = reason, .until = blockEnd(reason, main, mainWindows)});
         } else if (const auto reason = name(result.value(reachedTypeKey))) {
             account->reason = reason->left(64);
         }
