@@ -1,3 +1,4 @@
+#include "CodexParser.h"
 #include "CodexUsageProvider.h"
 #include "VantorError.h"
 
@@ -5,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonObject>
 
 #include <algorithm>
 #include <vector>
@@ -155,3 +157,33 @@ BENCHMARK(codexThousandFetchesLeaveNothingBehind)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
+
+namespace {
+
+// A result with as many buckets as a peer could fit in one line, each with two windows and
+// a block: the time grows with the buckets, not with their square.
+void parseManyBuckets(benchmark::State& state) {
+    QJsonObject buckets;
+    for (int i = 0; i < state.range(0); ++i) {
+        const QJsonObject window{{QStringLiteral("usedPercent"), i % 100},
+                                 {QStringLiteral("windowDurationMins"), 300},
+                                 {QStringLiteral("resetsAt"), 1796692546 + i}};
+        buckets.insert(QStringLiteral("codex_%1").arg(i),
+                       QJsonObject{{QStringLiteral("limitId"), QStringLiteral("codex_%1").arg(i)},
+                                   {QStringLiteral("primary"), window},
+                                   {QStringLiteral("secondary"), window},
+                                   {QStringLiteral("spendControlReached"), true}});
+    }
+    const QJsonObject result{{QStringLiteral("rateLimitsByLimitId"), buckets}};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(CodexParser::parse(result, Instant::now()));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(parseManyBuckets)
+    ->RangeMultiplier(10)
+    ->Range(100, 100'000)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
