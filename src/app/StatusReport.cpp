@@ -4,6 +4,7 @@
 #include "BlockText.h"
 #include "MoneyText.h"
 #include "ProviderStatusText.h"
+#include "QSettingsDefaults.h"
 #include "SnapshotStore.h"
 #include "StatusLineText.h"
 #include "TimeDisplayFormatter.h"
@@ -114,6 +115,9 @@ std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
         return std::nullopt;
     }
     StatusReport report;
+    // The running copy keeps its threshold in the settings it shares with this command.
+    QSettingsDefaults defaults;
+    report.nearingPercent = AppState::nearingPercent(AppState::storedWarningThreshold(defaults));
     // A copy of an older release has no list: its accounts are the default ones.
     const std::optional<QString> accounts =
         VantorBusService::property(bus, QStringLiteral("Accounts"));
@@ -147,6 +151,7 @@ std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
 
 StatusReport StatusReport::fromStored(UserDefaults& defaults) {
     StatusReport report{SnapshotStore(defaults).load(), {}, AccountRegistry::stored(defaults)};
+    report.nearingPercent = AppState::nearingPercent(AppState::storedWarningThreshold(defaults));
     keepShown(report);
     return report;
 }
@@ -273,17 +278,27 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         if (!left) {
             continue;
         }
+        // A spent headline says when it comes back ("Codex 2h").
+        if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetAt &&
+            window->resetAt->secondsSince(now) > 0.0) {
+            parts.append(QStringLiteral("%1 %2").arg(
+                name, TimeDisplayFormatter::shortDuration(window->resetAt->secondsSince(now))));
+            lowest = 0;
+            continue;
+        }
         // An account's name is the user's text; the number goes in apart from it.
         parts.append(QStringLiteral("%1 %2%").arg(name, QString::number(*left)));
         lowest = lowest ? std::min(*lowest, *left) : *left;
     }
-    // Waybar renders both texts as Pango markup.
-    const QString label =
-        parts.isEmpty() ? QStringLiteral("Vantor") : parts.join(QStringLiteral(" \u00b7 "));
-    QJsonObject module{
-        {QStringLiteral("text"), label.toHtmlEscaped()},
-        {QStringLiteral("tooltip"), text(now, locale).toHtmlEscaped()},
-        {QStringLiteral("class"), className(AppState::menuState(snapshots, availability))}};
+    // Waybar renders both texts as Pango markup; with nothing to show the module is empty, which
+    // Waybar hides.
+    const QString label = parts.join(QStringLiteral(" \u00b7 "));
+    const QString state = className(AppState::menuState(nearingPercent, snapshots, availability));
+    QJsonObject module{{QStringLiteral("text"), label.toHtmlEscaped()},
+                       {QStringLiteral("tooltip"), text(now, locale).toHtmlEscaped()},
+                       {QStringLiteral("class"), state},
+                       // For "format-icons", which Waybar picks by "alt".
+                       {QStringLiteral("alt"), state}};
     if (lowest) {
         module.insert(QStringLiteral("percentage"), std::clamp(*lowest, 0, 100));
     }

@@ -23,6 +23,8 @@ struct StatusReport {
     // and unnamed where the list lacks it (a running copy of an older release, nothing stored
     // yet); an account the list lacks otherwise is not shown, whatever it reports.
     QList<UsageAccount> accounts;
+    // The share used from which a window shows as nearing its limit (the user's threshold).
+    double nearingPercent = 90.0;
 
     // Both keep the snapshots and availability of the shown accounts alone.
     // From the running instance over the bus; none when no instance answers. Values that do
@@ -44,9 +46,9 @@ struct StatusReport {
     // absent entries omitted, every account listed as the bus lists them, and "money": each
     // account's money line where it has one.
     QByteArray json(Instant now, const QLocale& locale) const;
-    // Waybar's custom-module JSON: text ("Codex 85% · Claude (work) 40%", "Codex blocked") and
-    // tooltip as markup, class (the tray's visual state) and, when any window reports its use,
-    // percentage (the smallest share left, 0 while one is blocked), all over the watched
-    // accounts.
+    // Waybar's custom-module JSON: text ("Codex 85% · Claude (work) 40%", "Codex 2h" for a spent
+    // headline, "Codex blocked"; empty with nothing to show) and tooltip as markup, class and
+    // alt (the tray's visual state) and, when any headline reports its use, percentage (the
+    // smallest share left, 0 while one is spent or blocked), all over the watched accounts.
     QByteArray waybar(Instant now, const QLocale& locale) const;
 };

@@ -233,6 +233,8 @@ void AppState::setLimitWarningThreshold(int percent) {
     limitWarningThreshold_ = percent;
     defaults_.setValue(limitWarningKey, percent);
     Q_EMIT limitWarningThresholdChanged();
+    // The displays' scale follows the threshold.
+    Q_EMIT menuStateChanged();
 }
 
 void AppState::setTrayShowsFigure(bool figure) {
@@ -288,11 +290,24 @@ QList<CustomAlertVoice> AppState::customAudioChoices() const {
     return CustomAlertVoice::choices(customAudioLanguage_, customAudioGender_, QLocale());
 }
 
-MenuBarVisualState AppState::menuState() const {
-    return menuState(snapshots_, availability_);
+double AppState::nearingPercent(int threshold) {
+    return threshold > 0 ? threshold : LimitWarningDetector::defaultThreshold;
 }
 
-MenuBarVisualState AppState::menuState(const SnapshotMap& snapshots,
+int AppState::storedWarningThreshold(UserDefaults& defaults) {
+    const auto& choices = LimitWarningDetector::thresholds;
+    bool isNumber = false;
+    const int stored = defaults.value(limitWarningKey).toInt(&isNumber);
+    return isNumber && std::find(choices.cbegin(), choices.cend(), stored) != choices.cend()
+               ? stored
+               : LimitWarningDetector::defaultThreshold;
+}
+
+MenuBarVisualState AppState::menuState() const {
+    return menuState(nearingPercent(), snapshots_, availability_);
+}
+
+MenuBarVisualState AppState::menuState(double nearingPercent, const SnapshotMap& snapshots,
                                        const AvailabilityMap& availabilities) {
     bool nearing = false;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
@@ -301,10 +316,15 @@ MenuBarVisualState AppState::menuState(const SnapshotMap& snapshots,
             return MenuBarVisualState::exhausted;
         }
         for (const UsageWindowSnapshot& window : snapshot.windows) {
-            if (window.state == UsageWindowState::exhausted) {
-                return MenuBarVisualState::exhausted;
+            switch (window.severity(nearingPercent)) {
+                case UsageSeverity::spent:
+                    return MenuBarVisualState::exhausted;
+                case UsageSeverity::nearing:
+                    nearing = true;
+                    break;
+                case UsageSeverity::normal:
+                    break;
             }
-            nearing = nearing || window.state == UsageWindowState::nearingLimit;
         }
     }
     if (nearing) {

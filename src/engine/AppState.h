@@ -97,6 +97,12 @@ public:
     // Percent used at which a window is warned about, one of LimitWarningDetector::thresholds;
     // 0 is off. Any other value keeps the current one.
     int limitWarningThreshold() const { return limitWarningThreshold_; }
+    // The share used from which every display shows a window as nearing its limit: the
+    // warning threshold, or its default while warnings are off.
+    double nearingPercent() const { return nearingPercent(limitWarningThreshold_); }
+    static double nearingPercent(int threshold);
+    // The threshold as stored, for a reader without a state (the status command).
+    static int storedWarningThreshold(UserDefaults& defaults);
     void setLimitWarningThreshold(int percent);
     // The tray icon shows the lowest share left rather than the symbol.
     bool trayShowsFigure() const { return trayShowsFigure_; }
@@ -121,7 +127,7 @@ public:
     // The worst state of all windows, else whether any provider answers at all.
     MenuBarVisualState menuState() const;
     // The same rule for values held elsewhere (the status command reads them from the bus).
-    static MenuBarVisualState menuState(const SnapshotMap& snapshots,
+    static MenuBarVisualState menuState(double nearingPercent, const SnapshotMap& snapshots,
                                         const AvailabilityMap& availability);
 
 Q_SIGNALS:

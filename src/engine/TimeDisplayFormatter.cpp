@@ -140,3 +140,18 @@ QString TimeDisplayFormatter::sentence(Instant at, Instant now, const QLocale& l
     }
     return phrases.date.arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
 }
+
+QString TimeDisplayFormatter::shortDuration(double seconds) {
+    // A reset years away is a bad value: it is shown as a year at most.
+    const auto minutes =
+        static_cast<qint64>(std::ceil(std::clamp(seconds, 60.0, 366.0 * 86400.0) / 60.0));
+    // The words keep the context they were first translated in.
+    if (minutes < 60) {
+        return QCoreApplication::translate("TrayFigure", "%1m").arg(minutes);
+    }
+    const qint64 hours = (minutes + 59) / 60;
+    if (hours < 48) {
+        return QCoreApplication::translate("TrayFigure", "%1h").arg(hours);
+    }
+    return QCoreApplication::translate("TrayFigure", "%1d").arg((hours + 23) / 24);
+}

@@ -19,6 +19,9 @@ public:
     // at 15:40.", "Resets on Tuesday at 15:40.", else "Resets on Dec 14, 15:40.".
     QString resetSentence(Instant resetAt, Instant now, const QLocale& locale) const;
 
+    // "45m", "2h", "3d": a time to come, rounded up, in the fewest characters, for a figure
+    // drawn into a 16-pixel icon or a bar; the unit stays one narrow letter in every language.
+    static QString shortDuration(double seconds);
     // A sentence about a moment, by how far off its day is; each phrase already translated.
     struct Phrases {
         QString today;     // %1 the time

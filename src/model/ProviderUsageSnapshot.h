@@ -46,9 +46,7 @@ struct ProviderUsageSnapshot {
     static constexpr qsizetype maxBlocks = 8;
 
     // The window that stands for the whole provider in compact displays, among the first
-    // bucket's windows: the first exhausted window, else the one the provider marks as binding
-    // now (isActive), else the first nearing its limit, else awaiting confirmation, available,
-    // unknown.
+    // bucket's windows: the tightest by UsageWindowSnapshot::tighter.
     std::optional<UsageWindowSnapshot> summaryWindow() const;
     // The block on the whole account, if any.
     std::optional<UsageBlock> accountBlock() const;

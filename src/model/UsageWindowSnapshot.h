@@ -2,6 +2,7 @@
 
 #include "Instant.h"
 #include "ProviderID.h"
+#include "UsageSeverity.h"
 #include "UsageWindowKind.h"
 #include "UsageWindowState.h"
 
@@ -33,6 +34,14 @@ struct UsageWindowSnapshot {
     // The share left, rounded half away from zero, from displayPercent; none when the use is
     // unknown, 0 for a use that is not a number.
     std::optional<int> percentLeft() const;
+
+    // Spent when the provider says so or nothing is left; nearing from nearingPercent used.
+    UsageSeverity severity(double nearingPercent) const;
+    // Whether this window stands before the other as the one that will stop the user first:
+    // spent first, then the one the provider marks as binding now, then nearing its limit,
+    // awaiting confirmation, available, unknown; within one of these, the one with less left,
+    // and of spent ones the one that resets last.
+    static bool tighter(const UsageWindowSnapshot& a, const UsageWindowSnapshot& b);
 
     // Reset times this close are one reset: a service may shift them by seconds between
     // readings, while a window that resets moves by hours. Two missing ones are one too.

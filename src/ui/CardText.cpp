@@ -74,6 +74,18 @@ std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& sn
     return clampPercent(*window->usedPercent);
 }
 
+UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot,
+                       double nearingPercent) {
+    if (!snapshot) {
+        return UsageSeverity::normal;
+    }
+    if (snapshot->accountBlock()) {
+        return UsageSeverity::spent;
+    }
+    const auto window = snapshot->summaryWindow();
+    return window ? window->severity(nearingPercent) : UsageSeverity::normal;
+}
+
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                 const std::optional<ProviderAvailability>& availability, Instant now,
                 const QLocale& locale) {

@@ -22,6 +22,8 @@ QString providerName(ProviderID provider, const QString& accountLabel = {});
 // The used share of the summary window clamped to 0...100, all of it for a blocked account;
 // none without one.
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
+// The severity of the headline: spent for a blocked account, normal without a window.
+UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, double nearingPercent);
 // "5h • 59% left", "Limit reached", "Available", what blocks the account and on a second line
 // until when ("Workspace credits used up\nuntil Jan 1, 09:00"), or the availability's word.
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,

@@ -30,6 +30,9 @@ ProviderCardViewModel::ProviderCardViewModel(AppState& state, ProviderID provide
       history_(history) {
     connect(&state_, &AppState::snapshotsChanged, this, &ProviderCardViewModel::changed);
     connect(&state_, &AppState::availabilityChanged, this, &ProviderCardViewModel::changed);
+    // The rings' colours follow the warning threshold.
+    connect(&state_, &AppState::limitWarningThresholdChanged, this,
+            &ProviderCardViewModel::changed);
     // A rename, or another account of the same assistant watched or not, changes the name.
     connect(&state_, &AppState::accountsChanged, this, &ProviderCardViewModel::nameChanged);
 }
@@ -88,7 +91,8 @@ double ProviderCardViewModel::ringProgress() const {
 }
 
 QColor ProviderCardViewModel::ringColor() const {
-    return toColor(usageColor(CardText::usedPercent(entry(state_.snapshots(), provider_))));
+    return toColor(usageColor(
+        CardText::severity(entry(state_.snapshots(), provider_), state_.nearingPercent())));
 }
 
 QString ProviderCardViewModel::ringAccessibilityLabel() const {
@@ -132,7 +136,9 @@ QVariantList ProviderCardViewModel::details() const {
                                                 : CardText::resetText(window, now, locale)},
             {QStringLiteral("exhausted"), window.state == UsageWindowState::exhausted || block},
             {QStringLiteral("ringProgress"), ringProgress(used)},
-            {QStringLiteral("ringColor"), toColor(usageColor(window.usedPercent))},
+            {QStringLiteral("ringColor"),
+             toColor(usageColor(block ? UsageSeverity::spent
+                                      : window.severity(state_.nearingPercent())))},
             {QStringLiteral("accessibilityLabel"),
              CardText::limitAccessibilityLabel(window, now, locale)},
         });

@@ -1,5 +1,6 @@
 #include "TrayFigure.h"
 
+#include "TimeDisplayFormatter.h"
 #include "UsageColor.h"
 
 #include <QCoreApplication>
@@ -10,71 +11,55 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// "45m", "2h", "3d": the time to a reset, rounded up, in the fewest characters. Drawn into a
-// 16-pixel icon, so the unit stays one narrow letter in every language.
-QString shortDuration(double seconds) {
-    // A reset years away is a bad value: it is shown as a year at most.
-    const auto minutes =
-        static_cast<qint64>(std::ceil(std::clamp(seconds, 60.0, 366.0 * 86400.0) / 60.0));
-    if (minutes < 60) {
-        return QCoreApplication::translate("TrayFigure", "%1m").arg(minutes);
-    }
-    const qint64 hours = (minutes + 59) / 60;
-    if (hours < 48) {
-        return QCoreApplication::translate("TrayFigure", "%1h").arg(hours);
-    }
-    return QCoreApplication::translate("TrayFigure", "%1d").arg((hours + 23) / 24);
-}
-
-}  // namespace
-
-std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant now) {
-    std::optional<TrayFigure> lowest;
-    std::optional<double> nearestReset;
-    bool spent = false;
-    const auto comesBack = [&](std::optional<Instant> at) {
-        if (at && at->secondsSince(now) > 0.0 &&
-            (!nearestReset || at->secondsSince(now) < *nearestReset)) {
-            nearestReset = at->secondsSince(now);
-        }
-    };
+std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant now,
+                                           double nearingPercent) {
+    // Each account is its headline, the window its card names; a blocked one is spent until
+    // its block lifts. While any is spent the figure says when the first of those comes back;
+    // else it is the headline with the least left.
+    std::optional<UsageWindowSnapshot> tightest;
+    std::optional<ProviderID> tightestProvider;
+    std::optional<double> soonest;
+    std::optional<ProviderID> spentProvider;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
-        // A blocked account is spent until its block lifts, whatever room its windows have.
+        std::optional<Instant> back;
         if (const auto block = snapshot.accountBlock()) {
-            spent = true;
-            comesBack(block->until);
-        }
-        for (const UsageWindowSnapshot& window : snapshot.windows) {
-            const std::optional<double> used = window.displayPercent();
-            if (!used) {
+            back = block->until;
+        } else if (const auto headline = snapshot.summaryWindow();
+                   headline && headline->displayPercent()) {
+            if (headline->severity(nearingPercent) != UsageSeverity::spent) {
+                if (!tightest || *headline->displayPercent() > *tightest->displayPercent()) {
+                    tightest = headline;
+                    tightestProvider = snapshot.providerID;
+                }
                 continue;
             }
-            // Inside a blocked account only the block's end brings use back.
-            const bool blockedAccount = snapshot.accountBlock().has_value();
-            if (const auto block = snapshot.blockOf(window); block && !blockedAccount) {
-                spent = true;
-                comesBack(block->until);
-            } else if (!blockedAccount &&
-                       (window.state == UsageWindowState::exhausted || *used >= 100.0)) {
-                spent = true;
-                comesBack(window.resetAt);
-            }
-            if (!lowest || 100.0 - *used < lowest->left * 100.0) {
-                lowest = TrayFigure{.text = QString::number(*window.percentLeft()),
-                                    .left = (100.0 - *used) / 100.0,
-                                    .usedPercent = *used};
-            }
+            back = headline->resetAt;
+        } else {
+            continue;
+        }
+        const bool comesBack = back && back->secondsSince(now) > 0.0;
+        if (!spentProvider || (comesBack && (!soonest || back->secondsSince(now) < *soonest))) {
+            spentProvider = snapshot.providerID;
+            soonest = comesBack ? std::optional(back->secondsSince(now)) : std::nullopt;
         }
     }
-    if (spent) {
-        lowest = lowest.value_or(TrayFigure{});
-        lowest->left = 0.0;
-        lowest->usedPercent = 100.0;
-        lowest->text = nearestReset ? shortDuration(*nearestReset) : QStringLiteral("0");
+    if (spentProvider) {
+        return TrayFigure{
+            .text = soonest ? TimeDisplayFormatter::shortDuration(*soonest) : QStringLiteral("0"),
+            .left = 0.0,
+            .usedPercent = 100.0,
+            .severity = UsageSeverity::spent,
+            .provider = spentProvider};
     }
-    return lowest;
+    if (!tightest) {
+        return std::nullopt;
+    }
+    const double used = *tightest->displayPercent();
+    return TrayFigure{.text = QString::number(*tightest->percentLeft()),
+                      .left = (100.0 - used) / 100.0,
+                      .usedPercent = used,
+                      .severity = tightest->severity(nearingPercent),
+                      .provider = tightestProvider};
 }
 
 QImage TrayFigure::render(int side, const QColor& ink, const QColor& halo) const {
@@ -87,7 +72,7 @@ QImage TrayFigure::render(int side, const QColor& ink, const QColor& halo) const
     const QRectF ring = QRectF(0, 0, side, side).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2);
     painter.setPen(QPen(halo, pen));
     painter.drawEllipse(ring);
-    painter.setPen(QPen(toColor(usageColor(usedPercent)), pen, Qt::SolidLine, Qt::FlatCap));
+    painter.setPen(QPen(toColor(usageColor(severity)), pen, Qt::SolidLine, Qt::FlatCap));
     // Like the popover's rings, the arc is the share used.
     const double used = std::clamp(usedPercent / 100.0, 0.01, 1.0);
     painter.drawArc(ring, 90 * 16, -static_cast<int>(std::lround(used * 360 * 16)));

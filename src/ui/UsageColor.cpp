@@ -1,15 +1,13 @@
 #include "UsageColor.h"
 
-#include <algorithm>
-
-UsageColor usageColor(std::optional<double> usedPercent) {
-    const double used = std::clamp(usedPercent.value_or(0.0), 0.0, 100.0);
-    const double left = 100.0 - used;
-    if (left < 20.0) {
-        return UsageColor::red;
-    }
-    if (left <= 40.0) {
-        return UsageColor::yellow;
+UsageColor usageColor(UsageSeverity severity) {
+    switch (severity) {
+        case UsageSeverity::spent:
+            return UsageColor::red;
+        case UsageSeverity::nearing:
+            return UsageColor::yellow;
+        case UsageSeverity::normal:
+            break;
     }
     return UsageColor::blue;
 }

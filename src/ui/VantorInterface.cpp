@@ -74,6 +74,8 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
             &VantorInterface::showSettings);
     connect(model_.get(), &PopoverViewModel::closeRequested, this, &VantorInterface::hidePopover);
     connect(&state_, &AppState::menuStateChanged, this, &VantorInterface::updateStatus);
+    // The warning threshold sets the figure's colour.
+    connect(&state_, &AppState::limitWarningThresholdChanged, this, &VantorInterface::updateIcon);
     connect(motion_.get(), &MotionPreference::reduceMotionChanged, model_.get(),
             &PopoverViewModel::setReduceMotion);
     connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateIcon);
@@ -113,9 +115,11 @@ void VantorInterface::updateStatus() {
 
 void VantorInterface::updateIcon() {
     const std::optional<TrayFigure> figure =
-        state_.trayShowsFigure() ? TrayFigure::from(state_.snapshots(), Instant::now())
-                                 : std::nullopt;
-    const QString shown = figure ? figure->text + u' ' + QString::number(figure->usedPercent)
+        state_.trayShowsFigure()
+            ? TrayFigure::from(state_.snapshots(), Instant::now(), state_.nearingPercent())
+            : std::nullopt;
+    const QString shown = figure ? figure->text + u' ' + QString::number(figure->usedPercent) +
+                                       u' ' + QString::number(static_cast<int>(figure->severity))
                                  : QStringLiteral("symbol");
     if (shown == iconShown_) {
         return;
@@ -176,7 +180,23 @@ void VantorInterface::updateRows() {
         rows_[i]->setText(QString(texts[i]).replace(u'&', QStringLiteral("&&")));
     }
     // The state in a word, then every window, for a glance without a click.
-    tip.prepend(StatusLabelText::accessibilityText(state_.menuState()));
+    // First the one figure the tray names, as that account's card words it; else the state.
+    const std::optional<TrayFigure> figure =
+        TrayFigure::from(state_.snapshots(), now, state_.nearingPercent());
+    if (figure && figure->provider) {
+        const ProviderID provider = *figure->provider;
+        const auto availability = state_.availability().find(provider);
+        tip.prepend(
+            CardText::namedLine(CardText::providerName(provider, state_.accountLabel(provider)),
+                                CardText::summary(state_.snapshots().value(provider),
+                                                  availability != state_.availability().end()
+                                                      ? std::optional(*availability)
+                                                      : std::nullopt,
+                                                  now, QLocale())
+                                    .replace(u'\n', QStringLiteral(" \u00b7 "))));
+    } else {
+        tip.prepend(StatusLabelText::accessibilityText(state_.menuState()));
+    }
     tray_->setToolTip(tip.join(u'\n'));
 }
 

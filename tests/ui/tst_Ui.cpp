@@ -226,6 +226,7 @@ private Q_SLOTS:
         const Availability known = availability(row);
         const QLocale locale(row["locale"].toString(QStringLiteral("en")));
         const Instant now = t0.addingSeconds(row["later"].toDouble());
+        const double nearing = AppState::nearingPercent(row["threshold"].toInt(90));
         QMap<QString, QStringList> details;
         for (const UsageWindowSnapshot& w : CardText::detailWindows(given)) {
             details["ids"] << w.id;
@@ -238,12 +239,12 @@ private Q_SLOTS:
         }
         const Percent ring = CardText::usedPercent(given);
         const auto figure =
-            TrayFigure::from(given ? SnapshotMap{{provider, *given}} : SnapshotMap{}, now);
+            TrayFigure::from(given ? SnapshotMap{{provider, *given}} : SnapshotMap{}, now, nearing);
         const QJsonObject shown{
             {"summary", CardText::summary(given, known, now, locale)},
             {"ring", ring ? QJsonValue(*ring) : QJsonValue()},
-            {"color",
-             QStringList({"red", "yellow", "blue"}).at(static_cast<int>(usageColor(ring)))},
+            {"color", QStringList({"red", "yellow", "blue"})
+                          .at(static_cast<int>(usageColor(CardText::severity(given, nearing))))},
             {"stale", CardText::staleText(given, known, now, locale)},
             {"notice", CardText::notice(given, known)},
             {"money", given ? MoneyText::line(*given, now, locale) : QString()},
@@ -256,7 +257,7 @@ private Q_SLOTS:
                  .join(u'|')},
             {"figure", figure ? figure->text : QString()}};
         const QStringList inputs{"name",         "provider", "windows", "extra",
-                                 "availability", "locale",   "later"};
+                                 "availability", "locale",   "later",   "threshold"};
         for (const QString& key : row.keys()) {
             if (!inputs.contains(key)) {
                 QVERIFY2(shown.contains(key), qPrintable(key));
@@ -324,7 +325,7 @@ private Q_SLOTS:
                              : " (" + d["paceText"].toString() + ')');
         }
         const SnapshotMap map{{parsed.providerID, parsed}};
-        const auto figure = TrayFigure::from(map, now);
+        const auto figure = TrayFigure::from(map, now, 90.0);
         const StatusReport report{map, {}, {}};
         const QStringList status = report.text(now, locale).split(u'\n');
         const QJsonObject shown{
@@ -338,9 +339,10 @@ private Q_SLOTS:
                                             std::nullopt, now, locale)
                          .join(u'|')},
             {"figure", figure ? figure->text : QString()},
-            {"state", QStringList({"normal", "warning", "exhausted", "unavailable"})
-                          .at(static_cast<int>(AppState::menuState(
-                              map, {{parsed.providerID, ProviderAvailability::available()}})))},
+            {"state",
+             QStringList({"normal", "warning", "exhausted", "unavailable"})
+                 .at(static_cast<int>(AppState::menuState(
+                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}})))},
             {"status", status.value(parsed.providerID.kind == ProviderKind::codex ? 0 : 1)},
             {"waybar", QJsonDocument::fromJson(report.waybar(now, locale))["text"]}};
         for (const QString& key : shown.keys()) {
@@ -636,14 +638,15 @@ private Q_SLOTS:
     void popoverAndSettingsWindows() {
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
-        // The tray's tooltip: the worst state, then every window.
+        // The tray's tooltip: the headline the tray's figure names (the state while there is
+        // none), then every window.
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
                  "Vantor: providers unavailable\nCodex: Unavailable\nClaude: Unavailable");
         QCOMPARE(ui.trayIcon()->item().iconName(), TrayGlyph::iconName());
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
-                 "Vantor: limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
+                 "Codex: Limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
         // An account's money line follows its rows in the tooltip, and only there.
         ProviderUsageSnapshot paid = snapshot({}, ProviderID::claude);
         paid.extraUsage = ExtraUsage{1234.0, 5000.0, 2, QStringLiteral("USD")};
@@ -828,7 +831,7 @@ private Q_SLOTS:
             QCOMPARE(property("Status").toString(), "NeedsAttention");
             QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip"))
                          .text.section(u'\n', 0, 0),
-                     "Vantor: limit reached");
+                     "Codex: Limit reached");
             const auto pixmaps =
                 qdbus_cast<QList<StatusNotifierItem::Pixmap>>(property("IconPixmap"));
             QVERIFY(!pixmaps.isEmpty());
