@@ -234,6 +234,9 @@ private Q_SLOTS:
         const auto release = qScopeGuard(
             [] { QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName); });
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
+        // A name owned by something that is not Vantor, or no longer answers as one.
+        QVERIFY(!run[u"nameOnly"].toBool() ||
+                QDBusConnection::sessionBus().registerService(VantorBusService::serviceName));
         const qsizetype launches = codex_.pids().size();
         // The methods a verb may call: the one the row names once, the others never.
         QSignalSpy refresh(&service, &VantorBusService::refreshRequested);
