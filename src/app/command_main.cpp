@@ -159,9 +159,8 @@ int askRunning(int argc, char** argv, const QString& method) {
         return 1;
     }
     if (!VantorBusService::call(bus, method)) {
-        print(stderr, QCoreApplication::translate("main",
-                                                  "vantor: the running Vantor did not "
-                                                  "answer"));
+        print(stderr,
+              QCoreApplication::translate("main", "vantor: the running Vantor did not answer"));
         return 1;
     }
     return 0;
