@@ -242,29 +242,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Usage: vantor [--help | --version]
-       vantor status [--json | --waybar]
-       vantor statusline
-
-Without arguments Vantor starts in the tray and watches the usage limits of Codex and
-Claude Code. When it already runs, the running copy opens its popover instead.
-
-  status           one line per provider: its headline window, the share left and
-                   when it resets, or why there is no usage to show
-  status --json    the snapshots and availability in their stored JSON form
-  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)
-  statusline       Claude Code&apos;s status-line command: reads what Claude Code sends on
-                   standard input, prints one line and hands the Claude usage in it
-                   to the running Vantor
-  --help           this text
-  --version        the version
-
-The status commands ask the running Vantor, else read the stored snapshots; they
-never start one.
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>choose one of --json and --waybar</source>
         <translation type="unfinished"></translation>
     </message>
@@ -279,6 +256,54 @@ never start one.
     <message>
         <source>vantor: %1
 Try &apos;vantor --help&apos;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--follow works only with --waybar</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage: vantor [-h | --help | --version]
+       vantor status [--json | --waybar [--follow]]
+       vantor statusline
+       vantor refresh | settings | quit
+
+Without a command, Vantor starts in the tray and shows how much of the Codex and
+Claude Code usage limits is left. If Vantor is already running, it shows its
+window instead.
+
+Commands:
+  status           Print one line per account: the limit with the least left,
+                   and when it resets, or why there is nothing to show.
+  status --json    Print all readings as JSON, for scripts.
+  status --waybar  Print one line of JSON for a Waybar custom module.
+    --follow       Keep running and print a new line whenever it changes.
+  statusline       Status line for Claude Code: reads what Claude Code sends,
+                   prints one line and passes the usage on to Vantor.
+  refresh          Ask the running Vantor to check usage now.
+  settings         Ask the running Vantor to open its settings.
+  quit             Ask the running Vantor to quit.
+  -h, --help       Show this help.
+  --version        Show the version.
+
+These commands never start Vantor. When it is not running, status shows the
+last stored readings, and refresh, settings and quit fail.
+
+Waybar, in ~/.config/waybar/config, with &quot;custom/vantor&quot; in &quot;modules-right&quot;:
+  &quot;custom/vantor&quot;: {
+    &quot;exec&quot;: &quot;vantor status --waybar --follow&quot;,
+    &quot;return-type&quot;: &quot;json&quot;
+  }
+Or, checked every 30 seconds instead:
+  &quot;exec&quot;: &quot;vantor status --waybar&quot;, &quot;return-type&quot;: &quot;json&quot;, &quot;interval&quot;: 30
+
+Files:
+  $XDG_CONFIG_HOME/vantor/vantor.conf (~/.config/vantor/vantor.conf)
+      Settings and the last readings.
+  $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
+      Usage history.
+</source>
+        <extracomment>Every line at most 80 columns wide (a Japanese character takes two). The commands, options, file names and the Waybar snippet stay as they are.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -806,6 +831,18 @@ Try &apos;vantor --help&apos;.</source>
     </message>
     <message>
         <source>vantor: Vantor already runs in this session</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor is not running and has no stored readings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vantor: Vantor is not running</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>vantor: the running Vantor did not answer</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -242,52 +242,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Usage: vantor [--help | --version]
-       vantor status [--json | --waybar]
-       vantor statusline
-
-Without arguments Vantor starts in the tray and watches the usage limits of Codex and
-Claude Code. When it already runs, the running copy opens its popover instead.
-
-  status           one line per provider: its headline window, the share left and
-                   when it resets, or why there is no usage to show
-  status --json    the snapshots and availability in their stored JSON form
-  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)
-  statusline       Claude Code&apos;s status-line command: reads what Claude Code sends on
-                   standard input, prints one line and hands the Claude usage in it
-                   to the running Vantor
-  --help           this text
-  --version        the version
-
-The status commands ask the running Vantor, else read the stored snapshots; they
-never start one.
-</source>
-        <translation>Utilisation&#xa0;: vantor [--help | --version]
-              vantor status [--json | --waybar]
-              vantor statusline
-
-Sans argument, Vantor démarre dans la zone de notification et surveille les
-limites d&apos;utilisation de Codex et de Claude Code. S&apos;il est déjà lancé, c&apos;est
-l&apos;instance en cours qui ouvre son panneau.
-
-  status           une ligne par fournisseur&#xa0;: sa limite principale, la part
-                   restante et l&apos;heure de réinitialisation, ou la raison pour
-                   laquelle il n&apos;y a aucune utilisation à afficher
-  status --json    les instantanés et la disponibilité, au format JSON stocké
-  status --waybar  JSON pour un module personnalisé de Waybar (text, tooltip,
-                   class, percentage)
-  statusline       commande de ligne d&apos;état de Claude Code&#xa0;: lit ce que
-                   Claude Code envoie sur l&apos;entrée standard, affiche une ligne
-                   et transmet l&apos;utilisation de Claude qu&apos;elle contient au
-                   Vantor en cours d&apos;exécution
-  --help           ce texte
-  --version        la version
-
-Les commandes status interrogent le Vantor en cours d&apos;exécution, sinon lisent
-les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
-</translation>
-    </message>
-    <message>
         <source>choose one of --json and --waybar</source>
         <translation>choisissez --json ou --waybar, pas les deux</translation>
     </message>
@@ -304,6 +258,94 @@ les instantanés stockés&#xa0;; elles n&apos;en démarrent jamais.
 Try &apos;vantor --help&apos;.</source>
         <translation>vantor&#xa0;: %1
 Essayez «&#xa0;vantor --help&#xa0;».</translation>
+    </message>
+    <message>
+        <source>--follow works only with --waybar</source>
+        <translation>--follow ne s&apos;utilise qu&apos;avec --waybar</translation>
+    </message>
+    <message>
+        <source>Usage: vantor [-h | --help | --version]
+       vantor status [--json | --waybar [--follow]]
+       vantor statusline
+       vantor refresh | settings | quit
+
+Without a command, Vantor starts in the tray and shows how much of the Codex and
+Claude Code usage limits is left. If Vantor is already running, it shows its
+window instead.
+
+Commands:
+  status           Print one line per account: the limit with the least left,
+                   and when it resets, or why there is nothing to show.
+  status --json    Print all readings as JSON, for scripts.
+  status --waybar  Print one line of JSON for a Waybar custom module.
+    --follow       Keep running and print a new line whenever it changes.
+  statusline       Status line for Claude Code: reads what Claude Code sends,
+                   prints one line and passes the usage on to Vantor.
+  refresh          Ask the running Vantor to check usage now.
+  settings         Ask the running Vantor to open its settings.
+  quit             Ask the running Vantor to quit.
+  -h, --help       Show this help.
+  --version        Show the version.
+
+These commands never start Vantor. When it is not running, status shows the
+last stored readings, and refresh, settings and quit fail.
+
+Waybar, in ~/.config/waybar/config, with &quot;custom/vantor&quot; in &quot;modules-right&quot;:
+  &quot;custom/vantor&quot;: {
+    &quot;exec&quot;: &quot;vantor status --waybar --follow&quot;,
+    &quot;return-type&quot;: &quot;json&quot;
+  }
+Or, checked every 30 seconds instead:
+  &quot;exec&quot;: &quot;vantor status --waybar&quot;, &quot;return-type&quot;: &quot;json&quot;, &quot;interval&quot;: 30
+
+Files:
+  $XDG_CONFIG_HOME/vantor/vantor.conf (~/.config/vantor/vantor.conf)
+      Settings and the last readings.
+  $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
+      Usage history.
+</source>
+        <extracomment>Every line at most 80 columns wide (a Japanese character takes two). The commands, options, file names and the Waybar snippet stay as they are.</extracomment>
+        <translation>Utilisation&#xa0;: vantor [-h | --help | --version]
+              vantor status [--json | --waybar [--follow]]
+              vantor statusline
+              vantor refresh | settings | quit
+
+Sans commande, Vantor démarre dans la zone de notification et indique ce qu&apos;il
+reste des limites d&apos;utilisation de Codex et de Claude Code. Si Vantor est déjà
+lancé, il affiche sa fenêtre.
+
+Commandes&#xa0;:
+  status           Affiche une ligne par compte&#xa0;: la limite où il reste le
+                   moins et quand elle se réinitialise, ou pourquoi il n&apos;y a
+                   rien à afficher.
+  status --json    Affiche toutes les mesures en JSON, pour les scripts.
+  status --waybar  Affiche une ligne de JSON pour un module Waybar.
+    --follow       Continue et affiche une nouvelle ligne à chaque changement.
+  statusline       Ligne d&apos;état pour Claude Code&#xa0;: lit ce qu&apos;envoie Claude
+                   Code, affiche une ligne et transmet l&apos;utilisation à Vantor.
+  refresh          Demande au Vantor lancé de vérifier l&apos;utilisation.
+  settings         Demande au Vantor lancé d&apos;ouvrir ses paramètres.
+  quit             Demande au Vantor lancé de quitter.
+  -h, --help       Affiche cette aide.
+  --version        Affiche la version.
+
+Ces commandes ne démarrent jamais Vantor. S&apos;il n&apos;est pas lancé, status affiche
+les dernières mesures enregistrées, et refresh, settings et quit échouent.
+
+Waybar (~/.config/waybar/config), avec &quot;custom/vantor&quot; dans &quot;modules-right&quot;&#xa0;:
+  &quot;custom/vantor&quot;: {
+    &quot;exec&quot;: &quot;vantor status --waybar --follow&quot;,
+    &quot;return-type&quot;: &quot;json&quot;
+  }
+Ou bien, vérifié toutes les 30 secondes&#xa0;:
+  &quot;exec&quot;: &quot;vantor status --waybar&quot;, &quot;return-type&quot;: &quot;json&quot;, &quot;interval&quot;: 30
+
+Fichiers&#xa0;:
+  $XDG_CONFIG_HOME/vantor/vantor.conf (~/.config/vantor/vantor.conf)
+      Paramètres et dernières mesures.
+  $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
+      Historique d&apos;utilisation.
+</translation>
     </message>
 </context>
 <context>
@@ -831,6 +873,18 @@ Essayez «&#xa0;vantor --help&#xa0;».</translation>
     <message>
         <source>vantor: Vantor already runs in this session</source>
         <translation>vantor&#xa0;: Vantor fonctionne déjà dans cette session</translation>
+    </message>
+    <message>
+        <source>Vantor is not running and has no stored readings.</source>
+        <translation>Vantor n&apos;est pas lancé et n&apos;a aucune mesure enregistrée.</translation>
+    </message>
+    <message>
+        <source>vantor: Vantor is not running</source>
+        <translation>vantor&#xa0;: Vantor n&apos;est pas lancé</translation>
+    </message>
+    <message>
+        <source>vantor: the running Vantor did not answer</source>
+        <translation>vantor&#xa0;: le Vantor lancé n&apos;a pas répondu</translation>
     </message>
 </context>
 </TS>

@@ -239,49 +239,6 @@
 <context>
     <name>CommandLine</name>
     <message>
-        <source>Usage: vantor [--help | --version]
-       vantor status [--json | --waybar]
-       vantor statusline
-
-Without arguments Vantor starts in the tray and watches the usage limits of Codex and
-Claude Code. When it already runs, the running copy opens its popover instead.
-
-  status           one line per provider: its headline window, the share left and
-                   when it resets, or why there is no usage to show
-  status --json    the snapshots and availability in their stored JSON form
-  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)
-  statusline       Claude Code&apos;s status-line command: reads what Claude Code sends on
-                   standard input, prints one line and hands the Claude usage in it
-                   to the running Vantor
-  --help           this text
-  --version        the version
-
-The status commands ask the running Vantor, else read the stored snapshots; they
-never start one.
-</source>
-        <translation>使い方: vantor [--help | --version]
-        vantor status [--json | --waybar]
-        vantor statusline
-
-引数なしで起動すると、Vantorはトレイに常駐してCodexとClaude Codeの使用上限を
-監視します。すでに起動している場合は、起動中のVantorがポップオーバーを開きます。
-
-  status           プロバイダーごとに1行：主な上限の残りとリセット時刻、
-                   または使用状況を表示できない理由
-  status --json    スナップショットと利用可否を保存時と同じJSON形式で出力
-  status --waybar  Waybarのカスタムモジュール用のJSON（text、tooltip、class、
-                   percentage）
-  statusline       Claude Codeのステータスライン用コマンド：Claude Codeが
-                   標準入力に送る内容を読んで1行を出力し、そこに含まれる
-                   Claudeの使用状況を起動中のVantorに渡す
-  --help           このヘルプ
-  --version        バージョン
-
-statusコマンドは起動中のVantorに問い合わせ、なければ保存済みのスナップショットを
-読みます。Vantorを起動することはありません。
-</translation>
-    </message>
-    <message>
         <source>choose one of --json and --waybar</source>
         <translation>--json と --waybar はどちらか一方だけを指定してください</translation>
     </message>
@@ -298,6 +255,95 @@ statusコマンドは起動中のVantorに問い合わせ、なければ保存�
 Try &apos;vantor --help&apos;.</source>
         <translation>vantor: %1
 使い方は「vantor --help」で確認できます。</translation>
+    </message>
+    <message>
+        <source>--follow works only with --waybar</source>
+        <translation>--follow は --waybar と一緒にしか使えません</translation>
+    </message>
+    <message>
+        <source>Usage: vantor [-h | --help | --version]
+       vantor status [--json | --waybar [--follow]]
+       vantor statusline
+       vantor refresh | settings | quit
+
+Without a command, Vantor starts in the tray and shows how much of the Codex and
+Claude Code usage limits is left. If Vantor is already running, it shows its
+window instead.
+
+Commands:
+  status           Print one line per account: the limit with the least left,
+                   and when it resets, or why there is nothing to show.
+  status --json    Print all readings as JSON, for scripts.
+  status --waybar  Print one line of JSON for a Waybar custom module.
+    --follow       Keep running and print a new line whenever it changes.
+  statusline       Status line for Claude Code: reads what Claude Code sends,
+                   prints one line and passes the usage on to Vantor.
+  refresh          Ask the running Vantor to check usage now.
+  settings         Ask the running Vantor to open its settings.
+  quit             Ask the running Vantor to quit.
+  -h, --help       Show this help.
+  --version        Show the version.
+
+These commands never start Vantor. When it is not running, status shows the
+last stored readings, and refresh, settings and quit fail.
+
+Waybar, in ~/.config/waybar/config, with &quot;custom/vantor&quot; in &quot;modules-right&quot;:
+  &quot;custom/vantor&quot;: {
+    &quot;exec&quot;: &quot;vantor status --waybar --follow&quot;,
+    &quot;return-type&quot;: &quot;json&quot;
+  }
+Or, checked every 30 seconds instead:
+  &quot;exec&quot;: &quot;vantor status --waybar&quot;, &quot;return-type&quot;: &quot;json&quot;, &quot;interval&quot;: 30
+
+Files:
+  $XDG_CONFIG_HOME/vantor/vantor.conf (~/.config/vantor/vantor.conf)
+      Settings and the last readings.
+  $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
+      Usage history.
+</source>
+        <extracomment>Every line at most 80 columns wide (a Japanese character takes two). The commands, options, file names and the Waybar snippet stay as they are.</extracomment>
+        <translation>使い方: vantor [-h | --help | --version]
+        vantor status [--json | --waybar [--follow]]
+        vantor statusline
+        vantor refresh | settings | quit
+
+コマンドなしで起動すると、Vantorはトレイに常駐し、CodexとClaude Codeの
+使用上限の残りを表示します。すでに起動している場合は、そのウィンドウを
+開きます。
+
+コマンド:
+  status           アカウントごとに1行表示：残りが最も少ない上限と
+                   そのリセット時刻、または表示できるものがない理由
+  status --json    すべての使用状況をスクリプト向けのJSONで表示
+  status --waybar  Waybarのカスタムモジュール用に1行のJSONを表示
+    --follow       終了せず、内容が変わるたびに新しい行を表示
+  statusline       Claude Codeのステータスライン用：Claude Codeから
+                   送られた内容を読んで1行表示し、使用状況をVantorに渡す
+  refresh          起動中のVantorに今すぐ使用状況を確認させる
+  settings         起動中のVantorに設定を開かせる
+  quit             起動中のVantorを終了させる
+  -h, --help       このヘルプを表示
+  --version        バージョンを表示
+
+これらのコマンドがVantorを起動することはありません。Vantorが起動して
+いないとき、statusは最後に保存された使用状況を表示し、refresh、
+settings、quitは失敗します。
+
+Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&quot;に
+&quot;custom/vantor&quot;を加えます:
+  &quot;custom/vantor&quot;: {
+    &quot;exec&quot;: &quot;vantor status --waybar --follow&quot;,
+    &quot;return-type&quot;: &quot;json&quot;
+  }
+30秒ごとに確認する場合:
+  &quot;exec&quot;: &quot;vantor status --waybar&quot;, &quot;return-type&quot;: &quot;json&quot;, &quot;interval&quot;: 30
+
+ファイル:
+  $XDG_CONFIG_HOME/vantor/vantor.conf (~/.config/vantor/vantor.conf)
+      設定と最後の使用状況
+  $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
+      使用履歴
+</translation>
     </message>
 </context>
 <context>
@@ -823,6 +869,18 @@ Try &apos;vantor --help&apos;.</source>
     <message>
         <source>vantor: Vantor already runs in this session</source>
         <translation>vantor: Vantorはこのセッションですでに実行中です</translation>
+    </message>
+    <message>
+        <source>Vantor is not running and has no stored readings.</source>
+        <translation>Vantorは起動しておらず、保存された使用状況もありません。</translation>
+    </message>
+    <message>
+        <source>vantor: Vantor is not running</source>
+        <translation>vantor: Vantorは起動していません</translation>
+    </message>
+    <message>
+        <source>vantor: the running Vantor did not answer</source>
+        <translation>vantor: 起動中のVantorが応答しませんでした</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include <array>
+#include <utility>
+
 CommandLine CommandLine::parse(const QStringList& arguments) {
     CommandLine line;
     const auto fail = [&line](const QString& error) {
@@ -9,13 +12,19 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         line.error = error;
         return line;
     };
+    static const std::array<std::pair<QLatin1String, Action>, 5> verbs{{
+        {QLatin1String("status"), Action::status},
+        {QLatin1String("statusline"), Action::statusline},
+        {QLatin1String("refresh"), Action::refresh},
+        {QLatin1String("settings"), Action::settings},
+        {QLatin1String("quit"), Action::quit},
+    }};
     qsizetype next = 0;
-    if (!arguments.isEmpty() && arguments[0] == QLatin1String("status")) {
-        line.action = Action::status;
-        next = 1;
-    } else if (!arguments.isEmpty() && arguments[0] == QLatin1String("statusline")) {
-        line.action = Action::statusline;
-        next = 1;
+    for (const auto& [name, action] : verbs) {
+        if (!arguments.isEmpty() && arguments[0] == name) {
+            line.action = action;
+            next = 1;
+        }
     }
     bool formatGiven = false;
     for (; next < arguments.size(); ++next) {
@@ -38,6 +47,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             line.format = json ? Format::json : Format::waybar;
             continue;
         }
+        if (line.action == Action::status && argument == QLatin1String("--follow")) {
+            line.follow = true;
+            continue;
+        }
         if (argument.startsWith(u'-')) {
             return fail(
                 QCoreApplication::translate("CommandLine", "unknown option '%1'").arg(argument));
@@ -45,29 +58,55 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return fail(
             QCoreApplication::translate("CommandLine", "unexpected argument '%1'").arg(argument));
     }
+    if (line.follow && line.format != Format::waybar) {
+        return fail(
+            QCoreApplication::translate("CommandLine", "--follow works only with --waybar"));
+    }
     return line;
 }
 
 QString CommandLine::usage() {
+    //: Every line at most 80 columns wide (a Japanese character takes two). The commands,
+    //: options, file names and the Waybar snippet stay as they are.
     return QCoreApplication::translate(
         "CommandLine",
-        "Usage: vantor [--help | --version]\n"
-        "       vantor status [--json | --waybar]\n"
+        "Usage: vantor [-h | --help | --version]\n"
+        "       vantor status [--json | --waybar [--follow]]\n"
         "       vantor statusline\n"
+        "       vantor refresh | settings | quit\n"
         "\n"
-        "Without arguments Vantor starts in the tray and watches the usage limits of Codex and\n"
-        "Claude Code. When it already runs, the running copy opens its popover instead.\n"
+        "Without a command, Vantor starts in the tray and shows how much of the Codex and\n"
+        "Claude Code usage limits is left. If Vantor is already running, it shows its\n"
+        "window instead.\n"
         "\n"
-        "  status           one line per provider: its headline window, the share left and\n"
-        "                   when it resets, or why there is no usage to show\n"
-        "  status --json    the snapshots and availability in their stored JSON form\n"
-        "  status --waybar  JSON for a Waybar custom module (text, tooltip, class, percentage)\n"
-        "  statusline       Claude Code's status-line command: reads what Claude Code sends on\n"
-        "                   standard input, prints one line and hands the Claude usage in it\n"
-        "                   to the running Vantor\n"
-        "  --help           this text\n"
-        "  --version        the version\n"
+        "Commands:\n"
+        "  status           Print one line per account: the limit with the least left,\n"
+        "                   and when it resets, or why there is nothing to show.\n"
+        "  status --json    Print all readings as JSON, for scripts.\n"
+        "  status --waybar  Print one line of JSON for a Waybar custom module.\n"
+        "    --follow       Keep running and print a new line whenever it changes.\n"
+        "  statusline       Status line for Claude Code: reads what Claude Code sends,\n"
+        "                   prints one line and passes the usage on to Vantor.\n"
+        "  refresh          Ask the running Vantor to check usage now.\n"
+        "  settings         Ask the running Vantor to open its settings.\n"
+        "  quit             Ask the running Vantor to quit.\n"
+        "  -h, --help       Show this help.\n"
+        "  --version        Show the version.\n"
         "\n"
-        "The status commands ask the running Vantor, else read the stored snapshots; they\n"
-        "never start one.\n");
+        "These commands never start Vantor. When it is not running, status shows the\n"
+        "last stored readings, and refresh, settings and quit fail.\n"
+        "\n"
+        "Waybar, in ~/.config/waybar/config, with \"custom/vantor\" in \"modules-right\":\n"
+        "  \"custom/vantor\": {\n"
+        "    \"exec\": \"vantor status --waybar --follow\",\n"
+        "    \"return-type\": \"json\"\n"
+        "  }\n"
+        "Or, checked every 30 seconds instead:\n"
+        "  \"exec\": \"vantor status --waybar\", \"return-type\": \"json\", \"interval\": 30\n"
+        "\n"
+        "Files:\n"
+        "  $XDG_CONFIG_HOME/vantor/vantor.conf (~/.config/vantor/vantor.conf)\n"
+        "      Settings and the last readings.\n"
+        "  $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)\n"
+        "      Usage history.\n");
 }

@@ -1,12 +1,16 @@
-// The `vantor` command: the status commands and Claude Code's status line, answered here with
-// Qt Core and D-Bus alone, since the status line runs after every answer in the user's
-// terminal; anything else starts the desktop program in this process's place.
+// The `vantor` command: the status commands, Claude Code's status line and the verbs that ask
+// the running Vantor, answered here with Qt Core and D-Bus alone, since the status line runs
+// after every answer in the user's terminal; anything else starts the desktop program in this
+// process's place.
 #include "ClaudeStatusLine.h"
 #include "CommandLine.h"
 #include "InterfaceLanguage.h"
 #include "QSettingsDefaults.h"
+#include "SnapshotStore.h"
+#include "StatusFollower.h"
 #include "StatusLineText.h"
 #include "StatusReport.h"
+#include "TerminationSignals.h"
 #include "VantorBusService.h"
 
 #include <QCoreApplication>
@@ -17,6 +21,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -31,19 +36,43 @@ void print(FILE* stream, const QString& text) {
     std::fputc('\n', stream);
 }
 
+// Waybar's continuous mode: a line per change until ended, or until Waybar stops reading.
+int followStatus(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    InterfaceLanguage::apply();
+    // A reader gone shows as a failed write, not as a signal that ends us mid-line.
+    std::signal(SIGPIPE, SIG_IGN);
+    TerminationSignals terminations;
+    QObject::connect(&terminations, &TerminationSignals::received, &app, &QCoreApplication::quit);
+    StatusFollower follower(QDBusConnection::sessionBus(), STDOUT_FILENO);
+    QObject::connect(&follower, &StatusFollower::finished, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    follower.start();
+    return QCoreApplication::exec();
+}
+
 // Reads, never polls: the running copy when there is one, else what it stored last.
 int printStatus(int argc, char** argv, CommandLine::Format format) {
     QCoreApplication app(argc, argv);
     InterfaceLanguage::apply();
     std::optional<StatusReport> report = StatusReport::fromRunning(QDBusConnection::sessionBus());
+    // Stored readings count even for an account no longer shown: something is known.
+    bool nothingKnown = false;
     if (!report) {
         QSettingsDefaults defaults;
         report = StatusReport::fromStored(defaults);
+        nothingKnown = SnapshotStore(defaults).load().isEmpty();
     }
     const Instant now = Instant::now();
     const QLocale locale;
     switch (format) {
         case CommandLine::Format::text:
+            // A line per provider saying nothing is known would read as if each were missing.
+            if (nothingKnown) {
+                print(stdout, QCoreApplication::translate(
+                                  "main", "Vantor is not running and has no stored readings."));
+                break;
+            }
             print(stdout, report->text(now, locale));
             break;
         case CommandLine::Format::json:
@@ -120,6 +149,23 @@ int printStatusLine(int argc, char** argv) {
     return 0;
 }
 
+// refresh, settings and quit: the method of the running Vantor, never one started for it.
+int askRunning(int argc, char** argv, const QString& method) {
+    QCoreApplication app(argc, argv);
+    InterfaceLanguage::apply();
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!VantorBusService::isRunning(bus)) {
+        print(stderr, QCoreApplication::translate("main", "vantor: Vantor is not running"));
+        return 1;
+    }
+    if (!VantorBusService::call(bus, method)) {
+        print(stderr,
+              QCoreApplication::translate("main", "vantor: the running Vantor did not answer"));
+        return 1;
+    }
+    return 0;
+}
+
 QString selfPath() {
     return QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
 }
@@ -169,7 +215,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         case CommandLine::Action::status:
-            return printStatus(argc, argv, line.format);
+            return line.follow ? followStatus(argc, argv) : printStatus(argc, argv, line.format);
+        case CommandLine::Action::refresh:
+            return askRunning(argc, argv, QStringLiteral("Refresh"));
+        case CommandLine::Action::settings:
+            return askRunning(argc, argv, QStringLiteral("ShowSettings"));
+        case CommandLine::Action::quit:
+            return askRunning(argc, argv, QStringLiteral("Quit"));
         case CommandLine::Action::statusline:
             return printStatusLine(argc, argv);
         case CommandLine::Action::run:

@@ -121,6 +121,16 @@ int runResident(int argc, char** argv) {
     }
     QObject::connect(&service, &VantorBusService::refreshRequested, &runtime,
                      &VantorRuntime::refresh);
+    // Queued, after the caller's answer; giving the name back is a round trip behind that
+    // answer, so the answer has gone out before the process ends, and whoever asks next finds
+    // no Vantor.
+    QObject::connect(
+        &service, &VantorBusService::quitRequested, app.get(),
+        [bus]() mutable {
+            bus.unregisterService(VantorBusService::serviceName);
+            QCoreApplication::quit();
+        },
+        Qt::QueuedConnection);
     // Queued: the status line gets its answer at once, not after the store was written.
     QObject::connect(&service, &VantorBusService::claudeUsageReported, &runtime,
                      &VantorRuntime::applyClaudeUsage, Qt::QueuedConnection);

@@ -132,6 +132,10 @@ void VantorBusService::ShowSettings() {
     Q_EMIT showSettingsRequested();
 }
 
+void VantorBusService::Quit() {
+    Q_EMIT quitRequested();
+}
+
 void VantorBusService::announce(const QString& property, const QString& value) {
     if (!bus_) {
         return;

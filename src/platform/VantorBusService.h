@@ -15,8 +15,8 @@
 class AppState;
 
 // Vantor's face on the session bus: it owns com.quorvel.vantor, so a second copy finds the
-// first instead of polling twice, and exports /com/quorvel/vantor with Refresh, ShowPopover
-// and ShowSettings (each answers at once and only emits the matching Qt signal) and the
+// first instead of polling twice, and exports /com/quorvel/vantor with Refresh, ShowPopover,
+// ShowSettings and Quit (each answers at once and only emits the matching Qt signal) and the
 // read-only properties Snapshots and Availability in their stored JSON form and Accounts,
 // announced through org.freedesktop.DBus.Properties.PropertiesChanged. The static helpers are
 // the other side, for a second start and the status command; every call they make is bounded.
@@ -73,6 +73,9 @@ public Q_SLOTS:
     // Shows the popover, never toggles it.
     Q_SCRIPTABLE void ShowPopover();
     Q_SCRIPTABLE void ShowSettings();
+    // Ends Vantor as the tray's Quit does; whoever connects quitRequested quits only after the
+    // answer went out.
+    Q_SCRIPTABLE void Quit();
     // Claude's windows as read elsewhere (Claude Code's status line), in the usage endpoint's
     // JSON form; a body larger than maxReportBytes is ignored.
     Q_SCRIPTABLE void ReportClaudeUsage(const QString& body);
@@ -85,6 +88,7 @@ Q_SIGNALS:
     void refreshRequested();
     void showPopoverRequested();
     void showSettingsRequested();
+    void quitRequested();
     void claudeUsageReported(const QByteArray& body);
     void claudeUsageReportedFrom(const QString& configDir, const QByteArray& body);
 

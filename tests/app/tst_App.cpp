@@ -29,11 +29,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <clocale>
 #include <csignal>
+#include <cwchar>
 
 namespace {
 
@@ -56,6 +60,16 @@ struct Run : QProcess {
         return QTest::qWaitFor([this] { return state() == NotRunning; }, patience);
     }
 };
+
+// How many columns a UTF-8 line takes in a terminal: two for a wide character.
+int terminalColumns(const QByteArray& line) {
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    int columns = 0;
+    for (const char32_t character : QString::fromUtf8(line).toUcs4()) {
+        columns += std::max(0, ::wcwidth(static_cast<wchar_t>(character)));
+    }
+    return columns;
+}
 
 SnapshotMap stored(const std::optional<SnapshotMap>& replacement = std::nullopt) {
     QSettingsDefaults defaults;
@@ -216,8 +230,18 @@ private Q_SLOTS:
                                   UsageJson::decodeAvailability(it.value()));
         }
         VantorBusService service(state);
+        // The name goes with the row, so that the next finds no Vantor unless it serves one.
+        const auto release = qScopeGuard(
+            [] { QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName); });
         QVERIFY(!served || service.registerOn(QDBusConnection::sessionBus()));
+        // A name owned by something that is not Vantor, or no longer answers as one.
+        QVERIFY(!run[u"nameOnly"].toBool() ||
+                QDBusConnection::sessionBus().registerService(VantorBusService::serviceName));
         const qsizetype launches = codex_.pids().size();
+        // The methods a verb may call: the one the row names once, the others never.
+        QSignalSpy refresh(&service, &VantorBusService::refreshRequested);
+        QSignalSpy settings(&service, &VantorBusService::showSettingsRequested);
+        QSignalSpy quit(&service, &VantorBusService::quitRequested);
         QSignalSpy reported(&service, &VantorBusService::claudeUsageReported);
         QSignalSpy reportedFrom(&service, &VantorBusService::claudeUsageReportedFrom);
         // The status line's account folder, relative to the folder it runs in or not.
@@ -238,13 +262,85 @@ private Q_SLOTS:
             reportedFrom.value(0).value(0).toString(),
             run[u"reportedFrom"].toString().replace(QStringLiteral("%CWD%"), QDir::currentPath()));
         QCOMPARE(vantor.exitCode(), run[u"exitCode"].toInt());
+        const QString called = run[u"called"].toString();
+        QCOMPARE(refresh.size(), called == u"Refresh" ? 1 : 0);
+        QCOMPARE(settings.size(), called == u"ShowSettings" ? 1 : 0);
+        QCOMPARE(quit.size(), called == u"Quit" ? 1 : 0);
         const QByteArray printed =
             vantor.exitCode() == 0 ? vantor.readAllStandardOutput() : vantor.readAllStandardError();
         // An output to its last line is all that is printed.
         const QByteArray expected = run[u"output"].toString().toUtf8();
         QVERIFY2(expected.endsWith('\n') ? printed == expected : printed.contains(expected),
                  printed.constData());
+        // Lines that must fit a terminal of that many columns.
+        if (const int columns = run[u"columns"].toInt(); columns > 0) {
+            for (const QByteArray& printedLine : printed.split('\n')) {
+                QVERIFY2(terminalColumns(printedLine) <= columns, printedLine.constData());
+            }
+        }
         // Reading never starts a Vantor, nor polls.
+        QCOMPARE(codex_.pids().size(), launches);
+    }
+
+    // `status --waybar --follow`: the stored view at once, the running Vantor's when it comes, a
+    // line per change it announces and none for a change that leaves the line as it was, the
+    // stored view again when it goes; ended by a signal or by its reader leaving.
+    void follow_data() {
+        QTest::addColumn<int>("end");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("output closed") << 0;
+    }
+    void follow() {
+        QFETCH(int, end);
+        const auto codex = [](double used) {
+            return SnapshotMap{
+                {ProviderID::codex, UsageFixtures::snapshot({UsageFixtures::window(
+                                        QStringLiteral("c"), UsageWindowState::available, used)})}};
+        };
+        stored(codex(42));
+        QSettingsDefaults().setValue(AccountRegistry::accountsKey, "");
+        const qsizetype launches = codex_.pids().size();
+        const QStringList arguments{QStringLiteral("status"), QStringLiteral("--waybar"),
+                                    QStringLiteral("--follow")};
+        // The reader leaving: a shell passes on four lines and stops reading, then tells how
+        // the follow ended.
+        const QString reader =
+            QStringLiteral(R"({ "$0" "$@"; echo "ended $?" >&2; } | { i=0; while [ $i -lt 4 ] &&)"
+                           R"( IFS= read -r l; do printf "%s\n" "$l"; i=$((i + 1)); done; })");
+        Run vantor(end == 0
+                       ? QStringList{QStringLiteral("-c"), reader, VANTOR_EXECUTABLE} + arguments
+                       : arguments,
+                   end == 0 ? QStringLiteral("/bin/sh") : QStringLiteral(VANTOR_EXECUTABLE));
+        const auto next = [&vantor] {
+            return QTest::qWaitFor([&vantor] { return vantor.canReadLine(); }, patience)
+                       ? vantor.readLine()
+                       : QByteArray("(no line)");
+        };
+        QByteArray line = next();
+        QVERIFY2(line.contains("\"percentage\":58"), line.constData());
+        MemoryDefaults defaults;
+        AppState state(defaults, nullptr);
+        state.setSnapshots(codex(10));
+        VantorBusService service(state);
+        QVERIFY(service.registerOn(QDBusConnection::sessionBus()));
+        line = next();
+        QVERIFY2(line.contains("\"percentage\":90"), line.constData());
+        state.setSnapshots(codex(10.2));
+        state.setSnapshots(codex(70));
+        line = next();
+        QVERIFY2(line.contains("\"percentage\":30"), line.constData());
+        QVERIFY(QDBusConnection::sessionBus().unregisterService(VantorBusService::serviceName));
+        line = next();
+        QVERIFY2(line.contains("\"percentage\":58"), line.constData());
+        if (end != 0) {
+            ::kill(static_cast<pid_t>(vantor.processId()), end);
+        }
+        QVERIFY(vantor.finish());
+        QCOMPARE(vantor.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(vantor.exitCode(), 0);
+        QVERIFY(end != 0 || vantor.readAllStandardError().contains("ended 0"));
+        // Following never starts a Vantor, nor polls.
         QCOMPARE(codex_.pids().size(), launches);
     }
 
