@@ -223,6 +223,19 @@
         <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · resets in %2</source>
+        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · resets %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -774,10 +787,6 @@ Files:
 <context>
     <name>TimeDisplayFormatter</name>
     <message>
-        <source>Tomorrow, %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Resets at %1.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -799,6 +808,31 @@ Files:
             <numerusform>%n min</numerusform>
             <numerusform>%n min</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>tomorrow, %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>back in %1</source>
+        <extracomment>When a spent limit comes back: &quot;back in 12 min&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>back at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>back tomorrow at %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>back %1 at %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>back %1</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

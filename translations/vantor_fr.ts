@@ -223,6 +223,19 @@
         <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
+    <message>
+        <source>%1 reached</source>
+        <translation>%1 atteinte</translation>
+    </message>
+    <message>
+        <source>%1 · resets in %2</source>
+        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
+        <translation>%1 · réinitialisation dans %2</translation>
+    </message>
+    <message>
+        <source>%1 · resets %2</source>
+        <translation>%1 · réinitialisation&#xa0;: %2</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -815,10 +828,6 @@ Fichiers&#xa0;:
 <context>
     <name>TimeDisplayFormatter</name>
     <message>
-        <source>Tomorrow, %1</source>
-        <translation>Demain,&#xa0;%1</translation>
-    </message>
-    <message>
         <source>Resets at %1.</source>
         <translation>Réinitialisation à %1.</translation>
     </message>
@@ -840,6 +849,31 @@ Fichiers&#xa0;:
             <numerusform>%n&#xa0;min</numerusform>
             <numerusform>%n&#xa0;min</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>tomorrow, %1</source>
+        <translation>demain,&#xa0;%1</translation>
+    </message>
+    <message>
+        <source>back in %1</source>
+        <extracomment>When a spent limit comes back: &quot;back in 12 min&quot;.</extracomment>
+        <translation>de retour dans %1</translation>
+    </message>
+    <message>
+        <source>back at %1</source>
+        <translation>de retour à %1</translation>
+    </message>
+    <message>
+        <source>back tomorrow at %1</source>
+        <translation>de retour demain à %1</translation>
+    </message>
+    <message>
+        <source>back %1 at %2</source>
+        <translation>de retour %1 à %2</translation>
+    </message>
+    <message>
+        <source>back %1</source>
+        <translation>de retour le %1</translation>
     </message>
 </context>
 <context>

@@ -220,6 +220,19 @@
         <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
+    <message>
+        <source>%1 reached</source>
+        <translation>%1に到達</translation>
+    </message>
+    <message>
+        <source>%1 · resets in %2</source>
+        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
+        <translation>%1 · %2後にリセット</translation>
+    </message>
+    <message>
+        <source>%1 · resets %2</source>
+        <translation>%1 · %2にリセット</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -812,10 +825,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
 <context>
     <name>TimeDisplayFormatter</name>
     <message>
-        <source>Tomorrow, %1</source>
-        <translation>明日 %1</translation>
-    </message>
-    <message>
         <source>Resets at %1.</source>
         <translation>%1にリセットされます。</translation>
     </message>
@@ -836,6 +845,31 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>
             <numerusform>%n分後</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>tomorrow, %1</source>
+        <translation>明日 %1</translation>
+    </message>
+    <message>
+        <source>back in %1</source>
+        <extracomment>When a spent limit comes back: &quot;back in 12 min&quot;.</extracomment>
+        <translation>%1後に再開</translation>
+    </message>
+    <message>
+        <source>back at %1</source>
+        <translation>%1に再開</translation>
+    </message>
+    <message>
+        <source>back tomorrow at %1</source>
+        <translation>明日 %1に再開</translation>
+    </message>
+    <message>
+        <source>back %1 at %2</source>
+        <translation>%1 %2に再開</translation>
+    </message>
+    <message>
+        <source>back %1</source>
+        <translation>%1に再開</translation>
     </message>
 </context>
 <context>

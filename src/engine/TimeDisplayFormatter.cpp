@@ -21,7 +21,7 @@ constexpr double secondsPerHour = 3600.0;
 // Within a week either way a weekday name is unambiguous.
 constexpr qint64 weekdayRangeDays = 6;
 
-enum class Form { shortTime, weekday, monthDayTime };
+enum class Form { shortTime, weekday, weekdayTime, monthDayTime };
 
 QString toQString(const icu::UnicodeString& text) {
     return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
@@ -44,8 +44,11 @@ QString format(Form form, const QDateTime& dateTime, const QTimeZone& zone, cons
         if (U_FAILURE(status)) {
             return {};
         }
-        // Abbreviated month, day, hour in the locale's cycle, minutes; or the full weekday.
-        const icu::UnicodeString skeleton(form == Form::weekday ? u"EEEE" : u"MMMdjmm");
+        // Abbreviated month, day, hour in the locale's cycle, minutes; the full weekday; or the
+        // abbreviated weekday and the time.
+        const icu::UnicodeString skeleton(form == Form::weekday       ? u"EEEE"
+                                          : form == Form::weekdayTime ? u"EEEjmm"
+                                                                      : u"MMMdjmm");
         const icu::UnicodeString pattern = generator->getBestPattern(skeleton, status);
         formatter = std::make_unique<icu::SimpleDateFormat>(pattern, icuLocale, status);
     }
@@ -103,11 +106,13 @@ QString TimeDisplayFormatter::resetText(Instant resetAt, Instant now, const QLoc
         return moment->timeText;
     }
     if (moment->days == 1) {
-        return QCoreApplication::translate("TimeDisplayFormatter", "Tomorrow, %1")
+        // In the middle of a sentence ("resets tomorrow, 16:53"): no capital.
+        return QCoreApplication::translate("TimeDisplayFormatter", "tomorrow, %1")
             .arg(moment->timeText);
     }
+    // A day of the coming week needs its time too: the reset may be early or late in it.
     if (moment->days >= -weekdayRangeDays && moment->days <= weekdayRangeDays) {
-        return format(Form::weekday, moment->reset, moment->zone, locale);
+        return format(Form::weekdayTime, moment->reset, moment->zone, locale);
     }
     return format(Form::monthDayTime, moment->reset, moment->zone, locale);
 }
@@ -139,6 +144,20 @@ QString TimeDisplayFormatter::sentence(Instant at, Instant now, const QLocale& l
                                    moment->timeText);
     }
     return phrases.date.arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
+}
+
+QString TimeDisplayFormatter::backText(Instant at, Instant now, const QLocale& locale) const {
+    if (countsMinutes(at, now)) {
+        //: When a spent limit comes back: "back in 12 min".
+        return QCoreApplication::translate("TimeDisplayFormatter", "back in %1")
+            .arg(resetText(at, now, locale));
+    }
+    return sentence(
+        at, now, locale,
+        {.today = QCoreApplication::translate("TimeDisplayFormatter", "back at %1"),
+         .tomorrow = QCoreApplication::translate("TimeDisplayFormatter", "back tomorrow at %1"),
+         .weekday = QCoreApplication::translate("TimeDisplayFormatter", "back %1 at %2"),
+         .date = QCoreApplication::translate("TimeDisplayFormatter", "back %1")});
 }
 
 QString TimeDisplayFormatter::shortDuration(double seconds) {

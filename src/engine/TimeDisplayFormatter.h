@@ -5,9 +5,9 @@
 #include <QLocale>
 #include <QString>
 
-// The short text shown beside a window's reset time: "12 min", a clock time, "Tomorrow, "
-// and a clock time, a weekday, or month, day and time, in the locale's own forms and the
-// system time zone.
+// The short text shown beside a window's reset time: "12 min", a clock time, "tomorrow, "
+// and a clock time, a weekday and time, or month, day and time, in the locale's own forms and
+// the system time zone.
 class TimeDisplayFormatter {
 public:
     // Whether resetText counts minutes ("12 min") for this moment: within the coming hour. A
@@ -15,6 +15,9 @@ public:
     static bool countsMinutes(Instant resetAt, Instant now);
     // Calendar days are judged against now, which callers pass as the current time.
     QString resetText(Instant resetAt, Instant now, const QLocale& locale) const;
+    // When a spent limit comes back, to follow its name: "back in 12 min", "back at 15:40",
+    // "back tomorrow at 15:40", "back Friday at 15:40", "back Dec 14, 15:40".
+    QString backText(Instant at, Instant now, const QLocale& locale) const;
     // The same moment as a sentence for a notification: "Resets at 15:40.", "Resets tomorrow
     // at 15:40.", "Resets on Tuesday at 15:40.", else "Resets on Dec 14, 15:40.".
     QString resetSentence(Instant resetAt, Instant now, const QLocale& locale) const;

@@ -97,8 +97,13 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                                   : BlockText::reason(*block) + u'\n' + lift;
         }
         if (const auto window = snapshot->summaryWindow()) {
+            // Which limit stops the user, and when it comes back.
             if (window->state == UsageWindowState::exhausted) {
-                return tr("Limit reached");
+                const QString reached = tr("%1 reached").arg(limitTitle(*window));
+                return window->resetAt && window->resetAt->secondsSince(now) > 0.0
+                           ? reached + QStringLiteral(" \u00b7 ") +
+                                 TimeDisplayFormatter().backText(*window->resetAt, now, locale)
+                           : reached;
             }
             if (!window->usedPercent) {
                 return tr("Available");
@@ -258,6 +263,23 @@ bool resetPassed(const UsageWindowSnapshot& window, Instant now) {
 
 }  // namespace
 
+QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale,
+                double nearingPercent) {
+    const bool ahead = window.resetAt && window.resetAt->secondsSince(now) > 0.0;
+    if (window.severity(nearingPercent) == UsageSeverity::spent) {
+        return ahead ? TimeDisplayFormatter().backText(*window.resetAt, now, locale)
+                     : tr("Limit reached");
+    }
+    if (!ahead || notStarted(window)) {
+        return remainingText(window);
+    }
+    const QString when = TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
+    //: A limit's row: "42% left · resets Fri 09:00", or "... · resets in 12 min".
+    return (TimeDisplayFormatter::countsMinutes(*window.resetAt, now) ? tr("%1 \u00b7 resets in %2")
+                                                                      : tr("%1 \u00b7 resets %2"))
+        .arg(remainingText(window), when);
+}
+
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale) {
     if (!window.resetAt) {
         return tr("Reset unavailable");
@@ -266,13 +288,6 @@ QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale&
         return tr("Reset time passed");
     }
     return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
-}
-
-QString liftText(const UsageBlock& block, Instant now, const QLocale& locale) {
-    if (!block.until || block.until->secondsSince(now) <= 0.0) {
-        return {};
-    }
-    return TimeDisplayFormatter().resetText(*block.until, now, locale);
 }
 
 QString blockNotice(const std::optional<ProviderUsageSnapshot>& snapshot, Instant now,
@@ -333,6 +348,12 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
                                                   : ProviderStatusText::windowLabel(window.label));
         if (const auto block = bucketBlock(snapshot, window)) {
             rows.append(tr("%1: %2").arg(title, BlockText::headline(*block, now, locale)));
+            continue;
+        }
+        if (window.state == UsageWindowState::exhausted && window.resetAt &&
+            window.resetAt->secondsSince(now) > 0.0) {
+            rows.append(tr("%1: %2").arg(
+                title, TimeDisplayFormatter().backText(*window.resetAt, now, locale)));
             continue;
         }
         QString row = tr("%1: %2").arg(title, remainingText(window));

@@ -24,8 +24,9 @@ QString providerName(ProviderID provider, const QString& accountLabel = {});
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
 // The severity of the headline: spent for a blocked account, normal without a window.
 UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, double nearingPercent);
-// "5h • 59% left", "Limit reached", "Available", what blocks the account and on a second line
-// until when ("Workspace credits used up\nuntil Jan 1, 09:00"), or the availability's word.
+// "5h • 59% left", "Weekly limit reached · back Friday at 09:00", "Available", what blocks the
+// account and on a second line until when ("Workspace credits used up\nuntil Jan 1, 09:00"), or the
+// availability's word.
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                 const std::optional<ProviderAvailability>& availability, Instant now,
                 const QLocale& locale);
@@ -65,13 +66,15 @@ QString limitTitle(const UsageWindowSnapshot& window);
 double limitUsedPercent(const UsageWindowSnapshot& window);
 // "58% left".
 QString remainingText(const UsageWindowSnapshot& window);
+// A limit row's line: "42% left · resets Fri 09:00" (the share alone without a reset time
+// ahead), "Not started", or for a spent window when it comes back ("back in 40 min").
+QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale,
+                double nearingPercent);
 // The reset time in the short form, or "Reset unavailable".
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
 // What blocks the account, said atop the expanded card's rows; empty when nothing does.
 QString blockNotice(const std::optional<ProviderUsageSnapshot>& snapshot, Instant now,
                     const QLocale& locale);
-// When a block lifts, in the short form of resetText; empty when that is not known.
-QString liftText(const UsageBlock& block, Instant now, const QLocale& locale);
 // "<text>, resets <reset text>", or "... resets in 12 min" within the hour.
 QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
                   const QLocale& locale);

@@ -19,6 +19,13 @@ std::optional<Value> entry(const QMap<ProviderID, Value>& map, ProviderID provid
     return it == map.constEnd() ? std::nullopt : std::optional<Value>(*it);
 }
 
+// A blocked bucket's row: until when, else the share left.
+QString blockLift(const UsageBlock& block, const UsageWindowSnapshot& window, Instant now,
+                  const QLocale& locale) {
+    const QString lift = BlockText::lift(block, now, locale);
+    return lift.isEmpty() ? CardText::remainingText(window) : lift;
+}
+
 }  // namespace
 
 ProviderCardViewModel::ProviderCardViewModel(AppState& state, ProviderID provider, Clock clock,
@@ -131,10 +138,9 @@ QVariantList ProviderCardViewModel::details() const {
             {QStringLiteral("title"), CardText::limitTitle(window)},
             {QStringLiteral("mark"),
              block ? BlockText::reason(*block) : CardText::bindingMark(window)},
-            {QStringLiteral("remainingText"), CardText::remainingText(window)},
-            {QStringLiteral("resetText"), block ? CardText::liftText(*block, now, locale)
-                                                : CardText::resetText(window, now, locale)},
-            {QStringLiteral("exhausted"), window.state == UsageWindowState::exhausted || block},
+            {QStringLiteral("remainingText"),
+             block ? blockLift(*block, window, now, locale)
+                   : CardText::rowText(window, now, locale, state_.nearingPercent())},
             {QStringLiteral("ringProgress"), ringProgress(used)},
             {QStringLiteral("ringColor"),
              toColor(usageColor(block ? UsageSeverity::spent

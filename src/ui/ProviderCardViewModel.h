@@ -63,8 +63,9 @@ public:
     QColor ringColor() const;
     QString ringAccessibilityLabel() const;
     QString ringAccessibilityValue() const;
-    // One map per limit row: title, mark, remainingText, resetText, exhausted, ringProgress,
-    // ringColor, accessibilityLabel, paceText and trend (the period's readings, 0...1).
+    // One map per limit row: title, mark, remainingText (the share left and when it resets, when
+    // a spent one comes back, until when a blocked one is stopped), ringProgress, ringColor,
+    // accessibilityLabel, paceText and trend (the period's readings, 0...1).
     QVariantList details() const;
     QString detailsEmptyText() const;
     // Why the values shown are not fresh; empty when they are.

@@ -239,9 +239,13 @@ private Q_SLOTS:
         const TimeDisplayFormatter formatter;
         const QLocale locale(row["locale"].toString());
         const QString expected = row["expected"].toString();
+        const Instant reset = local("reset");
+        const Instant now = local("now");
         QCOMPARE(expected.startsWith(QLatin1String("Resets"))
-                     ? formatter.resetSentence(local("reset"), local("now"), locale)
-                     : formatter.resetText(local("reset"), local("now"), locale),
+                     ? formatter.resetSentence(reset, now, locale)
+                 : expected.startsWith(QLatin1String("back"))
+                     ? formatter.backText(reset, now, locale)
+                     : formatter.resetText(reset, now, locale),
                  expected);
     }
 

@@ -319,7 +319,7 @@ private Q_SLOTS:
         for (const QVariant& detail : card.details()) {
             const QVariantMap d = detail.toMap();
             rows << (d["title"].toString() + u' ' + d["mark"].toString()).trimmed() + ": " +
-                        d[d["exhausted"].toBool() ? "resetText" : "remainingText"].toString() +
+                        d["remainingText"].toString() +
                         (d["paceText"].toString().isEmpty()
                              ? QString()
                              : " (" + d["paceText"].toString() + ')');
@@ -407,8 +407,9 @@ private Q_SLOTS:
         QSignalSpy changed(card, &ProviderCardViewModel::changed);
         f.state.setSnapshot(ProviderID::claude, claudeSpent(t0.addingSeconds(30)));
         QVERIFY(!changed.isEmpty());
-        QCOMPARE(card->summary(), "Limit reached");
-        QCOMPARE(card->details().value(0).toMap().value("resetText").toString(), "1 min");
+        QCOMPARE(card->summary(), "5h limit reached \u00b7 back in 1 min");
+        QCOMPARE(card->details().value(0).toMap().value("remainingText").toString(),
+                 "back in 1 min");
         QCOMPARE(popover.card(ProviderID::codex)->summary(), "Unavailable");
     }
 
@@ -426,13 +427,13 @@ private Q_SLOTS:
         const auto row = [&popover] {
             return popover.card(ProviderID::claude)->details().value(0).toMap();
         };
-        QCOMPARE(row().value("resetText").toString(), "1 min");
+        QCOMPARE(row().value("remainingText").toString(), "back in 1 min");
         popover.setShown(true);
         QCOMPARE(timer->interval(), 200);  // the reset comes before the minute
         QSignalSpy changed(popover.card(ProviderID::claude), &ProviderCardViewModel::changed);
         now = now.addingSeconds(0.3);
         QVERIFY(changed.wait());
-        QCOMPARE(row().value("resetText").toString(), "Reset time passed");
+        QCOMPARE(row().value("remainingText").toString(), "Limit reached");
         QCOMPARE(row().value("accessibilityLabel").toString(), "5h limit, reset time passed");
         QCOMPARE(timer->interval(), 59'600);  // then the next minute
         popover.setShown(false);
@@ -646,7 +647,7 @@ private Q_SLOTS:
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
-                 "Codex: Limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
+                 "Codex: 5h limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
         // An account's money line follows its rows in the tooltip, and only there.
         ProviderUsageSnapshot paid = snapshot({}, ProviderID::claude);
         paid.extraUsage = ExtraUsage{1234.0, 5000.0, 2, QStringLiteral("USD")};
@@ -831,7 +832,7 @@ private Q_SLOTS:
             QCOMPARE(property("Status").toString(), "NeedsAttention");
             QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip"))
                          .text.section(u'\n', 0, 0),
-                     "Codex: Limit reached");
+                     "Codex: 5h limit reached");
             const auto pixmaps =
                 qdbus_cast<QList<StatusNotifierItem::Pixmap>>(property("IconPixmap"));
             QVERIFY(!pixmaps.isEmpty());

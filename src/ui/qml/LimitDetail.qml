@@ -1,7 +1,8 @@
 import QtQuick
 import Vantor.Ui
 
-// One usage window: its title, the share left or, when exhausted, its reset time, and a ring.
+// One usage window: its title, the share left and its reset, or when a spent one comes back,
+// and a ring.
 Item {
     id: root
     property var row: ({})
@@ -40,31 +41,16 @@ Item {
             font.pixelSize: 11
             font.italic: true
         }
+        // The share left and when it resets; a spent limit says when it comes back, a blocked
+        // one until when.
         Text {
             textFormat: Text.PlainText
-            visible: !root.row.exhausted
+            objectName: "remaining"
+            width: parent.width
+            wrapMode: Text.WordWrap
             text: root.row.remainingText
             color: Theme.secondaryText
             font.pixelSize: 12
-        }
-        Row {
-            visible: root.row.exhausted
-            spacing: 4
-            Image {
-                anchors.verticalCenter: parent.verticalCenter
-                width: 12
-                height: 12
-                sourceSize.width: 24
-                sourceSize.height: 24
-                source: "image://symbol/refresh/" + Theme.symbolTint
-                opacity: 0.6
-            }
-            Text {
-                textFormat: Text.PlainText
-                text: root.row.resetText
-                color: Theme.secondaryText
-                font.pixelSize: 12
-            }
         }
         Text {
             textFormat: Text.PlainText
