@@ -540,6 +540,47 @@ Files:
         <extracomment>An assistant and one of its accounts: &quot;Claude (work)&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Session expired</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rate limited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Session expired: run claude and sign in again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This token cannot read usage (one made by claude setup-token): run claude and sign in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rate limited until %1</source>
+        <extracomment>%1 the local time after which Vantor asks again.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage data couldn&apos;t be refreshed; Vantor tries again soon.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not signed in: run codex login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not signed in: run claude and sign in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not installed: install it with npm install -g @openai/codex</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not installed: install it with npm install -g @anthropic-ai/claude-code</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>

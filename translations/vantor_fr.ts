@@ -581,6 +581,47 @@ Fichiers&#xa0;:
         <extracomment>An assistant and one of its accounts: &quot;Claude (work)&quot;.</extracomment>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>Session expired</source>
+        <translation>Session expirée</translation>
+    </message>
+    <message>
+        <source>Rate limited</source>
+        <translation>Limite de requêtes atteinte</translation>
+    </message>
+    <message>
+        <source>Session expired: run claude and sign in again</source>
+        <translation>Session expirée&#xa0;: lancez claude et reconnectez-vous</translation>
+    </message>
+    <message>
+        <source>This token cannot read usage (one made by claude setup-token): run claude and sign in</source>
+        <translation>Ce jeton ne peut pas lire l’utilisation (jeton créé par claude setup-token)&#xa0;: lancez claude et connectez-vous</translation>
+    </message>
+    <message>
+        <source>Rate limited until %1</source>
+        <extracomment>%1 the local time after which Vantor asks again.</extracomment>
+        <translation>Limite de requêtes atteinte jusqu’à %1</translation>
+    </message>
+    <message>
+        <source>Usage data couldn&apos;t be refreshed; Vantor tries again soon.</source>
+        <translation>Les données d’utilisation n’ont pas pu être actualisées&#xa0;; Vantor réessaie bientôt.</translation>
+    </message>
+    <message>
+        <source>Not signed in: run codex login</source>
+        <translation>Non connecté&#xa0;: lancez codex login</translation>
+    </message>
+    <message>
+        <source>Not signed in: run claude and sign in</source>
+        <translation>Non connecté&#xa0;: lancez claude et connectez-vous</translation>
+    </message>
+    <message>
+        <source>Not installed: install it with npm install -g @openai/codex</source>
+        <translation>Non installé&#xa0;: installez-le avec npm install -g @openai/codex</translation>
+    </message>
+    <message>
+        <source>Not installed: install it with npm install -g @anthropic-ai/claude-code</source>
+        <translation>Non installé&#xa0;: installez-le avec npm install -g @anthropic-ai/claude-code</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>

@@ -579,6 +579,47 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <extracomment>An assistant and one of its accounts: &quot;Claude (work)&quot;.</extracomment>
         <translation>%1（%2）</translation>
     </message>
+    <message>
+        <source>Session expired</source>
+        <translation>セッション切れ</translation>
+    </message>
+    <message>
+        <source>Rate limited</source>
+        <translation>リクエスト制限中</translation>
+    </message>
+    <message>
+        <source>Session expired: run claude and sign in again</source>
+        <translation>セッション切れ：claude を実行して再度サインインしてください</translation>
+    </message>
+    <message>
+        <source>This token cannot read usage (one made by claude setup-token): run claude and sign in</source>
+        <translation>このトークンでは使用状況を読めません（claude setup-token で作成したもの）：claude を実行してサインインしてください</translation>
+    </message>
+    <message>
+        <source>Rate limited until %1</source>
+        <extracomment>%1 the local time after which Vantor asks again.</extracomment>
+        <translation>%1までリクエスト制限中</translation>
+    </message>
+    <message>
+        <source>Usage data couldn&apos;t be refreshed; Vantor tries again soon.</source>
+        <translation>使用状況を更新できませんでした。まもなく再試行します。</translation>
+    </message>
+    <message>
+        <source>Not signed in: run codex login</source>
+        <translation>未サインイン：codex login を実行してください</translation>
+    </message>
+    <message>
+        <source>Not signed in: run claude and sign in</source>
+        <translation>未サインイン：claude を実行してサインインしてください</translation>
+    </message>
+    <message>
+        <source>Not installed: install it with npm install -g @openai/codex</source>
+        <translation>未インストール：npm install -g @openai/codex でインストールしてください</translation>
+    </message>
+    <message>
+        <source>Not installed: install it with npm install -g @anthropic-ai/claude-code</source>
+        <translation>未インストール：npm install -g @anthropic-ai/claude-code でインストールしてください</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>

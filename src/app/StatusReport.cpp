@@ -43,8 +43,8 @@ QString className(MenuBarVisualState state) {
 
 QString availabilityText(const AvailabilityMap& availability, ProviderID provider) {
     const auto found = availability.constFind(provider);
-    return ProviderStatusText::reason(found == availability.cend() ? std::nullopt
-                                                                   : std::optional(*found));
+    return ProviderStatusText::reason(
+        found == availability.cend() ? std::nullopt : std::optional(*found), provider.kind);
 }
 
 std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, ProviderID provider) {

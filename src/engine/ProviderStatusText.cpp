@@ -1,6 +1,8 @@
 #include "ProviderStatusText.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QLocale>
 #include <QStringList>
 
 #include <array>
@@ -48,6 +50,7 @@ QString namedProvider(ProviderKind kind, const QString& accountName) {
 }
 
 QString availability(const std::optional<ProviderAvailability>& availability) {
+    using Cause = ProviderAvailability::Cause;
     if (!availability) {
         return tr("Not detected");
     }
@@ -57,9 +60,8 @@ QString availability(const std::optional<ProviderAvailability>& availability) {
         case ProviderAvailability::Kind::notInstalled:
             return tr("Not installed");
         case ProviderAvailability::Kind::notAuthenticated:
-            // An expired session or a token of the wrong kind says so.
-            return availability->message().isEmpty() ? tr("Sign in required")
-                                                     : availability->message();
+            return availability->cause() == Cause::sessionExpired ? tr("Session expired")
+                                                                  : tr("Sign in required");
         case ProviderAvailability::Kind::requiresProPlan:
             return tr("Upgrade to Pro");
         case ProviderAvailability::Kind::unsupported:
@@ -67,14 +69,52 @@ QString availability(const std::optional<ProviderAvailability>& availability) {
         case ProviderAvailability::Kind::temporarilyUnavailable:
             break;
     }
-    return tr("Unavailable");
+    return availability->cause() == Cause::rateLimited ? tr("Rate limited") : tr("Unavailable");
 }
 
-QString reason(const std::optional<ProviderAvailability>& availability) {
-    if (availability &&
-        availability->kind() == ProviderAvailability::Kind::temporarilyUnavailable &&
-        !availability->message().isEmpty()) {
+QString reason(const std::optional<ProviderAvailability>& availability, ProviderKind kind) {
+    using Cause = ProviderAvailability::Cause;
+    using Kind = ProviderAvailability::Kind;
+    if (!availability) {
+        return ProviderStatusText::availability(availability);
+    }
+    switch (availability->cause()) {
+        case Cause::sessionExpired:
+            return tr("Session expired: run claude and sign in again");
+        case Cause::missingScope:
+            return tr(
+                "This token cannot read usage (one made by claude setup-token): run claude "
+                "and sign in");
+        case Cause::rateLimited:
+            //: %1 the local time after which Vantor asks again.
+            return tr("Rate limited until %1")
+                .arg(QLocale().toString(availability->until()->toDateTime().toLocalTime().time(),
+                                        QLocale::ShortFormat));
+        case Cause::refreshFailed:
+            return tr("Usage data couldn't be refreshed; Vantor tries again soon.");
+        case Cause::none:
+            break;
+    }
+    // A message from a reader that knows no cause is shown as it came.
+    if (!availability->message().isEmpty() &&
+        (availability->kind() == Kind::notAuthenticated ||
+         availability->kind() == Kind::temporarilyUnavailable)) {
         return availability->message();
+    }
+    const bool codex = kind == ProviderKind::codex;
+    switch (availability->kind()) {
+        case Kind::notInstalled:
+            return codex ? tr("Not installed: install it with npm install -g @openai/codex")
+                         : tr("Not installed: install it with npm install -g "
+                              "@anthropic-ai/claude-code");
+        case Kind::notAuthenticated:
+            return codex ? tr("Not signed in: run codex login")
+                         : tr("Not signed in: run claude and sign in");
+        case Kind::available:
+        case Kind::requiresProPlan:
+        case Kind::unsupported:
+        case Kind::temporarilyUnavailable:
+            break;
     }
     return ProviderStatusText::availability(availability);
 }

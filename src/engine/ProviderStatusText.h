@@ -22,11 +22,13 @@ QString accountName(const UsageAccount& account);
 // The short name followed by the account's in brackets: "Claude (work)"; the short name alone
 // for an empty account name.
 QString namedProvider(ProviderKind kind, const QString& accountName);
-// "Connected", "Not installed", ...; a provider never probed is "Not detected".
+// "Connected", "Not installed", "Session expired", ...; a provider never probed is "Not
+// detected".
 QString availability(const std::optional<ProviderAvailability>& availability);
-// The same, except that a provider unavailable for now says why when it knows ("Rate limited,
-// next try after 06:20").
-QString reason(const std::optional<ProviderAvailability>& availability);
+// Why, and what to do, in the reader's language: "Not signed in: run codex login", "Rate
+// limited until 06:20", "Session expired: run claude and sign in again"; a message from a
+// reader that knows no cause as it came.
+QString reason(const std::optional<ProviderAvailability>& availability, ProviderKind kind);
 
 // Whether a label names a window of its own ("Spark · 5 hour", "Weekly · Fable"): such a window
 // is called by its label rather than by its kind.

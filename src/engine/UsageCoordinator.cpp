@@ -498,8 +498,7 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
             failed.insert(id);
         }
         state->setAvailability(
-            id,
-            known.value_or(ProviderAvailability::temporarilyUnavailable(refreshFailedMessage())));
+            id, known.value_or(ProviderAvailability::refreshFailed(refreshFailedMessage())));
         // The error itself is neither logged nor shown: it may carry account details. Why a
         // result was rejected is logged: it is Vantor's own judgement.
         log_.write(LogSink::Priority::error, logCategory,

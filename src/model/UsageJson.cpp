@@ -432,6 +432,14 @@ QJsonObject encode(const ProviderAvailability& availability) {
         !availability.message().isEmpty()) {
         payload.insert(QStringLiteral("_0"), availability.message());
     }
+    // Readers that know the cause word it themselves; others show the message.
+    if (availability.cause() != ProviderAvailability::Cause::none) {
+        payload.insert(QStringLiteral("cause"), rawValue(availability.cause()));
+    }
+    if (const auto& until = availability.until()) {
+        payload.insert(QStringLiteral("until"),
+                       finite(until->secondsSinceReferenceDate(), "until"));
+    }
     return QJsonObject{{rawValue(availability.kind()), payload}};
 }
 
@@ -462,6 +470,16 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
     const QJsonValue payload = reader.object().value(key);
     const CodingPath payloadPath{&root, key};
     const ObjectReader payloadReader(payload, payloadPath);
+    // A cause or time that does not read is none: the message still says it.
+    const auto cause = fromRawValue<ProviderAvailability::Cause>(
+        payload.toObject().value(QStringLiteral("cause")).toString());
+    const QJsonValue untilValue = payload.toObject().value(QStringLiteral("until"));
+    const std::optional<Instant> until =
+        untilValue.isDouble() ? std::optional(Instant::fromReferenceSeconds(untilValue.toDouble()))
+                              : std::nullopt;
+    const auto withCause = [&](const ProviderAvailability& availability) {
+        return availability.withCause(cause.value_or(ProviderAvailability::Cause::none), until);
+    };
     switch (*found) {
         case ProviderAvailability::Kind::available:
             return ProviderAvailability::available();
@@ -469,8 +487,8 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
             return ProviderAvailability::notInstalled();
         case ProviderAvailability::Kind::notAuthenticated:
             // An expired session carries its words; earlier releases wrote none.
-            return ProviderAvailability::notAuthenticated(
-                payloadReader.optionalString(QStringLiteral("_0")).value_or(QString()));
+            return withCause(ProviderAvailability::notAuthenticated(
+                payloadReader.optionalString(QStringLiteral("_0")).value_or(QString())));
         case ProviderAvailability::Kind::requiresProPlan:
             return ProviderAvailability::requiresProPlan();
         case ProviderAvailability::Kind::unsupported:
@@ -478,7 +496,8 @@ ProviderAvailability decodeAvailability(const QJsonValue& value) {
         case ProviderAvailability::Kind::temporarilyUnavailable:
             break;
     }
-    return ProviderAvailability::temporarilyUnavailable(payloadReader.string(QStringLiteral("_0")));
+    return withCause(
+        ProviderAvailability::temporarilyUnavailable(payloadReader.string(QStringLiteral("_0"))));
 }
 
 QByteArray encodeSnapshots(const QList<ProviderUsageSnapshot>& snapshots) {

@@ -151,15 +151,12 @@ QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapsh
     return chosen.mid(0, 6);
 }
 
-QString detailsEmptyText(const std::optional<ProviderAvailability>& availability) {
+QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
+                         ProviderKind provider) {
     using Kind = ProviderAvailability::Kind;
-    const auto kind = availability ? std::optional(availability->kind()) : std::nullopt;
-    // What the user can act on is named, and a rate limit says when it asks again; anything
-    // else has no usage data to show.
-    if (kind == Kind::notInstalled || kind == Kind::notAuthenticated ||
-        kind == Kind::requiresProPlan ||
-        (kind == Kind::temporarilyUnavailable && !availability->message().isEmpty())) {
-        return ProviderStatusText::reason(availability);
+    // Why, and what to do about it; anything else has no usage data to show.
+    if (availability && !availability->isAvailable() && availability->kind() != Kind::unsupported) {
+        return ProviderStatusText::reason(availability, provider);
     }
     return tr("Usage data unavailable");
 }
@@ -192,7 +189,7 @@ QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
     if (!keptThroughFailure(snapshot, availability)) {
         return {};
     }
-    return ProviderStatusText::reason(availability);
+    return ProviderStatusText::reason(availability, snapshot->providerID.kind);
 }
 
 QString bindingMark(const UsageWindowSnapshot& window) {

@@ -40,7 +40,8 @@ QString expansionHint(bool expanded);
 // others (a model's own weekly limit, ...), in the provider's order, at most six.
 QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot);
 // What the details say when there is no window to list.
-QString detailsEmptyText(const std::optional<ProviderAvailability>& availability);
+QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
+                         ProviderKind provider);
 // "as of 14:05" when the last refresh brought nothing new (the provider is not available)
 // but earlier values are shown; else empty.
 QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,

@@ -153,7 +153,7 @@ QVariantList ProviderCardViewModel::details() const {
 }
 
 QString ProviderCardViewModel::detailsEmptyText() const {
-    return CardText::detailsEmptyText(entry(state_.availability(), provider_));
+    return CardText::detailsEmptyText(entry(state_.availability(), provider_), provider_.kind);
 }
 
 QString ProviderCardViewModel::accountText() const {

@@ -292,6 +292,10 @@ private Q_SLOTS:
         QCOMPARE(fake.log().value(0), "#path " VANTOR_FAKE_CODEX_DIR ":" + path);
         QVERIFY(!result.startsWith("ok") ||
                 fake.log().contains(R"({"id":2,"method":"account/rateLimits/read","params":{}})"));
+        // Only the app-server's request for a sign-in says what to do; other failures are
+        // the coordinator's to retry.
+        const auto told = provider.failureAvailability();
+        QCOMPARE(told ? rawValue(told->kind()) : QString(), row["told"].toString());
     }
 
     // Stopping releases a waiting request at once; a child that ignores SIGTERM is killed

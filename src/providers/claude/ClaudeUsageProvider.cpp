@@ -139,7 +139,8 @@ QString ClaudeUsageProvider::missingScopeText() {
 
 ProviderAvailability ClaudeUsageProvider::rateLimited(Instant until) {
     const QTime time = until.toDateTime().toLocalTime().time();
-    return ProviderAvailability::temporarilyUnavailable(
+    return ProviderAvailability::rateLimited(
+        until,
         // %1 the local time after which the next refresh asks again.
         QCoreApplication::translate("ClaudeUsageProvider", "Rate limited, next try after %1")
             .arg(QLocale().toString(time, QLocale::ShortFormat)));
@@ -160,7 +161,7 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
         throw VantorError(ProviderError::notAuthenticated);
     }
     if (credentials->isExpired(Instant::now())) {
-        lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText());
+        lastFailure_ = ProviderAvailability::sessionExpired(sessionExpiredText());
         throw VantorError(ProviderError::notAuthenticated);
     }
     if (const auto until = pausedUntil(Instant::now())) {
@@ -187,10 +188,10 @@ QCoro::Task<ProviderUsageSnapshot> ClaudeUsageProvider::fetchUsage() {
             co_return snapshot;
         }
         case 401:
-            lastFailure_ = ProviderAvailability::notAuthenticated(sessionExpiredText());
+            lastFailure_ = ProviderAvailability::sessionExpired(sessionExpiredText());
             throw VantorError(ProviderError::notAuthenticated);
         case 403:
-            lastFailure_ = ProviderAvailability::notAuthenticated(missingScopeText());
+            lastFailure_ = ProviderAvailability::missingScope(missingScopeText());
             throw VantorError(ProviderError::notAuthenticated);
         case 429: {
             const Instant now = Instant::now();

@@ -66,13 +66,28 @@ QCoro::Task<ProviderAvailability> CodexUsageProvider::availability() {
     co_return ProviderAvailability::available();
 }
 
+bool CodexUsageProvider::asksForSignIn(const std::exception_ptr& failure) {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const VantorError& error) {
+        return error.providerError() == ProviderError::notAuthenticated ||
+               (error.domain() == QLatin1String("CodexRPC") &&
+                error.description().contains(QLatin1String("authentication required"),
+                                             Qt::CaseInsensitive));
+    } catch (...) {
+    }
+    return false;
+}
+
 QCoro::Task<ProviderUsageSnapshot> CodexUsageProvider::fetchUsage() {
+    lastFailure_.reset();
     const std::optional<QUrl> executable = CodexDiscovery::executableURL();
     if (!executable) {
         throw VantorError(ProviderError::notInstalled);
     }
     const std::optional<QByteArray> digest = signInDigest();
     if (!id_.isDefault() && (codexHome_.isEmpty() || !digest)) {
+        lastFailure_ = ProviderAvailability::notAuthenticated();
         throw VantorError(ProviderError::notAuthenticated);
     }
     if (std::optional<ProviderUsageSnapshot> shared = sharedReading(digest)) {
@@ -98,6 +113,9 @@ QCoro::Task<ProviderUsageSnapshot> CodexUsageProvider::fetchUsage() {
     co_await client->waitForExit();
     clients_.removeAll(client.get());
     if (failure) {
+        if (asksForSignIn(failure)) {
+            lastFailure_ = ProviderAvailability::notAuthenticated();
+        }
         std::rethrow_exception(failure);
     }
     if (digest) {

@@ -55,6 +55,13 @@ public:
     QString displayName() const override { return displayName_; }
     QCoro::Task<ProviderAvailability> availability() override;
     QCoro::Task<ProviderUsageSnapshot> fetchUsage() override;
+    // Signed out, when the last fetch failed because the app-server asked for a sign-in.
+    std::optional<ProviderAvailability> failureAvailability() const override {
+        return lastFailure_;
+    }
+    // Whether an error of the app-server says that nobody is signed in (as 0.171 words it:
+    // "codex account authentication required to read rate limits").
+    static bool asksForSignIn(const std::exception_ptr& failure);
 
     // Ends every fetch in flight with the cancellation error; each shuts its child down.
     void cancel();
@@ -67,6 +74,7 @@ public:
     static QString signInFilePath(const QString& codexHome);
 
 private:
+    std::optional<ProviderAvailability> lastFailure_;
     // A digest of the account's sign-in file, or no value when it cannot be read.
     std::optional<QByteArray> signInDigest() const;
     // What another account fetched with the same sign-in within shareInterval, made this one's.
