@@ -220,7 +220,9 @@
     </message>
     <message>
         <source>%1 · %2</source>
-        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.
+----------
+Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -234,6 +236,26 @@
     </message>
     <message>
         <source>%1 · resets %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not refreshed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>session expired</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sign in needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rate limited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not installed</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

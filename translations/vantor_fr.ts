@@ -220,7 +220,9 @@
     </message>
     <message>
         <source>%1 · %2</source>
-        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.
+----------
+Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
     <message>
@@ -235,6 +237,26 @@
     <message>
         <source>%1 · resets %2</source>
         <translation>%1 · réinitialisation&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>not refreshed</source>
+        <translation>non actualisé</translation>
+    </message>
+    <message>
+        <source>session expired</source>
+        <translation>session expirée</translation>
+    </message>
+    <message>
+        <source>sign in needed</source>
+        <translation>connexion requise</translation>
+    </message>
+    <message>
+        <source>rate limited</source>
+        <translation>limite de requêtes</translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation>non installé</translation>
     </message>
 </context>
 <context>

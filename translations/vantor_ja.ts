@@ -217,7 +217,9 @@
     </message>
     <message>
         <source>%1 · %2</source>
-        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.
+----------
+Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
     <message>
@@ -232,6 +234,26 @@
     <message>
         <source>%1 · resets %2</source>
         <translation>%1 · %2にリセット</translation>
+    </message>
+    <message>
+        <source>not refreshed</source>
+        <translation>未更新</translation>
+    </message>
+    <message>
+        <source>session expired</source>
+        <translation>セッション切れ</translation>
+    </message>
+    <message>
+        <source>sign in needed</source>
+        <translation>サインインが必要</translation>
+    </message>
+    <message>
+        <source>rate limited</source>
+        <translation>リクエスト制限中</translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation>未インストール</translation>
     </message>
 </context>
 <context>

@@ -184,6 +184,34 @@ QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
                    : locale.toString(seen, QLocale::ShortFormat));
 }
 
+bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
+             const std::optional<ProviderAvailability>& availability) {
+    return keptThroughFailure(snapshot, availability);
+}
+
+QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale) {
+    const QString age = staleText(snapshot, availability, now, locale);
+    if (age.isEmpty()) {
+        return {};
+    }
+    using Cause = ProviderAvailability::Cause;
+    using Kind = ProviderAvailability::Kind;
+    // Why, in a word, after the age: the notice under the card says what to do.
+    QString why = tr("not refreshed");
+    if (availability->kind() == Kind::notAuthenticated) {
+        why = availability->cause() == Cause::sessionExpired ? tr("session expired")
+                                                             : tr("sign in needed");
+    } else if (availability->cause() == Cause::rateLimited) {
+        why = tr("rate limited");
+    } else if (availability->kind() == Kind::notInstalled) {
+        why = tr("not installed");
+    }
+    //: Values not current: "as of 9:01 PM · sign in needed".
+    return tr("%1 \u00b7 %2").arg(age, why);
+}
+
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
                const std::optional<ProviderAvailability>& availability) {
     if (!keptThroughFailure(snapshot, availability)) {
@@ -362,6 +390,9 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
     }
     if (rows.isEmpty()) {
         rows.append(tr("%1: %2").arg(name, summary(std::nullopt, availability, now, locale)));
+    } else if (const QString stale = staleMark(snapshot, availability, now, locale);
+               !stale.isEmpty()) {
+        rows.append(tr("%1: %2").arg(name, stale));
     }
     return rows;
 }

@@ -47,6 +47,13 @@ QString detailsEmptyText(const std::optional<ProviderAvailability>& availability
 QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
                   const std::optional<ProviderAvailability>& availability, Instant now,
                   const QLocale& locale);
+// Whether the values shown are kept through a failed refresh, not current.
+bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
+             const std::optional<ProviderAvailability>& availability);
+// Their age and why in a word: "as of 21:01 · sign in needed"; empty while current.
+QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale);
 // Why the shown values are not fresh ("Rate limited, next try after 14:30", "Session expired:
 // ..."), when windows are shown; else empty.
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
@@ -88,8 +95,9 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale);
 
 // The tray menu's rows: "Codex · 5 hour: 42% left, resets 15:40" for each window (what blocks
-// it for a window of a blocked bucket), after "Codex: <block>" for a blocked account, or the
-// card's name and its summary ("Claude: Sign in required") without any.
+// it for a window of a blocked bucket), after "Codex: <block>" for a blocked account and
+// before "Codex: as of 21:01 · sign in needed" for values not current; or the card's name
+// and its summary ("Claude: Sign in required") without any.
 QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale);

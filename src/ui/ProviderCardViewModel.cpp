@@ -60,9 +60,15 @@ QUrl ProviderCardViewModel::logo() const {
 
 QString ProviderCardViewModel::withAge(const QString& text) const {
     const QString stale =
-        CardText::staleText(entry(state_.snapshots(), provider_),
+        CardText::staleMark(entry(state_.snapshots(), provider_),
                             entry(state_.availability(), provider_), clock_(), QLocale());
-    return stale.isEmpty() ? text : text + QStringLiteral(" \u00b7 ") + stale;
+    // On a line of its own: the card is narrow.
+    return stale.isEmpty() ? text : text + u'\n' + stale;
+}
+
+bool ProviderCardViewModel::isStale() const {
+    return CardText::isStale(entry(state_.snapshots(), provider_),
+                             entry(state_.availability(), provider_));
 }
 
 QString ProviderCardViewModel::summary() const {
@@ -71,8 +77,8 @@ QString ProviderCardViewModel::summary() const {
 }
 
 QString ProviderCardViewModel::notice() const {
-    return withAge(CardText::notice(entry(state_.snapshots(), provider_),
-                                    entry(state_.availability(), provider_)));
+    return CardText::notice(entry(state_.snapshots(), provider_),
+                            entry(state_.availability(), provider_));
 }
 
 QString ProviderCardViewModel::money() const {

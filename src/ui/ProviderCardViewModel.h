@@ -36,6 +36,8 @@ class ProviderCardViewModel : public QObject {
     Q_PROPERTY(QString notice READ notice NOTIFY changed)
     Q_PROPERTY(QString money READ money NOTIFY changed)
     Q_PROPERTY(QString blockNotice READ blockNotice NOTIFY changed)
+    // The values shown are kept through a failed refresh: the rings are dimmed.
+    Q_PROPERTY(bool isStale READ isStale NOTIFY changed)
     Q_PROPERTY(QString accountText READ accountText NOTIFY changed)
     Q_PROPERTY(bool isExpanded READ isExpanded NOTIFY expansionChanged)
     Q_PROPERTY(bool isIndicatorActive READ isIndicatorActive NOTIFY expansionChanged)
@@ -72,6 +74,7 @@ public:
     QString notice() const;
     QString money() const;
     QString blockNotice() const;
+    bool isStale() const;
     // The plan, credits and banked resets under the limit rows; empty when none are known.
     QString accountText() const;
 

@@ -246,6 +246,7 @@ private Q_SLOTS:
             {"color", QStringList({"red", "yellow", "blue"})
                           .at(static_cast<int>(usageColor(CardText::severity(given, nearing))))},
             {"stale", CardText::staleText(given, known, now, locale)},
+            {"mark", CardText::staleMark(given, known, now, locale)},
             {"notice", CardText::notice(given, known)},
             {"money", given ? MoneyText::line(*given, now, locale) : QString()},
             {"ids", details["ids"].join(u' ')},

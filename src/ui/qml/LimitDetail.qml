@@ -6,6 +6,8 @@ import Vantor.Ui
 Item {
     id: root
     property var row: ({})
+    // Values not current: the ring is drawn faded.
+    property bool stale: false
 
     implicitHeight: Math.max(texts.implicitHeight, 32)
     Accessible.role: Accessible.StaticText
@@ -97,6 +99,7 @@ Item {
         height: 32
         progress: root.row.ringProgress
         color: root.row.ringColor
+        opacity: root.stale ? 0.45 : 1
         active: true
     }
 }

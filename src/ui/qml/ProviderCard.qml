@@ -113,6 +113,8 @@ Rectangle {
                     visible: root.card.hasUsage
                     progress: root.card.ringProgress
                     color: root.card.ringColor
+                    // Values not current are drawn faded.
+                    opacity: root.card.isStale ? 0.45 : 1
                     active: root.card.isIndicatorActive
                     reduceMotion: root.reduceMotion
                     Accessible.role: Accessible.ProgressBar

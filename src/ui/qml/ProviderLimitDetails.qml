@@ -45,6 +45,7 @@ Column {
             required property var modelData
             width: root.width
             row: modelData
+            stale: root.card.isStale
         }
     }
 
