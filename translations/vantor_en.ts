@@ -258,6 +258,10 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <source>not installed</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The usage shows here by itself once Vantor can read it.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -917,6 +921,21 @@ Files:
     <name>UsageCoordinator</name>
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>VantorRuntime</name>
+    <message>
+        <source>Vantor runs in the background</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your panel shows no tray icons. Install the AppIndicator and KStatusNotifierItem Support extension to see Vantor&apos;s icon; meanwhile vantor status shows your limits.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your panel shows no tray icons. Add a system tray to it to see Vantor&apos;s icon; meanwhile vantor status shows your limits.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

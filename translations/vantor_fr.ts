@@ -258,6 +258,10 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <source>not installed</source>
         <translation>non installé</translation>
     </message>
+    <message>
+        <source>The usage shows here by itself once Vantor can read it.</source>
+        <translation>L’utilisation s’affiche ici d’elle-même dès que Vantor peut la lire.</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -959,6 +963,21 @@ Fichiers&#xa0;:
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
         <translation>Impossible d&apos;actualiser les données d&apos;utilisation.</translation>
+    </message>
+</context>
+<context>
+    <name>VantorRuntime</name>
+    <message>
+        <source>Vantor runs in the background</source>
+        <translation>Vantor fonctionne en arrière-plan</translation>
+    </message>
+    <message>
+        <source>Your panel shows no tray icons. Install the AppIndicator and KStatusNotifierItem Support extension to see Vantor&apos;s icon; meanwhile vantor status shows your limits.</source>
+        <translation>Votre barre n’affiche pas d’icônes de zone de notification. Installez l’extension AppIndicator and KStatusNotifierItem Support pour voir l’icône de Vantor&#xa0;; en attendant, vantor status affiche vos limites.</translation>
+    </message>
+    <message>
+        <source>Your panel shows no tray icons. Add a system tray to it to see Vantor&apos;s icon; meanwhile vantor status shows your limits.</source>
+        <translation>Votre barre n’affiche pas d’icônes de zone de notification. Ajoutez-y une zone de notification pour voir l’icône de Vantor&#xa0;; en attendant, vantor status affiche vos limites.</translation>
     </message>
 </context>
 <context>

@@ -255,6 +255,10 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <source>not installed</source>
         <translation>未インストール</translation>
     </message>
+    <message>
+        <source>The usage shows here by itself once Vantor can read it.</source>
+        <translation>Vantor が読み取れるようになると、使用状況はここに自動で表示されます。</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>
@@ -955,6 +959,21 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Usage data couldn&apos;t be refreshed.</source>
         <translation>使用状況のデータを更新できませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>VantorRuntime</name>
+    <message>
+        <source>Vantor runs in the background</source>
+        <translation>Vantor はバックグラウンドで動作しています</translation>
+    </message>
+    <message>
+        <source>Your panel shows no tray icons. Install the AppIndicator and KStatusNotifierItem Support extension to see Vantor&apos;s icon; meanwhile vantor status shows your limits.</source>
+        <translation>パネルにトレイアイコンが表示されません。Vantor のアイコンを表示するには AppIndicator and KStatusNotifierItem Support 拡張機能をインストールしてください。それまでは vantor status で上限を確認できます。</translation>
+    </message>
+    <message>
+        <source>Your panel shows no tray icons. Add a system tray to it to see Vantor&apos;s icon; meanwhile vantor status shows your limits.</source>
+        <translation>パネルにトレイアイコンが表示されません。Vantor のアイコンを表示するにはシステムトレイを追加してください。それまでは vantor status で上限を確認できます。</translation>
     </message>
 </context>
 <context>

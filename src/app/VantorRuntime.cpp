@@ -24,9 +24,11 @@
 #include "WakeSource.h"
 #include "XdgAutostartLoginItem.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <exception>
 #include <map>
 #include <utility>
 
@@ -227,4 +229,45 @@ void VantorRuntime::refresh() {
     // Nobody awaits it; the coordinator skips it while another refresh runs.
     QCoro::Task<> task = coordinator_->refresh(*state_);
     Q_UNUSED(task);
+}
+
+QString VantorRuntime::backgroundTitle() {
+    return QCoreApplication::translate("VantorRuntime", "Vantor runs in the background");
+}
+
+QString VantorRuntime::backgroundBody(const QString& desktop) {
+    // GNOME shows tray icons only with the AppIndicator extension.
+    if (desktop.contains(QLatin1String("GNOME"), Qt::CaseInsensitive)) {
+        return QCoreApplication::translate(
+            "VantorRuntime",
+            "Your panel shows no tray icons. Install the AppIndicator and KStatusNotifierItem "
+            "Support extension to see Vantor's icon; meanwhile vantor status shows your limits.");
+    }
+    return QCoreApplication::translate(
+        "VantorRuntime",
+        "Your panel shows no tray icons. Add a system tray to it to see Vantor's icon; "
+        "meanwhile vantor status shows your limits.");
+}
+
+QCoro::Task<bool> VantorRuntime::tellWithoutTray(QString desktop) {
+    if (platform_.defaults->value(backgroundToldKey).toBool()) {
+        co_return false;
+    }
+    NotificationCenter& center = *platform_.notificationCenter;
+    if (co_await center.authorizationStatus() !=
+        NotificationCenter::AuthorizationStatus::authorized) {
+        co_return false;
+    }
+    // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
+    NotificationCenter::Request request{
+        .identifier = QStringLiteral("com.quorvel.vantor.background"),
+        .title = backgroundTitle(),
+        .body = backgroundBody(desktop)};
+    try {
+        co_await center.add(std::move(request));
+    } catch (const std::exception&) {
+        co_return false;
+    }
+    platform_.defaults->setValue(backgroundToldKey, true);
+    co_return true;
 }

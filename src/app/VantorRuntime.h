@@ -5,6 +5,7 @@
 #include "UsageAccount.h"
 #include "UsageProvider.h"
 
+#include <QCoroTask>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -72,6 +73,13 @@ public:
     void launch();
     // A refresh, unless one runs already; returns at once.
     void refresh();
+    // Without a tray to show the icon in, the first launch says once, as a notification, that
+    // Vantor runs in the background and how to see it (on GNOME, the extension). True when
+    // the notification was taken; the mark is kept only then.
+    QCoro::Task<bool> tellWithoutTray(QString desktop);
+    static inline const QString backgroundToldKey = QStringLiteral("backgroundNoticeShown");
+    static QString backgroundTitle();
+    static QString backgroundBody(const QString& desktop);
     // Claude's windows as read elsewhere, in the usage endpoint's form, for the account whose
     // folder is configDir (the default account for an empty one); a body that does not read,
     // or one for a folder of no watched account, is dropped. Returns at once.

@@ -9,6 +9,7 @@
 #include "VantorRuntime.h"
 
 #include <QCoreApplication>
+#include <QCoroTask>
 #include <QDBusConnection>
 #include <QDir>
 #include <QLockFile>
@@ -168,11 +169,17 @@ int runResident(int argc, char** argv) {
     // After the first refresh, so it never waits for this check (itself a bus call).
     QObject::connect(
         &runtime.coordinator(), &UsageCoordinator::refreshFinished, &runtime,
-        [&runtime, &hasTray] {
+        [&runtime, &hasTray, headless] {
             if (!hasTray()) {
                 runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
                                     QStringLiteral("No system tray: Vantor watches without an "
                                                    "icon until a tray appears"));
+                // With a display but no tray the user would see nothing at all.
+                if (!headless) {
+                    QCoro::connect(
+                        runtime.tellWithoutTray(qEnvironmentVariable("XDG_CURRENT_DESKTOP")),
+                        &runtime, [](bool) {});
+                }
             }
         },
         Qt::SingleShotConnection);

@@ -151,6 +151,10 @@ QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapsh
     return chosen.mid(0, 6);
 }
 
+QString fillsInText() {
+    return tr("The usage shows here by itself once Vantor can read it.");
+}
+
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
                          ProviderKind provider) {
     using Kind = ProviderAvailability::Kind;

@@ -39,6 +39,8 @@ QString expansionHint(bool expanded);
 // The windows listed when expanded: the five-hour, weekly and monthly windows first, then the
 // others (a model's own weekly limit, ...), in the provider's order, at most six.
 QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot);
+// That the card fills in by itself once the provider can be read.
+QString fillsInText();
 // What the details say when there is no window to list.
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
                          ProviderKind provider);

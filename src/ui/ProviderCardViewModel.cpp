@@ -72,8 +72,15 @@ bool ProviderCardViewModel::isStale() const {
 }
 
 QString ProviderCardViewModel::summary() const {
-    return withAge(CardText::summary(entry(state_.snapshots(), provider_),
-                                     entry(state_.availability(), provider_), clock_(), QLocale()));
+    const auto snapshot = entry(state_.snapshots(), provider_);
+    const auto availability = entry(state_.availability(), provider_);
+    // Nothing read yet and a known reason: what to do, rather than a word.
+    if ((!snapshot || snapshot->windows.isEmpty()) && availability &&
+        !availability->isAvailable() &&
+        availability->kind() != ProviderAvailability::Kind::unsupported) {
+        return CardText::detailsEmptyText(availability, provider_.kind);
+    }
+    return withAge(CardText::summary(snapshot, availability, clock_(), QLocale()));
 }
 
 QString ProviderCardViewModel::notice() const {
@@ -159,7 +166,12 @@ QVariantList ProviderCardViewModel::details() const {
 }
 
 QString ProviderCardViewModel::detailsEmptyText() const {
-    return CardText::detailsEmptyText(entry(state_.availability(), provider_), provider_.kind);
+    const auto availability = entry(state_.availability(), provider_);
+    // The headline already says what to do; the card then says it fills in by itself.
+    if (availability && !availability->isAvailable()) {
+        return CardText::fillsInText();
+    }
+    return CardText::detailsEmptyText(availability, provider_.kind);
 }
 
 QString ProviderCardViewModel::accountText() const {

@@ -457,6 +457,27 @@ private Q_SLOTS:
 
     // The login item is registered before polling starts, which asks the providers in list
     // order and keeps what was stored for one without usage; a second launch changes nothing.
+    // Without a tray the first launch tells once how to see Vantor, in words for the desktop;
+    // a notification not taken is tried again at the next launch.
+    void runtimeWithoutTray() {
+        VantorRuntime::Platform platform;
+        platform.defaults = std::make_unique<MemoryDefaults>();
+        auto* center = new FakeNotificationCenter;
+        platform.notificationCenter.reset(center);
+        platform.log = std::make_unique<RecordingLogSink>();
+        platform.loginItem = std::make_unique<FakeLoginItemService>();
+        VantorRuntime runtime(std::move(platform));
+        center->addFails = true;
+        QVERIFY(!QCoro::waitFor(runtime.tellWithoutTray(QStringLiteral("ubuntu:GNOME"))));
+        center->addFails = false;
+        QVERIFY(QCoro::waitFor(runtime.tellWithoutTray(QStringLiteral("ubuntu:GNOME"))));
+        QVERIFY(!QCoro::waitFor(runtime.tellWithoutTray(QStringLiteral("ubuntu:GNOME"))));
+        QCOMPARE(center->added.size(), 1);
+        QCOMPARE(center->added[0].title, "Vantor runs in the background");
+        QVERIFY(center->added[0].body.contains("AppIndicator"));
+        QVERIFY(!VantorRuntime::backgroundBody(QStringLiteral("sway")).contains("AppIndicator"));
+    }
+
     void runtimeLaunch() {
         using namespace UsageFixtures;
         VantorRuntime::Platform platform;

@@ -412,6 +412,11 @@ private Q_SLOTS:
         QCOMPARE(card->details().value(0).toMap().value("remainingText").toString(),
                  "back in 1 min");
         QCOMPARE(popover.card(ProviderID::codex)->summary(), "Unavailable");
+        // Nothing read and a known reason: what to do, and that it fills in by itself.
+        f.state.setAvailability(ProviderID::codex, ProviderAvailability::notAuthenticated());
+        QCOMPARE(popover.card(ProviderID::codex)->summary(), "Not signed in: run codex login");
+        QCOMPARE(popover.card(ProviderID::codex)->detailsEmptyText(),
+                 "The usage shows here by itself once Vantor can read it.");
     }
 
     // Shown, the texts follow the clock at a reset and on the minute with no refresh; hidden,
