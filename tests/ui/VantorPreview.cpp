@@ -139,8 +139,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InterfaceLanguage::apply();
     // vantor_preview [--dark] [--accounts] [--screenshots <folder>] [--claude <usage body>]
-    // [--codex <rate limits result>]: with a body, that card from it, expanded in the second
-    // shot; --accounts adds a second account of each assistant
+    // [--codex <rate limits result>] [--first-run | --stale]: with a body, that card from it,
+    // expanded in the second shot; --accounts adds a second account of each assistant
     const QStringList arguments = QApplication::arguments();
     const auto option = [&](const char* name) {
         const qsizetype at = arguments.indexOf(QLatin1String(name)) + 1;
@@ -188,6 +188,18 @@ int main(int argc, char** argv) {
         available.insert(provider, ProviderAvailability::available());
     }
     state.setAvailability(available);
+    // A first run: nothing read, Codex not installed and Claude Code signed out; or values
+    // kept through a sign-out and a rate limit.
+    if (arguments.contains(QStringLiteral("--first-run"))) {
+        state.setSnapshots({});
+        state.setAvailability({{ProviderID::codex, ProviderAvailability::notInstalled()},
+                               {ProviderID::claude, ProviderAvailability::notAuthenticated()}});
+    } else if (arguments.contains(QStringLiteral("--stale"))) {
+        state.setAvailability(
+            {{ProviderID::codex, ProviderAvailability::notAuthenticated()},
+             {ProviderID::claude,
+              ProviderAvailability::rateLimited(Instant::now().addingSeconds(600), {})}});
+    }
     if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
         SnapshotMap snapshots = state.snapshots();
         snapshots.insert(ProviderID::claude, ClaudeParser::parse(body.readAll(), Instant::now()));
