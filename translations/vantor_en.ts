@@ -475,6 +475,19 @@ Files:
         <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1: session expired</source>
+        <extracomment>&quot;Claude: session expired&quot;: the usage shown is no longer current.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: signed out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vantor shows the last figures until then.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>

@@ -516,6 +516,19 @@ Fichiers&#xa0;:
         <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
         <translation>%1 est de nouveau disponible</translation>
     </message>
+    <message>
+        <source>%1: session expired</source>
+        <extracomment>&quot;Claude: session expired&quot;: the usage shown is no longer current.</extracomment>
+        <translation>%1&#xa0;: session expirée</translation>
+    </message>
+    <message>
+        <source>%1: signed out</source>
+        <translation>%1&#xa0;: déconnecté</translation>
+    </message>
+    <message>
+        <source>Vantor shows the last figures until then.</source>
+        <translation>Vantor affiche les derniers chiffres d’ici là.</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>

@@ -514,6 +514,19 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
         <translation>%1が再び使えるようになりました</translation>
     </message>
+    <message>
+        <source>%1: session expired</source>
+        <extracomment>&quot;Claude: session expired&quot;: the usage shown is no longer current.</extracomment>
+        <translation>%1: セッション切れ</translation>
+    </message>
+    <message>
+        <source>%1: signed out</source>
+        <translation>%1: サインアウトされました</translation>
+    </message>
+    <message>
+        <source>Vantor shows the last figures until then.</source>
+        <translation>それまでは最後に取得した数値を表示します。</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>

@@ -139,6 +139,34 @@ QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnap
     co_return true;
 }
 
+QString NotificationManager::stoppedTitle(ProviderID provider, const ProviderAvailability& why,
+                                          const QString& account) {
+    const QString name = ProviderStatusText::namedProvider(provider.kind, account);
+    if (why.cause() == ProviderAvailability::Cause::sessionExpired) {
+        //: "Claude: session expired": the usage shown is no longer current.
+        return tr("%1: session expired").arg(name);
+    }
+    return tr("%1: signed out").arg(name);
+}
+
+QCoro::Task<bool> NotificationManager::tellStopped(ProviderID provider, ProviderAvailability why,
+                                                   QString account) {
+    if (!co_await permitted()) {
+        co_return false;
+    }
+    NotificationCenter::Request request{
+        .identifier = QStringLiteral("com.quorvel.vantor.stopped.%1").arg(rawValue(provider)),
+        .title = stoppedTitle(provider, why, account),
+        .body = ProviderStatusText::reason(why, provider.kind) + u'\n' +
+                tr("Vantor shows the last figures until then.")};
+    try {
+        co_await center_.add(std::move(request));
+    } catch (const std::exception&) {
+        co_return false;
+    }
+    co_return true;
+}
+
 QCoro::Task<bool> NotificationManager::sendTestNotification() {
     if (!co_await permitted()) {
         co_return false;

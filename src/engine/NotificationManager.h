@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NotificationCenter.h"
+#include "ProviderAvailability.h"
 #include "UsageEvent.h"
 #include "UsageWindowKind.h"
 #include "UsageWindowSnapshot.h"
@@ -52,6 +53,12 @@ public:
     // not take it: a late warning is noise, and the caller's marks keep it from repeating.
     QCoro::Task<bool> warn(ProviderID provider, UsageWindowSnapshot window, int threshold,
                            Instant now, QString account = {});
+    // Tells that a provider which showed usage has stopped, and why: "Claude: session
+    // expired", with what to do. Neither recorded nor kept: the caller's marks keep it once.
+    QCoro::Task<bool> tellStopped(ProviderID provider, ProviderAvailability why,
+                                  QString account = {});
+    static QString stoppedTitle(ProviderID provider, const ProviderAvailability& why,
+                                const QString& account = {});
     // True when the centre accepted the test notification. Nothing is recorded.
     QCoro::Task<bool> sendTestNotification();
 

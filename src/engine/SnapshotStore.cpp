@@ -97,6 +97,19 @@ void SnapshotStore::markDelivered(const QString& key) {
     defaults_.setValue(deliveredKey, keys);
 }
 
+QStringList SnapshotStore::stoppedMarks() const {
+    return defaults_.stringList(stoppedMarksKey).value_or(QStringList{});
+}
+
+void SnapshotStore::setStoppedMarks(QStringList marks) {
+    if (marks.size() > maxStoppedMarks) {
+        marks = marks.mid(marks.size() - maxStoppedMarks);
+    }
+    if (marks != stoppedMarks()) {
+        defaults_.setValue(stoppedMarksKey, marks);
+    }
+}
+
 QStringList SnapshotStore::warningMarks() const {
     return defaults_.stringList(warningMarksKey).value_or(QStringList{});
 }

@@ -23,6 +23,10 @@ public:
     // A five-hour and a weekly reset of every account, waiting together for a server.
     static constexpr qsizetype pendingLimit = 2 * 2 * AccountDiscovery::maxPerProvider;
     static inline const QString warningMarksKey = QStringLiteral("limitWarnings");
+    static inline const QString stoppedMarksKey = QStringLiteral("stoppedNotices");
+    // Providers told to have stopped, with the cause ("claude.sessionExpired"); one per account
+    // and cause at most.
+    static constexpr qsizetype maxStoppedMarks = 64;
     static constexpr qsizetype warningMarkLimit = 2 * heldWindowsLimit;
     // Room for every window all accounts of both assistants may hold, and more: the entries of
     // a held window are never the ones dropped, so none is warned about or announced twice.
@@ -59,6 +63,9 @@ public:
 
     // The windows already warned about as nearing their limit (see LimitWarningDetector).
     QStringList warningMarks() const;
+    QStringList stoppedMarks() const;
+    // Keeps the newest maxStoppedMarks.
+    void setStoppedMarks(QStringList marks);
     // Keeps warningMarkLimit, dropping those of windows no longer held first.
     void setWarningMarks(QStringList marks);
 

@@ -469,7 +469,9 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     if (availability) {
         state->setAvailability(id, *availability);
         if (!availability->isAvailable()) {
-            co_return true;
+            const bool signedOut =
+                availability->kind() == ProviderAvailability::Kind::notAuthenticated;
+            co_return !signedOut || co_await tellStopped(id, *availability, state);
         }
         try {
             current = co_await provider.fetchUsage();
@@ -499,6 +501,10 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
         }
         state->setAvailability(
             id, known.value_or(ProviderAvailability::refreshFailed(refreshFailedMessage())));
+        if (known && known->kind() == ProviderAvailability::Kind::notAuthenticated &&
+            !co_await tellStopped(id, *known, state)) {
+            co_return false;
+        }
         // The error itself is neither logged nor shown: it may carry account details. Why a
         // result was rejected is logged: it is Vantor's own judgement.
         log_.write(LogSink::Priority::error, logCategory,
@@ -506,6 +512,11 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
                        (rejected.isEmpty() ? QString() : QStringLiteral(": ") + rejected));
         co_return true;
     }
+    // Working again: a later stop is told again.
+    QStringList stopped = store_.stoppedMarks();
+    stopped.removeIf(
+        [&id](const QString& mark) { return mark.section(u'.', 0, -2) == rawValue(id); });
+    store_.setStoppedMarks(stopped);
     // Before the state changes, so whoever redraws on the change finds the reading.
     history_.record(*current);
     // Apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
@@ -601,6 +612,23 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         state->playResetAlert();
     }
     co_return true;
+}
+
+QCoro::Task<bool> UsageCoordinator::tellStopped(ProviderID id, ProviderAvailability why,
+                                                QPointer<AppState> state) {
+    // Only a provider that showed usage stops; one never read says what to do on its card.
+    const std::optional<ProviderUsageSnapshot> shown = held(*state, id);
+    const QString mark = rawValue(id) + u'.' + rawValue(why.cause());
+    QStringList marks = store_.stoppedMarks();
+    if (!shown || shown->windows.isEmpty() || marks.contains(mark)) {
+        co_return true;
+    }
+    // Marked first: once per cause, even when no server takes it.
+    marks.append(mark);
+    store_.setStoppedMarks(marks);
+    const QString account = state->accountLabel(id);
+    co_await notifications_.tellStopped(id, why, account);
+    co_return static_cast<bool>(state);
 }
 
 QCoro::Task<bool> UsageCoordinator::announceLift(

@@ -148,6 +148,10 @@ private:
                                      const std::optional<ProviderUsageSnapshot>& previous,
                                      const ProviderUsageSnapshot& current,
                                      QPointer<AppState> state);
+    // Tells once per cause that a provider which showed usage has stopped (signed out, expired);
+    // false when the state went away.
+    QCoro::Task<bool> tellStopped(ProviderID id, ProviderAvailability why,
+                                  QPointer<AppState> state);
     // Tells once that a block has lifted.
     QCoro::Task<bool> announceLift(const UsageEvent& event,
                                    const std::optional<ProviderUsageSnapshot>& previous,

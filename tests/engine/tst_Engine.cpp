@@ -364,7 +364,8 @@ private Q_SLOTS:
     //   reads it; an object with "input" (a fixture or its JSON, parts "replace"d, read at "now")
     //   or "snapshot" is codex's next answer;
     // - "fail <a ProviderError, runtimeError, int or availability>" codex's next fetch, "told"
-    //   (it says why), "delay <ms>" (it is slow), each for another provider named last;
+    //   (it says why), "delay <ms>" (it is slow), "signout" (no sign-in found), each for another
+    //   provider named last;
     //   "ask <provider>" refreshes that one only, "unwatch <provider>" while a refresh asks it;
     // - "refresh [times]", "overlap" (a refresh asked for while one runs is refused at once),
     //   "start" polling, "poll", "wake" or "retrying" (await the next refresh, or a retry's),
@@ -455,6 +456,8 @@ private Q_SLOTS:
                 } else {
                     codex->fail(VantorError(fromRawValue<ProviderError>(arg).value()));
                 }
+            } else if (verb == "signout") {  // its sign-in file went: availability says so
+                codex->setAvailability(ProviderAvailability::notAuthenticated());
             } else if (verb == "told") {
                 codex->told = ProviderAvailability::notAuthenticated(QStringLiteral("Expired"));
             } else if (verb == "delay") {

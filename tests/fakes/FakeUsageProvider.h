@@ -32,6 +32,10 @@ public:
     }
 
     std::optional<ProviderAvailability> failureAvailability() const override { return told; }
+    // What the next availability() says.
+    void setAvailability(ProviderAvailability availability) {
+        availability_ = std::move(availability);
+    }
 
     void answer(ProviderUsageSnapshot snapshot) {
         answers_.append([=] { return snapshot; });

@@ -195,10 +195,9 @@ int main(int argc, char** argv) {
         state.setAvailability({{ProviderID::codex, ProviderAvailability::notInstalled()},
                                {ProviderID::claude, ProviderAvailability::notAuthenticated()}});
     } else if (arguments.contains(QStringLiteral("--stale"))) {
-        state.setAvailability(
-            {{ProviderID::codex, ProviderAvailability::notAuthenticated()},
-             {ProviderID::claude,
-              ProviderAvailability::rateLimited(Instant::now().addingSeconds(600), {})}});
+        state.setAvailability({{ProviderID::codex, ProviderAvailability::notAuthenticated()},
+                               {ProviderID::claude, ProviderAvailability::rateLimited(
+                                                        Instant::now().addingSeconds(600), {})}});
     }
     if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
         SnapshotMap snapshots = state.snapshots();
