@@ -283,6 +283,13 @@ Try &apos;vantor --help&apos;.</source>
     </message>
 </context>
 <context>
+    <name>DBusNotificationCenter</name>
+    <message>
+        <source>Show Usage</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>MenuBarStatusLabel</name>
     <message>
         <source>Vantor</source>
@@ -411,6 +418,45 @@ Try &apos;vantor --help&apos;.</source>
         <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1: 5-hour limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: weekly limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: monthly limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: usage limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 limit reached</source>
+        <extracomment>&quot;Codex: Spark · 5 hour limit reached&quot;: %2 is the limit&apos;s own name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back tomorrow at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back on %1 at %2.</source>
+        <extracomment>&quot;Back on Tuesday at 15:40.&quot;: %1 the weekday, %2 the time.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back on %1.</source>
+        <extracomment>&quot;Back on Dec 14, 15:40.&quot;: %1 the month, day and time.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -436,6 +482,10 @@ Try &apos;vantor --help&apos;.</source>
     </message>
     <message>
         <source>Shortcut %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Usage</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -307,6 +307,13 @@ Essayez «&#xa0;vantor --help&#xa0;».</translation>
     </message>
 </context>
 <context>
+    <name>DBusNotificationCenter</name>
+    <message>
+        <source>Show Usage</source>
+        <translation>Afficher l’utilisation</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarStatusLabel</name>
     <message>
         <source>Vantor</source>
@@ -435,6 +442,45 @@ Essayez «&#xa0;vantor --help&#xa0;».</translation>
         <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
         <translation>%1 est de nouveau disponible</translation>
     </message>
+    <message>
+        <source>%1: 5-hour limit reached</source>
+        <translation>%1&#xa0;: limite de 5&#xa0;heures atteinte</translation>
+    </message>
+    <message>
+        <source>%1: weekly limit reached</source>
+        <translation>%1&#xa0;: limite hebdomadaire atteinte</translation>
+    </message>
+    <message>
+        <source>%1: monthly limit reached</source>
+        <translation>%1&#xa0;: limite mensuelle atteinte</translation>
+    </message>
+    <message>
+        <source>%1: usage limit reached</source>
+        <translation>%1&#xa0;: limite d’utilisation atteinte</translation>
+    </message>
+    <message>
+        <source>%1: %2 limit reached</source>
+        <extracomment>&quot;Codex: Spark · 5 hour limit reached&quot;: %2 is the limit&apos;s own name.</extracomment>
+        <translation>%1&#xa0;: limite «&#xa0;%2&#xa0;» atteinte</translation>
+    </message>
+    <message>
+        <source>Back at %1.</source>
+        <translation>De retour à %1.</translation>
+    </message>
+    <message>
+        <source>Back tomorrow at %1.</source>
+        <translation>De retour demain à %1.</translation>
+    </message>
+    <message>
+        <source>Back on %1 at %2.</source>
+        <extracomment>&quot;Back on Tuesday at 15:40.&quot;: %1 the weekday, %2 the time.</extracomment>
+        <translation>De retour %1 à %2.</translation>
+    </message>
+    <message>
+        <source>Back on %1.</source>
+        <extracomment>&quot;Back on Dec 14, 15:40.&quot;: %1 the month, day and time.</extracomment>
+        <translation>De retour le %1.</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -461,6 +507,10 @@ Essayez «&#xa0;vantor --help&#xa0;».</translation>
     <message>
         <source>Shortcut %1</source>
         <translation>Raccourci %1</translation>
+    </message>
+    <message>
+        <source>Show Usage</source>
+        <translation>Afficher l’utilisation</translation>
     </message>
 </context>
 <context>

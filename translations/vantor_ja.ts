@@ -301,6 +301,13 @@ Try &apos;vantor --help&apos;.</source>
     </message>
 </context>
 <context>
+    <name>DBusNotificationCenter</name>
+    <message>
+        <source>Show Usage</source>
+        <translation>使用状況を表示</translation>
+    </message>
+</context>
+<context>
     <name>MenuBarStatusLabel</name>
     <message>
         <source>Vantor</source>
@@ -429,6 +436,45 @@ Try &apos;vantor --help&apos;.</source>
         <extracomment>&quot;Claude (work) is ready again&quot;: an assistant and one of its several accounts.</extracomment>
         <translation>%1が再び使えるようになりました</translation>
     </message>
+    <message>
+        <source>%1: 5-hour limit reached</source>
+        <translation>%1: 5時間の上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: weekly limit reached</source>
+        <translation>%1: 週間の上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: monthly limit reached</source>
+        <translation>%1: 月間の上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: usage limit reached</source>
+        <translation>%1: 使用上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: %2 limit reached</source>
+        <extracomment>&quot;Codex: Spark · 5 hour limit reached&quot;: %2 is the limit&apos;s own name.</extracomment>
+        <translation>%1: %2の上限に達しました</translation>
+    </message>
+    <message>
+        <source>Back at %1.</source>
+        <translation>%1に再び使えるようになります。</translation>
+    </message>
+    <message>
+        <source>Back tomorrow at %1.</source>
+        <translation>明日の%1に再び使えるようになります。</translation>
+    </message>
+    <message>
+        <source>Back on %1 at %2.</source>
+        <extracomment>&quot;Back on Tuesday at 15:40.&quot;: %1 the weekday, %2 the time.</extracomment>
+        <translation>%1の%2に再び使えるようになります。</translation>
+    </message>
+    <message>
+        <source>Back on %1.</source>
+        <extracomment>&quot;Back on Dec 14, 15:40.&quot;: %1 the month, day and time.</extracomment>
+        <translation>%1に再び使えるようになります。</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -455,6 +501,10 @@ Try &apos;vantor --help&apos;.</source>
     <message>
         <source>Shortcut %1</source>
         <translation>ショートカット：%1</translation>
+    </message>
+    <message>
+        <source>Show Usage</source>
+        <translation>使用状況を表示</translation>
     </message>
 </context>
 <context>
