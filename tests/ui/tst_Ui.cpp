@@ -890,10 +890,14 @@ private Q_SLOTS:
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
         QVERIFY(refreshed.count() == 1 || refreshed.wait());
-        QVERIFY(ui.popoverWindow() == nullptr);
-        ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
-            {ids[rows.indexOf("Show Usage")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
-        QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
+        // The popover it opens is drawn: the sanitizer build runs this without leak checks.
+        if (!qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QVERIFY(ui.popoverWindow() == nullptr);
+            ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
+                {ids[rows.indexOf("Show Usage")], "clicked", QVariant::fromValue(QDBusVariant(0)),
+                 0u});
+            QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
+        }
 
         const uint first = revision;
         f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
