@@ -230,12 +230,7 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 · resets in %2</source>
-        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · resets %2</source>
+        <source>The usage shows here by itself once Vantor can read it.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -259,7 +254,12 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The usage shows here by itself once Vantor can read it.</source>
+        <source>%1 · resets in %2</source>
+        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · resets %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -343,6 +343,13 @@ Files:
       Usage history.
 </source>
         <extracomment>Every line at most 80 columns wide (a Japanese character takes two). The commands, options, file names and the Waybar snippet stay as they are.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DBusNotificationCenter</name>
+    <message>
+        <source>Show Usage</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -476,6 +483,45 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1: 5-hour limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: weekly limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: monthly limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: usage limit reached</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 limit reached</source>
+        <extracomment>&quot;Codex: Spark · 5 hour limit reached&quot;: %2 is the limit&apos;s own name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back tomorrow at %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back on %1 at %2.</source>
+        <extracomment>&quot;Back on Tuesday at 15:40.&quot;: %1 the weekday, %2 the time.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Back on %1.</source>
+        <extracomment>&quot;Back on Dec 14, 15:40.&quot;: %1 the month, day and time.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>%1: session expired</source>
         <extracomment>&quot;Claude: session expired&quot;: the usage shown is no longer current.</extracomment>
         <translation type="unfinished"></translation>
@@ -513,6 +559,10 @@ Files:
     </message>
     <message>
         <source>Shortcut %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show Usage</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -605,19 +655,19 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Not signed in: run codex login</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Not signed in: run claude and sign in</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Not installed: install it with npm install -g @openai/codex</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Not installed: install it with npm install -g @anthropic-ai/claude-code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not signed in: run codex login</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not signed in: run claude and sign in</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

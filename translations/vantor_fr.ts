@@ -230,13 +230,8 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 atteinte</translation>
     </message>
     <message>
-        <source>%1 · resets in %2</source>
-        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
-        <translation>%1 · réinitialisation dans %2</translation>
-    </message>
-    <message>
-        <source>%1 · resets %2</source>
-        <translation>%1 · réinitialisation&#xa0;: %2</translation>
+        <source>The usage shows here by itself once Vantor can read it.</source>
+        <translation>L’utilisation s’affiche ici d’elle-même dès que Vantor peut la lire.</translation>
     </message>
     <message>
         <source>not refreshed</source>
@@ -259,8 +254,13 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>non installé</translation>
     </message>
     <message>
-        <source>The usage shows here by itself once Vantor can read it.</source>
-        <translation>L’utilisation s’affiche ici d’elle-même dès que Vantor peut la lire.</translation>
+        <source>%1 · resets in %2</source>
+        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
+        <translation>%1 · réinitialisation dans %2</translation>
+    </message>
+    <message>
+        <source>%1 · resets %2</source>
+        <translation>%1 · réinitialisation&#xa0;: %2</translation>
     </message>
 </context>
 <context>
@@ -385,6 +385,13 @@ Fichiers&#xa0;:
   $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
       Historique d&apos;utilisation.
 </translation>
+    </message>
+</context>
+<context>
+    <name>DBusNotificationCenter</name>
+    <message>
+        <source>Show Usage</source>
+        <translation>Afficher l’utilisation</translation>
     </message>
 </context>
 <context>
@@ -517,6 +524,45 @@ Fichiers&#xa0;:
         <translation>%1 est de nouveau disponible</translation>
     </message>
     <message>
+        <source>%1: 5-hour limit reached</source>
+        <translation>%1&#xa0;: limite de 5&#xa0;heures atteinte</translation>
+    </message>
+    <message>
+        <source>%1: weekly limit reached</source>
+        <translation>%1&#xa0;: limite hebdomadaire atteinte</translation>
+    </message>
+    <message>
+        <source>%1: monthly limit reached</source>
+        <translation>%1&#xa0;: limite mensuelle atteinte</translation>
+    </message>
+    <message>
+        <source>%1: usage limit reached</source>
+        <translation>%1&#xa0;: limite d’utilisation atteinte</translation>
+    </message>
+    <message>
+        <source>%1: %2 limit reached</source>
+        <extracomment>&quot;Codex: Spark · 5 hour limit reached&quot;: %2 is the limit&apos;s own name.</extracomment>
+        <translation>%1&#xa0;: limite «&#xa0;%2&#xa0;» atteinte</translation>
+    </message>
+    <message>
+        <source>Back at %1.</source>
+        <translation>De retour à %1.</translation>
+    </message>
+    <message>
+        <source>Back tomorrow at %1.</source>
+        <translation>De retour demain à %1.</translation>
+    </message>
+    <message>
+        <source>Back on %1 at %2.</source>
+        <extracomment>&quot;Back on Tuesday at 15:40.&quot;: %1 the weekday, %2 the time.</extracomment>
+        <translation>De retour %1 à %2.</translation>
+    </message>
+    <message>
+        <source>Back on %1.</source>
+        <extracomment>&quot;Back on Dec 14, 15:40.&quot;: %1 the month, day and time.</extracomment>
+        <translation>De retour le %1.</translation>
+    </message>
+    <message>
         <source>%1: session expired</source>
         <extracomment>&quot;Claude: session expired&quot;: the usage shown is no longer current.</extracomment>
         <translation>%1&#xa0;: session expirée</translation>
@@ -555,6 +601,10 @@ Fichiers&#xa0;:
     <message>
         <source>Shortcut %1</source>
         <translation>Raccourci %1</translation>
+    </message>
+    <message>
+        <source>Show Usage</source>
+        <translation>Afficher l’utilisation</translation>
     </message>
 </context>
 <context>
@@ -646,20 +696,20 @@ Fichiers&#xa0;:
         <translation>Les données d’utilisation n’ont pas pu être actualisées&#xa0;; Vantor réessaie bientôt.</translation>
     </message>
     <message>
-        <source>Not signed in: run codex login</source>
-        <translation>Non connecté&#xa0;: lancez codex login</translation>
-    </message>
-    <message>
-        <source>Not signed in: run claude and sign in</source>
-        <translation>Non connecté&#xa0;: lancez claude et connectez-vous</translation>
-    </message>
-    <message>
         <source>Not installed: install it with npm install -g @openai/codex</source>
         <translation>Non installé&#xa0;: installez-le avec npm install -g @openai/codex</translation>
     </message>
     <message>
         <source>Not installed: install it with npm install -g @anthropic-ai/claude-code</source>
         <translation>Non installé&#xa0;: installez-le avec npm install -g @anthropic-ai/claude-code</translation>
+    </message>
+    <message>
+        <source>Not signed in: run codex login</source>
+        <translation>Non connecté&#xa0;: lancez codex login</translation>
+    </message>
+    <message>
+        <source>Not signed in: run claude and sign in</source>
+        <translation>Non connecté&#xa0;: lancez claude et connectez-vous</translation>
     </message>
 </context>
 <context>

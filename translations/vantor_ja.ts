@@ -227,13 +227,8 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1に到達</translation>
     </message>
     <message>
-        <source>%1 · resets in %2</source>
-        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
-        <translation>%1 · %2後にリセット</translation>
-    </message>
-    <message>
-        <source>%1 · resets %2</source>
-        <translation>%1 · %2にリセット</translation>
+        <source>The usage shows here by itself once Vantor can read it.</source>
+        <translation>Vantor が読み取れるようになると、使用状況はここに自動で表示されます。</translation>
     </message>
     <message>
         <source>not refreshed</source>
@@ -256,8 +251,13 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>未インストール</translation>
     </message>
     <message>
-        <source>The usage shows here by itself once Vantor can read it.</source>
-        <translation>Vantor が読み取れるようになると、使用状況はここに自動で表示されます。</translation>
+        <source>%1 · resets in %2</source>
+        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
+        <translation>%1 · %2後にリセット</translation>
+    </message>
+    <message>
+        <source>%1 · resets %2</source>
+        <translation>%1 · %2にリセット</translation>
     </message>
 </context>
 <context>
@@ -383,6 +383,13 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
   $XDG_STATE_HOME/vantor/history.json (~/.local/state/vantor/history.json)
       使用履歴
 </translation>
+    </message>
+</context>
+<context>
+    <name>DBusNotificationCenter</name>
+    <message>
+        <source>Show Usage</source>
+        <translation>使用状況を表示</translation>
     </message>
 </context>
 <context>
@@ -515,6 +522,45 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>%1が再び使えるようになりました</translation>
     </message>
     <message>
+        <source>%1: 5-hour limit reached</source>
+        <translation>%1: 5時間の上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: weekly limit reached</source>
+        <translation>%1: 週間の上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: monthly limit reached</source>
+        <translation>%1: 月間の上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: usage limit reached</source>
+        <translation>%1: 使用上限に達しました</translation>
+    </message>
+    <message>
+        <source>%1: %2 limit reached</source>
+        <extracomment>&quot;Codex: Spark · 5 hour limit reached&quot;: %2 is the limit&apos;s own name.</extracomment>
+        <translation>%1: %2の上限に達しました</translation>
+    </message>
+    <message>
+        <source>Back at %1.</source>
+        <translation>%1に再び使えるようになります。</translation>
+    </message>
+    <message>
+        <source>Back tomorrow at %1.</source>
+        <translation>明日の%1に再び使えるようになります。</translation>
+    </message>
+    <message>
+        <source>Back on %1 at %2.</source>
+        <extracomment>&quot;Back on Tuesday at 15:40.&quot;: %1 the weekday, %2 the time.</extracomment>
+        <translation>%1の%2に再び使えるようになります。</translation>
+    </message>
+    <message>
+        <source>Back on %1.</source>
+        <extracomment>&quot;Back on Dec 14, 15:40.&quot;: %1 the month, day and time.</extracomment>
+        <translation>%1に再び使えるようになります。</translation>
+    </message>
+    <message>
         <source>%1: session expired</source>
         <extracomment>&quot;Claude: session expired&quot;: the usage shown is no longer current.</extracomment>
         <translation>%1: セッション切れ</translation>
@@ -553,6 +599,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Shortcut %1</source>
         <translation>ショートカット：%1</translation>
+    </message>
+    <message>
+        <source>Show Usage</source>
+        <translation>使用状況を表示</translation>
     </message>
 </context>
 <context>
@@ -644,20 +694,20 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>使用状況を更新できませんでした。まもなく再試行します。</translation>
     </message>
     <message>
-        <source>Not signed in: run codex login</source>
-        <translation>未サインイン：codex login を実行してください</translation>
-    </message>
-    <message>
-        <source>Not signed in: run claude and sign in</source>
-        <translation>未サインイン：claude を実行してサインインしてください</translation>
-    </message>
-    <message>
         <source>Not installed: install it with npm install -g @openai/codex</source>
         <translation>未インストール：npm install -g @openai/codex でインストールしてください</translation>
     </message>
     <message>
         <source>Not installed: install it with npm install -g @anthropic-ai/claude-code</source>
         <translation>未インストール：npm install -g @anthropic-ai/claude-code でインストールしてください</translation>
+    </message>
+    <message>
+        <source>Not signed in: run codex login</source>
+        <translation>未サインイン：codex login を実行してください</translation>
+    </message>
+    <message>
+        <source>Not signed in: run claude and sign in</source>
+        <translation>未サインイン：claude を実行してサインインしてください</translation>
     </message>
 </context>
 <context>

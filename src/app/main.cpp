@@ -13,6 +13,7 @@
 #include <QDBusConnection>
 #include <QDir>
 #include <QLockFile>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
 
@@ -137,6 +138,12 @@ int runResident(int argc, char** argv) {
                      &VantorRuntime::applyClaudeUsage, Qt::QueuedConnection);
     QObject::connect(&service, &VantorBusService::claudeUsageReportedFrom, &runtime,
                      &VantorRuntime::applyClaudeUsageFrom, Qt::QueuedConnection);
+    // A click on one of Vantor's notifications does what the ShowPopover method does.
+    runtime.notificationCenter().whenActivated([receiver = QPointer<VantorBusService>(&service)] {
+        if (receiver) {
+            receiver->ShowPopover();
+        }
+    });
 
     // The icon goes into the tray as soon as one exists; the popover and settings windows are
     // made only when first shown. Without a display there is nothing to show: no interface is

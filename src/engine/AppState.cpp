@@ -280,7 +280,7 @@ void AppState::setCustomVoiceID(std::optional<QString> voiceID) {
 }
 
 void AppState::playResetAlert() {
-    if (!alertsEnabled_ || !alertAudioManager_) {
+    if (!playsResetAlert()) {
         return;
     }
     alertAudioManager_->play(customAudioLanguage_, customAudioGender_, customVoiceID_);

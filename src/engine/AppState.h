@@ -121,6 +121,8 @@ public:
     // Plays the clip for the current settings when alerts are enabled; with alerts off a
     // clip already playing is left alone.
     void playResetAlert();
+    // Whether playResetAlert plays a clip now.
+    bool playsResetAlert() const { return alertsEnabled_ && alertAudioManager_; }
 
     // The voices offered for the current language and gender in the user's locale.
     QList<CustomAlertVoice> customAudioChoices() const;

@@ -6,40 +6,58 @@
 LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSnapshot& current,
                                                            int threshold, bool firstReading,
                                                            QStringList marks) {
-    Result result{{}, std::move(marks)};
+    Result result{{}, {}, std::move(marks)};
     if (threshold <= 0) {
         return result;
     }
+    const bool blocked = current.accountBlock().has_value();
     for (const UsageWindowSnapshot& window : current.windows) {
         if (!window.usedPercent || !std::isfinite(*window.usedPercent) || window.hasEnded()) {
             continue;
         }
         const QString name = rawValue(current.providerID) + u'.' + window.id;
-        const QString reset = periodKey(window);
-        const bool above = *window.usedPercent >= threshold;
-        const auto mark =
-            std::find_if(result.marks.begin(), result.marks.end(),
-                         [&name](const QString& m) { return m.left(m.lastIndexOf(u' ')) == name; });
-        if (mark != result.marks.end()) {
-            bool known = false;
-            const double marked = mark->mid(mark->lastIndexOf(u' ') + 1).toDouble(&known);
-            const auto markedReset =
-                known ? std::optional(Instant::fromUnixSeconds(marked)) : std::nullopt;
-            if (above && UsageWindowSnapshot::sameReset(markedReset, window.resetAt)) {
-                continue;
-            }
-            // Fallen back below the threshold, or a new window: warn again when it crosses.
-            result.marks.erase(mark);
+        const bool spent = window.state == UsageWindowState::exhausted;
+        // Once per period: a spent window that reads as not spent for a while is not told again
+        // within the same period, unless it has no reset time to tell periods apart by.
+        const bool newSpent =
+            takeMark(result.marks, spentPrefix + name, window, spent || window.resetAt.has_value());
+        const bool newAbove =
+            takeMark(result.marks, name, window, *window.usedPercent >= threshold);
+        if (spent && newSpent) {
+            result.marks.append(spentPrefix + name + u' ' + periodKey(window));
         }
-        if (!above) {
+        if (newAbove) {
+            result.marks.append(name + u' ' + periodKey(window));
+        }
+        if (firstReading && spent) {
             continue;
         }
-        result.marks.append(name + u' ' + reset);
-        if (!firstReading || window.state != UsageWindowState::exhausted) {
+        if (spent && newSpent && !blocked) {
+            result.spent.append(window);
+        } else if (newAbove && !spent) {
             result.warnings.append(window);
         }
     }
     return result;
+}
+
+bool LimitWarningDetector::takeMark(QStringList& marks, const QString& name,
+                                    const UsageWindowSnapshot& window, bool holds) {
+    const auto mark = std::find_if(marks.begin(), marks.end(), [&name](const QString& m) {
+        return m.left(m.lastIndexOf(u' ')) == name;
+    });
+    if (mark != marks.end()) {
+        bool known = false;
+        const double marked = mark->mid(mark->lastIndexOf(u' ') + 1).toDouble(&known);
+        const auto markedReset =
+            known ? std::optional(Instant::fromUnixSeconds(marked)) : std::nullopt;
+        if (holds && UsageWindowSnapshot::sameReset(markedReset, window.resetAt)) {
+            return false;
+        }
+        // No longer so, or a new period: told again when it comes.
+        marks.erase(mark);
+    }
+    return holds;
 }
 
 QString LimitWarningDetector::periodKey(const UsageWindowSnapshot& window) {

@@ -17,6 +17,9 @@ public:
         QString identifier;
         QString title;
         QString body;
+        // Vantor plays its own clip for this one, so the server should stay silent. Not kept
+        // with an announcement handed over later: the clip has played by then.
+        bool silent = false;
     };
 
     virtual ~NotificationCenter();
@@ -31,6 +34,9 @@ public:
     // Calls back whenever a notification server appears (one that was missing, or a new one),
     // so that what it missed can be handed over. A centre that cannot tell never calls.
     virtual void whenServerAppears(std::function<void()> callback);
+    // Calls back when the user clicks one of Vantor's notifications. A centre that cannot tell
+    // (or a server without actions) never calls.
+    virtual void whenActivated(std::function<void()> callback);
 
 protected:
     NotificationCenter() = default;

@@ -36,7 +36,7 @@ QCoro::Task<bool> NotificationManager::permitted() {
 
 QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
                                                std::optional<UsageWindowKind> windowKind,
-                                               QString account, QString givenBody) {
+                                               QString account, QString givenBody, bool silent) {
     if (event.kind != UsageEvent::Kind::resetConfirmed &&
         event.kind != UsageEvent::Kind::blockLifted) {
         co_return false;
@@ -49,7 +49,8 @@ QCoro::Task<bool> NotificationManager::deliver(UsageEvent event,
     NotificationCenter::Request request{
         .identifier = key,
         .title = title(event.provider, account),
-        .body = givenBody.isEmpty() ? body(event.windowID, windowKind) : givenBody};
+        .body = givenBody.isEmpty() ? body(event.windowID, windowKind) : givenBody,
+        .silent = silent};
     // Without a server yet (the session starts its own after Vantor) it is kept as well.
     bool taken = false;
     if (co_await permitted()) {
@@ -119,24 +120,41 @@ QCoro::Task<bool> NotificationManager::handOver(NotificationCenter::Request requ
     co_return true;
 }
 
-QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnapshot window,
-                                            int threshold, Instant now, QString account) {
+QCoro::Task<bool> NotificationManager::tell(NotificationCenter::Request request) {
     if (!co_await permitted()) {
         co_return false;
     }
-    NotificationCenter::Request request{
-        .identifier =
-            QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
-                .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
-        .title = warningTitle(provider, window, threshold, account),
-        .body = window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
-                               : QString()};
     try {
         co_await center_.add(std::move(request));
     } catch (const std::exception&) {
         co_return false;
     }
     co_return true;
+}
+
+QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnapshot window,
+                                            Instant now, QString account) {
+    NotificationCenter::Request request{
+        .identifier =
+            QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
+                .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
+        .title = warningTitle(provider, window, account),
+        .body = window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
+                               : QString()};
+    const bool told = co_await tell(std::move(request));
+    co_return told;
+}
+
+QCoro::Task<bool> NotificationManager::tellSpent(ProviderID provider, UsageWindowSnapshot window,
+                                                 Instant now, QString account) {
+    NotificationCenter::Request request{
+        .identifier =
+            QStringLiteral("com.quorvel.vantor.spent.%1.%2.%3")
+                .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
+        .title = spentTitle(provider, window, account),
+        .body = window.resetAt ? backSentence(*window.resetAt, now) : QString()};
+    const bool told = co_await tell(std::move(request));
+    co_return told;
 }
 
 QString NotificationManager::stoppedTitle(ProviderID provider, const ProviderAvailability& why,
@@ -151,20 +169,13 @@ QString NotificationManager::stoppedTitle(ProviderID provider, const ProviderAva
 
 QCoro::Task<bool> NotificationManager::tellStopped(ProviderID provider, ProviderAvailability why,
                                                    QString account) {
-    if (!co_await permitted()) {
-        co_return false;
-    }
     NotificationCenter::Request request{
         .identifier = QStringLiteral("com.quorvel.vantor.stopped.%1").arg(rawValue(provider)),
         .title = stoppedTitle(provider, why, account),
         .body = ProviderStatusText::reason(why, provider.kind) + u'\n' +
                 tr("Vantor shows the last figures until then.")};
-    try {
-        co_await center_.add(std::move(request));
-    } catch (const std::exception&) {
-        co_return false;
-    }
-    co_return true;
+    const bool told = co_await tell(std::move(request));
+    co_return told;
 }
 
 QCoro::Task<bool> NotificationManager::sendTestNotification() {
@@ -252,14 +263,17 @@ QString NotificationManager::body(const QString& windowID,
     return otherBody();
 }
 
-QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
-                                          int threshold, const QString& account) {
+QString NotificationManager::limitOwner(ProviderID provider, const QString& account) {
     // Product names stay as they are; only an account's name is added.
     const QString product =
         provider.kind == ProviderKind::claude ? QStringLiteral("Claude") : QStringLiteral("Codex");
-    const QString name =
-        account.isEmpty() ? product : ProviderStatusText::namedProvider(provider.kind, account);
-    const QString percent = QLocale().toString(threshold);
+    return account.isEmpty() ? product : ProviderStatusText::namedProvider(provider.kind, account);
+}
+
+QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
+                                          const QString& account) {
+    const QString name = limitOwner(provider, account);
+    const QString percent = QLocale().toString(100 - window.percentLeft().value_or(0));
     // A bucket of its own is named: "Codex: 90 % of the Spark · 5 hour limit used".
     if (!ProviderStatusText::namesOwnWindow(window.label)) {
         switch (window.kind) {
@@ -280,4 +294,38 @@ QString NotificationManager::warningTitle(ProviderID provider, const UsageWindow
     }
     return tr("%1: %2 % of the %3 limit used")
         .arg(name, percent, ProviderStatusText::windowLabel(window.label));
+}
+
+QString NotificationManager::spentTitle(ProviderID provider, const UsageWindowSnapshot& window,
+                                        const QString& account) {
+    const QString name = limitOwner(provider, account);
+    if (!ProviderStatusText::namesOwnWindow(window.label)) {
+        switch (window.kind) {
+            case UsageWindowKind::fiveHour:
+                return tr("%1: 5-hour limit reached").arg(name);
+            case UsageWindowKind::weekly:
+                return tr("%1: weekly limit reached").arg(name);
+            case UsageWindowKind::monthly:
+                return tr("%1: monthly limit reached").arg(name);
+            case UsageWindowKind::modelWeekly:
+            case UsageWindowKind::other:
+                break;
+        }
+    }
+    if (window.label.isEmpty() || window.label == QLatin1String("Additional limit")) {
+        return tr("%1: usage limit reached").arg(name);
+    }
+    //: "Codex: Spark · 5 hour limit reached": %2 is the limit's own name.
+    return tr("%1: %2 limit reached").arg(name, ProviderStatusText::windowLabel(window.label));
+}
+
+QString NotificationManager::backSentence(Instant resetAt, Instant now) {
+    return TimeDisplayFormatter().sentence(
+        resetAt, now, QLocale(),
+        {.today = tr("Back at %1."),
+         .tomorrow = tr("Back tomorrow at %1."),
+         //: "Back on Tuesday at 15:40.": %1 the weekday, %2 the time.
+         .weekday = tr("Back on %1 at %2."),
+         //: "Back on Dec 14, 15:40.": %1 the month, day and time.
+         .date = tr("Back on %1.")});
 }

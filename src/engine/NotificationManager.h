@@ -42,17 +42,23 @@ public:
     // account names the account in the title when it must be told apart from another
     // ("Claude (work) is ready again"); empty for the texts of a single account.
     // A blockLifted event is delivered alike, with its body given.
+    // silent when Vantor plays its own clip for it.
     QCoro::Task<bool> deliver(UsageEvent event,
                               std::optional<UsageWindowKind> windowKind = std::nullopt,
-                              QString account = {}, QString givenBody = {});
+                              QString account = {}, QString givenBody = {}, bool silent = false);
     // Hands the kept announcements to the centre again, oldest first, each once; stops at the
     // first it still does not take.
     QCoro::Task<> deliverPending();
-    // Tells that a window's use reached the threshold: "Codex: 90 % of the 5-hour limit used",
-    // with the reset time in the body. Neither recorded nor kept for later when the centre does
-    // not take it: a late warning is noise, and the caller's marks keep it from repeating.
-    QCoro::Task<bool> warn(ProviderID provider, UsageWindowSnapshot window, int threshold,
-                           Instant now, QString account = {});
+    // Tells that a window's use reached the threshold, by the use it has now: "Codex: 93 % of
+    // the 5-hour limit used", with the reset time in the body. Neither recorded nor kept for
+    // later when the centre does not take it: a late warning is noise, and the caller's marks
+    // keep it from repeating.
+    QCoro::Task<bool> warn(ProviderID provider, UsageWindowSnapshot window, Instant now,
+                           QString account = {});
+    // Tells that a window is spent: "Codex: 5-hour limit reached", "Back at 23:03." when its
+    // reset time is known. Handled as a warning is.
+    QCoro::Task<bool> tellSpent(ProviderID provider, UsageWindowSnapshot window, Instant now,
+                                QString account = {});
     // Tells that a provider which showed usage has stopped, and why: "Claude: session
     // expired", with what to do. Neither recorded nor kept: the caller's marks keep it once.
     QCoro::Task<bool> tellStopped(ProviderID provider, ProviderAvailability why,
@@ -73,14 +79,23 @@ public:
     bool wasAnnounced(const UsageEvent& event, bool orKept = false) const;
     static QString title(ProviderID provider, const QString& account = {});
     static QString body(const QString& windowID, std::optional<UsageWindowKind> windowKind);
+    // The use is the one the rows show: 100 less the share left as they round it.
     static QString warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
-                                int threshold, const QString& account = {});
+                                const QString& account = {});
+    static QString spentTitle(ProviderID provider, const UsageWindowSnapshot& window,
+                              const QString& account = {});
+    // "Back at 23:03.", in the forms of the warning's "Resets at 23:03.".
+    static QString backSentence(Instant resetAt, Instant now);
 
 private:
     // Asks for permission only while it is undetermined; anything but authorized stops.
     QCoro::Task<bool> permitted();
     // Hands one announcement to the centre and records it; false when the centre did not take it.
     QCoro::Task<bool> handOver(NotificationCenter::Request request);
+    // A warning or spent notice: shown when the centre takes it, else dropped.
+    QCoro::Task<bool> tell(NotificationCenter::Request request);
+    // The name a warning or spent notice starts with: the product, or the named account.
+    static QString limitOwner(ProviderID provider, const QString& account);
 
     SnapshotStore& store_;
     NotificationCenter& center_;

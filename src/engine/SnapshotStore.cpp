@@ -1,5 +1,6 @@
 #include "SnapshotStore.h"
 
+#include "LimitWarningDetector.h"
 #include "UsageJson.h"
 #include "UserDefaults.h"
 #include "VantorError.h"
@@ -115,9 +116,13 @@ QStringList SnapshotStore::warningMarks() const {
 }
 
 void SnapshotStore::setWarningMarks(QStringList marks) {
-    // "<provider>.<window id> <reset seconds>"
-    marks = bounded(std::move(marks), warningMarkLimit,
-                    [](const QString& entry) { return entry.left(entry.lastIndexOf(u' ')); });
+    // "[spent:]<provider>.<window id> <reset seconds>"
+    marks = bounded(std::move(marks), warningMarkLimit, [](const QString& entry) {
+        const QString name = entry.left(entry.lastIndexOf(u' '));
+        return name.startsWith(LimitWarningDetector::spentPrefix)
+                   ? name.mid(LimitWarningDetector::spentPrefix.size())
+                   : name;
+    });
     if (marks != warningMarks()) {
         defaults_.setValue(warningMarksKey, marks);
     }

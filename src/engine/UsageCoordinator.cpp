@@ -605,7 +605,8 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
         }
         // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
         const QString account = state->accountLabel(current.providerID);
-        co_await notifications_.deliver(keyed, kind, account);
+        const bool silent = state->playsResetAlert();
+        co_await notifications_.deliver(keyed, kind, account, {}, silent);
         if (!state) {
             co_return false;
         }
@@ -656,7 +657,8 @@ QCoro::Task<bool> UsageCoordinator::announceLift(
     // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
     const QString account = state->accountLabel(current.providerID);
     const QString body = BlockText::liftedBody(*before);
-    co_await notifications_.deliver(keyed, std::nullopt, account, body);
+    const bool silent = state->playsResetAlert();
+    co_await notifications_.deliver(keyed, std::nullopt, account, body, silent);
     if (!state) {
         co_return false;
     }
@@ -671,9 +673,14 @@ QCoro::Task<bool> UsageCoordinator::warnNearLimits(const ProviderUsageSnapshot& 
         LimitWarningDetector::process(current, threshold, firstReading, store_.warningMarks());
     store_.setWarningMarks(result.marks);
     const QString account = state->accountLabel(current.providerID);
+    for (const UsageWindowSnapshot& window : result.spent) {
+        co_await notifications_.tellSpent(current.providerID, window, Instant::now(), account);
+        if (!state) {
+            co_return false;
+        }
+    }
     for (const UsageWindowSnapshot& window : result.warnings) {
-        co_await notifications_.warn(current.providerID, window, threshold, Instant::now(),
-                                     account);
+        co_await notifications_.warn(current.providerID, window, Instant::now(), account);
         if (!state) {
             co_return false;
         }

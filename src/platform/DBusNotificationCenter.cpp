@@ -22,10 +22,18 @@ const QString notifyMethod = QStringLiteral("Notify");
 const QString appName = QStringLiteral("Vantor");
 const QString notConnected = QStringLiteral("No session bus");
 
-QVariantMap notifyHints(const QString& identifier) {
-    return {{QStringLiteral("desktop-entry"), QStringLiteral("com.quorvel.vantor")},
-            // The server numbers notifications itself; this keeps our own identifier with it.
-            {QStringLiteral("x-vantor-identifier"), identifier}};
+const QString notificationsInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString defaultAction = QStringLiteral("default");
+
+QVariantMap notifyHints(const NotificationCenter::Request& request) {
+    QVariantMap hints{{QStringLiteral("desktop-entry"), DBusNotificationCenter::appIcon},
+                      // The server numbers notifications itself; this keeps our own
+                      // identifier with it.
+                      {QStringLiteral("x-vantor-identifier"), request.identifier}};
+    if (request.silent) {
+        hints.insert(QStringLiteral("suppress-sound"), true);
+    }
+    return hints;
 }
 
 QString describe(const QDBusMessage& reply, const QString& method) {
@@ -46,7 +54,31 @@ VantorError failure(const QDBusMessage& reply, const QString& method) {
 DBusNotificationCenter::DBusNotificationCenter(QDBusConnection bus, int timeoutMs)
     : bus_(std::move(bus)),
       timeoutMs_(std::clamp(timeoutMs, 1, defaultTimeoutMs)),
-      watcher_(serviceName, bus_, QDBusServiceWatcher::WatchForRegistration) {}
+      watcher_(serviceName, bus_, QDBusServiceWatcher::WatchForRegistration) {
+    // Signals of whichever server owns the name; ours are told apart by their numbers.
+    bus_.connect(serviceName, objectPath, notificationsInterface, QStringLiteral("ActionInvoked"),
+                 this, SLOT(actionInvoked(uint, QString)));
+    bus_.connect(serviceName, objectPath, notificationsInterface,
+                 QStringLiteral("NotificationClosed"), this, SLOT(notificationClosed(uint, uint)));
+    // Another server numbers anew: numbers of the one before mean nothing to it.
+    QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this,
+                     [this] { sent_.clear(); });
+}
+
+void DBusNotificationCenter::whenActivated(std::function<void()> callback) {
+    activated_ = std::move(callback);
+}
+
+void DBusNotificationCenter::actionInvoked(uint id, const QString& key) {
+    if (key == defaultAction && sent_.contains(id) && activated_) {
+        activated_();
+    }
+}
+
+void DBusNotificationCenter::notificationClosed(uint id, uint reason) {
+    Q_UNUSED(reason);
+    sent_.removeOne(id);
+}
 
 void DBusNotificationCenter::whenServerAppears(std::function<void()> callback) {
     QObject::connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, &watcher_,
@@ -131,14 +163,19 @@ QCoro::Task<> DBusNotificationCenter::add(Request request) {
     const bool markup = co_await rendersMarkup(running);
     QDBusMessage message =
         QDBusMessage::createMethodCall(serviceName, objectPath, serviceName, notifyMethod);
-    message.setArguments({appName, 0U, QString(), request.title,
-                          markup ? request.body.toHtmlEscaped() : request.body, QStringList(),
-                          notifyHints(request.identifier), -1});
+    // Servers without the "actions" capability leave the action out.
+    message.setArguments(
+        {appName, 0U, appIcon, request.title, markup ? request.body.toHtmlEscaped() : request.body,
+         QStringList{defaultAction, defaultActionLabel()}, notifyHints(request), -1});
     const QDBusPendingCall pending =
         bus_.asyncCall(message, running.isEmpty() ? activationTimeoutMs : timeoutMs_);
     const QDBusMessage reply = co_await pending;
     // The server answers with the number it gave the notification; anything else is a failure.
     if (reply.type() != QDBusMessage::ReplyMessage || reply.signature() != QLatin1String("u")) {
         throw failure(reply, notifyMethod);
+    }
+    sent_.append(reply.arguments().constFirst().toUInt());
+    if (sent_.size() > heardLimit) {
+        sent_.removeFirst();
     }
 }

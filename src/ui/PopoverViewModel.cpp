@@ -151,8 +151,16 @@ QString PopoverViewModel::refreshShortcut() {
     return QKeySequence(Qt::CTRL | Qt::Key_R).toString(QKeySequence::NativeText);
 }
 
+QString PopoverViewModel::showUsageText() const {
+    return tr("Show Usage");
+}
+
 QString PopoverViewModel::settingsShortcut() {
-    return QKeySequence(Qt::CTRL | Qt::Key_S).toString(QKeySequence::NativeText);
+    return QKeySequence(Qt::CTRL | Qt::Key_Comma).toString(QKeySequence::NativeText);
+}
+
+QString PopoverViewModel::quitShortcut() {
+    return QKeySequence(Qt::CTRL | Qt::Key_Q).toString(QKeySequence::NativeText);
 }
 
 QString PopoverViewModel::shortcutHint(const QString& shortcut) {
@@ -204,6 +212,7 @@ void PopoverViewModel::openSettings() {
 }
 
 void PopoverViewModel::quit() {
+    Q_EMIT quitRequested();
     QCoreApplication::quit();
 }
 

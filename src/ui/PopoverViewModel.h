@@ -31,6 +31,7 @@ class PopoverViewModel : public QObject {
     Q_PROPERTY(QString quitText READ quitText CONSTANT)
     Q_PROPERTY(QString refreshShortcut READ refreshShortcut CONSTANT)
     Q_PROPERTY(QString settingsShortcut READ settingsShortcut CONSTANT)
+    Q_PROPERTY(QString quitShortcut READ quitShortcut CONSTANT)
 
 public:
     PopoverViewModel(AppState& state, UsageCoordinator& coordinator,
@@ -55,9 +56,12 @@ public:
     QString refreshText() const;
     QString settingsText() const;
     QString quitText() const;
-    // The native text of Ctrl+R and Ctrl+S.
+    // The row of the tray menu that opens the popover.
+    QString showUsageText() const;
+    // The native text of Ctrl+R, Ctrl+, and Ctrl+Q.
     static QString refreshShortcut();
     static QString settingsShortcut();
+    static QString quitShortcut();
     // "Shortcut Ctrl+R"; empty without a shortcut.
     Q_INVOKABLE static QString shortcutHint(const QString& shortcut);
 
@@ -81,6 +85,8 @@ Q_SIGNALS:
     void reduceMotionChanged();
     void settingsRequested();
     void closeRequested();
+    // Just before the application is asked to quit.
+    void quitRequested();
 
 private:
     // A card for each watched account: those that stay are kept, so their views stay too.

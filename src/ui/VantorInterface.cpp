@@ -55,6 +55,10 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
       defaults_(defaults),
       notificationCenter_(notificationCenter) {
     // No shortcut hints: the keys act in the popover, never in a menu the panel draws.
+    // First what a left click does, for panels that give the icon only a menu.
+    QAction* showUsage = menu_->addAction(model_->showUsageText());
+    connect(showUsage, &QAction::triggered, this, &VantorInterface::showPopover);
+    menu_->addSeparator();
     firstCommand_ = menu_->addSeparator();
     QAction* refresh = menu_->addAction(model_->refreshText());
     connect(refresh, &QAction::triggered, model_.get(), &PopoverViewModel::refresh);
@@ -260,6 +264,9 @@ void VantorInterface::showPopover() {
     shownAt_.start();
     popover_->raise();
     popover_->requestActivate();
+    if (QQuickItem* root = popover_->rootObject()) {
+        QMetaObject::invokeMethod(root, "focusFirstCard");
+    }
 }
 
 void VantorInterface::activate(QPoint position) {

@@ -250,8 +250,9 @@ private Q_SLOTS:
     }
 
     // Rows of tests/data/engine/warnings.json: readings of one window ("<used>@<reset>", the
-    // reset as shapeOf() reads it; "restart" starts a new run over the same marks) -> whether
-    // each was warned about.
+    // reset as shapeOf() reads it, "!" after it while the account is blocked; "restart" starts
+    // a new run over the same marks) -> whether each was warned about ("w") or told as spent
+    // ("s").
     void limitWarnings_data() { TestData::rows("row", "engine/warnings.json"); }
     void limitWarnings() {
         const auto row = fetch<QJsonObject>("row");
@@ -263,16 +264,22 @@ private Q_SLOTS:
                 continue;
             }
             const QString used = reading.section(u'@', 0, 0);
-            const QString at = reading.section(u'@', 1);
+            QString at = reading.section(u'@', 1);
+            const bool blocked = at.endsWith(u'!');
+            at.remove(u'!');
             // Once a reading of period B came, period A has ended.
             afterA = afterA || at.startsWith(u'B');
             auto current = snapshot({shapeOf(
                 (used.toDouble() >= 100 ? "exhausted " : "available ") + used + u' ' + at)});
             current.windows[0].observedAt = afterA ? resetA.addingSeconds(60) : t0;
+            if (blocked) {
+                current.blocks.append({QString(), UsageBlock::spendControlReason, std::nullopt});
+            }
             auto result =
                 LimitWarningDetector::process(current, row["threshold"].toInt(), first, marks);
             marks = result.marks;
-            warned.append(result.warnings.isEmpty() ? "-" : "w");
+            QVERIFY(result.warnings.isEmpty() || result.spent.isEmpty());
+            warned.append(!result.spent.isEmpty() ? "s" : result.warnings.isEmpty() ? "-" : "w");
             first = false;
         }
         QCOMPARE(warned.join(u' '), row["warned"].toString());
@@ -373,7 +380,8 @@ private Q_SLOTS:
     // - "threshold <percent>", "refuse" announcements until a server taking them "appear"s,
     //   "alerts off", "play" the reset alert;
     // - an object, which checks what was "announced" ("<title>: <body>", "*" ending a prefix) or
-    //   "identified" ("<identifier> <body>") and, where given, the refreshes finished, the
+    //   "identified" ("<identifier> <body>") and, where given, which asked for "silent"ce, the
+    //   refreshes finished, the
     //   "fetchCalls" of each provider, the polls per interval, whether a refresh is "running" or
     //   a retry pending, the clips played, codex's availability ("<kind> <message>"), the answers
     //   "held" and "stored", the log, the announcements "kept" for later, codex's stored windows
@@ -518,6 +526,12 @@ private Q_SLOTS:
                                                         : text == expected[i],
                              qPrintable(text));
                 }
+                // Whether each asked the server for silence ("1") or not ("0").
+                QString silent;
+                for (const NotificationCenter::Request& told : launch->center.added) {
+                    silent += told.silent ? u'1' : u'0';
+                }
+                QCOMPARE(step["silent"].toString(silent), silent);
                 QTRY_COMPARE(finished->size(), step["refreshes"].toInt(int(finished->size())));
                 const auto calls = [&launch] {
                     QStringList made;
@@ -568,15 +582,19 @@ private Q_SLOTS:
         }
     }
 
-    // A warning's title names the window by its kind, else by its own label.
+    // A warning's title names the window by its kind, else by its own label, and the use it
+    // has as the rows round it; a spent notice's title names the window alike.
     void warningTitle_data() { TestData::rows("row", "engine/warning-titles.json"); }
     void warningTitle() {
         const auto row = TestData::fetch<QJsonObject>("row");
         UsageWindowSnapshot window;
         window.kind = *fromRawValue<UsageWindowKind>(row[u"kind"].toString());
         window.label = row[u"label"].toString();
-        QCOMPARE(NotificationManager::warningTitle(ProviderID::codex, window, 90),
+        window.usedPercent = row[u"used"].toDouble(90);
+        QCOMPARE(NotificationManager::warningTitle(ProviderID::codex, window),
                  row[u"title"].toString());
+        QCOMPARE(NotificationManager::spentTitle(ProviderID::codex, window),
+                 row[u"spent"].toString());
     }
 
     // The body names the window that reset; providers put no "week" into some weekly ids.

@@ -3,14 +3,17 @@
 // Notify call to the record file as one JSON line and answers as the mode says: accept (a
 // number), refuse (an error), garble (a reply of the wrong type), hang (no answer), vanish
 // (exits mid-call), slow (as the bus starts it: takes 3 s to come up, ends after one call),
-// markup (accepts, and announces that it renders a body as markup). Each line also counts the
-// GetCapabilities calls so far. Usage:
+// markup (accepts, and announces that it renders a body as markup), click (accepts, then
+// tells of clicks: on another program's notification, on another action of this one, and on
+// this one's default action, in that order). Each line also counts the GetCapabilities calls
+// so far. Usage:
 // vantor_fake_notification_server <mode> <record file>; prints "ready" once it owns the name.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QThread>
@@ -35,9 +38,11 @@ public Q_SLOTS:
     }
 
     // The exact signature: a call with other argument types is refused, as real servers do.
-    uint Notify(const QString& appName, uint, const QString&, const QString& summary,
-                const QString& body, const QStringList&, const QVariantMap& hints, int) {
+    uint Notify(const QString& appName, uint, const QString& appIcon, const QString& summary,
+                const QString& body, const QStringList& actions, const QVariantMap& hints, int) {
         const QJsonObject call{{QStringLiteral("app_name"), appName},
+                               {QStringLiteral("app_icon"), appIcon},
+                               {QStringLiteral("actions"), QJsonArray::fromStringList(actions)},
                                {QStringLiteral("summary"), summary},
                                {QStringLiteral("body"), body},
                                {QStringLiteral("hints"), QJsonObject::fromVariantMap(hints)},
@@ -46,9 +51,17 @@ public Q_SLOTS:
         record.flush();
         if (mode == QLatin1String("refuse")) {
             sendErrorReply(QDBusError::AccessDenied, QStringLiteral("Notifications are off"));
+        } else if (mode == QLatin1String("click")) {
+            // After the reply, as a user's click comes.
+            QTimer::singleShot(0, this, [this, id = lastID_ + 1] {
+                invoke(id + 100, QStringLiteral("default"));
+                invoke(id, QStringLiteral("other"));
+                invoke(id, QStringLiteral("default"));
+            });
         } else if (mode == QLatin1String("slow")) {
             QTimer::singleShot(500, qApp, &QCoreApplication::quit);
-        } else if (mode != QLatin1String("accept") && mode != QLatin1String("markup")) {
+        } else if (mode != QLatin1String("accept") && mode != QLatin1String("markup") &&
+                   mode != QLatin1String("click")) {
             setDelayedReply(true);
             if (mode == QLatin1String("garble")) {
                 connection().send(message().createReply(QStringLiteral("not a number")));
@@ -60,6 +73,14 @@ public Q_SLOTS:
     }
 
 private:
+    static void invoke(uint id, const QString& key) {
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/org/freedesktop/Notifications"),
+            QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
+        signal << id << key;
+        QDBusConnection::sessionBus().send(signal);
+    }
+
     uint lastID_ = 0;
     int capabilitiesAsked_ = 0;
 };

@@ -100,7 +100,9 @@ private Q_SLOTS:
     // handed it, once; the first row, as a later one leaves a server on the bus. Announcements
     // with "markup" in their body -> what the server is handed: escaped for a server that
     // renders markup, as written for one that does not; the summary always as written. Each
-    // server is asked once.
+    // server is asked once. A delivered one carries Vantor's icon, desktop entry and default
+    // action, and asks for silence when Vantor plays its own clip ("silent"); a click on it
+    // ("click" server) calls back once, one on another action or notification not at all.
     void notifications_data() { TestData::tableRows(u"platform/tables.json"_s); }
     void notifications() {
         const auto row = TestData::fetch<QJsonObject>("row");
@@ -127,6 +129,9 @@ private Q_SLOTS:
             noBus ? QDBusConnection::connectToBus(u"unix:path=/none"_s, server)
                   : QDBusConnection::sessionBus());
         NotificationManager manager(store, center);
+        int clicks = 0;
+        center.whenActivated([&clicks] { ++clicks; });
+        const bool silent = row[u"silent"].toBool();
         const UsageEvent reset = UsageEvent::resetConfirmed(
             ProviderID::claude, u"claude.seven_day"_s, UsageFixtures::t0);
         if (late) {
@@ -158,7 +163,8 @@ private Q_SLOTS:
                  authorized);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly)), delivered);
+        QCOMPARE(QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly, {}, {}, silent)),
+                 delivered);
         // Bounded by the centre's own limit, far below the bus's default of 25 s.
         QVERIFY(clock.elapsed() < (server == "slow"_L1
                                        ? DBusNotificationCenter::activationTimeoutMs
@@ -170,6 +176,19 @@ private Q_SLOTS:
             QCOMPARE(call[u"summary"].toString(), u"Claude is ready again"_s);
             QCOMPARE(call[u"hints"][u"x-vantor-identifier"].toString(),
                      NotificationManager::eventKey(reset));
+            QCOMPARE(call[u"app_icon"].toString(), u"com.quorvel.vantor"_s);
+            QCOMPARE(call[u"hints"][u"desktop-entry"].toString(), u"com.quorvel.vantor"_s);
+            QCOMPARE(call[u"actions"].toVariant().toStringList(),
+                     QStringList({u"default"_s, u"Show Usage"_s}));
+            QCOMPARE(call[u"hints"][u"suppress-sound"].toVariant(),
+                     silent ? QVariant(true) : QVariant());
+            QTRY_COMPARE(clicks, server == "click"_L1 ? 1 : 0);
+            // The server's signals all came before its answer to a later call.
+            QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(
+                DBusNotificationCenter::serviceName, u"/org/freedesktop/Notifications"_s,
+                DBusNotificationCenter::serviceName, u"GetCapabilities"_s));
+            QCoreApplication::processEvents();
+            QCOMPARE(clicks, server == "click"_L1 ? 1 : 0);
             // Announced once: the same reset again is not shown again.
             QVERIFY(!QCoro::waitFor(manager.deliver(reset, UsageWindowKind::weekly)));
             QCOMPARE(TestData::read(record).count('\n'), 1);

@@ -784,16 +784,18 @@ private Q_SLOTS:
         QTRY_VERIFY(popover->isActive());
         QSignalSpy settings(ui.popoverModel(), &PopoverViewModel::settingsRequested);
         QSignalSpy closed(ui.popoverModel(), &PopoverViewModel::closeRequested);
+        QSignalSpy quit(ui.popoverModel(), &PopoverViewModel::quitRequested);
         for (const QString& key : row["keys"].toString().split(u' ')) {
             const QKeySequence sequence(key);
             QTest::keyClick(popover, Qt::Key(sequence[0].key()), sequence[0].keyboardModifiers());
         }
         const QString expanded = ui.popoverModel()->expandedProvider();
-        QCOMPARE(QStringLiteral("%1 %2 settings:%3 closed:%4")
+        QCOMPARE(QStringLiteral("%1 %2 settings:%3 closed:%4 quit:%5")
                      .arg(expanded.isEmpty() ? "-" : expanded,
                           f.state.alertsEnabled() ? "alerts" : "quiet")
                      .arg(settings.count())
-                     .arg(closed.count()),
+                     .arg(closed.count())
+                     .arg(quit.count()),
                  row["after"].toString());
     }
 
@@ -892,17 +894,25 @@ private Q_SLOTS:
         };
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
-        QCOMPARE(rows, QStringList({"Codex · 5h: 58% left (disabled)",
+        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex · 5h: 58% left (disabled)",
                                     "Claude: Sign in required (disabled)", "-", "Refresh",
                                     "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
         QVERIFY(refreshed.count() == 1 || refreshed.wait());
+        // The popover it opens is drawn: the sanitizer build runs this without leak checks.
+        if (!qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QVERIFY(ui.popoverWindow() == nullptr);
+            ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
+                {ids[rows.indexOf("Show Usage")], "clicked", QVariant::fromValue(QDBusVariant(0)),
+                 0u});
+            QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
+        }
 
         const uint first = revision;
         f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
                                                          window("b", State::exhausted, 100.0)}));
-        QTRY_COMPARE(layout().value(1), "Codex · 5h: 0% left (disabled)");
+        QTRY_COMPARE(layout().value(3), "Codex · 5h: 0% left (disabled)");
         QVERIFY(revision > first);
     }
 
@@ -1002,10 +1012,11 @@ private Q_SLOTS:
         VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
         TrayIcon& tray = *ui.trayIcon();
         QCOMPARE(tray.item().toolTip().text.section(u'\n', 1, 1), row["tooltip"].toString());
-        QCOMPARE(ui.trayMenu()->actions().value(0)->text(), row["menu"].toString());
+        // The rows follow "Show Usage" and its separator.
+        QCOMPARE(ui.trayMenu()->actions().value(2)->text(), row["menu"].toString());
         DBusMenuExporter::Layout menu;
         DBusMenuExporter(*ui.trayMenu()).GetLayout(0, 1, {}, menu);
-        const auto first = menu.children.value(0).value<DBusMenuExporter::Layout>();
+        const auto first = menu.children.value(2).value<DBusMenuExporter::Layout>();
         QCOMPARE(first.properties["label"].toString(), row["dbusmenu"].toString());
         ui.show();
         QTRY_VERIFY(tray.fallback() != nullptr);
@@ -1038,7 +1049,8 @@ private Q_SLOTS:
         }
     }
 
-    // A refused login item snaps the switch back after a real click. The sanitizer build runs
+    // A refused login item snaps the switch back after a real click; a switch's whole row
+    // toggles it. The sanitizer build runs
     // this alone without leak checks: Qt 6.4's software renderer keeps the controls' painters
     // in a cycle past the window.
     void settingsSwitchClick() {
@@ -1062,6 +1074,21 @@ private Q_SLOTS:
         QVERIFY(toggle->property("checked").toBool());
         QCOMPARE(f.loginItem.currentStatus, LoginItemService::Status::enabled);
         QVERIFY(f.defaults.contains(LaunchAtLoginController::configuredKey));
+
+        // A click on a switch's label toggles it too, here and in the popover's sound row.
+        QVERIFY(f.state.alertsEnabled());
+        item(settings, "alertsEnabled")->forceActiveFocus();  // scrolls it into view
+        QQuickItem* row = item(settings, "alertsEnabledRow");
+        QTest::mouseClick(settings, Qt::LeftButton, {},
+                          row->mapToScene(QPointF(4, row->height() / 2)).toPoint());
+        QTRY_VERIFY(!f.state.alertsEnabled());
+        ui.showPopover();
+        QQuickView* popover = ui.popoverWindow();
+        QTRY_VERIFY(popover->isExposed());
+        QQuickItem* sound = item(popover, "soundSwitch")->parentItem();
+        QTest::mouseClick(popover, Qt::LeftButton, {},
+                          sound->mapToScene(QPointF(14, sound->height() / 2)).toPoint());
+        QVERIFY(f.state.alertsEnabled());
     }
 };
 

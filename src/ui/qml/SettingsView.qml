@@ -35,6 +35,10 @@ Rectangle {
         sequence: "Ctrl+R"
         onActivated: root.popover.refresh()
     }
+    Shortcut {
+        sequence: "Ctrl+Q"
+        onActivated: root.popover.quit()
+    }
 
     // A control reached by the keyboard scrolls into view.
     Window.onActiveFocusItemChanged: {
@@ -105,6 +109,18 @@ Rectangle {
             text: labelled.title
             color: Theme.text
             Layout.fillWidth: true
+            // A switch's whole row toggles it, its label too.
+            TapHandler {
+                onTapped: {
+                    const control = holder.children[0]
+                    if (holder.children.length === 1 && control.checkable === true
+                        && control.enabled) {
+                        // As a click on the switch: toggled, then told.
+                        control.toggle()
+                        control.toggled()
+                    }
+                }
+            }
         }
         Item {
             id: holder
@@ -281,6 +297,7 @@ Rectangle {
             SectionTitle { text: root.texts.resetAlert }
             SectionBox {
                 LabelledRow {
+                    objectName: "alertsEnabledRow"
                     title: root.texts.playResetAlert
                     PillSwitch {
                         objectName: "alertsEnabled"

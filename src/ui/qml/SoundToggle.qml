@@ -1,8 +1,8 @@
 import QtQuick
 import Vantor.Ui
 
-// The "Play sound" row: a label and a small switch in a capsule. The switch is drawn here, so
-// opening the popover does not load a controls style.
+// The "Play sound" row: a label and a small switch in a capsule, toggled by a click anywhere on
+// it. The switch is drawn here, so opening the popover does not load a controls style.
 Rectangle {
     id: root
     property string text
@@ -59,9 +59,11 @@ Rectangle {
             }
         }
 
-        MouseArea {
-            anchors.fill: parent
-            onClicked: root.toggled(!root.checked)
-        }
+    }
+
+    // The whole row is the switch, its label too.
+    MouseArea {
+        anchors.fill: parent
+        onClicked: root.toggled(!root.checked)
     }
 }

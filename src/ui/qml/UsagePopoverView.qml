@@ -29,7 +29,7 @@ Rectangle {
     palette.shadow: Theme.paletteShadow
 
     // The keyboard alone works it: Tab or the arrows walk the cards and rows (the arrows wrap),
-    // Enter or Space uses the one in focus, Escape closes.
+    // Enter or Space uses the one in focus, Escape closes, Ctrl+Q quits.
     focus: true
     Keys.onUpPressed: root.moveFocus(false)
     Keys.onDownPressed: root.moveFocus(true)
@@ -48,6 +48,15 @@ Rectangle {
             next.forceActiveFocus(forward ? Qt.TabFocusReason : Qt.BacktabFocusReason)
         }
     }
+    // As it opens, the first card takes the focus, so the keys start there.
+    function focusFirstCard() {
+        const first = cards.count > 0 ? cards.itemAt(0) : null
+        if (first !== null) {
+            first.forceActiveFocus(Qt.OtherFocusReason)
+        } else {
+            root.forceActiveFocus(Qt.OtherFocusReason)
+        }
+    }
     // A card reached by the keyboard scrolls into view.
     function reveal(item: Item) {
         const top = item.mapToItem(cardColumn, 0, 0).y
@@ -59,9 +68,14 @@ Rectangle {
         sequence: "Ctrl+R"
         onActivated: root.model.refresh()
     }
+    // Ctrl+, as GNOME's guidelines give: Ctrl+S means Save everywhere else.
     Shortcut {
-        sequence: "Ctrl+S"
+        sequence: "Ctrl+,"
         onActivated: root.model.openSettings()
+    }
+    Shortcut {
+        sequence: "Ctrl+Q"
+        onActivated: root.model.quit()
     }
     Shortcut {
         sequence: "Escape"
@@ -109,6 +123,7 @@ Rectangle {
                 spacing: 5
 
                 Repeater {
+                    id: cards
                     model: root.model.cards
                     // The model's "card" role fills the card's own required property.
                     ProviderCard {
@@ -171,6 +186,8 @@ Rectangle {
                 width: parent.width
                 title: root.model.quitText
                 symbol: "quit"
+                shortcut: root.model.quitShortcut
+                hint: root.model.shortcutHint(root.model.quitShortcut)
                 onTriggered: root.model.quit()
             }
         }
