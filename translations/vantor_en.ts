@@ -534,6 +534,10 @@ Files:
         <source>Vantor shows the last figures until then.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1: sign-in needed</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -638,10 +642,6 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Session expired: run claude and sign in again</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>This token cannot read usage (one made by claude setup-token): run claude and sign in</source>
         <translation type="unfinished"></translation>
     </message>
@@ -668,6 +668,10 @@ Files:
     </message>
     <message>
         <source>Not signed in: run claude and sign in</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Session expired: run claude to renew it</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -911,6 +915,10 @@ Files:
     <message>
         <source>%1 blocked</source>
         <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 limit reached, %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

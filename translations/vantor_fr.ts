@@ -575,6 +575,10 @@ Fichiers&#xa0;:
         <source>Vantor shows the last figures until then.</source>
         <translation>Vantor affiche les derniers chiffres d’ici là.</translation>
     </message>
+    <message>
+        <source>%1: sign-in needed</source>
+        <translation>%1&#xa0;: connexion requise</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -679,10 +683,6 @@ Fichiers&#xa0;:
         <translation>Limite de requêtes atteinte</translation>
     </message>
     <message>
-        <source>Session expired: run claude and sign in again</source>
-        <translation>Session expirée&#xa0;: lancez claude et reconnectez-vous</translation>
-    </message>
-    <message>
         <source>This token cannot read usage (one made by claude setup-token): run claude and sign in</source>
         <translation>Ce jeton ne peut pas lire l’utilisation (jeton créé par claude setup-token)&#xa0;: lancez claude et connectez-vous</translation>
     </message>
@@ -710,6 +710,10 @@ Fichiers&#xa0;:
     <message>
         <source>Not signed in: run claude and sign in</source>
         <translation>Non connecté&#xa0;: lancez claude et connectez-vous</translation>
+    </message>
+    <message>
+        <source>Session expired: run claude to renew it</source>
+        <translation>Session expirée&#xa0;: lancez claude pour la renouveler</translation>
     </message>
 </context>
 <context>
@@ -953,6 +957,10 @@ Fichiers&#xa0;:
         <source>%1 blocked</source>
         <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
         <translation>%1 bloqué</translation>
+    </message>
+    <message>
+        <source>%1 limit reached, %2</source>
+        <translation>%1&#xa0;: limite atteinte, %2</translation>
     </message>
 </context>
 <context>

@@ -573,6 +573,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <source>Vantor shows the last figures until then.</source>
         <translation>それまでは最後に取得した数値を表示します。</translation>
     </message>
+    <message>
+        <source>%1: sign-in needed</source>
+        <translation>%1: サインインが必要です</translation>
+    </message>
 </context>
 <context>
     <name>PopoverViewModel</name>
@@ -677,10 +681,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>リクエスト制限中</translation>
     </message>
     <message>
-        <source>Session expired: run claude and sign in again</source>
-        <translation>セッション切れ：claude を実行して再度サインインしてください</translation>
-    </message>
-    <message>
         <source>This token cannot read usage (one made by claude setup-token): run claude and sign in</source>
         <translation>このトークンでは使用状況を読めません（claude setup-token で作成したもの）：claude を実行してサインインしてください</translation>
     </message>
@@ -708,6 +708,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Not signed in: run claude and sign in</source>
         <translation>未サインイン：claude を実行してサインインしてください</translation>
+    </message>
+    <message>
+        <source>Session expired: run claude to renew it</source>
+        <translation>セッション切れ：claude を実行して更新してください</translation>
     </message>
 </context>
 <context>
@@ -950,6 +954,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <source>%1 blocked</source>
         <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
         <translation>%1 ブロック中</translation>
+    </message>
+    <message>
+        <source>%1 limit reached, %2</source>
+        <translation>%1の上限に到達、%2</translation>
     </message>
 </context>
 <context>

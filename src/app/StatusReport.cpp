@@ -182,6 +182,12 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
         if (block) {
             // Room in the windows means nothing while the account is blocked.
             line = BlockText::headline(*block, now, locale);
+        } else if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetAt &&
+                   window->resetAt->secondsSince(now) > 0.0) {
+            // As the card says it: which limit, and when it is back.
+            line = tr("%1 limit reached, %2")
+                       .arg(ProviderStatusText::windowLabel(window->label),
+                            formatter.backText(*window->resetAt, now, locale));
         } else {
             const QString label = ProviderStatusText::windowLabel(window->label);
             const std::optional<int> left = window->percentLeft();

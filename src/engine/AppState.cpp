@@ -311,11 +311,15 @@ MenuBarVisualState AppState::menuState(double nearingPercent, const SnapshotMap&
                                        const AvailabilityMap& availabilities) {
     bool nearing = false;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
-        // A block stops use as a spent window does.
-        if (snapshot.isBlocked()) {
+        // A block of the account stops use as a spent window does. Only the first bucket's
+        // windows speak for the account, as its headline and the tray's figure do.
+        if (snapshot.accountBlock()) {
             return MenuBarVisualState::exhausted;
         }
         for (const UsageWindowSnapshot& window : snapshot.windows) {
+            if (!snapshot.inMainBucket(window)) {
+                continue;
+            }
             switch (window.severity(nearingPercent)) {
                 case UsageSeverity::spent:
                     return MenuBarVisualState::exhausted;

@@ -10,8 +10,9 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
     if (threshold <= 0) {
         return result;
     }
-    const bool blocked = current.accountBlock().has_value();
     for (const UsageWindowSnapshot& window : current.windows) {
+        // A block, of the account or of the window's bucket, is what stops it.
+        const bool blocked = current.blockOf(window).has_value();
         if (!window.usedPercent || !std::isfinite(*window.usedPercent) || window.hasEnded()) {
             continue;
         }

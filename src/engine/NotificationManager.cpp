@@ -164,6 +164,9 @@ QString NotificationManager::stoppedTitle(ProviderID provider, const ProviderAva
         //: "Claude: session expired": the usage shown is no longer current.
         return tr("%1: session expired").arg(name);
     }
+    if (why.cause() == ProviderAvailability::Cause::missingScope) {
+        return tr("%1: sign-in needed").arg(name);
+    }
     return tr("%1: signed out").arg(name);
 }
 

@@ -80,7 +80,7 @@ QString reason(const std::optional<ProviderAvailability>& availability, Provider
     }
     switch (availability->cause()) {
         case Cause::sessionExpired:
-            return tr("Session expired: run claude and sign in again");
+            return tr("Session expired: run claude to renew it");
         case Cause::missingScope:
             return tr(
                 "This token cannot read usage (one made by claude setup-token): run claude "

@@ -512,10 +512,13 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
                        (rejected.isEmpty() ? QString() : QStringLiteral(": ") + rejected));
         co_return true;
     }
-    // Working again: a later stop is told again.
+    // Working again: a later sign-out is told again. An expired session is told once: it comes
+    // back whenever Claude Code sits unused past its token's life, and running claude renews it.
     QStringList stopped = store_.stoppedMarks();
-    stopped.removeIf(
-        [&id](const QString& mark) { return mark.section(u'.', 0, -2) == rawValue(id); });
+    stopped.removeIf([&id](const QString& mark) {
+        return mark.section(u'.', 0, -2) == rawValue(id) &&
+               mark.section(u'.', -1) != rawValue(ProviderAvailability::Cause::sessionExpired);
+    });
     store_.setStoppedMarks(stopped);
     // Before the state changes, so whoever redraws on the change finds the reading.
     history_.record(*current);
@@ -624,11 +627,13 @@ QCoro::Task<bool> UsageCoordinator::tellStopped(ProviderID id, ProviderAvailabil
     if (!shown || shown->windows.isEmpty() || marks.contains(mark)) {
         co_return true;
     }
-    // Marked first: once per cause, even when no server takes it.
-    marks.append(mark);
-    store_.setStoppedMarks(marks);
+    // Marked once a server took it: one that was not up yet hears of it at the next refresh.
     const QString account = state->accountLabel(id);
-    co_await notifications_.tellStopped(id, why, account);
+    const bool told = co_await notifications_.tellStopped(id, why, account);
+    if (told) {
+        marks.append(mark);
+        store_.setStoppedMarks(marks);
+    }
     co_return static_cast<bool>(state);
 }
 

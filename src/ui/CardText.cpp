@@ -296,8 +296,10 @@ QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& l
                 double nearingPercent) {
     const bool ahead = window.resetAt && window.resetAt->secondsSince(now) > 0.0;
     if (window.severity(nearingPercent) == UsageSeverity::spent) {
-        return ahead ? TimeDisplayFormatter().backText(*window.resetAt, now, locale)
-                     : tr("Limit reached");
+        if (ahead) {
+            return TimeDisplayFormatter().backText(*window.resetAt, now, locale);
+        }
+        return window.resetAt ? tr("Reset time passed") : tr("Limit reached");
     }
     if (!ahead || notStarted(window)) {
         return remainingText(window);
@@ -386,8 +388,9 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
             continue;
         }
         QString row = tr("%1: %2").arg(title, remainingText(window));
-        // "resets Reset unavailable" reads well aloud only; the menu leaves it out.
-        if (window.resetAt) {
+        // Only a reset still ahead is said: "resets Reset unavailable" or a passed one would
+        // read as nonsense.
+        if (window.resetAt && window.resetAt->secondsSince(now) > 0.0) {
             row = withReset(row, window, now, locale);
         }
         rows.append(row);

@@ -167,8 +167,12 @@ QVariantList ProviderCardViewModel::details() const {
 
 QString ProviderCardViewModel::detailsEmptyText() const {
     const auto availability = entry(state_.availability(), provider_);
-    // The headline already says what to do; the card then says it fills in by itself.
-    if (availability && !availability->isAvailable()) {
+    // The headline already says what to do; the card then says it fills in by itself, where
+    // it will.
+    using Kind = ProviderAvailability::Kind;
+    if (availability && (availability->kind() == Kind::notInstalled ||
+                         availability->kind() == Kind::notAuthenticated ||
+                         availability->kind() == Kind::temporarilyUnavailable)) {
         return CardText::fillsInText();
     }
     return CardText::detailsEmptyText(availability, provider_.kind);

@@ -439,7 +439,7 @@ private Q_SLOTS:
         QSignalSpy changed(popover.card(ProviderID::claude), &ProviderCardViewModel::changed);
         now = now.addingSeconds(0.3);
         QVERIFY(changed.wait());
-        QCOMPARE(row().value("remainingText").toString(), "Limit reached");
+        QCOMPARE(row().value("remainingText").toString(), "Reset time passed");
         QCOMPARE(row().value("accessibilityLabel").toString(), "5h limit, reset time passed");
         QCOMPARE(timer->interval(), 59'600);  // then the next minute
         popover.setShown(false);
