@@ -28,6 +28,7 @@
 #include <QSystemTrayIcon>
 #endif
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -181,11 +182,16 @@ int runResident(int argc, char** argv) {
                 runtime.log().write(LogSink::Priority::warning, QStringLiteral("launch"),
                                     QStringLiteral("No system tray: Vantor watches without an "
                                                    "icon until a tray appears"));
-                // With a display but no tray the user would see nothing at all.
+                // With a display but no tray the user would see nothing at all; a panel
+                // started with the session may take the item a little later.
                 if (!headless) {
-                    QCoro::connect(
-                        runtime.tellWithoutTray(qEnvironmentVariable("XDG_CURRENT_DESKTOP")),
-                        &runtime, [](bool) {});
+                    QTimer::singleShot(std::chrono::minutes(1), &runtime, [&runtime, &hasTray] {
+                        if (!hasTray()) {
+                            QCoro::connect(runtime.tellWithoutTray(
+                                               qEnvironmentVariable("XDG_CURRENT_DESKTOP")),
+                                           &runtime, [](bool) {});
+                        }
+                    });
                 }
             }
         },

@@ -767,6 +767,24 @@ private Q_SLOTS:
         QVERIFY(store.wasDelivered(held + QStringLiteral(".1.0")));
     }
 
+    // The stop notices' marks keep the newest ones.
+    void stoppedMarksBounded_data() {
+        constexpr int limit = SnapshotStore::maxStoppedMarks;
+        countRows({limit - 1, limit, limit + 1});
+    }
+    void stoppedMarksBounded() {
+        QFETCH(int, count);
+        MemoryDefaults defaults;
+        SnapshotStore store(defaults);
+        QStringList marks;
+        for (int i = 0; i < count; ++i) {
+            marks << QStringLiteral("claude@%1.none").arg(i);
+        }
+        store.setStoppedMarks(marks);
+        const int kept = std::min<int>(count, SnapshotStore::maxStoppedMarks);
+        QCOMPARE(store.stoppedMarks(), marks.mid(count - kept));
+    }
+
     // Rows of tests/data/engine/stored-records.json: a stored list holding what this release
     // cannot read (or "unread" records of a newer provider more) -> what loads, and what the next
     // save carries over unchanged ("kept"), in how many records.

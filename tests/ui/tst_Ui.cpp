@@ -354,6 +354,54 @@ private Q_SLOTS:
         }
     }
 
+    // Over two accounts, "<used> <state> <reset in s, - for none> [blocked <until in s>]"
+    // each -> the figure and the account it names: the least left, else the first spent or
+    // blocked one to come back.
+    void trayFigureAcrossAccounts_data() {
+        QTest::addColumn<QString>("codex");
+        QTest::addColumn<QString>("claude");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("least left") << "80 available -"
+                                    << "30 available -"
+                                    << "20 codex";
+        QTest::newRow("least left, the other") << "10 available -"
+                                               << "95 nearingLimit -"
+                                               << "5 claude";
+        QTest::newRow("spent beats available") << "100 exhausted -"
+                                               << "10 available -"
+                                               << "0 codex";
+        QTest::newRow("first back of two spent") << "100 exhausted 7200"
+                                                 << "100 exhausted 2950"
+                                                 << "50m claude";
+        QTest::newRow("a block lasting longer than a spent window")
+            << "10 available - blocked 10800"
+            << "100 exhausted 3600"
+            << "1h claude";
+    }
+    void trayFigureAcrossAccounts() {
+        QFETCH(QString, codex);
+        QFETCH(QString, claude);
+        QFETCH(QString, shown);
+        SnapshotMap map;
+        for (const auto& [provider, text] :
+             {std::pair{ProviderID::codex, codex}, std::pair{ProviderID::claude, claude}}) {
+            const QStringList part = text.split(u' ');
+            const auto reset =
+                part[2] == "-" ? std::nullopt : std::optional(t0.addingSeconds(part[2].toDouble()));
+            ProviderUsageSnapshot one =
+                snapshot({window(rawValue(provider) + ".5h", *fromRawValue<State>(part[1]),
+                                 part[0].toDouble(), reset, provider)},
+                         provider);
+            if (part.size() > 4) {
+                one.blocks = {{{}, QStringLiteral("x"), t0.addingSeconds(part[4].toDouble())}};
+            }
+            map.insert(provider, one);
+        }
+        const auto figure = TrayFigure::from(map, t0, 90.0);
+        QVERIFY(figure && figure->provider);
+        QCOMPARE(figure->text + u' ' + rawValue(*figure->provider), shown);
+    }
+
     // The lines under the limit rows: plan and banked resets, then money.
     void accountText_data() { TestData::rows("row", "ui/cards.json", "account"); }
     void accountText() {
