@@ -546,10 +546,6 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Play sound</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Refresh</source>
         <translation type="unfinished"></translation>
     </message>
@@ -567,6 +563,10 @@ Files:
     </message>
     <message>
         <source>Show Usage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Play reset alert</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -769,10 +769,6 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Language</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Voice</source>
         <translation type="unfinished"></translation>
     </message>
@@ -845,6 +841,10 @@ Files:
     </message>
     <message>
         <source>Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Voice language</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -587,10 +587,6 @@ Fichiers&#xa0;:
         <translation>Vantor</translation>
     </message>
     <message>
-        <source>Play sound</source>
-        <translation>Jouer un son</translation>
-    </message>
-    <message>
         <source>Refresh</source>
         <translation>Actualiser</translation>
     </message>
@@ -609,6 +605,10 @@ Fichiers&#xa0;:
     <message>
         <source>Show Usage</source>
         <translation>Afficher l’utilisation</translation>
+    </message>
+    <message>
+        <source>Play reset alert</source>
+        <translation>Jouer l'alerte sonore</translation>
     </message>
 </context>
 <context>
@@ -810,10 +810,6 @@ Fichiers&#xa0;:
         <translation>Jouer l&apos;alerte sonore</translation>
     </message>
     <message>
-        <source>Language</source>
-        <translation>Langue</translation>
-    </message>
-    <message>
         <source>Voice</source>
         <translation>Voix</translation>
     </message>
@@ -887,6 +883,10 @@ Fichiers&#xa0;:
     <message>
         <source>Name</source>
         <translation>Nom</translation>
+    </message>
+    <message>
+        <source>Voice language</source>
+        <translation>Langue de la voix</translation>
     </message>
 </context>
 <context>

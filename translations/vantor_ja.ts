@@ -585,10 +585,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>Vantor</translation>
     </message>
     <message>
-        <source>Play sound</source>
-        <translation>サウンドを再生</translation>
-    </message>
-    <message>
         <source>Refresh</source>
         <translation>更新</translation>
     </message>
@@ -607,6 +603,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Show Usage</source>
         <translation>使用状況を表示</translation>
+    </message>
+    <message>
+        <source>Play reset alert</source>
+        <translation>リセット時に音声を再生</translation>
     </message>
 </context>
 <context>
@@ -808,10 +808,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>リセット時に音声を再生</translation>
     </message>
     <message>
-        <source>Language</source>
-        <translation>言語</translation>
-    </message>
-    <message>
         <source>Voice</source>
         <translation>声</translation>
     </message>
@@ -885,6 +881,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Name</source>
         <translation>名前</translation>
+    </message>
+    <message>
+        <source>Voice language</source>
+        <translation>音声の言語</translation>
     </message>
 </context>
 <context>

@@ -132,7 +132,8 @@ QString PopoverViewModel::title() const {
 }
 
 QString PopoverViewModel::playSoundText() const {
-    return tr("Play sound");
+    // The same words as the settings' switch: it is the same setting.
+    return tr("Play reset alert");
 }
 
 QString PopoverViewModel::refreshText() const {

@@ -316,7 +316,8 @@ QVariantMap SettingsViewModel::texts() const {
         {QStringLiteral("trayIcon"), tr("Tray icon shows")},
         {QStringLiteral("resetAlert"), tr("Reset alert")},
         {QStringLiteral("playResetAlert"), tr("Play reset alert")},
-        {QStringLiteral("language"), tr("Language")},
+        // The voice's language, not the interface's.
+        {QStringLiteral("language"), tr("Voice language")},
         {QStringLiteral("voice"), tr("Voice")},
         {QStringLiteral("sound"), tr("Sound")},
         {QStringLiteral("playAudioTest"), tr("Play Audio Test")},

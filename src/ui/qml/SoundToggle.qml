@@ -1,7 +1,7 @@
 import QtQuick
 import Vantor.Ui
 
-// The "Play sound" row: a label and a small switch in a capsule, toggled by a click anywhere on
+// The "Play reset alert" row: a label and a small switch in a capsule, toggled by a click anywhere on
 // it. The switch is drawn here, so opening the popover does not load a controls style.
 Rectangle {
     id: root
