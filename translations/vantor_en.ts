@@ -110,10 +110,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>5h limit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Weekly limit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -170,10 +166,6 @@
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>5h</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -260,6 +252,14 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
     </message>
     <message>
         <source>%1 · resets %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5-hour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5-hour limit</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -573,10 +573,6 @@ Files:
 <context>
     <name>ProviderStatusText</name>
     <message>
-        <source>5 hour</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Weekly</source>
         <translation type="unfinished"></translation>
     </message>
@@ -672,6 +668,10 @@ Files:
     </message>
     <message>
         <source>Session expired: run claude to renew it</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>5-hour</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

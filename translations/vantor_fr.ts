@@ -110,10 +110,6 @@
         <translation>Limite active</translation>
     </message>
     <message>
-        <source>5h limit</source>
-        <translation>Limite de 5&#xa0;h</translation>
-    </message>
-    <message>
         <source>Weekly limit</source>
         <translation>Limite hebdomadaire</translation>
     </message>
@@ -171,10 +167,6 @@
     <message>
         <source>%1: %2</source>
         <translation>%1&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>5h</source>
-        <translation>5&#xa0;h</translation>
     </message>
     <message>
         <source>Weekly</source>
@@ -261,6 +253,14 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
     <message>
         <source>%1 · resets %2</source>
         <translation>%1 · réinitialisation&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>5-hour</source>
+        <translation>5&#xa0;heures</translation>
+    </message>
+    <message>
+        <source>5-hour limit</source>
+        <translation>Limite de 5&#xa0;heures</translation>
     </message>
 </context>
 <context>
@@ -608,15 +608,11 @@ Fichiers&#xa0;:
     </message>
     <message>
         <source>Play reset alert</source>
-        <translation>Jouer l'alerte sonore</translation>
+        <translation>Jouer l&apos;alerte sonore</translation>
     </message>
 </context>
 <context>
     <name>ProviderStatusText</name>
-    <message>
-        <source>5 hour</source>
-        <translation>5&#xa0;heures</translation>
-    </message>
     <message>
         <source>Weekly</source>
         <translation>Semaine</translation>
@@ -714,6 +710,10 @@ Fichiers&#xa0;:
     <message>
         <source>Session expired: run claude to renew it</source>
         <translation>Session expirée&#xa0;: lancez claude pour la renouveler</translation>
+    </message>
+    <message>
+        <source>5-hour</source>
+        <translation>5&#xa0;heures</translation>
     </message>
 </context>
 <context>

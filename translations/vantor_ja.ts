@@ -110,10 +110,6 @@
         <translation>適用中の上限</translation>
     </message>
     <message>
-        <source>5h limit</source>
-        <translation>5時間の上限</translation>
-    </message>
-    <message>
         <source>Weekly limit</source>
         <translation>週間の上限</translation>
     </message>
@@ -170,10 +166,6 @@
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>5h</source>
-        <translation>5時間</translation>
     </message>
     <message>
         <source>Weekly</source>
@@ -258,6 +250,14 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
     <message>
         <source>%1 · resets %2</source>
         <translation>%1 · %2にリセット</translation>
+    </message>
+    <message>
+        <source>5-hour</source>
+        <translation>5時間</translation>
+    </message>
+    <message>
+        <source>5-hour limit</source>
+        <translation>5時間の上限</translation>
     </message>
 </context>
 <context>
@@ -612,10 +612,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
 <context>
     <name>ProviderStatusText</name>
     <message>
-        <source>5 hour</source>
-        <translation>5時間</translation>
-    </message>
-    <message>
         <source>Weekly</source>
         <translation>週間</translation>
     </message>
@@ -712,6 +708,10 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Session expired: run claude to renew it</source>
         <translation>セッション切れ：claude を実行して更新してください</translation>
+    </message>
+    <message>
+        <source>5-hour</source>
+        <translation>5時間</translation>
     </message>
 </context>
 <context>

@@ -18,11 +18,17 @@ QString tr(const char* text) {
 // Between a window's own name and its length in a label: "Spark · 5 hour".
 const QString labelSeparator = QStringLiteral(" \u00b7 ");
 
-// The words the providers put into window labels.
-constexpr std::array labelWords{QT_TRANSLATE_NOOP("ProviderStatusText", "5 hour"),
-                                QT_TRANSLATE_NOOP("ProviderStatusText", "Weekly"),
-                                QT_TRANSLATE_NOOP("ProviderStatusText", "Monthly"),
-                                QT_TRANSLATE_NOOP("ProviderStatusText", "Additional limit")};
+// The words the providers put into window labels, and the words shown for them: one name for
+// each window everywhere ("5-hour", as the announcements say it).
+struct LabelWord {
+    const char* stored;
+    const char* shown;
+};
+constexpr std::array labelWords{
+    LabelWord{"5 hour", QT_TRANSLATE_NOOP("ProviderStatusText", "5-hour")},
+    LabelWord{"Weekly", QT_TRANSLATE_NOOP("ProviderStatusText", "Weekly")},
+    LabelWord{"Monthly", QT_TRANSLATE_NOOP("ProviderStatusText", "Monthly")},
+    LabelWord{"Additional limit", QT_TRANSLATE_NOOP("ProviderStatusText", "Additional limit")}};
 
 }  // namespace
 
@@ -126,9 +132,9 @@ bool namesOwnWindow(const QString& label) {
 QString windowLabel(const QString& label) {
     QStringList parts = label.split(labelSeparator);
     for (QString& part : parts) {
-        for (const char* word : labelWords) {
-            if (part == QLatin1String(word)) {
-                part = tr(word);
+        for (const LabelWord& word : labelWords) {
+            if (part == QLatin1String(word.stored)) {
+                part = tr(word.shown);
             }
         }
     }

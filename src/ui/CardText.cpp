@@ -29,7 +29,7 @@ bool notStarted(const UsageWindowSnapshot& window) {
 QString kindPrefix(const UsageWindowSnapshot& window) {
     switch (window.kind) {
         case UsageWindowKind::fiveHour:
-            return QCoreApplication::translate("CardText", "5h");
+            return QCoreApplication::translate("CardText", "5-hour");
         case UsageWindowKind::weekly:
             return QCoreApplication::translate("CardText", "Weekly");
         case UsageWindowKind::modelWeekly:
@@ -243,7 +243,7 @@ QString limitTitle(const UsageWindowSnapshot& window) {
     }
     switch (window.kind) {
         case UsageWindowKind::fiveHour:
-            return tr("5h limit");
+            return tr("5-hour limit");
         case UsageWindowKind::weekly:
             return tr("Weekly limit");
         case UsageWindowKind::modelWeekly:

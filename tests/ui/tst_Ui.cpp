@@ -456,7 +456,7 @@ private Q_SLOTS:
         QSignalSpy changed(card, &ProviderCardViewModel::changed);
         f.state.setSnapshot(ProviderID::claude, claudeSpent(t0.addingSeconds(30)));
         QVERIFY(!changed.isEmpty());
-        QCOMPARE(card->summary(), "5h limit reached \u00b7 back in 1 min");
+        QCOMPARE(card->summary(), "5-hour limit reached \u00b7 back in 1 min");
         QCOMPARE(card->details().value(0).toMap().value("remainingText").toString(),
                  "back in 1 min");
         QCOMPARE(popover.card(ProviderID::codex)->summary(), "Unavailable");
@@ -488,7 +488,7 @@ private Q_SLOTS:
         now = now.addingSeconds(0.3);
         QVERIFY(changed.wait());
         QCOMPARE(row().value("remainingText").toString(), "Reset time passed");
-        QCOMPARE(row().value("accessibilityLabel").toString(), "5h limit, reset time passed");
+        QCOMPARE(row().value("accessibilityLabel").toString(), "5-hour limit, reset time passed");
         QCOMPARE(timer->interval(), 59'600);  // then the next minute
         popover.setShown(false);
         QVERIFY(!timer->isActive());
@@ -701,7 +701,7 @@ private Q_SLOTS:
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
-                 "Codex: 5h limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
+                 "Codex: 5-hour limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
         // An account's money line follows its rows in the tooltip, and only there.
         ProviderUsageSnapshot paid = snapshot({}, ProviderID::claude);
         paid.extraUsage = ExtraUsage{1234.0, 5000.0, 2, QStringLiteral("USD")};
@@ -745,7 +745,7 @@ private Q_SLOTS:
         QVERIFY(item(settings, "sendTestNotification")->isEnabled());
         // No Text reads its string as markup: a limit's name holding a tag shows as written.
         UsageWindowSnapshot named = window("codex.named", State::available, 42.0);
-        named.label = QStringLiteral("<img src=\"http://127.0.0.1:9/x\"> \u00b7 5 hour");
+        named.label = QStringLiteral("<img src=\"http://127.0.0.1:9/x\"> \u00b7 Weekly");
         f.state.setSnapshot(ProviderID::codex, snapshot({named}));
         QStringList texts;
         for (QList<QQuickItem*> items{popover->contentItem(), settings->contentItem()};
@@ -888,7 +888,7 @@ private Q_SLOTS:
             QCOMPARE(property("Status").toString(), "NeedsAttention");
             QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip"))
                          .text.section(u'\n', 0, 0),
-                     "Codex: 5h limit reached");
+                     "Codex: 5-hour limit reached");
             const auto pixmaps =
                 qdbus_cast<QList<StatusNotifierItem::Pixmap>>(property("IconPixmap"));
             QVERIFY(!pixmaps.isEmpty());
