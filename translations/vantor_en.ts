@@ -44,11 +44,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>back in %1</source>
-        <extracomment>When a block lifts: &quot;back in 12 min&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>until %1</source>
         <extracomment>When a block lifts: &quot;until Jan 1, 09:00&quot;.</extracomment>
         <translation type="unfinished"></translation>
@@ -178,10 +173,6 @@
     </message>
     <message>
         <source>Usage</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
@@ -396,14 +387,6 @@ Files:
     </message>
     <message>
         <source>Workspace credits: %1 used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, resets %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -889,15 +872,7 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1, resets %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 (as of %2: %3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message numerus="yes">
@@ -970,6 +945,14 @@ Files:
     </message>
     <message>
         <source>back %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -44,11 +44,6 @@
         <translation>Le blocage de votre utilisation a été levé.</translation>
     </message>
     <message>
-        <source>back in %1</source>
-        <extracomment>When a block lifts: &quot;back in 12 min&quot;.</extracomment>
-        <translation>de retour dans %1</translation>
-    </message>
-    <message>
         <source>until %1</source>
         <extracomment>When a block lifts: &quot;until Jan 1, 09:00&quot;.</extracomment>
         <translation>jusqu’à %1</translation>
@@ -179,10 +174,6 @@
     <message>
         <source>Usage</source>
         <translation>Utilisation</translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation>%1, réinitialisation dans %2</translation>
     </message>
     <message numerus="yes">
         <source>%n% left</source>
@@ -438,14 +429,6 @@ Fichiers&#xa0;:
     <message>
         <source>Workspace credits: %1 used</source>
         <translation>Crédits de l’espace de travail&#xa0;: %1 utilisés</translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation>%1, réinitialisation dans %2</translation>
-    </message>
-    <message>
-        <source>%1, resets %2</source>
-        <translation>%1, réinitialisation&#xa0;: %2</translation>
     </message>
     <message>
         <source>Unlimited credits</source>
@@ -930,16 +913,8 @@ Fichiers&#xa0;:
         <translation>%1, utilisation inconnue</translation>
     </message>
     <message>
-        <source>%1, resets %2</source>
-        <translation>%1, réinitialisation&#xa0;: %2</translation>
-    </message>
-    <message>
         <source>%1 (as of %2: %3)</source>
         <translation>%1 (données de %2&#xa0;: %3)</translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation>%1, réinitialisation dans %2</translation>
     </message>
     <message numerus="yes">
         <source>%1 %n% left</source>
@@ -1012,6 +987,14 @@ Fichiers&#xa0;:
     <message>
         <source>back %1</source>
         <translation>de retour le %1</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1, réinitialisation dans %2</translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation>%1, réinitialisation&#xa0;: %2</translation>
     </message>
 </context>
 <context>

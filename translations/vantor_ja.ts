@@ -44,11 +44,6 @@
         <translation>使用のブロックが解除されました。</translation>
     </message>
     <message>
-        <source>back in %1</source>
-        <extracomment>When a block lifts: &quot;back in 12 min&quot;.</extracomment>
-        <translation>%1後に再開</translation>
-    </message>
-    <message>
         <source>until %1</source>
         <extracomment>When a block lifts: &quot;until Jan 1, 09:00&quot;.</extracomment>
         <translation>%1まで</translation>
@@ -178,10 +173,6 @@
     <message>
         <source>Usage</source>
         <translation>使用量</translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation>%1、%2にリセット</translation>
     </message>
     <message numerus="yes">
         <source>%n% left</source>
@@ -436,14 +427,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Workspace credits: %1 used</source>
         <translation>ワークスペースのクレジット：%1を使用</translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation>%1、%2にリセット</translation>
-    </message>
-    <message>
-        <source>%1, resets %2</source>
-        <translation>%1、%2にリセット</translation>
     </message>
     <message>
         <source>Unlimited credits</source>
@@ -928,16 +911,8 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>%1 使用量不明</translation>
     </message>
     <message>
-        <source>%1, resets %2</source>
-        <translation>%1、%2にリセット</translation>
-    </message>
-    <message>
         <source>%1 (as of %2: %3)</source>
         <translation>%1（%2時点：%3）</translation>
-    </message>
-    <message>
-        <source>%1, resets in %2</source>
-        <translation>%1、%2にリセット</translation>
     </message>
     <message numerus="yes">
         <source>%1 %n% left</source>
@@ -1008,6 +983,14 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>back %1</source>
         <translation>%1に再開</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1、%2にリセット</translation>
+    </message>
+    <message>
+        <source>%1, resets %2</source>
+        <translation>%1、%2にリセット</translation>
     </message>
 </context>
 <context>

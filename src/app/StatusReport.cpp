@@ -182,8 +182,8 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
         if (block) {
             // Room in the windows means nothing while the account is blocked.
             line = BlockText::headline(*block, now, locale);
-        } else if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetAt &&
-                   window->resetAt->secondsSince(now) > 0.0) {
+        } else if (window->severity(nearingPercent) == UsageSeverity::spent &&
+                   window->resetsAfter(now)) {
             // As the card says it: which limit, and when it is back.
             line = tr("%1 limit reached, %2")
                        .arg(ProviderStatusText::windowLabel(window->label),
@@ -194,10 +194,7 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
             line = left ? tr("%1 %n% left", nullptr, *left).arg(label)
                         : tr("%1 use unknown").arg(label);
             if (window->resetAt) {
-                line = (TimeDisplayFormatter::countsMinutes(*window->resetAt, now)
-                            ? tr("%1, resets in %2")
-                            : tr("%1, resets %2"))
-                           .arg(line, formatter.resetText(*window->resetAt, now, locale));
+                line = formatter.withReset(line, *window->resetAt, now, locale);
             }
         }
         if (const QString money = MoneyText::line(*snapshot, now, locale); !money.isEmpty()) {
@@ -285,8 +282,7 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
             continue;
         }
         // A spent headline says when it comes back ("Codex 2h").
-        if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetAt &&
-            window->resetAt->secondsSince(now) > 0.0) {
+        if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetsAfter(now)) {
             parts.append(QStringLiteral("%1 %2").arg(
                 name, TimeDisplayFormatter::shortDuration(window->resetAt->secondsSince(now))));
             lowest = 0;

@@ -51,13 +51,13 @@ QString lift(const UsageBlock& block, Instant now, const QLocale& locale) {
     if (!block.until || block.until->secondsSince(now) <= 0.0) {
         return {};
     }
-    const QString when = TimeDisplayFormatter().resetText(*block.until, now, locale);
+    const TimeDisplayFormatter formatter;
+    // Within the hour, as a spent limit says it: "back in 12 min".
     if (TimeDisplayFormatter::countsMinutes(*block.until, now)) {
-        //: When a block lifts: "back in 12 min".
-        return tr("back in %1").arg(when);
+        return formatter.backText(*block.until, now, locale);
     }
     //: When a block lifts: "until Jan 1, 09:00".
-    return tr("until %1").arg(when);
+    return tr("until %1").arg(formatter.resetText(*block.until, now, locale));
 }
 
 QString headline(const UsageBlock& block, Instant now, const QLocale& locale) {

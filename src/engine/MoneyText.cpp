@@ -5,17 +5,14 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <cmath>
-
 namespace {
 
 QString tr(const char* text) {
     return QCoreApplication::translate("MoneyText", text);
 }
 
-QString amount(const ExtraUsage& amount, double minorUnits, const QLocale& locale) {
-    return MoneyText::money(minorUnits / std::pow(10.0, amount.decimalPlaces), amount.currency,
-                            amount.decimalPlaces, locale);
+QString amount(const ExtraUsage& amount, double major, const QLocale& locale) {
+    return MoneyText::money(major, amount.currency, amount.decimalPlaces, locale);
 }
 
 QString count(double value, const QLocale& locale) {
@@ -56,18 +53,18 @@ QString money(double amount, const QString& currency, int decimals, const QLocal
 QString line(const ProviderUsageSnapshot& snapshot, Instant now, const QLocale& locale) {
     QStringList parts;
     if (const auto& extra = snapshot.extraUsage) {
-        const QString used = amount(*extra, extra->usedMinorUnits, locale);
+        const QString used = amount(*extra, extra->usedAmount(), locale);
         // Extra usage is counted per calendar month.
         parts.append(extra->limitMinorUnits
                          ? tr("Extra usage: %1 of %2 this month")
-                               .arg(used, amount(*extra, *extra->limitMinorUnits, locale))
+                               .arg(used, amount(*extra, *extra->limitAmount(), locale))
                          : tr("Extra usage: %1 this month").arg(used));
     }
     if (const auto& spend = snapshot.spend; spend && !snapshot.spendRepeatsExtraUsage()) {
-        const QString used = amount(*spend, spend->usedMinorUnits, locale);
+        const QString used = amount(*spend, spend->usedAmount(), locale);
         parts.append(
             spend->limitMinorUnits
-                ? tr("Spent: %1 of %2").arg(used, amount(*spend, *spend->limitMinorUnits, locale))
+                ? tr("Spent: %1 of %2").arg(used, amount(*spend, *spend->limitAmount(), locale))
                 : tr("Spent: %1").arg(used));
     }
     if (const auto& limit = snapshot.individualLimit) {
@@ -76,11 +73,7 @@ QString line(const ProviderUsageSnapshot& snapshot, Instant now, const QLocale& 
                                  .arg(count(limit->used, locale), count(*limit->limit, locale))
                            : tr("Workspace credits: %1 used").arg(count(limit->used, locale));
         if (limit->resetsAt && limit->resetsAt->secondsSince(now) > 0.0) {
-            const QString when = TimeDisplayFormatter().resetText(*limit->resetsAt, now, locale);
-            text =
-                (TimeDisplayFormatter::countsMinutes(*limit->resetsAt, now) ? tr("%1, resets in %2")
-                                                                            : tr("%1, resets %2"))
-                    .arg(text, when);
+            text = TimeDisplayFormatter().withReset(text, *limit->resetsAt, now, locale);
         }
         parts.append(text);
     }

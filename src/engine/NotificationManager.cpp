@@ -134,27 +134,34 @@ QCoro::Task<bool> NotificationManager::tell(NotificationCenter::Request request)
 
 QCoro::Task<bool> NotificationManager::warn(ProviderID provider, UsageWindowSnapshot window,
                                             Instant now, QString account) {
-    NotificationCenter::Request request{
-        .identifier =
-            QStringLiteral("com.quorvel.vantor.warning.%1.%2.%3")
-                .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
-        .title = warningTitle(provider, window, account),
-        .body = window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
-                               : QString()};
+    // Built apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
+    NotificationCenter::Request request = aboutWindow(
+        QStringLiteral("warning"), provider, window, warningTitle(provider, window, account),
+        window.resetAt ? TimeDisplayFormatter().resetSentence(*window.resetAt, now, {})
+                       : QString());
     const bool told = co_await tell(std::move(request));
     co_return told;
 }
 
 QCoro::Task<bool> NotificationManager::tellSpent(ProviderID provider, UsageWindowSnapshot window,
                                                  Instant now, QString account) {
-    NotificationCenter::Request request{
-        .identifier =
-            QStringLiteral("com.quorvel.vantor.spent.%1.%2.%3")
-                .arg(rawValue(provider), window.id, LimitWarningDetector::periodKey(window)),
-        .title = spentTitle(provider, window, account),
-        .body = window.resetAt ? backSentence(*window.resetAt, now) : QString()};
+    NotificationCenter::Request request = aboutWindow(
+        QStringLiteral("spent"), provider, window, spentTitle(provider, window, account),
+        window.resetAt ? backSentence(*window.resetAt, now) : QString());
     const bool told = co_await tell(std::move(request));
     co_return told;
+}
+
+NotificationCenter::Request NotificationManager::aboutWindow(const QString& what,
+                                                             ProviderID provider,
+                                                             const UsageWindowSnapshot& window,
+                                                             QString title, QString body) {
+    // One identifier per window and period, which the marks keep from repeating.
+    return {.identifier = QStringLiteral("com.quorvel.vantor.%1.%2.%3.%4")
+                              .arg(what, rawValue(provider), window.id,
+                                   LimitWarningDetector::periodKey(window)),
+            .title = std::move(title),
+            .body = std::move(body)};
 }
 
 QString NotificationManager::stoppedTitle(ProviderID provider, const ProviderAvailability& why,

@@ -88,6 +88,10 @@ public:
     static QString backSentence(Instant resetAt, Instant now);
 
 private:
+    // A notice about one window in one period ("warning", "spent").
+    static NotificationCenter::Request aboutWindow(const QString& what, ProviderID provider,
+                                                   const UsageWindowSnapshot& window, QString title,
+                                                   QString body);
     // Asks for permission only while it is undetermined; anything but authorized stops.
     QCoro::Task<bool> permitted();
     // Hands one announcement to the centre and records it; false when the centre did not take it.

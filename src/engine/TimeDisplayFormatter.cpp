@@ -146,6 +146,14 @@ QString TimeDisplayFormatter::sentence(Instant at, Instant now, const QLocale& l
     return phrases.date.arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
 }
 
+QString TimeDisplayFormatter::withReset(const QString& text, Instant resetAt, Instant now,
+                                        const QLocale& locale) const {
+    return (countsMinutes(resetAt, now)
+                ? QCoreApplication::translate("TimeDisplayFormatter", "%1, resets in %2")
+                : QCoreApplication::translate("TimeDisplayFormatter", "%1, resets %2"))
+        .arg(text, resetText(resetAt, now, locale));
+}
+
 QString TimeDisplayFormatter::backText(Instant at, Instant now, const QLocale& locale) const {
     if (countsMinutes(at, now)) {
         //: When a spent limit comes back: "back in 12 min".

@@ -15,6 +15,9 @@ public:
     static bool countsMinutes(Instant resetAt, Instant now);
     // Calendar days are judged against now, which callers pass as the current time.
     QString resetText(Instant resetAt, Instant now, const QLocale& locale) const;
+    // "<text>, resets <resetText>", or "<text>, resets in 12 min" within the hour.
+    QString withReset(const QString& text, Instant resetAt, Instant now,
+                      const QLocale& locale) const;
     // When a spent limit comes back, to follow its name: "back in 12 min", "back at 15:40",
     // "back tomorrow at 15:40", "back Friday at 15:40", "back Dec 14, 15:40".
     QString backText(Instant at, Instant now, const QLocale& locale) const;

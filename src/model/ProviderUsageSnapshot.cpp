@@ -25,12 +25,6 @@ std::optional<UsageBlock> ProviderUsageSnapshot::accountBlock() const {
     return std::nullopt;
 }
 
-bool ProviderUsageSnapshot::isBlocked() const {
-    return accountBlock() ||
-           std::any_of(windows.cbegin(), windows.cend(),
-                       [this](const UsageWindowSnapshot& window) { return blockOf(window); });
-}
-
 std::optional<UsageBlock> ProviderUsageSnapshot::blockOf(const UsageWindowSnapshot& window) const {
     if (auto account = accountBlock()) {
         return account;
@@ -64,7 +58,7 @@ std::optional<UsageWindowSnapshot> ProviderUsageSnapshot::summaryWindow() const 
     // Of equals the first stays, as a stable sort would keep it.
     const UsageWindowSnapshot* best = nullptr;
     for (const UsageWindowSnapshot& window : windows) {
-        if (window.providerWindowID != windows.constFirst().providerWindowID) {
+        if (!inMainBucket(window)) {
             continue;
         }
         if (!best || UsageWindowSnapshot::tighter(window, *best)) {

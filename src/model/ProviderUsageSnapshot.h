@@ -50,8 +50,6 @@ struct ProviderUsageSnapshot {
     std::optional<UsageWindowSnapshot> summaryWindow() const;
     // The block on the whole account, if any.
     std::optional<UsageBlock> accountBlock() const;
-    // Whether a block stops the account or a bucket it has windows of.
-    bool isBlocked() const;
     // The block that stops this window: the account's, else its bucket's.
     std::optional<UsageBlock> blockOf(const UsageWindowSnapshot& window) const;
     // Whether extraUsage and spend report one amount (the same currency and, to half of the

@@ -24,6 +24,10 @@ std::optional<int> UsageWindowSnapshot::percentLeft() const {
     return std::isfinite(*used) ? static_cast<int>(std::lround(100.0 - *used)) : 0;
 }
 
+bool UsageWindowSnapshot::resetsAfter(Instant now) const {
+    return resetAt && resetAt->secondsSince(now) > 0.0;
+}
+
 UsageSeverity UsageWindowSnapshot::severity(double nearingPercent) const {
     const std::optional<double> used = displayPercent();
     if (state == UsageWindowState::exhausted || (used && *used >= 100.0)) {

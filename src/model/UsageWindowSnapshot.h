@@ -35,6 +35,9 @@ struct UsageWindowSnapshot {
     // unknown, 0 for a use that is not a number.
     std::optional<int> percentLeft() const;
 
+    // Whether the reset time lies after now: one that passed without a new reading says
+    // nothing of when the window comes back.
+    bool resetsAfter(Instant now) const;
     // Spent when the provider says so or nothing is left; nearing from nearingPercent used.
     UsageSeverity severity(double nearingPercent) const;
     // Whether this window stands before the other as the one that will stop the user first:

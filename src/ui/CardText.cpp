@@ -100,7 +100,7 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
             // Which limit stops the user, and when it comes back.
             if (window->state == UsageWindowState::exhausted) {
                 const QString reached = tr("%1 reached").arg(limitTitle(*window));
-                return window->resetAt && window->resetAt->secondsSince(now) > 0.0
+                return window->resetsAfter(now)
                            ? reached + QStringLiteral(" \u00b7 ") +
                                  TimeDisplayFormatter().backText(*window->resetAt, now, locale)
                            : reached;
@@ -287,14 +287,14 @@ namespace {
 
 // Until the next refresh brings the new window, a reset time can lie in the past.
 bool resetPassed(const UsageWindowSnapshot& window, Instant now) {
-    return window.resetAt && window.resetAt->secondsSince(now) <= 0.0;
+    return window.resetAt && !window.resetsAfter(now);
 }
 
 }  // namespace
 
 QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale,
                 double nearingPercent) {
-    const bool ahead = window.resetAt && window.resetAt->secondsSince(now) > 0.0;
+    const bool ahead = window.resetsAfter(now);
     if (window.severity(nearingPercent) == UsageSeverity::spent) {
         if (ahead) {
             return TimeDisplayFormatter().backText(*window.resetAt, now, locale);
@@ -329,10 +329,11 @@ QString blockNotice(const std::optional<ProviderUsageSnapshot>& snapshot, Instan
 
 QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
                   const QLocale& locale) {
-    const bool minutes =
-        window.resetAt && TimeDisplayFormatter::countsMinutes(*window.resetAt, now);
-    return (minutes ? tr("%1, resets in %2") : tr("%1, resets %2"))
-        .arg(text, resetText(window, now, locale));
+    if (window.resetsAfter(now)) {
+        return TimeDisplayFormatter().withReset(text, *window.resetAt, now, locale);
+    }
+    // Read aloud: "resets Reset time passed" still tells it.
+    return tr("%1, resets %2").arg(text, resetText(window, now, locale));
 }
 
 QString paceText(const std::optional<UsageHistory::Projection>& projection, Instant now,
@@ -369,7 +370,7 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
     QStringList rows;
     // A blocked account says so first: its windows' room cannot be used.
     if (const auto block = snapshot ? snapshot->accountBlock() : std::nullopt) {
-        rows.append(tr("%1: %2").arg(name, BlockText::headline(*block, now, locale)));
+        rows.append(namedLine(name, BlockText::headline(*block, now, locale)));
     }
     for (const UsageWindowSnapshot& window :
          snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {
@@ -378,28 +379,26 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
                 .arg(name, window.label.isEmpty() ? limitTitle(window)
                                                   : ProviderStatusText::windowLabel(window.label));
         if (const auto block = bucketBlock(snapshot, window)) {
-            rows.append(tr("%1: %2").arg(title, BlockText::headline(*block, now, locale)));
+            rows.append(namedLine(title, BlockText::headline(*block, now, locale)));
             continue;
         }
-        if (window.state == UsageWindowState::exhausted && window.resetAt &&
-            window.resetAt->secondsSince(now) > 0.0) {
-            rows.append(tr("%1: %2").arg(
-                title, TimeDisplayFormatter().backText(*window.resetAt, now, locale)));
+        if (window.state == UsageWindowState::exhausted && window.resetsAfter(now)) {
+            rows.append(
+                namedLine(title, TimeDisplayFormatter().backText(*window.resetAt, now, locale)));
             continue;
         }
-        QString row = tr("%1: %2").arg(title, remainingText(window));
         // Only a reset still ahead is said: "resets Reset unavailable" or a passed one would
         // read as nonsense.
-        if (window.resetAt && window.resetAt->secondsSince(now) > 0.0) {
-            row = withReset(row, window, now, locale);
-        }
-        rows.append(row);
+        const QString row = namedLine(title, remainingText(window));
+        rows.append(window.resetsAfter(now)
+                        ? TimeDisplayFormatter().withReset(row, *window.resetAt, now, locale)
+                        : row);
     }
     if (rows.isEmpty()) {
-        rows.append(tr("%1: %2").arg(name, summary(std::nullopt, availability, now, locale)));
+        rows.append(namedLine(name, summary(std::nullopt, availability, now, locale)));
     } else if (const QString stale = staleMark(snapshot, availability, now, locale);
                !stale.isEmpty()) {
-        rows.append(tr("%1: %2").arg(name, stale));
+        rows.append(namedLine(name, stale));
     }
     return rows;
 }

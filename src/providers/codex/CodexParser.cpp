@@ -60,7 +60,7 @@ const KnownLength* classify(std::optional<double> minutes, std::optional<Instant
     return nullptr;
 }
 
-// "37.5" as the app-server sends it, or a plain number.
+// "37.5" as the app-server sends balances and amounts, or a plain number.
 std::optional<double> balance(const QJsonValue& value) {
     if (const auto text = string(value)) {
         bool ok = false;
@@ -70,11 +70,6 @@ std::optional<double> balance(const QJsonValue& value) {
     return value.isDouble() ? CodexParser::number(value) : std::nullopt;
 }
 
-// "100" as the app-server sends amounts, or a plain number.
-std::optional<double> amount(const QJsonValue& value) {
-    return balance(value);
-}
-
 std::optional<Instant> unixTime(const QJsonValue& value) {
     const auto seconds = CodexParser::number(value);
     return seconds ? std::optional(Instant::fromUnixSeconds(*seconds)) : std::nullopt;
@@ -82,13 +77,13 @@ std::optional<Instant> unixTime(const QJsonValue& value) {
 
 std::optional<IndividualLimit> individualLimit(const QJsonObject& bucket) {
     const QJsonObject object = bucket.value(QStringLiteral("individualLimit")).toObject();
-    const std::optional<double> used = amount(object.value(QStringLiteral("used")));
+    const std::optional<double> used = balance(object.value(QStringLiteral("used")));
     if (!used) {
         return std::nullopt;
     }
     return IndividualLimit{
         .used = *used,
-        .limit = amount(object.value(QStringLiteral("limit"))),
+        .limit = balance(object.value(QStringLiteral("limit"))),
         .remainingPercent = CodexParser::number(object.value(QStringLiteral("remainingPercent"))),
         .resetsAt = unixTime(object.value(QStringLiteral("resetsAt")))};
 }
@@ -276,15 +271,16 @@ ProviderUsageSnapshot parse(const QJsonObject& result, Instant now) {
         globalLimitReason = string(main.value(reachedTypeKey));
     }
     // The account-wide statements stop every bucket; null says nothing either way.
-    if (ordinaryUsageAllowed == false || name(result.value(reachedTypeKey))) {
+    const std::optional<QString> accountReason = name(result.value(reachedTypeKey));
+    if (ordinaryUsageAllowed == false || accountReason) {
+        const QString reason = accountReason.value_or(QString()).left(64);
         const auto account = std::find_if(blocks.begin(), blocks.end(),
                                           [](const UsageBlock& b) { return b.bucket.isEmpty(); });
         if (account == blocks.end()) {
-            const QString reason = name(result.value(reachedTypeKey)).value_or(QString()).left(64);
             blocks.prepend(UsageBlock{
                 .bucket = {}, .reason = reason, .until = blockEnd(reason, main, mainWindows)});
-        } else if (const auto reason = name(result.value(reachedTypeKey))) {
-            account->reason = reason->left(64);
+        } else if (accountReason) {
+            account->reason = reason;
         }
     }
 
