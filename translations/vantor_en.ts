@@ -97,10 +97,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>as of %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Binding limit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -203,9 +199,7 @@
     </message>
     <message>
         <source>%1 · %2</source>
-        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.
-----------
-Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -217,40 +211,15 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>not refreshed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>session expired</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>sign in needed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>rate limited</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>not installed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · resets in %2</source>
-        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · resets %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>5-hour</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>5-hour limit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -417,26 +386,6 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1: %2 % of the 5-hour limit used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the weekly limit used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the monthly limit used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the usage limit used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the %3 limit used</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Vantor</source>
         <translation type="unfinished"></translation>
     </message>
@@ -519,6 +468,26 @@ Files:
     </message>
     <message>
         <source>%1: sign-in needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 of the 5-hour limit left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 of the weekly limit left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 of the monthly limit left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 of the usage limit left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: %2 of the %3 limit left</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -657,6 +626,53 @@ Files:
         <source>5-hour</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1%</source>
+        <extracomment>A share: &quot;42%&quot;; the language&apos;s own spacing before the sign.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n% left</source>
+        <extracomment>A window&apos;s share left: &quot;5-hour 42% left&quot;; %1 the window&apos;s name.</extracomment>
+        <translation>
+            <numerusform>%1 %n% left</numerusform>
+            <numerusform>%1 %n% left</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 limit reached</source>
+        <extracomment>%1 the window&apos;s name: &quot;5-hour limit reached&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>as of %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not refreshed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>session expired</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sign in needed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>rate limited</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -712,10 +728,6 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 %</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Symbol</source>
         <translation type="unfinished"></translation>
     </message>
@@ -733,10 +745,6 @@ Files:
     </message>
     <message>
         <source>Launch at Login</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Warn when a limit reaches</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -830,34 +838,19 @@ Files:
         <source>Voice language</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 left</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Warn when a limit is down to</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
     <message>
         <source>Vantor Settings</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>StatusLineText</name>
-    <message>
-        <source>5h %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>wk %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>resets in %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>resets %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 %</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -872,28 +865,13 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 (as of %2: %3)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 %n% left</source>
-        <translation>
-            <numerusform>%1 %n% left</numerusform>
-            <numerusform>%1 %n% left</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
+        <source>%1: blocked</source>
+        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex: blocked&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 blocked</source>
-        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 limit reached, %2</source>
+        <source>%1 back in %2</source>
+        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -948,11 +926,12 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1, resets in %2</source>
+        <source>resets in %1</source>
+        <extracomment>When a limit resets: &quot;resets in 12 min&quot;, &quot;resets Fri 09:00&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1, resets %2</source>
+        <source>resets %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

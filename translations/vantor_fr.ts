@@ -97,10 +97,6 @@
         <translation>Données d&apos;utilisation indisponibles</translation>
     </message>
     <message>
-        <source>as of %1</source>
-        <translation>données de %1</translation>
-    </message>
-    <message>
         <source>Binding limit</source>
         <translation>Limite active</translation>
     </message>
@@ -203,9 +199,7 @@
     </message>
     <message>
         <source>%1 · %2</source>
-        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.
-----------
-Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
     <message>
@@ -217,41 +211,16 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>L’utilisation s’affiche ici d’elle-même dès que Vantor peut la lire.</translation>
     </message>
     <message>
-        <source>not refreshed</source>
-        <translation>non actualisé</translation>
-    </message>
-    <message>
-        <source>session expired</source>
-        <translation>session expirée</translation>
-    </message>
-    <message>
-        <source>sign in needed</source>
-        <translation>connexion requise</translation>
-    </message>
-    <message>
-        <source>rate limited</source>
-        <translation>limite de requêtes</translation>
-    </message>
-    <message>
-        <source>not installed</source>
-        <translation>non installé</translation>
-    </message>
-    <message>
-        <source>%1 · resets in %2</source>
-        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
-        <translation>%1 · réinitialisation dans %2</translation>
-    </message>
-    <message>
-        <source>%1 · resets %2</source>
-        <translation>%1 · réinitialisation&#xa0;: %2</translation>
-    </message>
-    <message>
         <source>5-hour</source>
         <translation>5&#xa0;heures</translation>
     </message>
     <message>
         <source>5-hour limit</source>
         <translation>Limite de 5&#xa0;heures</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1, réinitialisation dans %2</translation>
     </message>
 </context>
 <context>
@@ -458,26 +427,6 @@ Fichiers&#xa0;:
         <translation>Codex est de nouveau disponible</translation>
     </message>
     <message>
-        <source>%1: %2 % of the 5-hour limit used</source>
-        <translation>%1&#xa0;: %2&#x202f;% de la limite de 5&#xa0;heures utilisés</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the weekly limit used</source>
-        <translation>%1&#xa0;: %2&#x202f;% de la limite hebdomadaire utilisés</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the monthly limit used</source>
-        <translation>%1&#xa0;: %2&#x202f;% de la limite mensuelle utilisés</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the usage limit used</source>
-        <translation>%1&#xa0;: %2&#x202f;% de la limite utilisés</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the %3 limit used</source>
-        <translation>%1&#xa0;: %2&#x202f;% de la limite «&#xa0;%3&#xa0;» utilisés</translation>
-    </message>
-    <message>
         <source>Vantor</source>
         <translation>Vantor</translation>
     </message>
@@ -561,6 +510,26 @@ Fichiers&#xa0;:
     <message>
         <source>%1: sign-in needed</source>
         <translation>%1&#xa0;: connexion requise</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the 5-hour limit left</source>
+        <translation>%1&#xa0;: %2 de la limite de 5&#xa0;heures restants</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the weekly limit left</source>
+        <translation>%1&#xa0;: %2 de la limite hebdomadaire restants</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the monthly limit left</source>
+        <translation>%1&#xa0;: %2 de la limite mensuelle restants</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the usage limit left</source>
+        <translation>%1&#xa0;: %2 de la limite restants</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the %3 limit left</source>
+        <translation>%1&#xa0;: %2 de la limite «&#xa0;%3&#xa0;» restants</translation>
     </message>
 </context>
 <context>
@@ -698,6 +667,53 @@ Fichiers&#xa0;:
         <source>5-hour</source>
         <translation>5&#xa0;heures</translation>
     </message>
+    <message>
+        <source>%1%</source>
+        <extracomment>A share: &quot;42%&quot;; the language&apos;s own spacing before the sign.</extracomment>
+        <translation>%1&#x202f;%</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n% left</source>
+        <extracomment>A window&apos;s share left: &quot;5-hour 42% left&quot;; %1 the window&apos;s name.</extracomment>
+        <translation>
+            <numerusform>%1, %n&#x202f;% restant</numerusform>
+            <numerusform>%1, %n&#x202f;% restants</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 limit reached</source>
+        <extracomment>%1 the window&apos;s name: &quot;5-hour limit reached&quot;.</extracomment>
+        <translation>%1, limite atteinte</translation>
+    </message>
+    <message>
+        <source>as of %1</source>
+        <translation>données de %1</translation>
+    </message>
+    <message>
+        <source>not refreshed</source>
+        <translation>non actualisé</translation>
+    </message>
+    <message>
+        <source>session expired</source>
+        <translation>session expirée</translation>
+    </message>
+    <message>
+        <source>sign in needed</source>
+        <translation>connexion requise</translation>
+    </message>
+    <message>
+        <source>rate limited</source>
+        <translation>limite de requêtes</translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation>non installé</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -753,10 +769,6 @@ Fichiers&#xa0;:
         <translation>Désactivé</translation>
     </message>
     <message>
-        <source>%1 %</source>
-        <translation>%1&#x202f;%</translation>
-    </message>
-    <message>
         <source>Symbol</source>
         <translation>Symbole</translation>
     </message>
@@ -775,10 +787,6 @@ Fichiers&#xa0;:
     <message>
         <source>Launch at Login</source>
         <translation>Lancer à la connexion</translation>
-    </message>
-    <message>
-        <source>Warn when a limit reaches</source>
-        <translation>Avertir quand une limite atteint</translation>
     </message>
     <message>
         <source>Tray icon shows</source>
@@ -871,35 +879,20 @@ Fichiers&#xa0;:
         <source>Voice language</source>
         <translation>Langue de la voix</translation>
     </message>
+    <message>
+        <source>%1 left</source>
+        <translation>%1 restants</translation>
+    </message>
+    <message>
+        <source>Warn when a limit is down to</source>
+        <translation>Avertir quand il reste</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
     <message>
         <source>Vantor Settings</source>
         <translation>Paramètres de Vantor</translation>
-    </message>
-</context>
-<context>
-    <name>StatusLineText</name>
-    <message>
-        <source>5h %1</source>
-        <translation>5h %1</translation>
-    </message>
-    <message>
-        <source>wk %1</source>
-        <translation>sem. %1</translation>
-    </message>
-    <message>
-        <source>resets in %1</source>
-        <translation>réinit. dans %1</translation>
-    </message>
-    <message>
-        <source>resets %1</source>
-        <translation>réinit. %1</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation>%1&#x202f;%</translation>
     </message>
 </context>
 <context>
@@ -913,29 +906,14 @@ Fichiers&#xa0;:
         <translation>%1, utilisation inconnue</translation>
     </message>
     <message>
-        <source>%1 (as of %2: %3)</source>
-        <translation>%1 (données de %2&#xa0;: %3)</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 %n% left</source>
-        <translation>
-            <numerusform>%1, %n&#x202f;% restant</numerusform>
-            <numerusform>%1, %n&#x202f;% restants</numerusform>
-        </translation>
+        <source>%1: blocked</source>
+        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex: blocked&quot;.</extracomment>
+        <translation>%1&#xa0;: bloqué</translation>
     </message>
     <message>
-        <source>%1 (%2)</source>
-        <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>%1 blocked</source>
-        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
-        <translation>%1 bloqué</translation>
-    </message>
-    <message>
-        <source>%1 limit reached, %2</source>
-        <translation>%1&#xa0;: limite atteinte, %2</translation>
+        <source>%1 back in %2</source>
+        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
+        <translation>%1, retour dans %2</translation>
     </message>
 </context>
 <context>
@@ -989,12 +967,13 @@ Fichiers&#xa0;:
         <translation>de retour le %1</translation>
     </message>
     <message>
-        <source>%1, resets in %2</source>
-        <translation>%1, réinitialisation dans %2</translation>
+        <source>resets in %1</source>
+        <extracomment>When a limit resets: &quot;resets in 12 min&quot;, &quot;resets Fri 09:00&quot;.</extracomment>
+        <translation>réinitialisation dans %1</translation>
     </message>
     <message>
-        <source>%1, resets %2</source>
-        <translation>%1, réinitialisation&#xa0;: %2</translation>
+        <source>resets %1</source>
+        <translation>réinitialisation&#xa0;: %1</translation>
     </message>
 </context>
 <context>

@@ -97,10 +97,6 @@
         <translation>使用状況を取得できません</translation>
     </message>
     <message>
-        <source>as of %1</source>
-        <translation>%1時点</translation>
-    </message>
-    <message>
         <source>Binding limit</source>
         <translation>適用中の上限</translation>
     </message>
@@ -200,9 +196,7 @@
     </message>
     <message>
         <source>%1 · %2</source>
-        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.
-----------
-Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
+        <extracomment>A card&apos;s title when several accounts of an assistant are watched: &quot;Claude · work&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
     <message>
@@ -214,41 +208,16 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>Vantor が読み取れるようになると、使用状況はここに自動で表示されます。</translation>
     </message>
     <message>
-        <source>not refreshed</source>
-        <translation>未更新</translation>
-    </message>
-    <message>
-        <source>session expired</source>
-        <translation>セッション切れ</translation>
-    </message>
-    <message>
-        <source>sign in needed</source>
-        <translation>サインインが必要</translation>
-    </message>
-    <message>
-        <source>rate limited</source>
-        <translation>リクエスト制限中</translation>
-    </message>
-    <message>
-        <source>not installed</source>
-        <translation>未インストール</translation>
-    </message>
-    <message>
-        <source>%1 · resets in %2</source>
-        <extracomment>A limit&apos;s row: &quot;42% left · resets Fri 09:00&quot;, or &quot;... · resets in 12 min&quot;.</extracomment>
-        <translation>%1 · %2後にリセット</translation>
-    </message>
-    <message>
-        <source>%1 · resets %2</source>
-        <translation>%1 · %2にリセット</translation>
-    </message>
-    <message>
         <source>5-hour</source>
         <translation>5時間</translation>
     </message>
     <message>
         <source>5-hour limit</source>
         <translation>5時間の上限</translation>
+    </message>
+    <message>
+        <source>%1, resets in %2</source>
+        <translation>%1、%2にリセット</translation>
     </message>
 </context>
 <context>
@@ -456,26 +425,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>Codexが再び使えるようになりました</translation>
     </message>
     <message>
-        <source>%1: %2 % of the 5-hour limit used</source>
-        <translation>%1: 5時間の上限の%2%を使用しました</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the weekly limit used</source>
-        <translation>%1: 週間の上限の%2%を使用しました</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the monthly limit used</source>
-        <translation>%1: 月間の上限の%2%を使用しました</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the usage limit used</source>
-        <translation>%1: 使用上限の%2%を使用しました</translation>
-    </message>
-    <message>
-        <source>%1: %2 % of the %3 limit used</source>
-        <translation>%1: %3の上限の%2%を使用しました</translation>
-    </message>
-    <message>
         <source>Vantor</source>
         <translation>Vantor</translation>
     </message>
@@ -559,6 +508,26 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>%1: sign-in needed</source>
         <translation>%1: サインインが必要です</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the 5-hour limit left</source>
+        <translation>%1: 5時間の上限の残りは%2です</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the weekly limit left</source>
+        <translation>%1: 週間の上限の残りは%2です</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the monthly limit left</source>
+        <translation>%1: 月間の上限の残りは%2です</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the usage limit left</source>
+        <translation>%1: 使用上限の残りは%2です</translation>
+    </message>
+    <message>
+        <source>%1: %2 of the %3 limit left</source>
+        <translation>%1: %3の上限の残りは%2です</translation>
     </message>
 </context>
 <context>
@@ -696,6 +665,52 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <source>5-hour</source>
         <translation>5時間</translation>
     </message>
+    <message>
+        <source>%1%</source>
+        <extracomment>A share: &quot;42%&quot;; the language&apos;s own spacing before the sign.</extracomment>
+        <translation>%1%</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 %n% left</source>
+        <extracomment>A window&apos;s share left: &quot;5-hour 42% left&quot;; %1 the window&apos;s name.</extracomment>
+        <translation>
+            <numerusform>%1 残り%n%</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 limit reached</source>
+        <extracomment>%1 the window&apos;s name: &quot;5-hour limit reached&quot;.</extracomment>
+        <translation>%1の上限に到達</translation>
+    </message>
+    <message>
+        <source>as of %1</source>
+        <translation>%1時点</translation>
+    </message>
+    <message>
+        <source>not refreshed</source>
+        <translation>未更新</translation>
+    </message>
+    <message>
+        <source>session expired</source>
+        <translation>セッション切れ</translation>
+    </message>
+    <message>
+        <source>sign in needed</source>
+        <translation>サインインが必要</translation>
+    </message>
+    <message>
+        <source>rate limited</source>
+        <translation>リクエスト制限中</translation>
+    </message>
+    <message>
+        <source>not installed</source>
+        <translation>未インストール</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -751,10 +766,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>オフ</translation>
     </message>
     <message>
-        <source>%1 %</source>
-        <translation>%1%</translation>
-    </message>
-    <message>
         <source>Symbol</source>
         <translation>シンボル</translation>
     </message>
@@ -773,10 +784,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>Launch at Login</source>
         <translation>ログイン時に起動</translation>
-    </message>
-    <message>
-        <source>Warn when a limit reaches</source>
-        <translation>警告する使用率</translation>
     </message>
     <message>
         <source>Tray icon shows</source>
@@ -869,35 +876,20 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <source>Voice language</source>
         <translation>音声の言語</translation>
     </message>
+    <message>
+        <source>%1 left</source>
+        <translation>残り%1</translation>
+    </message>
+    <message>
+        <source>Warn when a limit is down to</source>
+        <translation>警告する残量</translation>
+    </message>
 </context>
 <context>
     <name>SettingsWindowPresenter</name>
     <message>
         <source>Vantor Settings</source>
         <translation>Vantorの設定</translation>
-    </message>
-</context>
-<context>
-    <name>StatusLineText</name>
-    <message>
-        <source>5h %1</source>
-        <translation>5時間 %1</translation>
-    </message>
-    <message>
-        <source>wk %1</source>
-        <translation>週 %1</translation>
-    </message>
-    <message>
-        <source>resets in %1</source>
-        <translation>%1にリセット</translation>
-    </message>
-    <message>
-        <source>resets %1</source>
-        <translation>%1にリセット</translation>
-    </message>
-    <message>
-        <source>%1 %</source>
-        <translation>%1%</translation>
     </message>
 </context>
 <context>
@@ -911,28 +903,14 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>%1 使用量不明</translation>
     </message>
     <message>
-        <source>%1 (as of %2: %3)</source>
-        <translation>%1（%2時点：%3）</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1 %n% left</source>
-        <translation>
-            <numerusform>%1 残り%n%</numerusform>
-        </translation>
+        <source>%1: blocked</source>
+        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex: blocked&quot;.</extracomment>
+        <translation>%1: ブロック中</translation>
     </message>
     <message>
-        <source>%1 (%2)</source>
-        <extracomment>One of an assistant&apos;s several accounts in `vantor status`: &quot;Claude Code (work)&quot;.</extracomment>
-        <translation>%1（%2）</translation>
-    </message>
-    <message>
-        <source>%1 blocked</source>
-        <extracomment>Waybar&apos;s text for an account that cannot be used now: &quot;Codex blocked&quot;.</extracomment>
-        <translation>%1 ブロック中</translation>
-    </message>
-    <message>
-        <source>%1 limit reached, %2</source>
-        <translation>%1の上限に到達、%2</translation>
+        <source>%1 back in %2</source>
+        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
+        <translation>%1 %2後に再開</translation>
     </message>
 </context>
 <context>
@@ -985,12 +963,13 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>%1に再開</translation>
     </message>
     <message>
-        <source>%1, resets in %2</source>
-        <translation>%1、%2にリセット</translation>
+        <source>resets in %1</source>
+        <extracomment>When a limit resets: &quot;resets in 12 min&quot;, &quot;resets Fri 09:00&quot;.</extracomment>
+        <translation>%1後にリセット</translation>
     </message>
     <message>
-        <source>%1, resets %2</source>
-        <translation>%1、%2にリセット</translation>
+        <source>resets %1</source>
+        <translation>%1にリセット</translation>
     </message>
 </context>
 <context>

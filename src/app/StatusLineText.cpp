@@ -1,5 +1,6 @@
 #include "StatusLineText.h"
 
+#include "ProviderStatusText.h"
 #include "TimeDisplayFormatter.h"
 
 #include <QCoreApplication>
@@ -10,14 +11,8 @@
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("StatusLineText", text);
-}
-
-QString percent(const ClaudeStatusLine::Window& window, const QLocale& locale) {
-    const double shown = std::clamp(window.usedPercent, 0.0, 100.0);
-    return QCoreApplication::translate("StatusLineText", "%1 %")
-        .arg(locale.toString(static_cast<int>(std::lround(shown))));
+int left(const ClaudeStatusLine::Window& window) {
+    return 100 - static_cast<int>(std::lround(std::clamp(window.usedPercent, 0.0, 100.0)));
 }
 
 }  // namespace
@@ -27,20 +22,23 @@ QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const Q
     if (const QString model = printable(input.model); !model.isEmpty()) {
         parts << model;
     }
+    // Shares left, under the names every other surface gives these windows.
+    const QString fiveHour = ProviderStatusText::windowLabel(QStringLiteral("5 hour"));
+    const QString weekly = ProviderStatusText::windowLabel(QStringLiteral("Weekly"));
     if (input.fiveHour) {
-        parts << tr("5h %1").arg(percent(*input.fiveHour, locale));
+        parts << ProviderStatusText::windowLeft(fiveHour, left(*input.fiveHour));
     }
     if (input.weekly) {
-        parts << tr("wk %1").arg(percent(*input.weekly, locale));
+        parts << ProviderStatusText::windowLeft(weekly, left(*input.weekly));
     }
     const bool weeklyBinds = input.weekly && input.weekly->usedPercent >= 100.0;
     const auto& binding = weeklyBinds || !input.fiveHour ? input.weekly : input.fiveHour;
     if (binding && binding->resetAt && binding->resetAt->secondsSince(now) > 0.0) {
-        const QString when = TimeDisplayFormatter().resetText(*binding->resetAt, now, locale);
-        // Within the hour the formatter counts minutes.
-        parts << (TimeDisplayFormatter::countsMinutes(*binding->resetAt, now) ? tr("resets in %1")
-                                                                              : tr("resets %1"))
-                     .arg(when);
+        const TimeDisplayFormatter formatter;
+        // A spent window says when it is back, as the popover does; else when it resets.
+        parts << (binding->usedPercent >= 100.0
+                      ? formatter.backText(*binding->resetAt, now, locale)
+                      : formatter.resetPhrase(*binding->resetAt, now, locale));
     }
     return parts.join(QStringLiteral(" \u00b7 "));
 }

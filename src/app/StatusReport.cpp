@@ -41,10 +41,15 @@ QString className(MenuBarVisualState state) {
     return QStringLiteral("unavailable");
 }
 
+// A provider's entry of a map, if it has one.
+template <typename Map>
+std::optional<typename Map::mapped_type> entry(const Map& map, const ProviderID& provider) {
+    const auto found = map.constFind(provider);
+    return found == map.cend() ? std::nullopt : std::optional(*found);
+}
+
 QString availabilityText(const AvailabilityMap& availability, ProviderID provider) {
-    const auto found = availability.constFind(provider);
-    return ProviderStatusText::reason(
-        found == availability.cend() ? std::nullopt : std::optional(*found), provider.kind);
+    return ProviderStatusText::reason(entry(availability, provider), provider.kind);
 }
 
 std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, ProviderID provider) {
@@ -71,23 +76,10 @@ QList<UsageAccount> ordered(const QList<UsageAccount>& accounts) {
     return result;
 }
 
-// "Claude Code", or "Claude Code (work)" beside another watched Claude account.
-QString lineTitle(const UsageAccount& account, const QList<UsageAccount>& shown) {
-    const QString product = ProviderStatusText::title(account.id);
-    const QString label = AppState::accountLabel(shown, account.id);
-    if (label.isEmpty()) {
-        return product;
-    }
-    // Outside the class, where lupdate cannot tell tr()'s context.
-    //: One of an assistant's several accounts in `vantor status`: "Claude Code (work)".
-    return QCoreApplication::translate("StatusReport", "%1 (%2)").arg(product, label);
-}
-
-// The short name of the Waybar text: "Claude Code", or "Claude (work)" beside another account.
-QString waybarName(const UsageAccount& account, const QList<UsageAccount>& shown) {
-    const QString label = AppState::accountLabel(shown, account.id);
-    return label.isEmpty() ? ProviderStatusText::title(account.id)
-                           : ProviderStatusText::namedProvider(account.id.kind, label);
+// "Claude", or "Claude (work)" beside another watched Claude account: as the popover names it.
+QString accountTitle(const UsageAccount& account, const QList<UsageAccount>& shown) {
+    return ProviderStatusText::namedProvider(account.id.kind,
+                                             AppState::accountLabel(shown, account.id));
 }
 
 // Drops what belongs to no shown account: one not watched, or not listed at all.
@@ -165,14 +157,15 @@ QList<UsageAccount> StatusReport::shownAccounts() const {
 QString StatusReport::text(Instant now, const QLocale& locale) const {
     QStringList lines;
     const TimeDisplayFormatter formatter;
+    const QString separator = QStringLiteral(" \u00b7 ");
     const QList<UsageAccount> shown = shownAccounts();
     for (const UsageAccount& account : shown) {
         const ProviderID& provider = account.id;
-        const QString title = lineTitle(account, shown);
+        const QString title = accountTitle(account, shown);
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
-        const auto snapshot = snapshots.constFind(provider);
-        const std::optional<UsageBlock> block =
-            snapshot != snapshots.cend() ? snapshot->accountBlock() : std::nullopt;
+        const std::optional<ProviderUsageSnapshot> snapshot = entry(snapshots, provider);
+        const std::optional<ProviderAvailability> known = entry(availability, provider);
+        const std::optional<UsageBlock> block = snapshot ? snapshot->accountBlock() : std::nullopt;
         if (!window && !block) {
             lines.append(StatusLineText::printable(
                 tr("%1: %2").arg(title, availabilityText(availability, provider))));
@@ -185,28 +178,24 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
         } else if (window->severity(nearingPercent) == UsageSeverity::spent &&
                    window->resetsAfter(now)) {
             // As the card says it: which limit, and when it is back.
-            line = tr("%1 limit reached, %2")
-                       .arg(ProviderStatusText::windowLabel(window->label),
-                            formatter.backText(*window->resetAt, now, locale));
+            line = ProviderStatusText::windowSpent(ProviderStatusText::windowLabel(window->label)) +
+                   separator + formatter.backText(*window->resetAt, now, locale);
         } else {
             const QString label = ProviderStatusText::windowLabel(window->label);
             const std::optional<int> left = window->percentLeft();
-            line = left ? tr("%1 %n% left", nullptr, *left).arg(label)
+            line = left ? ProviderStatusText::windowLeft(label, *left)
                         : tr("%1 use unknown").arg(label);
-            if (window->resetAt) {
+            if (window->resetsAfter(now)) {
                 line = formatter.withReset(line, *window->resetAt, now, locale);
             }
         }
         if (const QString money = MoneyText::line(*snapshot, now, locale); !money.isEmpty()) {
-            line += QStringLiteral(" \u00b7 ") + money;
+            line += separator + money;
         }
-        // Values the last refresh could not renew say how old they are and why.
-        const auto found = availability.constFind(provider);
-        if (found != availability.cend() && !found->isAvailable()) {
-            const QTime seen = snapshots[provider].observedAt.toDateTime().toLocalTime().time();
-            line = tr("%1 (as of %2: %3)")
-                       .arg(line, locale.toString(seen, QLocale::ShortFormat),
-                            availabilityText(availability, provider));
+        // Values the last refresh could not renew say how old they are, why, and what to do.
+        if (const QString age = ProviderStatusText::staleText(snapshot, known, now, locale);
+            !age.isEmpty()) {
+            line += separator + age + separator + availabilityText(availability, provider);
         }
         // Names and reasons come from the providers: nothing of them may steer the terminal.
         lines.append(StatusLineText::printable(tr("%1: %2").arg(title, line)));
@@ -270,10 +259,10 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         const ProviderID& provider = account.id;
         const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         const auto snapshot = snapshots.constFind(provider);
-        const QString name = StatusLineText::printable(waybarName(account, shown));
+        const QString name = accountTitle(account, shown);
         if (snapshot != snapshots.cend() && snapshot->accountBlock()) {
-            //: Waybar's text for an account that cannot be used now: "Codex blocked".
-            parts.append(tr("%1 blocked").arg(name));
+            //: Waybar's text for an account that cannot be used now: "Codex: blocked".
+            parts.append(StatusLineText::printable(tr("%1: blocked").arg(name)));
             lowest = 0;
             continue;
         }
@@ -281,16 +270,27 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         if (!left) {
             continue;
         }
-        // A spent headline says when it comes back ("Codex 2h").
+        const QString label = ProviderStatusText::windowLabel(window->label);
+        QString part;
         if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetsAfter(now)) {
-            parts.append(QStringLiteral("%1 %2").arg(
-                name, TimeDisplayFormatter::shortDuration(window->resetAt->secondsSince(now))));
+            // A spent headline says when it comes back: "Codex: 5-hour back in 2h".
+            //: Waybar's text for a spent limit: %1 the limit, %2 a short time ("2h", "45m").
+            part =
+                tr("%1 back in %2")
+                    .arg(label,
+                         TimeDisplayFormatter::shortDuration(window->resetAt->secondsSince(now)));
             lowest = 0;
-            continue;
+        } else {
+            part = ProviderStatusText::windowLeft(label, *left);
+            lowest = lowest ? std::min(*lowest, *left) : *left;
         }
-        // An account's name is the user's text; the number goes in apart from it.
-        parts.append(QStringLiteral("%1 %2%").arg(name, QString::number(*left)));
-        lowest = lowest ? std::min(*lowest, *left) : *left;
+        if (const QString age = ProviderStatusText::staleText(
+                *snapshot, entry(availability, provider), now, locale);
+            !age.isEmpty()) {
+            part += QStringLiteral(" \u00b7 ") + age;
+        }
+        // Names come from the user and the providers: nothing of them may steer a terminal.
+        parts.append(StatusLineText::printable(tr("%1: %2").arg(name, part)));
     }
     // Waybar renders both texts as Pango markup; with nothing to show the module is empty, which
     // Waybar hides.

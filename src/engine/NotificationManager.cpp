@@ -283,16 +283,17 @@ QString NotificationManager::limitOwner(ProviderID provider, const QString& acco
 QString NotificationManager::warningTitle(ProviderID provider, const UsageWindowSnapshot& window,
                                           const QString& account) {
     const QString name = limitOwner(provider, account);
-    const QString percent = QLocale().toString(100 - window.percentLeft().value_or(0));
-    // A bucket of its own is named: "Codex: 90 % of the Spark · 5 hour limit used".
+    // The share left, as every display shows it, with the language's spacing.
+    const QString left = ProviderStatusText::percent(window.percentLeft().value_or(0), QLocale());
+    // A bucket of its own is named: "Codex: 7% of the Spark · 5 hour limit left".
     if (!ProviderStatusText::namesOwnWindow(window.label)) {
         switch (window.kind) {
             case UsageWindowKind::fiveHour:
-                return tr("%1: %2 % of the 5-hour limit used").arg(name, percent);
+                return tr("%1: %2 of the 5-hour limit left").arg(name, left);
             case UsageWindowKind::weekly:
-                return tr("%1: %2 % of the weekly limit used").arg(name, percent);
+                return tr("%1: %2 of the weekly limit left").arg(name, left);
             case UsageWindowKind::monthly:
-                return tr("%1: %2 % of the monthly limit used").arg(name, percent);
+                return tr("%1: %2 of the monthly limit left").arg(name, left);
             case UsageWindowKind::modelWeekly:
             case UsageWindowKind::other:
                 break;
@@ -300,10 +301,10 @@ QString NotificationManager::warningTitle(ProviderID provider, const UsageWindow
     }
     // A window named only "Additional limit" would read "... of the Additional limit limit".
     if (window.label.isEmpty() || window.label == QLatin1String("Additional limit")) {
-        return tr("%1: %2 % of the usage limit used").arg(name, percent);
+        return tr("%1: %2 of the usage limit left").arg(name, left);
     }
-    return tr("%1: %2 % of the %3 limit used")
-        .arg(name, percent, ProviderStatusText::windowLabel(window.label));
+    return tr("%1: %2 of the %3 limit left")
+        .arg(name, left, ProviderStatusText::windowLabel(window.label));
 }
 
 QString NotificationManager::spentTitle(ProviderID provider, const UsageWindowSnapshot& window,

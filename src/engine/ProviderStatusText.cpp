@@ -11,8 +11,8 @@ namespace {
 
 constexpr const char* context = "ProviderStatusText";
 
-QString tr(const char* text) {
-    return QCoreApplication::translate(context, text);
+QString tr(const char* text, const char* comment = nullptr, int n = -1) {
+    return QCoreApplication::translate(context, text, comment, n);
 }
 
 // Between a window's own name and its length in a label: "Spark · 5 hour".
@@ -139,6 +139,72 @@ QString windowLabel(const QString& label) {
         }
     }
     return parts.join(labelSeparator);
+}
+
+QString percent(int value, const QLocale& locale) {
+    //: A share: "42%"; the language's own spacing before the sign.
+    return tr("%1%").arg(locale.toString(value));
+}
+
+QString windowLeft(const QString& label, int left) {
+    //: A window's share left: "5-hour 42% left"; %1 the window's name.
+    return tr("%1 %n% left", nullptr, left).arg(label);
+}
+
+QString windowSpent(const QString& label) {
+    //: %1 the window's name: "5-hour limit reached".
+    return tr("%1 limit reached").arg(label);
+}
+
+namespace {
+
+// Values shown although the last refresh failed: they get their age and the reason.
+bool keptThroughFailure(const std::optional<ProviderUsageSnapshot>& snapshot,
+                        const std::optional<ProviderAvailability>& availability) {
+    return snapshot && !snapshot->windows.isEmpty() && availability && !availability->isAvailable();
+}
+
+}  // namespace
+
+QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale) {
+    if (!keptThroughFailure(snapshot, availability)) {
+        return {};
+    }
+    const QDateTime seen = snapshot->observedAt.toDateTime().toLocalTime();
+    const bool today = seen.date() == now.toDateTime().toLocalTime().date();
+    return tr("as of %1")
+        .arg(today ? locale.toString(seen.time(), QLocale::ShortFormat)
+                   : locale.toString(seen, QLocale::ShortFormat));
+}
+
+bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
+             const std::optional<ProviderAvailability>& availability) {
+    return keptThroughFailure(snapshot, availability);
+}
+
+QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale) {
+    const QString age = staleText(snapshot, availability, now, locale);
+    if (age.isEmpty()) {
+        return {};
+    }
+    using Cause = ProviderAvailability::Cause;
+    using Kind = ProviderAvailability::Kind;
+    // Why, in a word, after the age: the reason's full words say what to do.
+    QString why = tr("not refreshed");
+    if (availability->kind() == Kind::notAuthenticated) {
+        why = availability->cause() == Cause::sessionExpired ? tr("session expired")
+                                                             : tr("sign in needed");
+    } else if (availability->cause() == Cause::rateLimited) {
+        why = tr("rate limited");
+    } else if (availability->kind() == Kind::notInstalled) {
+        why = tr("not installed");
+    }
+    //: Values not current: "as of 9:01 PM · sign in needed".
+    return tr("%1 \u00b7 %2").arg(age, why);
 }
 
 }  // namespace ProviderStatusText

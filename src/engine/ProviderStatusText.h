@@ -2,19 +2,22 @@
 
 #include "ProviderAvailability.h"
 #include "ProviderID.h"
+#include "ProviderUsageSnapshot.h"
 #include "UsageAccount.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <optional>
 
-// The words for a provider and its availability, shared by the settings form and the command
-// line so that both say the same thing.
+// The words for a provider, its windows and its availability, shared by the popover, the tray,
+// the settings form and the command line so that all say the same thing.
 namespace ProviderStatusText {
 
 // "Codex" or "Claude Code".
 QString title(ProviderID provider);
-// "Codex" or "Claude": the short name cards and announcements use.
+// "Codex" or "Claude": the name every surface gives the assistant's usage; only the settings'
+// list of installed tools says "Claude Code".
 QString shortName(ProviderKind kind);
 // What the user calls the account: its name, or for the default account without one the
 // word for it ("default").
@@ -36,5 +39,25 @@ bool namesOwnWindow(const QString& label);
 // A window's label as a provider gives it ("5 hour", "Spark · 5 hour", "Weekly · Fable") in the
 // interface's language: the words of a window's length are translated, names are kept.
 QString windowLabel(const QString& label);
+
+// A share with the language's own spacing: "42%", "42 %" in French.
+QString percent(int value, const QLocale& locale);
+// A window's share left under its shown name: "5-hour 42% left".
+QString windowLeft(const QString& label, int left);
+// "5-hour limit reached".
+QString windowSpent(const QString& label);
+
+// "as of 14:05" when the last refresh brought nothing new (the provider is not available)
+// but earlier values are kept; else empty.
+QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale);
+// Whether the values shown are kept through a failed refresh, not current.
+bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
+             const std::optional<ProviderAvailability>& availability);
+// Their age and why in a word: "as of 21:01 · sign in needed"; empty while current.
+QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,
+                  const std::optional<ProviderAvailability>& availability, Instant now,
+                  const QLocale& locale);
 
 }  // namespace ProviderStatusText

@@ -146,12 +146,18 @@ QString TimeDisplayFormatter::sentence(Instant at, Instant now, const QLocale& l
     return phrases.date.arg(format(Form::monthDayTime, moment->reset, moment->zone, locale));
 }
 
+QString TimeDisplayFormatter::resetPhrase(Instant resetAt, Instant now,
+                                          const QLocale& locale) const {
+    //: When a limit resets: "resets in 12 min", "resets Fri 09:00".
+    return (countsMinutes(resetAt, now)
+                ? QCoreApplication::translate("TimeDisplayFormatter", "resets in %1")
+                : QCoreApplication::translate("TimeDisplayFormatter", "resets %1"))
+        .arg(resetText(resetAt, now, locale));
+}
+
 QString TimeDisplayFormatter::withReset(const QString& text, Instant resetAt, Instant now,
                                         const QLocale& locale) const {
-    return (countsMinutes(resetAt, now)
-                ? QCoreApplication::translate("TimeDisplayFormatter", "%1, resets in %2")
-                : QCoreApplication::translate("TimeDisplayFormatter", "%1, resets %2"))
-        .arg(text, resetText(resetAt, now, locale));
+    return text + QStringLiteral(" \u00b7 ") + resetPhrase(resetAt, now, locale);
 }
 
 QString TimeDisplayFormatter::backText(Instant at, Instant now, const QLocale& locale) const {

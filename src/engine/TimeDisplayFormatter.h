@@ -15,7 +15,9 @@ public:
     static bool countsMinutes(Instant resetAt, Instant now);
     // Calendar days are judged against now, which callers pass as the current time.
     QString resetText(Instant resetAt, Instant now, const QLocale& locale) const;
-    // "<text>, resets <resetText>", or "<text>, resets in 12 min" within the hour.
+    // "resets <resetText>", or "resets in 12 min" within the hour.
+    QString resetPhrase(Instant resetAt, Instant now, const QLocale& locale) const;
+    // "<text> · resets <resetText>": the one separator between a line's parts.
     QString withReset(const QString& text, Instant resetAt, Instant now,
                       const QLocale& locale) const;
     // When a spent limit comes back, to follow its name: "back in 12 min", "back at 15:40",

@@ -165,60 +165,9 @@ QString detailsEmptyText(const std::optional<ProviderAvailability>& availability
     return tr("Usage data unavailable");
 }
 
-namespace {
-
-// Values shown although the last refresh failed: they get their age and the reason.
-bool keptThroughFailure(const std::optional<ProviderUsageSnapshot>& snapshot,
-                        const std::optional<ProviderAvailability>& availability) {
-    return snapshot && !snapshot->windows.isEmpty() && availability && !availability->isAvailable();
-}
-
-}  // namespace
-
-QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
-                  const std::optional<ProviderAvailability>& availability, Instant now,
-                  const QLocale& locale) {
-    if (!keptThroughFailure(snapshot, availability)) {
-        return {};
-    }
-    const QDateTime seen = snapshot->observedAt.toDateTime().toLocalTime();
-    const bool today = seen.date() == now.toDateTime().toLocalTime().date();
-    return tr("as of %1")
-        .arg(today ? locale.toString(seen.time(), QLocale::ShortFormat)
-                   : locale.toString(seen, QLocale::ShortFormat));
-}
-
-bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
-             const std::optional<ProviderAvailability>& availability) {
-    return keptThroughFailure(snapshot, availability);
-}
-
-QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,
-                  const std::optional<ProviderAvailability>& availability, Instant now,
-                  const QLocale& locale) {
-    const QString age = staleText(snapshot, availability, now, locale);
-    if (age.isEmpty()) {
-        return {};
-    }
-    using Cause = ProviderAvailability::Cause;
-    using Kind = ProviderAvailability::Kind;
-    // Why, in a word, after the age: the notice under the card says what to do.
-    QString why = tr("not refreshed");
-    if (availability->kind() == Kind::notAuthenticated) {
-        why = availability->cause() == Cause::sessionExpired ? tr("session expired")
-                                                             : tr("sign in needed");
-    } else if (availability->cause() == Cause::rateLimited) {
-        why = tr("rate limited");
-    } else if (availability->kind() == Kind::notInstalled) {
-        why = tr("not installed");
-    }
-    //: Values not current: "as of 9:01 PM · sign in needed".
-    return tr("%1 \u00b7 %2").arg(age, why);
-}
-
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
                const std::optional<ProviderAvailability>& availability) {
-    if (!keptThroughFailure(snapshot, availability)) {
+    if (!isStale(snapshot, availability)) {
         return {};
     }
     return ProviderStatusText::reason(availability, snapshot->providerID.kind);
@@ -304,11 +253,7 @@ QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& l
     if (!ahead || notStarted(window)) {
         return remainingText(window);
     }
-    const QString when = TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
-    //: A limit's row: "42% left · resets Fri 09:00", or "... · resets in 12 min".
-    return (TimeDisplayFormatter::countsMinutes(*window.resetAt, now) ? tr("%1 \u00b7 resets in %2")
-                                                                      : tr("%1 \u00b7 resets %2"))
-        .arg(remainingText(window), when);
+    return TimeDisplayFormatter().withReset(remainingText(window), *window.resetAt, now, locale);
 }
 
 QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale) {
@@ -329,10 +274,11 @@ QString blockNotice(const std::optional<ProviderUsageSnapshot>& snapshot, Instan
 
 QString withReset(const QString& text, const UsageWindowSnapshot& window, Instant now,
                   const QLocale& locale) {
-    if (window.resetsAfter(now)) {
-        return TimeDisplayFormatter().withReset(text, *window.resetAt, now, locale);
+    // Read aloud: a comma, not the lines' middle dot; "resets Reset time passed" still tells it.
+    if (window.resetsAfter(now) && TimeDisplayFormatter::countsMinutes(*window.resetAt, now)) {
+        return tr("%1, resets in %2")
+            .arg(text, TimeDisplayFormatter().resetText(*window.resetAt, now, locale));
     }
-    // Read aloud: "resets Reset time passed" still tells it.
     return tr("%1, resets %2").arg(text, resetText(window, now, locale));
 }
 
@@ -372,27 +318,34 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
     if (const auto block = snapshot ? snapshot->accountBlock() : std::nullopt) {
         rows.append(namedLine(name, BlockText::headline(*block, now, locale)));
     }
+    const QString separator = QStringLiteral(" \u00b7 ");
+    const TimeDisplayFormatter formatter;
     for (const UsageWindowSnapshot& window :
          snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {
-        const QString title =
-            tr("%1 \u00b7 %2")
-                .arg(name, window.label.isEmpty() ? limitTitle(window)
-                                                  : ProviderStatusText::windowLabel(window.label));
+        // The words of `vantor status`: "Codex: 5-hour 42% left · resets 15:40".
+        const QString label = window.label.isEmpty()
+                                  ? limitTitle(window)
+                                  : ProviderStatusText::windowLabel(window.label);
         if (const auto block = bucketBlock(snapshot, window)) {
-            rows.append(namedLine(title, BlockText::headline(*block, now, locale)));
+            rows.append(
+                namedLine(name, label + separator + BlockText::headline(*block, now, locale)));
             continue;
         }
         if (window.state == UsageWindowState::exhausted && window.resetsAfter(now)) {
-            rows.append(
-                namedLine(title, TimeDisplayFormatter().backText(*window.resetAt, now, locale)));
+            rows.append(namedLine(name, ProviderStatusText::windowSpent(label) + separator +
+                                            formatter.backText(*window.resetAt, now, locale)));
             continue;
         }
+        const QString share =
+            notStarted(window)
+                ? label + separator + remainingText(window)
+                : ProviderStatusText::windowLeft(
+                      label, static_cast<int>(roundHalfAway(100.0 - limitUsedPercent(window))));
         // Only a reset still ahead is said: "resets Reset unavailable" or a passed one would
         // read as nonsense.
-        const QString row = namedLine(title, remainingText(window));
-        rows.append(window.resetsAfter(now)
-                        ? TimeDisplayFormatter().withReset(row, *window.resetAt, now, locale)
-                        : row);
+        rows.append(namedLine(name, window.resetsAfter(now)
+                                        ? formatter.withReset(share, *window.resetAt, now, locale)
+                                        : share));
     }
     if (rows.isEmpty()) {
         rows.append(namedLine(name, summary(std::nullopt, availability, now, locale)));

@@ -2,6 +2,7 @@
 
 #include "Instant.h"
 #include "ProviderAvailability.h"
+#include "ProviderStatusText.h"
 #include "ProviderUsageSnapshot.h"
 #include "UsageHistory.h"
 
@@ -44,18 +45,10 @@ QString fillsInText();
 // What the details say when there is no window to list.
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
                          ProviderKind provider);
-// "as of 14:05" when the last refresh brought nothing new (the provider is not available)
-// but earlier values are shown; else empty.
-QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
-                  const std::optional<ProviderAvailability>& availability, Instant now,
-                  const QLocale& locale);
-// Whether the values shown are kept through a failed refresh, not current.
-bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
-             const std::optional<ProviderAvailability>& availability);
-// Their age and why in a word: "as of 21:01 · sign in needed"; empty while current.
-QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,
-                  const std::optional<ProviderAvailability>& availability, Instant now,
-                  const QLocale& locale);
+// The age of values not current, and why: shared with the command line.
+using ProviderStatusText::isStale;
+using ProviderStatusText::staleMark;
+using ProviderStatusText::staleText;
 // Why the shown values are not fresh ("Rate limited, next try after 14:30", "Session expired:
 // ..."), when windows are shown; else empty.
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
@@ -96,10 +89,10 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale);
 
-// The tray menu's rows: "Codex · 5 hour: 42% left, resets 15:40" for each window (what blocks
-// it for a window of a blocked bucket), after "Codex: <block>" for a blocked account and
-// before "Codex: as of 21:01 · sign in needed" for values not current; or the card's name
-// and its summary ("Claude: Sign in required") without any.
+// The tray menu's rows, worded as `vantor status` words its lines: "Codex: 5-hour 42% left ·
+// resets 15:40" for each window (what blocks it for a window of a blocked bucket), after "Codex:
+// <block>" for a blocked account and before "Codex: as of 21:01 · sign in needed" for values not
+// current; or the card's name and its summary ("Claude: Sign in required") without any.
 QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale);

@@ -134,7 +134,10 @@ void SettingsViewModel::setLanguageIndex(int index) {
 QStringList SettingsViewModel::warningItems() const {
     QStringList items;
     for (const int percent : LimitWarningDetector::thresholds) {
-        items.append(percent == 0 ? tr("Off") : tr("%1 %").arg(QLocale().toString(percent)));
+        // Offered as the share left, as every display shows a share; kept as the share used.
+        items.append(percent == 0 ? tr("Off")
+                                  : tr("%1 left").arg(
+                                        ProviderStatusText::percent(100 - percent, QLocale())));
     }
     return items;
 }
@@ -312,7 +315,7 @@ QVariantMap SettingsViewModel::texts() const {
     return {
         {QStringLiteral("general"), tr("General")},
         {QStringLiteral("launchAtLogin"), tr("Launch at Login")},
-        {QStringLiteral("warnAt"), tr("Warn when a limit reaches")},
+        {QStringLiteral("warnAt"), tr("Warn when a limit is down to")},
         {QStringLiteral("trayIcon"), tr("Tray icon shows")},
         {QStringLiteral("resetAlert"), tr("Reset alert")},
         {QStringLiteral("playResetAlert"), tr("Play reset alert")},

@@ -6,6 +6,7 @@
 #include "MotionPreference.h"
 #include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
+#include "ProviderStatusText.h"
 #include "SettingsWindowPresenter.h"
 #include "StatusLabelText.h"
 #include "SymbolImageProvider.h"
@@ -153,7 +154,9 @@ void VantorInterface::updateRows() {
     for (const ProviderID& provider : state_.watchedProviders()) {
         const auto snapshot = state_.snapshots().find(provider);
         const auto availability = state_.availability().find(provider);
-        const QString name = CardText::providerName(provider, state_.accountLabel(provider));
+        // Named as `vantor status` and the notifications name an account: "Claude (work)".
+        const QString name =
+            ProviderStatusText::namedProvider(provider.kind, state_.accountLabel(provider));
         const QStringList rows = CardText::trayMenuRows(
             name, snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
             availability != state_.availability().end() ? std::optional(*availability)
@@ -190,14 +193,14 @@ void VantorInterface::updateRows() {
     if (figure && figure->provider) {
         const ProviderID provider = *figure->provider;
         const auto availability = state_.availability().find(provider);
-        tip.prepend(
-            CardText::namedLine(CardText::providerName(provider, state_.accountLabel(provider)),
-                                CardText::summary(state_.snapshots().value(provider),
-                                                  availability != state_.availability().end()
-                                                      ? std::optional(*availability)
-                                                      : std::nullopt,
-                                                  now, QLocale())
-                                    .replace(u'\n', QStringLiteral(" \u00b7 "))));
+        tip.prepend(CardText::namedLine(
+            ProviderStatusText::namedProvider(provider.kind, state_.accountLabel(provider)),
+            CardText::summary(state_.snapshots().value(provider),
+                              availability != state_.availability().end()
+                                  ? std::optional(*availability)
+                                  : std::nullopt,
+                              now, QLocale())
+                .replace(u'\n', QStringLiteral(" \u00b7 "))));
     } else {
         tip.prepend(StatusLabelText::accessibilityText(state_.menuState()));
     }

@@ -701,7 +701,7 @@ private Q_SLOTS:
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
-                 "Codex: 5-hour limit reached\nCodex \u00b7 5h: 0% left\nClaude: Unavailable");
+                 "Codex: 5-hour limit reached\nCodex: 5h 0% left\nClaude: Unavailable");
         // An account's money line follows its rows in the tooltip, and only there.
         ProviderUsageSnapshot paid = snapshot({}, ProviderID::claude);
         paid.extraUsage = ExtraUsage{1234.0, 5000.0, 2, QStringLiteral("USD")};
@@ -942,7 +942,7 @@ private Q_SLOTS:
         };
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
-        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex · 5h: 58% left (disabled)",
+        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex: 5h 58% left (disabled)",
                                     "Claude: Sign in required (disabled)", "-", "Refresh",
                                     "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
@@ -960,7 +960,7 @@ private Q_SLOTS:
         const uint first = revision;
         f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
                                                          window("b", State::exhausted, 100.0)}));
-        QTRY_COMPARE(layout().value(3), "Codex · 5h: 0% left (disabled)");
+        QTRY_COMPARE(layout().value(3), "Codex: 5h 0% left (disabled)");
         QVERIFY(revision > first);
     }
 
