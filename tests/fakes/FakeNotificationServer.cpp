@@ -6,7 +6,8 @@
 // markup (accepts, and announces that it renders a body as markup), click (accepts, then
 // tells of clicks: on another program's notification, on another action of this one, and on
 // this one's default action, in that order). Each line also counts the GetCapabilities calls
-// so far. Usage:
+// so far. In every mode, Click(id) tells of a click on that notification's default action, as
+// a user's click on an older notification. Usage:
 // vantor_fake_notification_server <mode> <record file>; prints "ready" once it owns the name.
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -71,6 +72,8 @@ public Q_SLOTS:
         }
         return ++lastID_;
     }
+
+    void Click(uint id) { invoke(id, QStringLiteral("default")); }
 
 private:
     static void invoke(uint id, const QString& key) {

@@ -195,6 +195,40 @@ private Q_SLOTS:
         }
     }
 
+    // How many notifications were sent, and which one the user clicks -> whether the click is
+    // heard: only the newest are, as many as the centre keeps.
+    void clickOnOlder_data() {
+        QTest::addColumn<qsizetype>("sent");
+        QTest::addColumn<uint>("clicked");
+        QTest::addColumn<int>("heard");
+        const qsizetype limit = DBusNotificationCenter::heardLimit;
+        QTest::newRow("one below the limit, the first") << limit - 1 << 1U << 1;
+        QTest::newRow("at the limit, the first") << limit << 1U << 1;
+        QTest::newRow("one above, the first") << limit + 1 << 1U << 0;
+        QTest::newRow("one above, the second") << limit + 1 << 2U << 1;
+    }
+    void clickOnOlder() {
+        QFETCH(qsizetype, sent);
+        QFETCH(uint, clicked);
+        QFETCH(int, heard);
+        Child process;
+        QVERIFY(!startServer(process, u"accept"_s).isEmpty());
+        DBusNotificationCenter center(QDBusConnection::sessionBus());
+        int clicks = 0;
+        center.whenActivated([&clicks] { ++clicks; });
+        for (qsizetype i = 0; i < sent; ++i) {
+            QCoro::waitFor(center.add({u"n"_s + QString::number(i), u"title"_s, {}}));
+        }
+        QDBusMessage click = QDBusMessage::createMethodCall(
+            DBusNotificationCenter::serviceName, u"/org/freedesktop/Notifications"_s,
+            DBusNotificationCenter::serviceName, u"Click"_s);
+        click << clicked;
+        // The signal comes before the answer.
+        QCOMPARE(QDBusConnection::sessionBus().call(click).type(), QDBusMessage::ReplyMessage);
+        QCoreApplication::processEvents();
+        QCOMPARE(clicks, heard);
+    }
+
     // What the settings file holds -> the pause read from it (none: null), whether it is copied
     // aside, as it was, before the first write (never on reading: Qt would write it back without
     // what it could not read); then what a restart reads back.
