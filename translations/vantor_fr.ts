@@ -913,7 +913,7 @@ Fichiers&#xa0;:
     <message>
         <source>%1 back in %2</source>
         <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
-        <translation>%1, retour dans %2</translation>
+        <translation>%1, de retour dans %2</translation>
     </message>
 </context>
 <context>

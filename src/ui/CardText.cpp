@@ -310,7 +310,8 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
     return withReset(limitTitle(window), window, now, locale);
 }
 
-QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
+QStringList trayMenuRows(const QString& name, ProviderKind kind,
+                         const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale) {
     QStringList rows;
@@ -348,7 +349,11 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
                                         : share));
     }
     if (rows.isEmpty()) {
-        rows.append(namedLine(name, summary(std::nullopt, availability, now, locale)));
+        // Nothing to show: what the user can do about it, as the card's notice says it.
+        const bool why = availability && !availability->isAvailable() &&
+                         availability->kind() != ProviderAvailability::Kind::unsupported;
+        rows.append(namedLine(name, why ? ProviderStatusText::reason(availability, kind)
+                                        : summary(std::nullopt, availability, now, locale)));
     } else if (const QString stale = staleMark(snapshot, availability, now, locale);
                !stale.isEmpty()) {
         rows.append(namedLine(name, stale));

@@ -92,8 +92,10 @@ QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
 // The tray menu's rows, worded as `vantor status` words its lines: "Codex: 5-hour 42% left ·
 // resets 15:40" for each window (what blocks it for a window of a blocked bucket), after "Codex:
 // <block>" for a blocked account and before "Codex: as of 21:01 · sign in needed" for values not
-// current; or the card's name and its summary ("Claude: Sign in required") without any.
-QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageSnapshot>& snapshot,
+// current; or without any, why and what to do ("Claude: Not signed in: run claude and sign in"),
+// else the card's summary ("Codex: Loading").
+QStringList trayMenuRows(const QString& name, ProviderKind kind,
+                         const std::optional<ProviderUsageSnapshot>& snapshot,
                          const std::optional<ProviderAvailability>& availability, Instant now,
                          const QLocale& locale);
 

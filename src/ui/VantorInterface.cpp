@@ -158,7 +158,8 @@ void VantorInterface::updateRows() {
         const QString name =
             ProviderStatusText::namedProvider(provider.kind, state_.accountLabel(provider));
         const QStringList rows = CardText::trayMenuRows(
-            name, snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
+            name, provider.kind,
+            snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
             availability != state_.availability().end() ? std::optional(*availability)
                                                         : std::nullopt,
             now, QLocale());

@@ -12,18 +12,23 @@
 #include "PopoverViewModel.h"
 #include "RecordingLogSink.h"
 #include "SettingsWindowPresenter.h"
+#include "StatusNotifierItem.h"
+#include "StatusReport.h"
 #include "TrayFigure.h"
+#include "TrayIcon.h"
 #include "UsageCoordinator.h"
 #include "UsageHistory.h"
 #include "UsageJson.h"
 #include "VantorInterface.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QMenu>
 #include <QPainter>
 #include <QPalette>
 #include <QQuickItem>
@@ -198,6 +203,9 @@ int main(int argc, char** argv) {
         state.setAvailability({{ProviderID::codex, ProviderAvailability::notAuthenticated()},
                                {ProviderID::claude, ProviderAvailability::rateLimited(
                                                         Instant::now().addingSeconds(600), {})}});
+    } else if (arguments.contains(QStringLiteral("--expired"))) {
+        state.setAvailability({{ProviderID::codex, ProviderAvailability::available()},
+                               {ProviderID::claude, ProviderAvailability::sessionExpired({})}});
     }
     if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
         SnapshotMap snapshots = state.snapshots();
@@ -216,6 +224,23 @@ int main(int argc, char** argv) {
                               notificationCenter);
     interface.show();
     interface.showPopover();
+    // --texts <file>: what the tray's tooltip and menu, `vantor status` and Waybar say.
+    if (const QString texts = option("--texts"); !texts.isEmpty()) {
+        QStringList lines{QStringLiteral("tooltip:"), interface.trayIcon()->item().toolTip().text,
+                          QStringLiteral("menu:")};
+        for (const QAction* action : interface.trayMenu()->actions()) {
+            lines.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        StatusReport report{state.snapshots(), state.availability(), {}};
+        report.nearingPercent = state.nearingPercent();
+        lines << QStringLiteral("vantor status:") << report.text(Instant::now(), QLocale())
+              << QStringLiteral("vantor status --waybar:")
+              << QString::fromUtf8(report.waybar(Instant::now(), QLocale()));
+        QFile out(texts);
+        if (!out.open(QIODevice::WriteOnly) || out.write(lines.join(u'\n').toUtf8() + '\n') < 0) {
+            return 1;
+        }
+    }
 
     if (shots == 0 || shots >= arguments.size()) {
         return QApplication::exec();

@@ -253,9 +253,9 @@ private Q_SLOTS:
             {"rows", details["rows"].join(u'|')},
             {"accessible", details["accessible"].join(u'|')},
             {"progress", details["progress"].join(u'|')},
-            {"tray",
-             CardText::trayMenuRows(CardText::providerName(provider), given, known, now, locale)
-                 .join(u'|')},
+            {"tray", CardText::trayMenuRows(CardText::providerName(provider), provider.kind, given,
+                                            known, now, locale)
+                         .join(u'|')},
             {"figure", figure ? figure->text : QString()}};
         const QStringList inputs{"name",         "provider", "windows", "extra",
                                  "availability", "locale",   "later",   "threshold"};
@@ -336,9 +336,10 @@ private Q_SLOTS:
                                      : QJsonValue()},
             {"money", card.money()},
             {"rows", rows.join(u'|')},
-            {"menu", CardText::trayMenuRows(CardText::providerName(parsed.providerID), parsed,
-                                            std::nullopt, now, locale)
-                         .join(u'|')},
+            {"menu",
+             CardText::trayMenuRows(CardText::providerName(parsed.providerID),
+                                    parsed.providerID.kind, parsed, std::nullopt, now, locale)
+                 .join(u'|')},
             {"figure", figure ? figure->text : QString()},
             {"state",
              QStringList({"normal", "warning", "exhausted", "unavailable"})
@@ -425,9 +426,11 @@ private Q_SLOTS:
         QCOMPARE(rows[0].toMap().value("title").toString(), "Codex");
         QCOMPARE(rows[1].toMap().value("title").toString(), "Claude Code");
         QCOMPARE(rows[1].toMap().value("value").toString(), row["text"].toString());
-        // With nothing to show, the tray menu names the provider and the card's word.
-        QCOMPARE(CardText::trayMenuRows("Claude", {}, availability(row), t0, {}),
-                 QStringList(row["tray"].toString()));
+        // With nothing to show, the tray menu names the provider and what to do, else the
+        // card's word.
+        QCOMPARE(
+            CardText::trayMenuRows("Claude", ProviderKind::claude, {}, availability(row), t0, {}),
+            QStringList(row["tray"].toString()));
     }
 
     // One card open at most; while one is, the others' rings are dimmed.
@@ -943,7 +946,7 @@ private Q_SLOTS:
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
         QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex: 5h 58% left (disabled)",
-                                    "Claude: Sign in required (disabled)", "-", "Refresh",
+                                    "Claude: Not signed in: run claude and sign in (disabled)", "-", "Refresh",
                                     "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
