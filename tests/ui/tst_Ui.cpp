@@ -946,8 +946,8 @@ private Q_SLOTS:
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
         QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex: 5h 58% left (disabled)",
-                                    "Claude: Not signed in: run claude and sign in (disabled)", "-", "Refresh",
-                                    "Settings", "-", "Quit"}));
+                                    "Claude: Not signed in: run claude and sign in (disabled)", "-",
+                                    "Refresh", "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
         QVERIFY(refreshed.count() == 1 || refreshed.wait());
