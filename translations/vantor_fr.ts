@@ -885,7 +885,7 @@ Fichiers&#xa0;:
     </message>
     <message>
         <source>Warn when a limit is down to</source>
-        <translation>Avertir quand il reste</translation>
+        <translation>Seuil d’avertissement</translation>
     </message>
 </context>
 <context>
