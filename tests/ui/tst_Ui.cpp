@@ -343,7 +343,8 @@ private Q_SLOTS:
             {"state",
              QStringList({"normal", "warning", "exhausted", "unavailable"})
                  .at(static_cast<int>(AppState::menuState(
-                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}})))},
+                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}},
+                     now)))},
             {"status", status.value(parsed.providerID.kind == ProviderKind::codex ? 0 : 1)},
             {"waybar", QJsonDocument::fromJson(report.waybar(now, locale))["text"]}};
         for (const QString& key : shown.keys()) {
@@ -489,7 +490,14 @@ private Q_SLOTS:
         QVERIFY(changed.wait());
         QCOMPARE(row().value("remainingText").toString(), "Reset time passed");
         QCOMPARE(row().value("accessibilityLabel").toString(), "5-hour limit, reset time passed");
-        QCOMPARE(timer->interval(), 59'600);  // then the next minute
+        // Then nothing counts down: the next wake-up is the local midnight, when an "as of"
+        // time would name its day.
+        QVERIFY(timer->interval() > 60'000);
+        QVERIFY(now.addingSeconds(timer->interval() / 1000.0)
+                    .toDateTime()
+                    .toLocalTime()
+                    .time()
+                    .msecsSinceStartOfDay() <= 1);
         popover.setShown(false);
         QVERIFY(!timer->isActive());
     }
@@ -910,8 +918,9 @@ private Q_SLOTS:
         QVERIFY(tray.fallback() != nullptr);
     }
 
-    // The menu a panel draws: one disabled row per window or provider, then the commands, with
-    // no shortcut hints; a click runs the command, a new window adds a row.
+    // The menu a panel draws: one row per window or provider, an item like any other that opens
+    // the popover, then the commands, with no shortcut hints; a click runs the command, a new
+    // window adds a row.
     void trayMenuOverBus() {
         Fixture f;
         f.state.setSnapshot(ProviderID::codex,
@@ -942,8 +951,8 @@ private Q_SLOTS:
         };
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
-        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex · 5h: 58% left (disabled)",
-                                    "Claude: Sign in required (disabled)", "-", "Refresh",
+        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex · 5h: 58% left",
+                                    "Claude: Sign in required", "-", "Refresh",
                                     "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
@@ -952,15 +961,15 @@ private Q_SLOTS:
         if (!qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
             QVERIFY(ui.popoverWindow() == nullptr);
             ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
-                {ids[rows.indexOf("Show Usage")], "clicked", QVariant::fromValue(QDBusVariant(0)),
-                 0u});
+                {ids[rows.indexOf("Claude: Sign in required")], "clicked",
+                 QVariant::fromValue(QDBusVariant(0)), 0u});
             QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
         }
 
         const uint first = revision;
         f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
                                                          window("b", State::exhausted, 100.0)}));
-        QTRY_COMPARE(layout().value(3), "Codex · 5h: 0% left (disabled)");
+        QTRY_COMPARE(layout().value(3), "Codex · 5h: 0% left");
         QVERIFY(revision > first);
     }
 
