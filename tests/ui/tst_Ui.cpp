@@ -356,33 +356,42 @@ private Q_SLOTS:
     }
 
     // Over two accounts, "<used> <state> <reset in s, - for none> [blocked <until in s>]"
-    // each -> the figure and the account it names: the least left, else the first spent or
-    // blocked one to come back.
+    // each -> the figure and the account it names ("" without a figure): the least left, else
+    // the first spent or blocked one to come back; and whether the item needs attention. A
+    // reset or a block's end that has passed waits for the next reading.
     void trayFigureAcrossAccounts_data() {
         QTest::addColumn<QString>("codex");
         QTest::addColumn<QString>("claude");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("least left") << "80 available -"
-                                    << "30 available -"
-                                    << "20 codex";
-        QTest::newRow("least left, the other") << "10 available -"
-                                               << "95 nearingLimit -"
-                                               << "5 claude";
-        QTest::newRow("spent beats available") << "100 exhausted -"
-                                               << "10 available -"
-                                               << "0 codex";
-        QTest::newRow("first back of two spent") << "100 exhausted 7200"
-                                                 << "100 exhausted 2950"
-                                                 << "50m claude";
-        QTest::newRow("a block lasting longer than a spent window")
-            << "10 available - blocked 10800"
-            << "100 exhausted 3600"
-            << "1h claude";
+        QTest::addColumn<bool>("attention");
+        const auto row = [](const char* name, const char* codex, const char* claude,
+                            const char* shown, bool attention) {
+            QTest::newRow(name) << codex << claude << shown << attention;
+        };
+        row("least left", "80 available -", "30 available -", "20 codex", false);
+        row("least left, the other", "10 available -", "95 nearingLimit -", "5 claude", false);
+        row("spent beats available", "100 exhausted -", "10 available -", "0 codex", true);
+        row("first back of two spent", "100 exhausted 7200", "100 exhausted 2950", "50m claude",
+            true);
+        row("a block lasting longer than a spent window", "10 available - blocked 10800",
+            "100 exhausted 3600", "1h claude", true);
+        row("a spent reset a millisecond ahead", "100 exhausted 0.001", "30 available -",
+            "1m codex", true);
+        row("a spent reset passing now waits", "100 exhausted 0", "30 available -", "70 claude",
+            false);
+        row("a spent reset passed waits", "100 exhausted -0.001", "30 available -", "70 claude",
+            false);
+        row("both waiting: no figure", "100 exhausted -60", "95 nearingLimit -1", "", false);
+        row("a block ending a millisecond ahead", "10 available - blocked 0.001",
+            "30 available -", "1m codex", true);
+        row("a block ended now waits", "10 available - blocked 0", "30 available -", "70 claude",
+            false);
     }
     void trayFigureAcrossAccounts() {
         QFETCH(QString, codex);
         QFETCH(QString, claude);
         QFETCH(QString, shown);
+        QFETCH(bool, attention);
         SnapshotMap map;
         for (const auto& [provider, text] :
              {std::pair{ProviderID::codex, codex}, std::pair{ProviderID::claude, claude}}) {
@@ -399,8 +408,10 @@ private Q_SLOTS:
             map.insert(provider, one);
         }
         const auto figure = TrayFigure::from(map, t0, 90.0);
-        QVERIFY(figure && figure->provider);
-        QCOMPARE(figure->text + u' ' + rawValue(*figure->provider), shown);
+        QCOMPARE(figure ? figure->text + u' ' + rawValue(figure->provider.value()) : QString(),
+                 shown);
+        QCOMPARE(AppState::menuState(90.0, map, {}, t0) == MenuBarVisualState::exhausted,
+                 attention);
     }
 
     // The lines under the limit rows: plan and banked resets, then money.
