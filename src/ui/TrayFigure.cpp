@@ -12,7 +12,7 @@
 namespace {
 
 // Digits as tall as this share of the icon; never under TrayFigure::minimumDigitHeight at 16.
-constexpr double digitShare = 0.56;
+constexpr double digitShare = 0.6;
 
 double rimWidth(int side) {
     return std::max(1.0, side / 16.0);
@@ -142,6 +142,19 @@ QImage TrayFigure::render(int side) const {
     const QRectF ring = QRectF(0, 0, side, side).adjusted(inset, inset, -inset, -inset);
     painter.setPen(QPen(QColor::fromRgba(bandColor), pen + 2.0 * rim));
     painter.drawEllipse(ring);
+    const double height = std::max<double>(minimumDigitHeight, std::round(side * digitShare));
+    QPainterPath path = textPath(shownText(side), height, side - 2.0 * rim);
+    if (!path.isEmpty()) {
+        // Whole pixels for the digits' top and bottom edges: sharp rather than blurred.
+        const QRectF box = path.boundingRect();
+        path.translate(side / 2.0 - box.center().x(),
+                       std::round((side - box.height()) / 2.0) - box.top());
+        painter.setPen(QPen(QColor::fromRgba(bandColor), 2.0 * rim, Qt::SolidLine, Qt::RoundCap,
+                            Qt::RoundJoin));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(path);
+    }
+    // The arc over the digits' rim and under their ink: it shows beside them where they cross.
     const double share = std::clamp(std::isfinite(left) ? left : 0.0, 0.0, 1.0);
     if (share > 0.0) {
         painter.setOpacity(faded ? 0.4 : 1.0);
@@ -155,17 +168,7 @@ QImage TrayFigure::render(int side) const {
         }
         painter.setOpacity(1.0);
     }
-    const double height = std::max<double>(minimumDigitHeight, std::round(side * digitShare));
-    QPainterPath path = textPath(shownText(side), height, side - 2.0 * rim);
     if (!path.isEmpty()) {
-        // Whole pixels for the digits' top and bottom edges: sharp rather than blurred.
-        const QRectF box = path.boundingRect();
-        path.translate(side / 2.0 - box.center().x(), std::round((side - box.height()) / 2.0) -
-                                                          box.top());
-        painter.setPen(QPen(QColor::fromRgba(bandColor), 2.0 * rim, Qt::SolidLine, Qt::RoundCap,
-                            Qt::RoundJoin));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(path);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor::fromRgba(inkColor));
         painter.drawPath(path);

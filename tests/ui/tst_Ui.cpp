@@ -37,9 +37,11 @@
 #include <QDBusPendingCallWatcher>
 #include <QJsonObject>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -343,8 +345,7 @@ private Q_SLOTS:
             {"state",
              QStringList({"normal", "warning", "exhausted", "unavailable"})
                  .at(static_cast<int>(AppState::menuState(
-                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}},
-                     now)))},
+                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}}, now)))},
             {"status", status.value(parsed.providerID.kind == ProviderKind::codex ? 0 : 1)},
             {"waybar", QJsonDocument::fromJson(report.waybar(now, locale))["text"]}};
         for (const QString& key : shown.keys()) {
@@ -382,8 +383,8 @@ private Q_SLOTS:
         row("a spent reset passed waits", "100 exhausted -0.001", "30 available -", "70 claude",
             false);
         row("both waiting: no figure", "100 exhausted -60", "95 nearingLimit -1", "", false);
-        row("a block ending a millisecond ahead", "10 available - blocked 0.001",
-            "30 available -", "1m codex", true);
+        row("a block ending a millisecond ahead", "10 available - blocked 0.001", "30 available -",
+            "1m codex", true);
         row("a block ended now waits", "10 available - blocked 0", "30 available -", "70 claude",
             false);
     }
@@ -962,9 +963,9 @@ private Q_SLOTS:
         };
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
-        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex · 5h: 58% left",
-                                    "Claude: Sign in required", "-", "Refresh",
-                                    "Settings", "-", "Quit"}));
+        QCOMPARE(rows,
+                 QStringList({"Show Usage", "-", "Codex · 5h: 58% left", "Claude: Sign in required",
+                              "-", "Refresh", "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
         QVERIFY(refreshed.count() == 1 || refreshed.wait());
@@ -1114,6 +1115,100 @@ private Q_SLOTS:
             }
             QVERIFY2(legible * 4 >= opaque && opaque > 0,
                      qPrintable(QString::number(size.width())));
+        }
+    }
+
+    // Rows of "figures" in tests/data/ui/cards.json: a figure at a size -> the text it shows,
+    // measured in its pixels: digits at least 8 px tall at 16 px, the arc as the share left
+    // from the top clockwise (a full window a full ring), faded while not current; on every
+    // bar of "contrast", the digits and the ring stand 3:1, by their ink and arc or by their
+    // band. VANTOR_SHOTS names a folder for images of them on those bars.
+    void trayFigure_data() { TestData::rows("row", "ui/cards.json", "figures"); }
+    void trayFigure() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const int side = row["side"].toInt();
+        const TrayFigure figure{
+            .text = row["text"].toString(),
+            .left = row["left"].toDouble(),
+            .severity = static_cast<UsageSeverity>(
+                QStringList({"normal", "nearing", "spent"}).indexOf(row["severity"].toString())),
+            .faded = row["faded"].toBool()};
+        QCOMPARE(figure.shownText(side), row["shown"].toString());
+        const QImage icon = figure.render(side);
+        QCOMPARE(icon.size(), QSize(side, side));
+        const QColor ink = QColor::fromRgba(TrayFigure::inkColor);
+        const QColor band = QColor::fromRgba(TrayFigure::bandColor);
+        const QColor arc = TrayFigure::arcColor(figure.severity);
+        int top = side;
+        int bottom = -1;
+        int bandPixels = 0;
+        int arcLeftHalf = 0;
+        QSet<int> arcQuarters;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                // Each opaque pixel counts as the shade it lies nearest: an edge mostly ink is
+                // ink.
+                const QColor c = icon.pixelColor(x, y);
+                if (c.alpha() != 255) {
+                    continue;
+                }
+                const auto distance = [&c](const QColor& to) {
+                    return std::hypot(c.red() - to.red(), c.green() - to.green(),
+                                      c.blue() - to.blue());
+                };
+                const double nearest = std::min({distance(ink), distance(band), distance(arc)});
+                if (distance(ink) == nearest) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+                bandPixels += distance(band) == nearest;
+                // The arc's own colour, not a blend at an edge nor a faded one.
+                if (distance(arc) < 24.0) {
+                    arcQuarters.insert((x < side / 2 ? 0 : 1) + (y < side / 2 ? 0 : 2));
+                    arcLeftHalf += x < side / 2 - 1;
+                }
+            }
+        }
+        if (figure.shownText(side).isEmpty()) {
+            QCOMPARE(bottom, -1);
+        } else {
+            QVERIFY2(bottom - top + 1 >= TrayFigure::minimumDigitHeight * side / 16,
+                     qPrintable(QString::number(bottom - top + 1)));
+        }
+        QVERIFY(bandPixels > 0);
+        if (figure.faded) {
+            QVERIFY(arcQuarters.isEmpty());
+        } else if (figure.left >= 1.0) {
+            QCOMPARE(arcQuarters.size(), 4);
+        } else if (figure.left > 0.0) {
+            QVERIFY(!arcQuarters.isEmpty());
+            QCOMPARE(arcLeftHalf, figure.left < 0.5 ? 0 : arcLeftHalf);
+        }
+        const QJsonArray bars = QJsonDocument::fromJson(TestData::read(
+            VANTOR_TEST_DATA_DIR "/ui/cards.json"))["contrast"]
+                                    .toArray();
+        const QString shots = qEnvironmentVariable("VANTOR_SHOTS");
+        constexpr int cell = 40;
+        QImage strip(cell * int(bars.size()), cell, QImage::Format_RGB32);
+        QPainter painter(&strip);
+        for (int i = 0; i < bars.size(); ++i) {
+            const QColor bar(bars[i]["bar"].toString());
+            QVERIFY(contrast(ink, band) >= 4.5);
+            QVERIFY2(std::max(contrast(ink, bar), contrast(band, bar)) >= 3.0,
+                     qPrintable(bar.name()));
+            QVERIFY2(contrast(arc, band) >= 3.0, qPrintable(arc.name()));
+            painter.fillRect(cell * i, 0, cell, cell, bar);
+            painter.drawImage(cell * i + (cell - side) / 2, (cell - side) / 2, icon);
+        }
+        painter.end();
+        if (!shots.isEmpty()) {
+            QVERIFY(strip.scaled(strip.size() * 4)
+                        .save(QDir(shots).filePath(
+                            QStringLiteral("figure-%1-%2.png")
+                                .arg(side)
+                                .arg(QString::fromUtf8(QTest::currentDataTag())
+                                         .replace(QRegularExpression("[^a-z0-9]+"),
+                                                  QStringLiteral("-"))))));
         }
     }
 
