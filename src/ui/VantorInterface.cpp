@@ -51,7 +51,7 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
       model_(std::make_unique<PopoverViewModel>(state, coordinator)),
       motion_(std::make_unique<MotionPreference>()),
       menu_(std::make_unique<QMenu>()),
-      tray_(std::make_unique<TrayIcon>(*menu_, TrayGlyph::iconName())),
+      tray_(std::make_unique<TrayIcon>(*menu_)),
       loginItem_(loginItem),
       defaults_(defaults),
       notificationCenter_(notificationCenter) {
@@ -183,7 +183,7 @@ void VantorInterface::updateIcon() {
     }
     iconShown_ = shown;
     if (!figure) {
-        tray_->setIcon(TrayGlyph::icon(), TrayGlyph::iconName());
+        tray_->setIcon(TrayGlyph::icon());
         return;
     }
     // The figure carries its own shades: the bar's is unknown, whatever the palette says.
@@ -191,7 +191,7 @@ void VantorInterface::updateIcon() {
     for (const int side : {16, 22, 24, 32, 48, 64}) {
         icon.addPixmap(QPixmap::fromImage(figure->render(side)));
     }
-    tray_->setIcon(icon, {});
+    tray_->setIcon(icon);
 }
 
 void VantorInterface::updateRows() {
