@@ -1,9 +1,9 @@
 #include "StatusFollower.h"
 
+#include "Countdown.h"
 #include "QSettingsDefaults.h"
 #include "VantorBusService.h"
 
-#include <QDateTime>
 #include <QLocale>
 #include <QSocketNotifier>
 
@@ -21,12 +21,9 @@ StatusFollower::StatusFollower(QDBusConnection bus, int fd, QObject* parent)
     reload_.setSingleShot(true);
     reload_.setInterval(0);
     connect(&reload_, &QTimer::timeout, this, &StatusFollower::reload);
-    minute_.setSingleShot(true);
-    minute_.setTimerType(Qt::PreciseTimer);
-    connect(&minute_, &QTimer::timeout, this, [this] {
-        show();
-        armMinute();
-    });
+    clock_.setSingleShot(true);
+    clock_.setTimerType(Qt::PreciseTimer);
+    connect(&clock_, &QTimer::timeout, this, &StatusFollower::show);
     connect(&watcher_, &QDBusServiceWatcher::serviceOwnerChanged, &reload_,
             qOverload<>(&QTimer::start));
     // Only a pipe tells that its reader left while nothing is written: a terminal or a file
@@ -47,7 +44,6 @@ void StatusFollower::start() {
                  QStringLiteral("PropertiesChanged"), this,
                  SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
     reload();
-    armMinute();
 }
 
 void StatusFollower::propertiesChanged(const QString& interface, const QVariantMap& changed,
@@ -77,7 +73,9 @@ void StatusFollower::show() {
     if (ended_) {
         return;
     }
-    const QByteArray line = report_.waybar(Instant::now(), QLocale()) + '\n';
+    const Instant now = Instant::now();
+    armClock(now);
+    const QByteArray line = report_.waybar(now, QLocale()) + '\n';
     if (line == shown_) {
         return;
     }
@@ -98,11 +96,25 @@ void StatusFollower::show() {
     }
 }
 
-// At the next turn of the minute on the wall clock, the one the countdowns are read against.
-void StatusFollower::armMinute() {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    constexpr qint64 minute = 60'000;
-    minute_.start(static_cast<int>(minute - now % minute) + 1);
+// At the next instant a countdown of the line reads otherwise: a spent headline's "2h" in the
+// text, the reset phrases of the tooltip, a reset time passing. Nothing to count, no wake-up.
+void StatusFollower::armClock(Instant now) {
+    QList<Instant> moments;
+    for (const ProviderUsageSnapshot& snapshot : std::as_const(report_.snapshots)) {
+        moments += Countdown::moments(snapshot);
+    }
+    std::optional<Instant> next =
+        Countdown::nextChange(now, moments, Countdown::Form::shortDuration);
+    const std::optional<Instant> phrase =
+        Countdown::nextChange(now, moments, Countdown::Form::resetPhrase);
+    if (phrase && (!next || *phrase < *next)) {
+        next = phrase;
+    }
+    if (next) {
+        clock_.start(Countdown::waitMs(now, *next));
+    } else {
+        clock_.stop();
+    }
 }
 
 void StatusFollower::checkOutput() {

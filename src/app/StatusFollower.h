@@ -15,7 +15,7 @@ class QSocketNotifier;
 // `vantor status --waybar --follow`, for Waybar's continuous mode: one line at once, then one
 // more whenever the line would read otherwise. What changes it is announced, never polled: the
 // running Vantor's PropertiesChanged, its coming and going on the bus (the stored view while
-// none runs) and the turn of each minute (the countdowns).
+// none runs) and the instant a countdown in it changes.
 class StatusFollower : public QObject {
     Q_OBJECT
 
@@ -38,7 +38,7 @@ private Q_SLOTS:
 private:
     void reload();
     void show();
-    void armMinute();
+    void armClock(Instant now);
     void checkOutput();
 
     QDBusConnection bus_;
@@ -48,7 +48,7 @@ private:
     bool ended_ = false;
     // Several properties change at once: one read for them all.
     QTimer reload_;
-    QTimer minute_;
+    QTimer clock_;
     QDBusServiceWatcher watcher_;
     std::unique_ptr<QSocketNotifier> output_;
 };

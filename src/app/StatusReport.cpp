@@ -295,7 +295,8 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     // Waybar renders both texts as Pango markup; with nothing to show the module is empty, which
     // Waybar hides.
     const QString label = parts.join(QStringLiteral(" \u00b7 "));
-    const QString state = className(AppState::menuState(nearingPercent, snapshots, availability));
+    const QString state =
+        className(AppState::menuState(nearingPercent, snapshots, availability, now));
     QJsonObject module{{QStringLiteral("text"), label.toHtmlEscaped()},
                        {QStringLiteral("tooltip"), text(now, locale).toHtmlEscaped()},
                        {QStringLiteral("class"), state},

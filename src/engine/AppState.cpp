@@ -304,23 +304,25 @@ int AppState::storedWarningThreshold(UserDefaults& defaults) {
 }
 
 MenuBarVisualState AppState::menuState() const {
-    return menuState(nearingPercent(), snapshots_, availability_);
+    return menuState(nearingPercent(), snapshots_, availability_, Instant::now());
 }
 
 MenuBarVisualState AppState::menuState(double nearingPercent, const SnapshotMap& snapshots,
-                                       const AvailabilityMap& availabilities) {
+                                       const AvailabilityMap& availabilities, Instant now) {
     bool nearing = false;
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
         // A block of the account stops use as a spent window does. Only the first bucket's
         // windows speak for the account, as its headline and the tray's figure do.
-        if (snapshot.accountBlock()) {
+        // One whose end has passed waits for the next reading, as a window does.
+        if (const auto block = snapshot.accountBlock();
+            block && (!block->until || block->until->secondsSince(now) > 0.0)) {
             return MenuBarVisualState::exhausted;
         }
         for (const UsageWindowSnapshot& window : snapshot.windows) {
             if (!snapshot.inMainBucket(window)) {
                 continue;
             }
-            switch (window.severity(nearingPercent)) {
+            switch (window.severity(nearingPercent, now)) {
                 case UsageSeverity::spent:
                     return MenuBarVisualState::exhausted;
                 case UsageSeverity::nearing:

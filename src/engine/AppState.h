@@ -126,11 +126,12 @@ public:
 
     // The voices offered for the current language and gender in the user's locale.
     QList<CustomAlertVoice> customAudioChoices() const;
-    // The worst state of all windows, else whether any provider answers at all.
+    // The worst state of all windows now, else whether any provider answers at all. A window
+    // whose reset time has passed waits for its next reading and is neither spent nor nearing.
     MenuBarVisualState menuState() const;
     // The same rule for values held elsewhere (the status command reads them from the bus).
     static MenuBarVisualState menuState(double nearingPercent, const SnapshotMap& snapshots,
-                                        const AvailabilityMap& availability);
+                                        const AvailabilityMap& availability, Instant now);
 
 Q_SIGNALS:
     void accountsChanged();

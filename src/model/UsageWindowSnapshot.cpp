@@ -36,6 +36,14 @@ UsageSeverity UsageWindowSnapshot::severity(double nearingPercent) const {
     return used && *used >= nearingPercent ? UsageSeverity::nearing : UsageSeverity::normal;
 }
 
+bool UsageWindowSnapshot::awaitsReading(Instant now) const {
+    return resetAt && !resetsAfter(now);
+}
+
+UsageSeverity UsageWindowSnapshot::severity(double nearingPercent, Instant now) const {
+    return awaitsReading(now) ? UsageSeverity::normal : severity(nearingPercent);
+}
+
 namespace {
 
 int headlinePriority(const UsageWindowSnapshot& window) {

@@ -40,6 +40,11 @@ struct UsageWindowSnapshot {
     bool resetsAfter(Instant now) const;
     // Spent when the provider says so or nothing is left; nearing from nearingPercent used.
     UsageSeverity severity(double nearingPercent) const;
+    // Whether its reset time has passed without a reading of the new period: what it held is
+    // over, and it waits for its next reading. Said of now; the stored state stays as read.
+    bool awaitsReading(Instant now) const;
+    // As severity, at now: a window awaiting its next reading is neither spent nor nearing.
+    UsageSeverity severity(double nearingPercent, Instant now) const;
     // Whether this window stands before the other as the one that will stop the user first:
     // spent first, then the one the provider marks as binding now, then nearing its limit,
     // awaiting confirmation, available, unknown; within one of these, the one with less left,

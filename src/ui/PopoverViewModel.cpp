@@ -1,6 +1,7 @@
 #include "PopoverViewModel.h"
 
 #include "AppState.h"
+#include "Countdown.h"
 #include "KeyedListModel.h"
 #include "UsageCoordinator.h"
 
@@ -190,18 +191,25 @@ void PopoverViewModel::tick() {
 }
 
 void PopoverViewModel::schedule() {
-    // Instants count from a whole minute, so this is the next minute of the wall clock.
+    // The next instant a reset phrase, a pace's "runs out" or an "as of" day reads otherwise.
     const Instant now = clock_();
-    double wait = 60.0 - std::fmod(now.secondsSinceReferenceDate(), 60.0);
+    QList<Instant> moments;
     for (const ProviderUsageSnapshot& snapshot : state_.snapshots()) {
+        moments += Countdown::moments(snapshot);
         for (const UsageWindowSnapshot& window : snapshot.windows) {
-            const double untilReset = window.resetAt ? window.resetAt->secondsSince(now) : 0.0;
-            if (untilReset > 0.0) {
-                wait = std::min(wait, untilReset);
+            const auto projection = UsageHistory::project(
+                coordinator_.history().readings(snapshot.providerID, window.id), window.resetAt);
+            if (projection && projection->runsOutAt) {
+                moments.append(*projection->runsOutAt);
             }
         }
     }
-    clockTimer_->start(std::chrono::milliseconds(std::max<qint64>(1, std::llround(wait * 1000.0))));
+    Instant next = Countdown::nextMidnight(now);
+    if (const auto change = Countdown::nextChange(now, moments, Countdown::Form::resetPhrase);
+        change && *change < next) {
+        next = *change;
+    }
+    clockTimer_->start(Countdown::waitMs(now, next));
 }
 
 void PopoverViewModel::refresh() {

@@ -1,20 +1,18 @@
 #include "TrayGlyph.h"
 
 #include "SymbolImageProvider.h"
+#include "TrayFigure.h"
 
 #include <QPainter>
 #include <QPixmap>
 
 namespace TrayGlyph {
 
-QString iconName() {
-    return QStringLiteral("com.quorvel.vantor-symbolic");
-}
-
 QIcon icon() {
     const QString glyph = QStringLiteral(":/Vantor/Ui/icons/VantorStatus.svg");
-    const QColor body(0x1d, 0x1d, 0x1d);
-    const QColor halo(0xf5, 0xf5, 0xf5);
+    // The tray figure's shades: one look for the symbol and the figure.
+    const QColor body = QColor::fromRgba(TrayFigure::inkColor);
+    const QColor halo = QColor::fromRgba(TrayFigure::bandColor);
     QIcon icon;
     for (const int side : {16, 22, 24, 32, 48, 64}) {
         // The 20 x 18 glyph a little inside the square, so the halo fits around it.

@@ -24,24 +24,15 @@ QString richToolTip(const QString& text) {
     return text.isEmpty() ? text : Qt::convertFromPlainText(text);
 }
 
-// Run from the build tree, the symbolic icon is not installed yet: the host finds it in the
-// tree's own icon folder.
-QString buildTreeIcons() {
-    const QString build = QStringLiteral(VANTOR_BUILD_DIR);
-    const QString here = QCoreApplication::applicationDirPath();
-    return here.startsWith(build + u'/') ? build + QStringLiteral("/icons") : QString();
-}
-
 }  // namespace
 
-TrayIcon::TrayIcon(QMenu& menu, const QString& iconName, QObject* parent)
+TrayIcon::TrayIcon(QMenu& menu, QObject* parent)
     : QObject(parent),
       menu_(menu),
-      item_(std::make_unique<StatusNotifierItem>(iconName)),
+      item_(std::make_unique<StatusNotifierItem>(QString())),
       exporter_(std::make_unique<DBusMenuExporter>(menu)) {
     StatusNotifierItem::registerTypes();
     DBusMenuExporter::registerTypes();
-    item_->setIconThemePath(buildTreeIcons());
     connect(item_.get(), &StatusNotifierItem::activated, this, &TrayIcon::activated);
     connect(item_.get(), &StatusNotifierItem::secondaryActivated, this,
             &TrayIcon::secondaryActivated);
@@ -143,9 +134,9 @@ void TrayIcon::useFallback(bool use) {
     fallback_->show();
 }
 
-void TrayIcon::setIcon(const QIcon& icon, const QString& iconName) {
+void TrayIcon::setIcon(const QIcon& icon) {
     icon_ = icon;
-    item_->setIcon(icon, iconName);
+    item_->setIcon(icon, {});
     if (fallback_) {
         fallback_->setIcon(icon);
     }

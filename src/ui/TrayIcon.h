@@ -24,14 +24,13 @@ class TrayIcon : public QObject {
 public:
     static constexpr const char* watcherService = "org.kde.StatusNotifierWatcher";
 
-    // `iconName` is the themed symbolic icon; `icon` the pixmaps for hosts without the theme.
-    TrayIcon(QMenu& menu, const QString& iconName, QObject* parent = nullptr);
+    explicit TrayIcon(QMenu& menu, QObject* parent = nullptr);
     ~TrayIcon() override;
 
     // Exports the item and looks for a watcher; the XEmbed icon stands in until one answers.
     void show();
-    // A name empties while the pixmaps show a figure rather than the symbol.
-    void setIcon(const QIcon& icon, const QString& iconName);
+    // Pixmaps alone, with no themed name: see TrayGlyph.
+    void setIcon(const QIcon& icon);
     // Plain text, shown as it is by the item's host and by the XEmbed icon.
     void setToolTip(const QString& text);
     void setNeedsAttention(bool needsAttention);

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "CardText.h"
+#include "Countdown.h"
 #include "MoneyText.h"
 #include "MotionPreference.h"
 #include "PopoverPlacement.h"
@@ -51,7 +52,7 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
       model_(std::make_unique<PopoverViewModel>(state, coordinator)),
       motion_(std::make_unique<MotionPreference>()),
       menu_(std::make_unique<QMenu>()),
-      tray_(std::make_unique<TrayIcon>(*menu_, TrayGlyph::iconName())),
+      tray_(std::make_unique<TrayIcon>(*menu_)),
       loginItem_(loginItem),
       defaults_(defaults),
       notificationCenter_(notificationCenter) {
@@ -79,6 +80,16 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
             &VantorInterface::showSettings);
     connect(model_.get(), &PopoverViewModel::closeRequested, this, &VantorInterface::hidePopover);
     connect(&state_, &AppState::menuStateChanged, this, &VantorInterface::updateStatus);
+    // Countdowns and reset times passing change what the icon, tooltip and rows say: all are
+    // read again at the next instant one of their texts changes, and not before.
+    clock_ = new QTimer(this);
+    clock_->setSingleShot(true);
+    clock_->setTimerType(Qt::PreciseTimer);
+    connect(clock_, &QTimer::timeout, this, [this] {
+        updateIcon();
+        updateRows();
+        updateStatus();
+    });
     // The warning threshold sets the figure's colour.
     connect(&state_, &AppState::limitWarningThresholdChanged, this, &VantorInterface::updateIcon);
     connect(motion_.get(), &MotionPreference::reduceMotionChanged, model_.get(),
@@ -118,32 +129,70 @@ void VantorInterface::updateStatus() {
     tray_->setNeedsAttention(state_.menuState() == MenuBarVisualState::exhausted);
 }
 
+void VantorInterface::armClock() {
+    const Instant now = Instant::now();
+    QList<Instant> moments;
+    bool stale = false;
+    for (const ProviderUsageSnapshot& snapshot : state_.snapshots()) {
+        moments += Countdown::moments(snapshot);
+        const auto availability = state_.availability().find(snapshot.providerID);
+        stale = stale || CardText::isStale(snapshot, availability != state_.availability().end()
+                                                         ? std::optional(*availability)
+                                                         : std::nullopt);
+    }
+    // The rows' and tooltip's reset phrases, and the moment each reset passes.
+    std::optional<Instant> next = Countdown::nextChange(now, moments, Countdown::Form::resetPhrase);
+    const auto earliest = [&next](std::optional<Instant> other) {
+        if (other && (!next || *other < *next)) {
+            next = other;
+        }
+    };
+    if (countsTo_) {
+        earliest(Countdown::nextChange(now, *countsTo_, Countdown::Form::shortDuration));
+    }
+    // "As of" values name their day once it is not today.
+    if (stale) {
+        earliest(Countdown::nextMidnight(now));
+    }
+    if (next) {
+        clock_->start(Countdown::waitMs(now, *next));
+    } else {
+        clock_->stop();
+    }
+}
+
 void VantorInterface::updateIcon() {
-    const std::optional<TrayFigure> figure =
+    std::optional<TrayFigure> figure =
         state_.trayShowsFigure()
             ? TrayFigure::from(state_.snapshots(), Instant::now(), state_.nearingPercent())
             : std::nullopt;
+    if (figure && figure->provider) {
+        const auto availability = state_.availability().find(*figure->provider);
+        figure->faded = CardText::isStale(state_.snapshots().value(*figure->provider),
+                                          availability != state_.availability().end()
+                                              ? std::optional(*availability)
+                                              : std::nullopt);
+    }
+    countsTo_ = figure ? figure->countsTo : std::nullopt;
+    armClock();
     const QString shown = figure ? figure->text + u' ' + QString::number(figure->usedPercent) +
-                                       u' ' + QString::number(static_cast<int>(figure->severity))
+                                       u' ' + QString::number(static_cast<int>(figure->severity)) +
+                                       (figure->faded ? QStringLiteral(" faded") : QString())
                                  : QStringLiteral("symbol");
     if (shown == iconShown_) {
         return;
     }
     iconShown_ = shown;
     if (!figure) {
-        tray_->setIcon(TrayGlyph::icon(), TrayGlyph::iconName());
+        tray_->setIcon(TrayGlyph::icon());
         return;
     }
-    // A panel usually follows the desktop's palette: the text takes its shade, with a rim of
-    // the other so that it still reads on a bar that does not.
-    const bool dark = QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
-    const QColor ink = dark ? QColor(Qt::white) : QColor(0x1d, 0x1d, 0x1d);
-    const QColor halo = dark ? QColor(0x1d, 0x1d, 0x1d) : QColor(0xf5, 0xf5, 0xf5);
+    // The figure carries its own shades: the bar's is unknown, whatever the palette says.
     QIcon icon;
     for (const int side : {16, 22, 24, 32, 48, 64}) {
-        icon.addPixmap(QPixmap::fromImage(figure->render(side, ink, halo)));
+        icon.addPixmap(QPixmap::fromImage(figure->render(side)));
     }
-    tray_->setIcon(icon, {});
+    tray_->setIcon(icon);
 }
 
 void VantorInterface::updateRows() {
@@ -177,8 +226,9 @@ void VantorInterface::updateRows() {
         qDeleteAll(rows_);
         rows_.clear();
         while (rows_.size() < texts.size()) {
+            // A row reads as an item of its own and opens the popover with the details.
             auto* row = new QAction(menu_.get());
-            row->setEnabled(false);
+            connect(row, &QAction::triggered, this, &VantorInterface::showPopover);
             menu_->insertAction(firstCommand_, row);
             rows_.append(row);
         }
@@ -206,6 +256,7 @@ void VantorInterface::updateRows() {
         tip.prepend(StatusLabelText::accessibilityText(state_.menuState()));
     }
     tray_->setToolTip(tip.join(u'\n'));
+    armClock();
 }
 
 QQmlEngine& VantorInterface::engine() {

@@ -5,7 +5,10 @@
 #include <QObject>
 #include <QPoint>
 
+#include "Instant.h"
+
 #include <memory>
+#include <optional>
 
 class AccountRegistry;
 class AppState;
@@ -17,6 +20,7 @@ class QAction;
 class QMenu;
 class QQmlEngine;
 class QQuickView;
+class QTimer;
 class SettingsWindowPresenter;
 class TrayIcon;
 class UsageCoordinator;
@@ -60,6 +64,8 @@ public Q_SLOTS:
 private:
     void updateStatus();
     void updateRows();
+    // Arms the clock for the next instant a text of the icon, tooltip or rows changes.
+    void armClock();
     // The symbol, or the figure of the lowest share left when the user chose it.
     void updateIcon();
     QQmlEngine& engine();
@@ -75,7 +81,10 @@ private:
     std::unique_ptr<MotionPreference> motion_;
     std::unique_ptr<QMenu> menu_;
     std::unique_ptr<TrayIcon> tray_;
-    // The disabled rows with the figures, above the commands.
+    QTimer* clock_ = nullptr;
+    // The moment the figure counts down to, if it does.
+    std::optional<Instant> countsTo_;
+    // The rows with the figures, above the commands.
     QList<QAction*> rows_;
     QAction* firstCommand_ = nullptr;
     // What the icon shows now: "symbol", else the figure's text and share used.

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "BadFileKeeper.h"
 #include "CodexParser.h"
+#include "Countdown.h"
 #include "CustomAlertVoice.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
@@ -247,6 +248,46 @@ private Q_SLOTS:
                      ? formatter.backText(reset, now, locale)
                      : formatter.resetText(reset, now, locale),
                  expected);
+    }
+
+    // Rows of the table "countdown": New York's times; when a countdown to `at` next reads
+    // otherwise, checked against the formatter's own texts: changed then, not a millisecond
+    // before.
+    void countdown_data() { TestData::tableRows("engine/tables.json"); }
+    void countdown() {
+        const auto row = fetch<QJsonObject>("row");
+        const auto local = [](const QJsonValue& value) {
+            return Instant::fromDateTime(QDateTime::fromString(value.toString(), Qt::ISODateWithMs)
+                                             .toTimeZone(QTimeZone("America/New_York")));
+        };
+        const Instant at = local(row["at"]);
+        const Instant now = local(row["now"]);
+        const bool isShort = row["form"].toString() == QLatin1String("short");
+        const auto text = [&](Instant when) {
+            if (at.secondsSince(when) <= 0.0) {
+                return QStringLiteral("passed");
+            }
+            return isShort ? TimeDisplayFormatter::shortDuration(at.secondsSince(when))
+                           : TimeDisplayFormatter().resetText(at, when, QLocale("en_US"));
+        };
+        const std::optional<Instant> next = Countdown::nextChange(
+            now, at, isShort ? Countdown::Form::shortDuration : Countdown::Form::resetPhrase);
+        if (row["next"].isNull()) {
+            QVERIFY(!next);
+            return;
+        }
+        QVERIFY(next);
+        QVERIFY2(std::abs(next->secondsSince(local(row["next"]))) < 0.0005,
+                 qPrintable(next->toDateTime()
+                                .toTimeZone(QTimeZone("America/New_York"))
+                                .toString(Qt::ISODateWithMs)));
+        QVERIFY(text(*next) != text(now));
+        QCOMPARE(text(next->addingSeconds(-0.001)), text(now));
+        // A moment already passed adds no change.
+        QCOMPARE(Countdown::nextChange(
+                     now, QList<Instant>{now.addingSeconds(-1.0), at},
+                     isShort ? Countdown::Form::shortDuration : Countdown::Form::resetPhrase),
+                 next);
     }
 
     // Rows of tests/data/engine/warnings.json: readings of one window ("<used>@<reset>", the

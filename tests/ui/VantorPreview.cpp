@@ -259,13 +259,11 @@ int main(int argc, char** argv) {
     icons.fill(bar);
     QPainter painter(&icons);
     const TrayFigure figures[] = {{QStringLiteral("42"), 0.42, 58},
-                                  {QStringLiteral("8"), 0.08, 92},
-                                  {QStringLiteral("2h"), 0, 100}};
+                                  {QStringLiteral("8"), 0.08, 92, UsageSeverity::nearing},
+                                  {QStringLiteral("2h"), 0, 100, UsageSeverity::spent}};
     for (int row = 0; row < 3; ++row) {
         for (int column = 0; const int side : {16, 22, 24, 32}) {
-            painter.drawImage(40 * column++ + 4, 40 * row + 4,
-                              figures[row].render(side, dark ? Qt::white : Qt::black,
-                                                  dark ? Qt::black : Qt::white));
+            painter.drawImage(40 * column++ + 4, 40 * row + 4, figures[row].render(side));
         }
     }
     painter.end();

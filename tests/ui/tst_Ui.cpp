@@ -37,9 +37,11 @@
 #include <QDBusPendingCallWatcher>
 #include <QJsonObject>
 #include <QMenu>
+#include <QPainter>
 #include <QPointer>
 #include <QQuickItem>
 #include <QQuickView>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -344,7 +346,7 @@ private Q_SLOTS:
             {"state",
              QStringList({"normal", "warning", "exhausted", "unavailable"})
                  .at(static_cast<int>(AppState::menuState(
-                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}})))},
+                     90.0, map, {{parsed.providerID, ProviderAvailability::available()}}, now)))},
             {"status", status.value(parsed.providerID.kind == ProviderKind::codex ? 0 : 1)},
             {"waybar", QJsonDocument::fromJson(report.waybar(now, locale))["text"]}};
         for (const QString& key : shown.keys()) {
@@ -356,33 +358,42 @@ private Q_SLOTS:
     }
 
     // Over two accounts, "<used> <state> <reset in s, - for none> [blocked <until in s>]"
-    // each -> the figure and the account it names: the least left, else the first spent or
-    // blocked one to come back.
+    // each -> the figure and the account it names ("" without a figure): the least left, else
+    // the first spent or blocked one to come back; and whether the item needs attention. A
+    // reset or a block's end that has passed waits for the next reading.
     void trayFigureAcrossAccounts_data() {
         QTest::addColumn<QString>("codex");
         QTest::addColumn<QString>("claude");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("least left") << "80 available -"
-                                    << "30 available -"
-                                    << "20 codex";
-        QTest::newRow("least left, the other") << "10 available -"
-                                               << "95 nearingLimit -"
-                                               << "5 claude";
-        QTest::newRow("spent beats available") << "100 exhausted -"
-                                               << "10 available -"
-                                               << "0 codex";
-        QTest::newRow("first back of two spent") << "100 exhausted 7200"
-                                                 << "100 exhausted 2950"
-                                                 << "50m claude";
-        QTest::newRow("a block lasting longer than a spent window")
-            << "10 available - blocked 10800"
-            << "100 exhausted 3600"
-            << "1h claude";
+        QTest::addColumn<bool>("attention");
+        const auto row = [](const char* name, const char* codex, const char* claude,
+                            const char* shown, bool attention) {
+            QTest::newRow(name) << codex << claude << shown << attention;
+        };
+        row("least left", "80 available -", "30 available -", "20 codex", false);
+        row("least left, the other", "10 available -", "95 nearingLimit -", "5 claude", false);
+        row("spent beats available", "100 exhausted -", "10 available -", "0 codex", true);
+        row("first back of two spent", "100 exhausted 7200", "100 exhausted 2950", "50m claude",
+            true);
+        row("a block lasting longer than a spent window", "10 available - blocked 10800",
+            "100 exhausted 3600", "1h claude", true);
+        row("a spent reset a millisecond ahead", "100 exhausted 0.001", "30 available -",
+            "1m codex", true);
+        row("a spent reset passing now waits", "100 exhausted 0", "30 available -", "70 claude",
+            false);
+        row("a spent reset passed waits", "100 exhausted -0.001", "30 available -", "70 claude",
+            false);
+        row("both waiting: no figure", "100 exhausted -60", "95 nearingLimit -1", "", false);
+        row("a block ending a millisecond ahead", "10 available - blocked 0.001", "30 available -",
+            "1m codex", true);
+        row("a block ended now waits", "10 available - blocked 0", "30 available -", "70 claude",
+            false);
     }
     void trayFigureAcrossAccounts() {
         QFETCH(QString, codex);
         QFETCH(QString, claude);
         QFETCH(QString, shown);
+        QFETCH(bool, attention);
         SnapshotMap map;
         for (const auto& [provider, text] :
              {std::pair{ProviderID::codex, codex}, std::pair{ProviderID::claude, claude}}) {
@@ -399,8 +410,10 @@ private Q_SLOTS:
             map.insert(provider, one);
         }
         const auto figure = TrayFigure::from(map, t0, 90.0);
-        QVERIFY(figure && figure->provider);
-        QCOMPARE(figure->text + u' ' + rawValue(*figure->provider), shown);
+        QCOMPARE(figure ? figure->text + u' ' + rawValue(figure->provider.value()) : QString(),
+                 shown);
+        QCOMPARE(AppState::menuState(90.0, map, {}, t0) == MenuBarVisualState::exhausted,
+                 attention);
     }
 
     // The lines under the limit rows: plan and banked resets, then money.
@@ -492,7 +505,14 @@ private Q_SLOTS:
         QVERIFY(changed.wait());
         QCOMPARE(row().value("remainingText").toString(), "Reset time passed");
         QCOMPARE(row().value("accessibilityLabel").toString(), "5-hour limit, reset time passed");
-        QCOMPARE(timer->interval(), 59'600);  // then the next minute
+        // Then nothing counts down: the next wake-up is the local midnight, when an "as of"
+        // time would name its day.
+        QVERIFY(timer->interval() > 60'000);
+        QVERIFY(now.addingSeconds(timer->interval() / 1000.0)
+                    .toDateTime()
+                    .toLocalTime()
+                    .time()
+                    .msecsSinceStartOfDay() <= 1);
         popover.setShown(false);
         QVERIFY(!timer->isActive());
     }
@@ -700,7 +720,7 @@ private Q_SLOTS:
         // none), then every window.
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
                  "Vantor: providers unavailable\nCodex: Unavailable\nClaude: Unavailable");
-        QCOMPARE(ui.trayIcon()->item().iconName(), TrayGlyph::iconName());
+        QCOMPARE(ui.trayIcon()->item().iconName(), "");
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
@@ -714,10 +734,11 @@ private Q_SLOTS:
         for (const QAction* action : ui.trayMenu()->actions()) {
             QVERIFY(!action->text().contains("Extra usage"));
         }
-        // With a figure to show, the pixmaps carry it and no themed name stands in their way.
-        QVERIFY(ui.trayIcon()->item().iconName().isEmpty());
+        // The figure and the symbol are pixmaps alike.
+        const auto figure = ui.trayIcon()->item().iconPixmap();
         f.state.setTrayShowsFigure(false);
-        QCOMPARE(ui.trayIcon()->item().iconName(), TrayGlyph::iconName());
+        QVERIFY(ui.trayIcon()->item().iconPixmap() != figure);
+        QCOMPARE(ui.trayIcon()->item().iconName(), "");
         for (const QAction* action : ui.trayMenu()->actions()) {
             QVERIFY(action->shortcut().isEmpty());  // no shortcut works in the panel's menu
         }
@@ -882,10 +903,8 @@ private Q_SLOTS:
                     .variant();
             };
             QCOMPARE(property("Title").toString(), "Vantor");
-            QCOMPARE(property("IconName").toString(), "com.quorvel.vantor-symbolic");
-            // Run from the build tree, the host finds the icon in the tree.
-            QVERIFY(QFile::exists(property("IconThemePath").toString() +
-                                  "/hicolor/symbolic/apps/com.quorvel.vantor-symbolic.svg"));
+            // Pixmaps alone: a themed name would stand in their way.
+            QCOMPARE(property("IconName").toString(), "");
             f.state.setSnapshot(ProviderID::codex,
                                 snapshot({window("codex.primary", State::exhausted, 100.0)}));
             QCOMPARE(property("Status").toString(), "NeedsAttention");
@@ -913,8 +932,9 @@ private Q_SLOTS:
         QVERIFY(tray.fallback() != nullptr);
     }
 
-    // The menu a panel draws: one disabled row per window or provider, then the commands, with
-    // no shortcut hints; a click runs the command, a new window adds a row.
+    // The menu a panel draws: one row per window or provider, an item like any other that opens
+    // the popover, then the commands, with no shortcut hints; a click runs the command, a new
+    // window adds a row.
     void trayMenuOverBus() {
         Fixture f;
         f.state.setSnapshot(ProviderID::codex,
@@ -945,9 +965,9 @@ private Q_SLOTS:
         };
         QSignalSpy refreshed(&f.coordinator, &UsageCoordinator::refreshFinished);
         const QStringList rows = layout();
-        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex: 5h 58% left (disabled)",
-                                    "Claude: Not signed in: run claude and sign in (disabled)", "-",
-                                    "Refresh", "Settings", "-", "Quit"}));
+        QCOMPARE(rows, QStringList({"Show Usage", "-", "Codex: 5h 58% left",
+                                    "Claude: Not signed in: run claude and sign in", "-", "Refresh",
+                                    "Settings", "-", "Quit"}));
         ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
             {ids[rows.indexOf("Refresh")], "clicked", QVariant::fromValue(QDBusVariant(0)), 0u});
         QVERIFY(refreshed.count() == 1 || refreshed.wait());
@@ -955,15 +975,15 @@ private Q_SLOTS:
         if (!qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
             QVERIFY(ui.popoverWindow() == nullptr);
             ask(ui.trayIcon()->serviceName(), "/MenuBar", "com.canonical.dbusmenu", "Event",
-                {ids[rows.indexOf("Show Usage")], "clicked", QVariant::fromValue(QDBusVariant(0)),
-                 0u});
+                {ids[rows.indexOf("Claude: Not signed in: run claude and sign in")], "clicked",
+                 QVariant::fromValue(QDBusVariant(0)), 0u});
             QTRY_VERIFY(ui.popoverWindow() != nullptr && ui.popoverWindow()->isVisible());
         }
 
         const uint first = revision;
         f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
                                                          window("b", State::exhausted, 100.0)}));
-        QTRY_COMPARE(layout().value(3), "Codex: 5h 0% left (disabled)");
+        QTRY_COMPARE(layout().value(3), "Codex: 5h 0% left");
         QVERIFY(revision > first);
     }
 
@@ -1097,6 +1117,100 @@ private Q_SLOTS:
             }
             QVERIFY2(legible * 4 >= opaque && opaque > 0,
                      qPrintable(QString::number(size.width())));
+        }
+    }
+
+    // Rows of "figures" in tests/data/ui/cards.json: a figure at a size -> the text it shows,
+    // measured in its pixels: digits at least 8 px tall at 16 px, the arc as the share left
+    // from the top clockwise (a full window a full ring), faded while not current; on every
+    // bar of "contrast", the digits and the ring stand 3:1, by their ink and arc or by their
+    // band. VANTOR_SHOTS names a folder for images of them on those bars.
+    void trayFigure_data() { TestData::rows("row", "ui/cards.json", "figures"); }
+    void trayFigure() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const int side = row["side"].toInt();
+        const TrayFigure figure{
+            .text = row["text"].toString(),
+            .left = row["left"].toDouble(),
+            .severity = static_cast<UsageSeverity>(
+                QStringList({"normal", "nearing", "spent"}).indexOf(row["severity"].toString())),
+            .faded = row["faded"].toBool()};
+        QCOMPARE(figure.shownText(side), row["shown"].toString());
+        const QImage icon = figure.render(side);
+        QCOMPARE(icon.size(), QSize(side, side));
+        const QColor ink = QColor::fromRgba(TrayFigure::inkColor);
+        const QColor band = QColor::fromRgba(TrayFigure::bandColor);
+        const QColor arc = TrayFigure::arcColor(figure.severity);
+        int top = side;
+        int bottom = -1;
+        int bandPixels = 0;
+        int arcLeftHalf = 0;
+        QSet<int> arcQuarters;
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                // Each opaque pixel counts as the shade it lies nearest: an edge mostly ink is
+                // ink.
+                const QColor c = icon.pixelColor(x, y);
+                if (c.alpha() != 255) {
+                    continue;
+                }
+                const auto distance = [&c](const QColor& to) {
+                    return std::hypot(c.red() - to.red(), c.green() - to.green(),
+                                      c.blue() - to.blue());
+                };
+                const double nearest = std::min({distance(ink), distance(band), distance(arc)});
+                if (distance(ink) == nearest) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+                bandPixels += distance(band) == nearest;
+                // The arc's own colour, not a blend at an edge nor a faded one.
+                if (distance(arc) < 24.0) {
+                    arcQuarters.insert((x < side / 2 ? 0 : 1) + (y < side / 2 ? 0 : 2));
+                    arcLeftHalf += x < side / 2 - 1;
+                }
+            }
+        }
+        if (figure.shownText(side).isEmpty()) {
+            QCOMPARE(bottom, -1);
+        } else {
+            QVERIFY2(bottom - top + 1 >= TrayFigure::minimumDigitHeight * side / 16,
+                     qPrintable(QString::number(bottom - top + 1)));
+        }
+        QVERIFY(bandPixels > 0);
+        if (figure.faded) {
+            QVERIFY(arcQuarters.isEmpty());
+        } else if (figure.left >= 1.0) {
+            QCOMPARE(arcQuarters.size(), 4);
+        } else if (figure.left > 0.0) {
+            QVERIFY(!arcQuarters.isEmpty());
+            QCOMPARE(arcLeftHalf, figure.left < 0.5 ? 0 : arcLeftHalf);
+        }
+        const QJsonArray bars = QJsonDocument::fromJson(TestData::read(
+            VANTOR_TEST_DATA_DIR "/ui/cards.json"))["contrast"]
+                                    .toArray();
+        const QString shots = qEnvironmentVariable("VANTOR_SHOTS");
+        constexpr int cell = 40;
+        QImage strip(cell * int(bars.size()), cell, QImage::Format_RGB32);
+        QPainter painter(&strip);
+        for (int i = 0; i < bars.size(); ++i) {
+            const QColor bar(bars[i]["bar"].toString());
+            QVERIFY(contrast(ink, band) >= 4.5);
+            QVERIFY2(std::max(contrast(ink, bar), contrast(band, bar)) >= 3.0,
+                     qPrintable(bar.name()));
+            QVERIFY2(contrast(arc, band) >= 3.0, qPrintable(arc.name()));
+            painter.fillRect(cell * i, 0, cell, cell, bar);
+            painter.drawImage(cell * i + (cell - side) / 2, (cell - side) / 2, icon);
+        }
+        painter.end();
+        if (!shots.isEmpty()) {
+            QVERIFY(strip.scaled(strip.size() * 4)
+                        .save(QDir(shots).filePath(
+                            QStringLiteral("figure-%1-%2.png")
+                                .arg(side)
+                                .arg(QString::fromUtf8(QTest::currentDataTag())
+                                         .replace(QRegularExpression("[^a-z0-9]+"),
+                                                  QStringLiteral("-"))))));
         }
     }
 
