@@ -870,8 +870,8 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 back in %2</source>
-        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
+        <source>%1 %2</source>
+        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 when it is back (&quot;back in 40 min&quot;, &quot;back at 11:03 PM&quot;).</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

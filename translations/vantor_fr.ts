@@ -911,9 +911,9 @@ Fichiers&#xa0;:
         <translation>%1&#xa0;: bloqué</translation>
     </message>
     <message>
-        <source>%1 back in %2</source>
-        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
-        <translation>%1, de retour dans %2</translation>
+        <source>%1 %2</source>
+        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 when it is back (&quot;back in 40 min&quot;, &quot;back at 11:03 PM&quot;).</extracomment>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>

@@ -908,9 +908,9 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>%1: ブロック中</translation>
     </message>
     <message>
-        <source>%1 back in %2</source>
-        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 a short time (&quot;2h&quot;, &quot;45m&quot;).</extracomment>
-        <translation>%1 %2後に再開</translation>
+        <source>%1 %2</source>
+        <extracomment>Waybar&apos;s text for a spent limit: %1 the limit, %2 when it is back (&quot;back in 40 min&quot;, &quot;back at 11:03 PM&quot;).</extracomment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
@@ -944,7 +944,7 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>back in %1</source>
         <extracomment>When a spent limit comes back: &quot;back in 12 min&quot;.</extracomment>
-        <translation>%1後に再開</translation>
+        <translation>%1に再開</translation>
     </message>
     <message>
         <source>back at %1</source>
@@ -965,7 +965,7 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>resets in %1</source>
         <extracomment>When a limit resets: &quot;resets in 12 min&quot;, &quot;resets Fri 09:00&quot;.</extracomment>
-        <translation>%1後にリセット</translation>
+        <translation>%1にリセット</translation>
     </message>
     <message>
         <source>resets %1</source>

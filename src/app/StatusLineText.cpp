@@ -2,6 +2,7 @@
 
 #include "ProviderStatusText.h"
 #include "TimeDisplayFormatter.h"
+#include "UsageWindowSnapshot.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -11,8 +12,18 @@
 
 namespace {
 
-int left(const ClaudeStatusLine::Window& window) {
-    return 100 - static_cast<int>(std::lround(std::clamp(window.usedPercent, 0.0, 100.0)));
+// A window as the popover holds one, so that its share left and which window binds are judged
+// as on every other surface.
+UsageWindowSnapshot asWindow(const ClaudeStatusLine::Window& sent, UsageWindowKind kind,
+                             const QString& label) {
+    UsageWindowSnapshot window;
+    window.kind = kind;
+    window.label = label;
+    window.usedPercent = sent.usedPercent;
+    window.resetAt = sent.resetAt;
+    window.state =
+        sent.usedPercent >= 100.0 ? UsageWindowState::exhausted : UsageWindowState::available;
+    return window;
 }
 
 }  // namespace
@@ -22,23 +33,26 @@ QString StatusLineText::line(const ClaudeStatusLine& input, Instant now, const Q
     if (const QString model = printable(input.model); !model.isEmpty()) {
         parts << model;
     }
-    // Shares left, under the names every other surface gives these windows.
-    const QString fiveHour = ProviderStatusText::windowLabel(QStringLiteral("5 hour"));
-    const QString weekly = ProviderStatusText::windowLabel(QStringLiteral("Weekly"));
+    QList<UsageWindowSnapshot> windows;
     if (input.fiveHour) {
-        parts << ProviderStatusText::windowLeft(fiveHour, left(*input.fiveHour));
+        windows << asWindow(*input.fiveHour, UsageWindowKind::fiveHour, QStringLiteral("5 hour"));
     }
     if (input.weekly) {
-        parts << ProviderStatusText::windowLeft(weekly, left(*input.weekly));
+        windows << asWindow(*input.weekly, UsageWindowKind::weekly, QStringLiteral("Weekly"));
     }
-    const bool weeklyBinds = input.weekly && input.weekly->usedPercent >= 100.0;
-    const auto& binding = weeklyBinds || !input.fiveHour ? input.weekly : input.fiveHour;
-    if (binding && binding->resetAt && binding->resetAt->secondsSince(now) > 0.0) {
-        const TimeDisplayFormatter formatter;
-        // A spent window says when it is back, as the popover does; else when it resets.
-        parts << (binding->usedPercent >= 100.0
-                      ? formatter.backText(*binding->resetAt, now, locale)
-                      : formatter.resetPhrase(*binding->resetAt, now, locale));
+    // The window that binds (the least left; of spent ones the last back) says when it resets,
+    // or, spent, when it is back, right after its share.
+    const auto binding =
+        std::min_element(windows.cbegin(), windows.cend(), &UsageWindowSnapshot::tighter);
+    const TimeDisplayFormatter formatter;
+    for (auto window = windows.cbegin(); window != windows.cend(); ++window) {
+        parts << ProviderStatusText::windowLeft(ProviderStatusText::windowLabel(window->label),
+                                                window->percentLeft().value_or(0));
+        if (window == binding && window->resetsAfter(now)) {
+            parts << (window->state == UsageWindowState::exhausted
+                          ? formatter.backText(*window->resetAt, now, locale)
+                          : formatter.resetPhrase(*window->resetAt, now, locale));
+        }
     }
     return parts.join(QStringLiteral(" \u00b7 "));
 }

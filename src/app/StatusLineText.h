@@ -8,9 +8,9 @@
 // The one line `vantor statusline` prints under Claude Code's prompt.
 namespace StatusLineText {
 
-// "Sonnet 5 · 5-hour 58% left · Weekly 82% left · resets 15:40": the model, the share left of
-// each window Claude Code sent, and when the window that binds resets or, spent, is back (the
-// weekly one when it is spent); parts without data are left out.
+// "Sonnet 5 · 5-hour 58% left · resets 15:40 · Weekly 82% left": the model, the share left of
+// each window Claude Code sent, and after the one that binds (as the headline is chosen) when
+// it resets or, spent, is back; parts without data are left out.
 QString line(const ClaudeStatusLine& input, Instant now, const QLocale& locale);
 
 // Text from outside without its control characters (C0, DEL, C1), so that printed to a

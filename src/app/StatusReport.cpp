@@ -273,12 +273,11 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         const QString label = ProviderStatusText::windowLabel(window->label);
         QString part;
         if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetsAfter(now)) {
-            // A spent headline says when it comes back: "Codex: 5-hour back in 2h".
-            //: Waybar's text for a spent limit: %1 the limit, %2 a short time ("2h", "45m").
-            part =
-                tr("%1 back in %2")
-                    .arg(label,
-                         TimeDisplayFormatter::shortDuration(window->resetAt->secondsSince(now)));
+            // A spent headline says when it comes back: "Codex: 5-hour back in 40 min".
+            //: Waybar's text for a spent limit: %1 the limit, %2 when it is back ("back in 40
+            //: min", "back at 11:03 PM").
+            part = tr("%1 %2").arg(label,
+                                   TimeDisplayFormatter().backText(*window->resetAt, now, locale));
             lowest = 0;
         } else {
             part = ProviderStatusText::windowLeft(label, *left);

@@ -23,7 +23,7 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
         const bool newSpent =
             takeMark(result.marks, spentPrefix + name, window, spent || window.resetAt.has_value());
         const bool newAbove =
-            takeMark(result.marks, name, window, *window.usedPercent >= threshold);
+            takeMark(result.marks, name, window, window.leavesAtMost(threshold));
         if (spent && newSpent) {
             result.marks.append(spentPrefix + name + u' ' + periodKey(window));
         }

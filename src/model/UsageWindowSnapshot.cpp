@@ -33,7 +33,12 @@ UsageSeverity UsageWindowSnapshot::severity(double nearingPercent) const {
     if (state == UsageWindowState::exhausted || (used && *used >= 100.0)) {
         return UsageSeverity::spent;
     }
-    return used && *used >= nearingPercent ? UsageSeverity::nearing : UsageSeverity::normal;
+    return leavesAtMost(nearingPercent) ? UsageSeverity::nearing : UsageSeverity::normal;
+}
+
+bool UsageWindowSnapshot::leavesAtMost(double usedThreshold) const {
+    const std::optional<int> left = percentLeft();
+    return left && *left <= 100.0 - usedThreshold;
 }
 
 bool UsageWindowSnapshot::awaitsReading(Instant now) const {

@@ -38,7 +38,12 @@ struct UsageWindowSnapshot {
     // Whether the reset time lies after now: one that passed without a new reading says
     // nothing of when the window comes back.
     bool resetsAfter(Instant now) const;
-    // Spent when the provider says so or nothing is left; nearing from nearingPercent used.
+    // Whether the share left, as every display rounds it, is at most what a threshold of use
+    // leaves: "10% left" reaches a threshold of 90 used however the use behind it rounds, so
+    // what is shown and what is decided agree.
+    bool leavesAtMost(double usedThreshold) const;
+    // Spent when the provider says so or all is used; nearing once the share left shown is down
+    // to what nearingPercent used leaves.
     UsageSeverity severity(double nearingPercent) const;
     // Whether its reset time has passed without a reading of the new period: what it held is
     // over, and it waits for its next reading. Said of now; the stored state stays as read.
