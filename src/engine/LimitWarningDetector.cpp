@@ -22,8 +22,7 @@ LimitWarningDetector::Result LimitWarningDetector::process(const ProviderUsageSn
         // within the same period, unless it has no reset time to tell periods apart by.
         const bool newSpent =
             takeMark(result.marks, spentPrefix + name, window, spent || window.resetAt.has_value());
-        const bool newAbove =
-            takeMark(result.marks, name, window, window.leavesAtMost(threshold));
+        const bool newAbove = takeMark(result.marks, name, window, window.leavesAtMost(threshold));
         if (spent && newSpent) {
             result.marks.append(spentPrefix + name + u' ' + periodKey(window));
         }
