@@ -323,8 +323,8 @@ bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
             // A grab needs a window on the screen: taken once it is, again after every show.
             if (popover_->isExposed() &&
                 PopoverDismissal::grabsInput(PopoverDismissal::current())) {
-                popover_->setKeyboardGrabEnabled(true);
-                popover_->setMouseGrabEnabled(true);
+                const bool keyboard = popover_->setKeyboardGrabEnabled(true);
+                grabbed_ = popover_->setMouseGrabEnabled(true) && keyboard;
             }
             break;
         case QEvent::KeyPress:
@@ -359,6 +359,7 @@ void VantorInterface::hidePopover() {
             popover_->setKeyboardGrabEnabled(false);
             popover_->setMouseGrabEnabled(false);
         }
+        grabbed_ = false;
         popover_->hide();
     }
 }

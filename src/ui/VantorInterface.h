@@ -50,6 +50,8 @@ public:
     QMenu* trayMenu() const { return menu_.get(); }
     // Whether a focus lost in the first moments after showing has been looked at again.
     bool popoverSettled() const { return !settle_.isActive(); }
+    // Whether the shown popover holds the keyboard and the pointer.
+    bool popoverGrabbed() const { return grabbed_; }
 
 public Q_SLOTS:
     // Puts the icon in the tray without waiting for one: it appears when a tray does.
@@ -104,6 +106,7 @@ private:
     bool hadFocus_ = false;
     // Runs out when a focus lost in the first moments after showing is looked at again.
     QTimer settle_;
+    bool grabbed_ = false;
     LoginItemService& loginItem_;
     UserDefaults& defaults_;
     NotificationCenter& notificationCenter_;
