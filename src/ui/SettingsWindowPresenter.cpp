@@ -54,6 +54,17 @@ void SettingsWindowPresenter::fit(QQuickView* view) {
     view->setMinimumSize(size);
     view->setMaximumSize(size);
     view->resize(size);
+    // Grown while open, it stays on its screen: moved up or left as far as it must.
+    if (screen != nullptr && view->isVisible()) {
+        const QRect area = screen->availableGeometry();
+        const QPoint at(std::clamp(view->x(), area.left(),
+                                   std::max(area.left(), area.right() + 1 - size.width())),
+                        std::clamp(view->y(), area.top(),
+                                   std::max(area.top(), area.bottom() + 1 - size.height())));
+        if (at != view->position()) {
+            view->setPosition(at);
+        }
+    }
 }
 
 void SettingsWindowPresenter::show() {
