@@ -20,8 +20,10 @@ Rectangle {
     readonly property int margin: 20
     readonly property int gutter: 12
 
-    // What the form needs; the window takes it where the screen has room, and scrolls where not.
-    implicitWidth: 2 * margin + gutter + 24 + labelColumn + 12 + controlWidth
+    // What the form needs (its margins, the scroll bar's gutter, a section's padding of 12 on
+    // either side, then the two columns 12 apart); the window takes it where the screen has room,
+    // and the form scrolls where not.
+    implicitWidth: 2 * margin + gutter + 2 * 12 + labelColumn + 12 + controlWidth
     implicitHeight: form.implicitHeight + 2 * margin
     color: Theme.surface
     palette.window: Theme.paletteWindow
@@ -174,7 +176,8 @@ Rectangle {
             id: form
             x: root.margin
             y: root.margin
-            width: scroll.width - 2 * root.margin - (scroll.contentHeight > scroll.height ? root.gutter : 0)
+            width: scroll.width - 2 * root.margin
+                   - (scroll.contentHeight > scroll.height ? root.gutter : 0)
             spacing: 6
 
             SectionTitle { text: root.texts.general }
