@@ -25,13 +25,16 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QSystemTrayIcon>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <unistd.h>
 
@@ -81,11 +84,23 @@ int runResident(int argc, char** argv) {
     }
     // Headless, nothing could be shown: without Qt Gui's application the process stays small.
     const bool headless = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
+    // Under X11 a window's WM_CLASS is "<instance>", "<application name>", the instance taken
+    // from the program's file name ("vantor-desktop") unless -name says otherwise: named
+    // "vantor" both ways, as the desktop entry's StartupWMClass, so the windows group with it.
+    static char nameOption[] = "-name";
+    static char instanceName[] = "vantor";
+    std::vector<char*> arguments(argv, argv + argc);
+    arguments.insert(arguments.begin() + std::min(argc, 1), {nameOption, instanceName});
+    arguments.push_back(nullptr);
+    static int guiArgc = static_cast<int>(arguments.size()) - 1;
+    static std::vector<char*> guiArgv = std::move(arguments);
     const std::unique_ptr<QCoreApplication> app =
         headless ? std::make_unique<QCoreApplication>(argc, argv)
-                 : std::make_unique<QApplication>(argc, argv);
+                 : std::make_unique<QApplication>(guiArgc, guiArgv.data());
     if (!headless) {
         QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvel.vantor"));
+        // The application's own icon on every window: _NET_WM_ICON under X11.
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/com.quorvel.vantor.svg")));
         // A tray utility: closing the settings window must not end it.
         QGuiApplication::setQuitOnLastWindowClosed(false);
     }

@@ -12,7 +12,8 @@ class PopoverViewModel;
 class QQmlEngine;
 class UserDefaults;
 
-// Keeps at most one settings window: "Vantor Settings", 440 x 660, fixed size, centred.
+// Keeps at most one settings window: "Vantor Settings", of the form's own size where the screen
+// has room for it (the form scrolls where not), fixed, centred.
 // Asked again, it brings the open one to the front; closed, it is forgotten and the next
 // request builds a fresh form, which reads the login item's status anew.
 class SettingsWindowPresenter : public QObject {
@@ -33,11 +34,16 @@ public:
 
     void show();
     QQuickView* window() const { return window_; }
+    // The window's size for a form of `content` size on a screen whose work area is `available`
+    // (empty: unknown): the form's size, within the work area less room for a frame.
+    static QSize fittedSize(QSizeF content, QSize available);
 
 Q_SIGNALS:
     void windowCreated();
 
 private:
+    static void fit(QQuickView* view);
+
     Services services_;
     QQmlEngine& engine_;
     PopoverViewModel& popover_;

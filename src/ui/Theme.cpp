@@ -1,8 +1,11 @@
 #include "Theme.h"
 
 #include <QEvent>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
+
+#include <algorithm>
 
 Theme::Theme(QObject* parent) : QObject(parent) {
     if (QCoreApplication::instance() != nullptr) {
@@ -12,7 +15,8 @@ Theme::Theme(QObject* parent) : QObject(parent) {
 
 bool Theme::eventFilter(QObject* watched, QEvent* event) {
     if (watched == QCoreApplication::instance() &&
-        event->type() == QEvent::ApplicationPaletteChange) {
+        (event->type() == QEvent::ApplicationPaletteChange ||
+         event->type() == QEvent::ApplicationFontChange)) {
         Q_EMIT changed();
     }
     return QObject::eventFilter(watched, event);
@@ -57,4 +61,25 @@ QString Theme::symbolTint() const {
 
 QColor Theme::role(QPalette::ColorRole role) {
     return QGuiApplication::palette().color(role);
+}
+
+namespace {
+
+// The application font the sizes were drawn against: 10 pt at 96 dpi.
+constexpr int designFontPixels = 13;
+// Below this no text reads, whatever the desktop asks.
+constexpr int smallestTextPixels = 8;
+
+}  // namespace
+
+double Theme::textScaleOf(int fontPixels) {
+    return fontPixels > 0 ? static_cast<double>(fontPixels) / designFontPixels : 1.0;
+}
+
+double Theme::textScale() {
+    return textScaleOf(QFontInfo(QGuiApplication::font()).pixelSize());
+}
+
+int Theme::scaledTextSize(int pixels, double scale) {
+    return std::max(smallestTextPixels, qRound(pixels * scale));
 }

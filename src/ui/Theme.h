@@ -35,6 +35,12 @@ class Theme : public QObject {
     Q_PROPERTY(QColor paletteShadow READ paletteShadow NOTIFY changed)
     Q_PROPERTY(QString symbolTint READ symbolTint NOTIFY changed)
     Q_PROPERTY(double inactiveRingOpacity READ inactiveRingOpacity CONSTANT)
+    // Text sizes in pixels from the application's font, so they follow the desktop's font size
+    // and large text: 11, 12 and 13 at the usual 10 pt (13 px) font; `textScale` the ratio.
+    Q_PROPERTY(double textScale READ textScale NOTIFY changed)
+    Q_PROPERTY(int smallTextSize READ smallTextSize NOTIFY changed)
+    Q_PROPERTY(int textSize READ textSize NOTIFY changed)
+    Q_PROPERTY(int largeTextSize READ largeTextSize NOTIFY changed)
 
 public:
     explicit Theme(QObject* parent = nullptr);
@@ -67,6 +73,14 @@ public:
     // The text colour as hex digits, for image://symbol/<name>/<tint>.
     QString symbolTint() const;
     static double inactiveRingOpacity() { return 0.42; }
+    static double textScale();
+    static int smallTextSize() { return scaledTextSize(11, textScale()); }
+    static int textSize() { return scaledTextSize(12, textScale()); }
+    static int largeTextSize() { return scaledTextSize(13, textScale()); }
+    // A size of the usual 13 px font's design at `scale`, never below the smallest legible.
+    static int scaledTextSize(int pixels, double scale);
+    // The application font's height in pixels over the 13 px the sizes were drawn at.
+    static double textScaleOf(int fontPixels);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -5,6 +5,7 @@
 #include "Countdown.h"
 #include "MoneyText.h"
 #include "MotionPreference.h"
+#include "PopoverDismissal.h"
 #include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
 #include "ProviderStatusText.h"
@@ -21,7 +22,9 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
 #include <QQmlEngine>
@@ -36,8 +39,6 @@ void qml_register_types_Vantor_Ui();
 namespace {
 
 constexpr int popoverWidth = 259;
-constexpr qint64 reopenGuardMs = 300;
-constexpr qint64 focusSettleMs = 300;
 
 }  // namespace
 
@@ -281,13 +282,13 @@ QQmlEngine& VantorInterface::engine() {
 void VantorInterface::showPopover() {
     if (popover_ == nullptr) {
         popover_ = new QQuickView(&engine(), nullptr);
-        // A tool window of fixed size: tiling window managers and compositors float it. Under
-        // X11 the window manager is left out, as for any tray popup: sway (XWayland) and others
-        // centre a managed window whatever position it asks for.
-        Qt::WindowFlags flags = Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
-        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-            flags |= Qt::X11BypassWindowManagerHint;
-        }
+        // Of fixed size: tiling window managers and compositors float it. Under X it is a popup
+        // outside the window manager, as for any tray popup (sway's XWayland and others centre a
+        // managed window whatever position it asks for); a tool window would not be given the
+        // keyboard there.
+        const bool grabs = PopoverDismissal::grabsInput(PopoverDismissal::current());
+        const Qt::WindowFlags flags =
+            (grabs ? Qt::Popup : Qt::Tool) | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
         popover_->setFlags(flags);
         popover_->setTitle(model_->title());
         popover_->setResizeMode(QQuickView::SizeRootObjectToView);
@@ -296,18 +297,22 @@ void VantorInterface::showPopover() {
         popover_->setSource(QUrl(QStringLiteral("qrc:/Vantor/Ui/UsagePopoverView.qml")));
         if (QQuickItem* root = popover_->rootObject()) {
             connect(root, &QQuickItem::implicitHeightChanged, this, &VantorInterface::fitPopover);
+            connect(root, &QQuickItem::implicitWidthChanged, this, &VantorInterface::fitPopover);
         }
         fitPopover();
         connect(popover_, &QQuickView::visibleChanged, model_.get(), &PopoverViewModel::setShown);
         connect(popover_, &QQuickView::activeChanged, this, [this] {
-            // XWayland takes the focus back from a window outside the window manager at
-            // once: a focus lost in the first moments is not a click elsewhere.
-            if (popover_ != nullptr && !popover_->isActive() && popover_->isVisible() &&
-                shownAt_.elapsed() >= focusSettleMs) {
-                closedByFocusLoss_.start();
-                hidePopover();
+            if (popover_->isActive()) {
+                hadFocus_ = true;
+                return;
             }
+            dismissOn(PopoverDismissal::Event::focusLost);
         });
+        popover_->installEventFilter(this);
+        settle_.setSingleShot(true);
+        settle_.setInterval(static_cast<int>(PopoverDismissal::settleMs));
+        connect(&settle_, &QTimer::timeout, this,
+                [this] { dismissOn(PopoverDismissal::Event::settled); });
     }
     model_->refreshTime();
     // Many cards scroll rather than run off the screen the popover opens on.
@@ -315,8 +320,13 @@ void VantorInterface::showPopover() {
         root->setProperty("maximumHeight", PopoverPlacement::maximumHeight(anchor()));
     }
     placePopover();
+    const bool wasShown = popover_->isVisible();
     popover_->show();
-    shownAt_.start();
+    if (!wasShown) {
+        shownAt_.start();
+        hadFocus_ = popover_->isActive();
+        settle_.start();
+    }
     popover_->raise();
     popover_->requestActivate();
     if (QQuickItem* root = popover_->rootObject()) {
@@ -330,19 +340,81 @@ void VantorInterface::activate(QPoint position) {
 }
 
 void VantorInterface::togglePopover() {
-    if (popover_ != nullptr && popover_->isVisible()) {
-        hidePopover();
-        return;
+    dismissOn(PopoverDismissal::Event::iconClick);
+}
+
+void VantorInterface::dismissOn(PopoverDismissal::Event event) {
+    const bool shown = popover_ != nullptr && popover_->isVisible();
+    const PopoverDismissal::State state{
+        shown,
+        shown && popover_->isActive(),
+        shown && hadFocus_,
+        shown ? shownAt_.elapsed() : 0,
+        dismissedAt_.isValid() ? dismissedAt_.elapsed() : -1,
+    };
+    switch (PopoverDismissal::decide(event, state)) {
+        case PopoverDismissal::Outcome::stays:
+            return;
+        case PopoverDismissal::Outcome::shows:
+            showPopover();
+            return;
+        case PopoverDismissal::Outcome::dismiss:
+            dismissedAt_.start();
+            hidePopover();
+            return;
+        case PopoverDismissal::Outcome::hides:
+            dismissedAt_.invalidate();
+            hidePopover();
+            return;
     }
-    if (closedByFocusLoss_.isValid() && closedByFocusLoss_.elapsed() < reopenGuardMs) {
-        closedByFocusLoss_.invalidate();
-        return;
+}
+
+bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
+    if (popover_ == nullptr || watched != popover_) {
+        return QObject::eventFilter(watched, event);
     }
-    showPopover();
+    switch (event->type()) {
+        case QEvent::Expose:
+            // A grab needs a window on the screen: taken once it is, again after every show.
+            if (popover_->isExposed() &&
+                PopoverDismissal::grabsInput(PopoverDismissal::current())) {
+                const bool keyboard = popover_->setKeyboardGrabEnabled(true);
+                grabbed_ = popover_->setMouseGrabEnabled(true) && keyboard;
+            }
+            break;
+        case QEvent::KeyPress:
+            // Under the keyboard grab keys arrive here even while the window is not the focused
+            // one, where the view's own Escape shortcut does not fire.
+            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+                dismissOn(PopoverDismissal::Event::escape);
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonPress: {
+            // Under the pointer grab a press anywhere comes here, placed where it happened.
+            const QPointF at = static_cast<QMouseEvent*>(event)->position();
+            const bool inside = QRectF(QPointF(), popover_->size()).contains(at);
+            dismissOn(inside ? PopoverDismissal::Event::pressInside
+                             : PopoverDismissal::Event::pressOutside);
+            if (!inside) {
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void VantorInterface::hidePopover() {
     if (popover_ != nullptr) {
+        settle_.stop();
+        if (PopoverDismissal::grabsInput(PopoverDismissal::current())) {
+            popover_->setKeyboardGrabEnabled(false);
+            popover_->setMouseGrabEnabled(false);
+        }
+        grabbed_ = false;
         popover_->hide();
     }
 }
@@ -360,7 +432,9 @@ void VantorInterface::showSettings() {
 void VantorInterface::fitPopover() {
     const QQuickItem* root = popover_->rootObject();
     const int height = root != nullptr ? std::max(1, qRound(root->implicitHeight())) : 1;
-    const QSize size(popoverWidth, height);
+    const int width =
+        root != nullptr ? std::max(popoverWidth, qRound(root->implicitWidth())) : popoverWidth;
+    const QSize size(width, height);
     // Equal bounds are what marks a window as fixed; they move with the content, widened
     // first so no window manager clamps the new size to the old one.
     popover_->setMaximumSize(size.expandedTo(popover_->size()));

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "PopoverDismissal.h"
+
 #include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QPoint>
+#include <QTimer>
 
 #include "Instant.h"
 
@@ -49,6 +52,10 @@ public:
     PopoverViewModel* popoverModel() const { return model_.get(); }
     TrayIcon* trayIcon() const { return tray_.get(); }
     QMenu* trayMenu() const { return menu_.get(); }
+    // Whether a focus lost in the first moments after showing has been looked at again.
+    bool popoverSettled() const { return !settle_.isActive(); }
+    // Whether the shown popover holds the keyboard and the pointer.
+    bool popoverGrabbed() const { return grabbed_; }
 
 public Q_SLOTS:
     // Puts the icon in the tray without waiting for one: it appears when a tray does.
@@ -61,7 +68,13 @@ public Q_SLOTS:
     void hidePopover();
     void showSettings();
 
+public:
+    // Escape and presses on the popover, and its grab once it is on the screen.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Opens or closes the popover as its rules say for `event`.
+    void dismissOn(PopoverDismissal::Event event);
     void updateStatus();
     void updateRows();
     // Arms the clock for the next instant a text of the icon, tooltip or rows changes.
@@ -94,10 +107,15 @@ private:
     std::unique_ptr<QQmlEngine> engine_;
     QQuickView* popover_ = nullptr;
     std::unique_ptr<SettingsWindowPresenter> settings_;
-    // When the popover last closed for losing focus: a click on the icon takes the focus
-    // first, and must not reopen what it just closed.
-    QElapsedTimer closedByFocusLoss_;
+    // When the popover last closed because the user went elsewhere: a click on the icon takes
+    // the focus first, and must not reopen what it just closed.
+    QElapsedTimer dismissedAt_;
     QElapsedTimer shownAt_;
+    // Whether the popover has been the active window since it was last shown.
+    bool hadFocus_ = false;
+    // Runs out when a focus lost in the first moments after showing is looked at again.
+    QTimer settle_;
+    bool grabbed_ = false;
     LoginItemService& loginItem_;
     UserDefaults& defaults_;
     NotificationCenter& notificationCenter_;

@@ -13,6 +13,7 @@
 #include "LaunchAtLoginController.h"
 #include "MemoryDefaults.h"
 #include "MoneyText.h"
+#include "PopoverDismissal.h"
 #include "PopoverPlacement.h"
 #include "PopoverViewModel.h"
 #include "ProviderCardViewModel.h"
@@ -23,6 +24,7 @@
 #include "StatusNotifierItem.h"
 #include "StatusReport.h"
 #include "TestData.h"
+#include "Theme.h"
 #include "TrayFigure.h"
 #include "TrayGlyph.h"
 #include "TrayIcon.h"
@@ -794,7 +796,8 @@ private Q_SLOTS:
         QCOMPARE(created.count(), 1);
     }
 
-    // The form scrolls in its fixed window, to a control the keyboard reaches below its edge too;
+    // The window fits the form, and the form scrolls where the screen is too small, to a control
+    // the keyboard reaches below its edge too;
     // "Add folder..." opens the chooser; the account controls reach the registry and the popover
     // follows. It waits for frames: the sanitizer build runs it without leak checks.
     void settingsAccounts() {
@@ -809,10 +812,9 @@ private Q_SLOTS:
         ui.showSettings();
         QQuickView* popover = ui.popoverWindow();
         QQuickView* settings = ui.settingsPresenter()->window();
-        // The form scrolls in its fixed window.
+        // The window fits the form while the screen has room for it.
         const QQuickItem* scroll = item(settings, "settingsScroll");
-        QVERIFY(scroll->property("contentHeight").toReal() > scroll->height());
-        QCOMPARE(settings->size(), QSize(440, 660));
+        QCOMPARE(scroll->property("contentHeight").toReal(), scroll->height());
         // "Add folder..." opens the chooser, which starts in the home folder.
         auto* chooser = settings->rootObject()->findChild<QObject*>("folderDialog");
         QMetaObject::invokeMethod(item(settings, "addFolder"), "clicked");
@@ -836,6 +838,9 @@ private Q_SLOTS:
         f.state.setAccounts(accountsFrom(
             QJsonArray{"codex", "codex@a:a", "codex@c:c", "claude", "claude@b:b", "claude@d:d"}));
         QQuickItem* low = item(settings, "sendTestNotification");
+        // More than the screen holds: the window stops at its work area and the form scrolls.
+        QTRY_VERIFY(scroll->property("contentHeight").toReal() > scroll->height());
+        QCOMPARE(settings->height(), settings->screen()->availableGeometry().height() - 64);
         QTRY_VERIFY(low->mapToScene({}).y() > settings->height());
         low->forceActiveFocus();
         QVERIFY(scroll->property("contentY").toReal() > 0);
@@ -1036,6 +1041,168 @@ private Q_SLOTS:
             lengths.append(length);
         }
         QCOMPARE(lengths, answer);
+    }
+
+    // Which window system a platform name stands for, and whether the popover grabs there.
+    void dismissalPlatform_data() { TestData::rows("row", "ui/windows.json", "platforms"); }
+    void dismissalPlatform() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        using PopoverDismissal::Platform;
+        const Platform platform = PopoverDismissal::platform(
+            row["qpa"].toString(), row["waylandDisplay"].toString(), row["session"].toString());
+        const QHash<Platform, QString> names{{Platform::offscreen, "offscreen"},
+                                             {Platform::x11, "x11"},
+                                             {Platform::xwayland, "xwayland"},
+                                             {Platform::wayland, "wayland"}};
+        QCOMPARE(names.value(platform), row["platform"].toString());
+        QCOMPARE(PopoverDismissal::grabsInput(platform), row["grabs"].toBool());
+    }
+
+    // The popover's rules: an event and the state it finds -> what becomes of the popover.
+    void dismissalRules_data() { TestData::rows("row", "ui/windows.json", "rules"); }
+    void dismissalRules() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        using PopoverDismissal::Event;
+        using PopoverDismissal::Outcome;
+        const QHash<QString, Event> events{{"focusLost", Event::focusLost},
+                                           {"settled", Event::settled},
+                                           {"escape", Event::escape},
+                                           {"pressInside", Event::pressInside},
+                                           {"pressOutside", Event::pressOutside},
+                                           {"iconClick", Event::iconClick}};
+        const QHash<Outcome, QString> outcomes{{Outcome::stays, "stays"},
+                                               {Outcome::hides, "hides"},
+                                               {Outcome::dismiss, "dismiss"},
+                                               {Outcome::shows, "shows"}};
+        QVERIFY(events.contains(row["event"].toString()));
+        const PopoverDismissal::State state{row["shown"].toBool(), row["active"].toBool(),
+                                            row["hadFocus"].toBool(), row["sinceShown"].toInteger(),
+                                            row["sinceDismissed"].toInteger(-1)};
+        QCOMPARE(
+            outcomes.value(PopoverDismissal::decide(events.value(row["event"].toString()), state)),
+            row["outcome"].toString());
+    }
+
+    // The same rules over the real window on the platform the test runs on (offscreen, and X11
+    // when run on a private X display): steps after the popover took the focus -> shown or not.
+    void popoverDismissal_data() { TestData::rows("row", "ui/windows.json", "windows"); }
+    void popoverDismissal() {
+        if (qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QSKIP("run by tst_Ui_rendered");
+        }
+        const auto row = TestData::fetch<QJsonObject>("row");
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        ui.showPopover();
+        QQuickView* popover = ui.popoverWindow();
+        QTRY_VERIFY(popover->isExposed());
+        QTRY_VERIFY(popover->isActive());
+        // Under X the server granted the grab: a press elsewhere comes to the popover.
+        QCOMPARE(ui.popoverGrabbed(), PopoverDismissal::grabsInput(PopoverDismissal::current()));
+        // Elsewhere: a window of another kind that takes the focus.
+        QWindow elsewhere;
+        elsewhere.setGeometry(600, 500, 80, 60);
+        for (const QString& step : row["steps"].toString().split(u' ')) {
+            if (step == "escape") {
+                QTest::keyClick(popover, Qt::Key_Escape);
+            } else if (step == "pressInside" || step == "pressOutside") {
+                const QPoint at = step == "pressInside" ? QPoint(4, 4) : QPoint(-20, -20);
+                QTest::mousePress(popover, Qt::LeftButton, {}, at);
+                QTest::mouseRelease(popover, Qt::LeftButton, {}, at);
+            } else if (step == "iconClick") {
+                ui.activate({});
+            } else if (step == "settle") {
+                QTRY_VERIFY(ui.popoverSettled());
+            } else if (step == "focusAway") {
+                elsewhere.show();
+                elsewhere.requestActivate();
+                QTRY_VERIFY(!popover->isActive());
+            } else {
+                QFAIL(qPrintable(step));
+            }
+        }
+        const bool shown = row["after"].toString() == "shown";
+        QTRY_VERIFY(ui.popoverSettled());
+        QTRY_COMPARE(popover->isVisible(), shown);
+    }
+
+    // The desktop's font in pixels -> the small, usual and large text sizes of the windows.
+    void textSizes_data() { TestData::rows("row", "ui/windows.json", "textSizes"); }
+    void textSizes() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const double scale = Theme::textScaleOf(row["font"].toInt());
+        const QJsonArray sizes = row["sizes"].toArray();
+        QCOMPARE(Theme::scaledTextSize(11, scale), sizes[0].toInt());
+        QCOMPARE(Theme::scaledTextSize(12, scale), sizes[1].toInt());
+        QCOMPARE(Theme::scaledTextSize(13, scale), sizes[2].toInt());
+    }
+
+    // The application's font in pixels -> the popover's width and its title's size, while shown.
+    void popoverFont_data() { TestData::rows("row", "ui/windows.json", "popoverFont"); }
+    void popoverFont() {
+        if (qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QSKIP("run by tst_Ui_rendered");
+        }
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const QFont before = QGuiApplication::font();
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        ui.showPopover();
+        QFont font = before;
+        font.setPixelSize(row["font"].toInt());
+        QGuiApplication::setFont(font);
+        const QQuickView* popover = ui.popoverWindow();
+        const int width = popover->width();
+        const int title =
+            item(ui.popoverWindow(), "title")->property("font").value<QFont>().pixelSize();
+        QGuiApplication::setFont(before);
+        QCOMPARE(width, row["width"].toInt());
+        QCOMPARE(title, row["title"].toInt());
+    }
+
+    // The settings window's size: the form's size and the screen's work area -> the window's.
+    void settingsFit_data() { TestData::rows("row", "ui/windows.json", "settingsFit"); }
+    void settingsFit() {
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const auto size = [](const QJsonValue& pair) {
+            return QSizeF(pair[0].toDouble(), pair[1].toDouble());
+        };
+        QCOMPARE(SettingsWindowPresenter::fittedSize(size(row["content"]),
+                                                     size(row["available"]).toSize()),
+                 size(row["size"]).toSize());
+    }
+
+    // The settings window from the keyboard: keys -> the window open or closed.
+    void settingsWindowKeys_data() { TestData::rows("row", "ui/windows.json", "settingsKeys"); }
+    void settingsWindowKeys() {
+        if (qEnvironmentVariableIsSet("VANTOR_TEST_UNRENDERED")) {
+            QSKIP("run by tst_Ui_rendered");
+        }
+        const auto row = TestData::fetch<QJsonObject>("row");
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        ui.showSettings();
+        QPointer<QQuickView> settings = ui.settingsPresenter()->window();
+        QTRY_VERIFY(settings->isActive());
+        // Of the form's size, within the screen's work area.
+        const QQuickItem* root = settings->rootObject();
+        QCOMPARE(settings->size(), SettingsWindowPresenter::fittedSize(
+                                       QSizeF(root->implicitWidth(), root->implicitHeight()),
+                                       settings->screen()->availableGeometry().size()));
+        for (const QString& key : row["keys"].toString().split(u' ')) {
+            if (key.startsWith("focus:")) {
+                item(settings, qPrintable(key.mid(6)))->forceActiveFocus();
+                continue;
+            }
+            QVERIFY(settings);
+            const QKeySequence sequence(key);
+            QTest::keyClick(settings, Qt::Key(sequence[0].key()), sequence[0].keyboardModifiers());
+        }
+        if (row["after"].toString() == "closed") {
+            QTRY_VERIFY(settings.isNull());
+        } else {
+            QVERIFY(settings && settings->isVisible());
+        }
     }
 
     // The 259 x 300 popover beside the icon, away from the panel's edge, inside the work area

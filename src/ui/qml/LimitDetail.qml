@@ -30,7 +30,7 @@ Item {
             maximumLineCount: 2
             text: root.row.title
             color: Theme.text
-            font.pixelSize: 13
+            font.pixelSize: Theme.largeTextSize
             font.weight: Font.DemiBold
             elide: Text.ElideRight
         }
@@ -40,7 +40,7 @@ Item {
             visible: text.length > 0
             text: root.row.mark
             color: Theme.secondaryText
-            font.pixelSize: 11
+            font.pixelSize: Theme.smallTextSize
             font.italic: true
         }
         // The share left and when it resets; a spent limit says when it comes back, a blocked
@@ -52,7 +52,7 @@ Item {
             wrapMode: Text.WordWrap
             text: root.row.remainingText
             color: Theme.secondaryText
-            font.pixelSize: 12
+            font.pixelSize: Theme.textSize
         }
         Text {
             textFormat: Text.PlainText
@@ -61,7 +61,7 @@ Item {
             width: parent.width
             text: root.row.paceText ?? ""
             color: Theme.tertiaryText
-            font.pixelSize: 11
+            font.pixelSize: Theme.smallTextSize
             wrapMode: Text.WordWrap
         }
         // The period's readings, oldest at the left, 100 % at the top.

@@ -72,7 +72,7 @@ Rectangle {
                     textFormat: Text.PlainText
                     text: root.card.name
                     color: Theme.text
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.textSize
                     font.weight: Font.DemiBold
                 }
                 Text {
@@ -83,7 +83,7 @@ Rectangle {
                     opacity: root.expanded ? 0 : 1
                     text: root.card.summary
                     color: Theme.secondaryText
-                    font.pixelSize: 12
+                    font.pixelSize: Theme.textSize
                     elide: Text.ElideRight
                     // Values kept through a failed refresh carry their age on a second line; a
                     // block says until when on its own line.

@@ -13,7 +13,7 @@ Column {
         visible: root.card.details.length === 0
         text: root.card.detailsEmptyText
         color: Theme.secondaryText
-        font.pixelSize: 12
+        font.pixelSize: Theme.textSize
     }
 
     Text {
@@ -23,7 +23,7 @@ Column {
         visible: text.length > 0
         text: root.card.blockNotice
         color: Theme.text
-        font.pixelSize: 12
+        font.pixelSize: Theme.textSize
         font.weight: Font.DemiBold
         wrapMode: Text.Wrap
     }
@@ -35,7 +35,7 @@ Column {
         visible: text.length > 0
         text: root.card.notice
         color: Theme.secondaryText
-        font.pixelSize: 12
+        font.pixelSize: Theme.textSize
         wrapMode: Text.Wrap
     }
 
@@ -56,7 +56,7 @@ Column {
         visible: text.length > 0
         text: root.card.money
         color: Theme.secondaryText
-        font.pixelSize: 12
+        font.pixelSize: Theme.textSize
         wrapMode: Text.Wrap
     }
 
@@ -67,7 +67,7 @@ Column {
         visible: root.card.accountText.length > 0
         text: root.card.accountText
         color: Theme.secondaryText
-        font.pixelSize: 12
+        font.pixelSize: Theme.textSize
         wrapMode: Text.Wrap
     }
 }

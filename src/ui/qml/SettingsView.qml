@@ -13,8 +13,18 @@ Rectangle {
     required property PopoverViewModel popover
     readonly property var texts: model.texts
 
-    width: 440
-    height: 660
+    // The labels' column, as wide as the widest label of any section, and the controls' after
+    // it: every section's controls start at one edge.
+    property real labelColumn: 0
+    readonly property real controlWidth: Math.round(230 * Math.max(1, Theme.textScale))
+    readonly property int margin: 20
+    readonly property int gutter: 12
+
+    // What the form needs (its margins, the scroll bar's gutter, a section's padding of 12 on
+    // either side, then the two columns 12 apart); the window takes it where the screen has room,
+    // and the form scrolls where not.
+    implicitWidth: 2 * margin + gutter + 2 * 12 + labelColumn + 12 + controlWidth
+    implicitHeight: form.implicitHeight + 2 * margin
     color: Theme.surface
     palette.window: Theme.paletteWindow
     palette.windowText: Theme.paletteWindowText
@@ -31,6 +41,14 @@ Rectangle {
     palette.dark: Theme.paletteDark
     palette.shadow: Theme.paletteShadow
 
+    // Escape and Ctrl+W close it, as any window of settings. Escape through the keys: an open
+    // list takes it first and closes only itself.
+    focus: true
+    Keys.onEscapePressed: root.Window.window.close()
+    Shortcut {
+        sequences: ["Ctrl+W", "Ctrl+F4"]
+        onActivated: root.Window.window.close()
+    }
     Shortcut {
         sequence: "Ctrl+R"
         onActivated: root.popover.refresh()
@@ -99,16 +117,26 @@ Rectangle {
             }
         }
     }
-    component LabelledRow: RowLayout {
+    // A label in the labels' column, its control at the start of the controls' column. Under a
+    // screen too narrow for both the label gives way first.
+    component LabelledRow: Item {
         id: labelled
         property string title
         default property alias control: holder.data
         Layout.fillWidth: true
+        implicitWidth: root.labelColumn + 12 + holder.implicitWidth
+        implicitHeight: Math.max(rowLabel.implicitHeight, holder.implicitHeight)
         Label {
+            id: rowLabel
             textFormat: Text.PlainText
             text: labelled.title
             color: Theme.text
-            Layout.fillWidth: true
+            width: Math.max(0, Math.min(root.labelColumn,
+                                        labelled.width - 12 - holder.implicitWidth))
+            anchors.verticalCenter: parent.verticalCenter
+            elide: Text.ElideRight
+            onImplicitWidthChanged: root.labelColumn = Math.max(root.labelColumn, implicitWidth)
+            Component.onCompleted: root.labelColumn = Math.max(root.labelColumn, implicitWidth)
             // A switch's whole row toggles it, its label too.
             TapHandler {
                 onTapped: {
@@ -124,6 +152,9 @@ Rectangle {
         }
         Item {
             id: holder
+            x: rowLabel.width + 12
+            width: labelled.width - x
+            anchors.verticalCenter: parent.verticalCenter
             implicitWidth: childrenRect.width
             implicitHeight: childrenRect.height
         }
@@ -134,7 +165,7 @@ Rectangle {
         objectName: "settingsScroll"
         anchors.fill: parent
         contentWidth: width
-        contentHeight: form.implicitHeight + 40
+        contentHeight: form.implicitHeight + 2 * root.margin
         boundsBehavior: Flickable.StopAtBounds
         ScrollBar.vertical: ScrollBar {
             // Always drawn while the form is taller than the window: it tells there is more below.
@@ -143,9 +174,10 @@ Rectangle {
 
         ColumnLayout {
             id: form
-            x: 20
-            y: 20
-            width: scroll.width - 40
+            x: root.margin
+            y: root.margin
+            width: scroll.width - 2 * root.margin
+                   - (scroll.contentHeight > scroll.height ? root.gutter : 0)
             spacing: 6
 
             SectionTitle { text: root.texts.general }
@@ -167,7 +199,7 @@ Rectangle {
                     title: root.texts.trayIcon
                     ComboBox {
                         objectName: "trayIcon"
-                        implicitWidth: 160
+                        implicitWidth: root.controlWidth
                         model: root.model.trayIconItems
                         currentIndex: root.model.trayIconIndex
                         Accessible.name: root.texts.trayIcon
@@ -181,7 +213,7 @@ Rectangle {
                     title: root.texts.warnAt
                     ComboBox {
                         objectName: "warnAt"
-                        implicitWidth: 160
+                        implicitWidth: root.controlWidth
                         model: root.model.warningItems
                         currentIndex: root.model.warningIndex
                         Accessible.name: root.texts.warnAt
@@ -217,7 +249,7 @@ Rectangle {
                             visible: account.group.length > 0
                             text: account.group
                             color: Theme.secondaryText
-                            font.pixelSize: 11
+                            font.pixelSize: Theme.smallTextSize
                             font.weight: Font.DemiBold
                         }
                         RowLayout {
@@ -273,7 +305,7 @@ Rectangle {
                             text: account.folder
                             elide: Text.ElideMiddle
                             color: Theme.secondaryText
-                            font.pixelSize: 11
+                            font.pixelSize: Theme.smallTextSize
                         }
                     }
                 }
@@ -289,7 +321,7 @@ Rectangle {
                     visible: text.length > 0
                     text: root.model.addFolderMessage
                     wrapMode: Text.WordWrap
-                    font.pixelSize: 11
+                    font.pixelSize: Theme.smallTextSize
                     color: Theme.secondaryText
                 }
             }
@@ -313,7 +345,7 @@ Rectangle {
                     title: root.texts.language
                     ComboBox {
                         objectName: "language"
-                        implicitWidth: 230
+                        implicitWidth: root.controlWidth
                         enabled: root.model.alertsEnabled
                         model: root.model.languageItems
                         currentIndex: root.model.languageIndex
@@ -328,7 +360,7 @@ Rectangle {
                     title: root.texts.voice
                     ComboBox {
                         objectName: "voice"
-                        implicitWidth: 230
+                        implicitWidth: root.controlWidth
                         enabled: root.model.alertsEnabled
                         model: root.model.genderItems
                         currentIndex: root.model.genderIndex
@@ -343,7 +375,7 @@ Rectangle {
                     title: root.texts.sound
                     ComboBox {
                         objectName: "sound"
-                        implicitWidth: 230
+                        implicitWidth: root.controlWidth
                         enabled: root.model.alertsEnabled
                         model: root.model.soundItems
                         currentIndex: root.model.soundIndex
@@ -379,7 +411,7 @@ Rectangle {
                     visible: root.model.testNotificationStatus.length > 0
                     text: root.model.testNotificationStatus
                     wrapMode: Text.WordWrap
-                    font.pixelSize: 11
+                    font.pixelSize: Theme.smallTextSize
                     color: Theme.secondaryText
                 }
                 Button {

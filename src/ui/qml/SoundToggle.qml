@@ -25,7 +25,7 @@ Rectangle {
         anchors.verticalCenter: parent.verticalCenter
         text: root.text
         color: Theme.text
-        font.pixelSize: 12
+        font.pixelSize: Theme.textSize
         font.weight: Font.DemiBold
     }
 

@@ -9,7 +9,9 @@ Rectangle {
     // The tallest the panel may grow (the screen's); beyond it the cards scroll.
     property int maximumHeight: 1000000
 
-    width: 259
+    // 259 at the usual font; wider with a larger one, so that its texts are not cut.
+    implicitWidth: Math.round(259 * Math.max(1, Theme.textScale))
+    width: implicitWidth
     height: implicitHeight
     implicitHeight: content.implicitHeight + 24
     color: Theme.surface
@@ -100,7 +102,7 @@ Rectangle {
             bottomPadding: 16
             text: root.model.title
             color: Theme.text
-            font.pixelSize: 12
+            font.pixelSize: Theme.textSize
             font.weight: Font.DemiBold
         }
 

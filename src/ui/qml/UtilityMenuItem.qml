@@ -45,7 +45,7 @@ Rectangle {
             textFormat: Text.PlainText
             text: root.title
             color: Theme.text
-            font.pixelSize: 13
+            font.pixelSize: Theme.largeTextSize
             font.weight: Font.Medium
         }
     }
@@ -58,7 +58,7 @@ Rectangle {
         visible: root.shortcut.length > 0
         text: root.shortcut
         color: Theme.tertiaryText
-        font.pixelSize: 13
+        font.pixelSize: Theme.largeTextSize
         font.weight: Font.Medium
     }
 }
