@@ -16,14 +16,27 @@ Rectangle {
     width: 440
     height: 660
     color: Theme.surface
+    // An inactive control, and the label beside it, fade toward their ground. The roles that
+    // differ are set per group: one set for all groups would overwrite the disabled one
+    // whenever its binding is evaluated again.
+    palette.disabled.windowText: Theme.disabledWindowText
+    palette.disabled.text: Theme.disabledBaseText
+    palette.disabled.button: Theme.disabledButton
+    palette.disabled.buttonText: Theme.disabledButtonText
+    palette.disabled.highlight: Theme.disabledHighlight
     palette.window: Theme.paletteWindow
-    palette.windowText: Theme.paletteWindowText
+    palette.active.windowText: Theme.paletteWindowText
+    palette.inactive.windowText: Theme.paletteWindowText
     palette.base: Theme.paletteBase
     palette.alternateBase: Theme.paletteAlternateBase
-    palette.text: Theme.paletteText
-    palette.button: Theme.paletteButton
-    palette.buttonText: Theme.paletteButtonText
-    palette.highlight: Theme.paletteHighlight
+    palette.active.text: Theme.paletteText
+    palette.inactive.text: Theme.paletteText
+    palette.active.button: Theme.paletteButton
+    palette.inactive.button: Theme.paletteButton
+    palette.active.buttonText: Theme.paletteButtonText
+    palette.inactive.buttonText: Theme.paletteButtonText
+    palette.active.highlight: Theme.paletteHighlight
+    palette.inactive.highlight: Theme.paletteHighlight
     palette.highlightedText: Theme.paletteHighlightedText
     palette.light: Theme.paletteLight
     palette.midlight: Theme.paletteMidlight
@@ -76,7 +89,8 @@ Rectangle {
         color: Theme.text
     }
     // Fusion's own switch is a flat box that reads as a slider: this one is a pill with a round
-    // knob like the popover's sound switch, in the palette's colours, light or dark.
+    // knob like the popover's sound switch, in the palette's colours, light or dark. Its focus
+    // ring stands apart from it, on the section, so it shows on a checked switch too.
     component PillSwitch: Switch {
         id: pill
         indicator: Rectangle {
@@ -85,17 +99,25 @@ Rectangle {
             x: pill.leftPadding + (pill.availableWidth - width) / 2
             y: pill.topPadding + (pill.availableHeight - height) / 2
             radius: height / 2
-            color: pill.checked ? pill.palette.highlight : Theme.ringTrack
+            color: pill.checked ? pill.palette.highlight : Theme.switchTrack
             opacity: pill.enabled ? 1 : 0.5
-            border.width: pill.visualFocus ? 2 : 0
-            border.color: Qt.darker(pill.palette.highlight, 1.5)
+            Rectangle {
+                objectName: "focusRing"
+                visible: pill.visualFocus
+                anchors.fill: parent
+                anchors.margins: -3
+                radius: height / 2
+                color: "transparent"
+                border.width: 2
+                border.color: Theme.accent
+            }
             Rectangle {
                 width: 14
                 height: 14
                 radius: 7
                 y: 2
                 x: pill.checked ? parent.width - width - 2 : 2
-                color: "white"
+                color: Theme.switchKnob
             }
         }
     }
@@ -105,9 +127,12 @@ Rectangle {
         default property alias control: holder.data
         Layout.fillWidth: true
         Label {
+            id: caption
             textFormat: Text.PlainText
             text: labelled.title
-            color: Theme.text
+            // Dimmed while its control is.
+            enabled: holder.children.length === 0 || holder.children[0].enabled
+            color: caption.enabled ? Theme.text : Theme.disabledWindowText
             Layout.fillWidth: true
             // A switch's whole row toggles it, its label too.
             TapHandler {
@@ -359,10 +384,13 @@ Rectangle {
                     Layout.fillWidth: true
                     spacing: 8
                     Button {
+                        id: playAudioTest
                         objectName: "playAudioTest"
                         enabled: root.model.alertsEnabled
                         text: root.texts.playAudioTest
                         icon.source: "image://symbol/speaker/" + Theme.symbolTint
+                        // Dimmed with the text when the button is.
+                        icon.color: playAudioTest.palette.buttonText
                         onClicked: root.model.playAudioTest()
                     }
                     Button {
