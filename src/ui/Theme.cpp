@@ -99,6 +99,12 @@ QColor Theme::accent() const {
                              graphicContrast);
 }
 
+QColor Theme::selection() const {
+    // Deepened where the palette's selected text would not read on it.
+    return Contrast::legible(role(QPalette::Highlight), {role(QPalette::HighlightedText)},
+                             textContrast);
+}
+
 QList<QColor> Theme::ringGrounds() const {
     return {card(), Contrast::over(ringTrack(), card())};
 }
@@ -136,7 +142,7 @@ QColor Theme::paletteButtonText() const {
 }
 
 QColor Theme::paletteHighlightedText() const {
-    return Contrast::legible(role(QPalette::HighlightedText), {accent()}, textContrast);
+    return Contrast::legible(role(QPalette::HighlightedText), {selection()}, textContrast);
 }
 
 QColor Theme::paletteMid() const {
@@ -162,10 +168,6 @@ QColor Theme::disabledButton() const {
 
 QColor Theme::disabledButtonText() const {
     return Contrast::over(withOpacity(paletteButtonText(), disabledOpacity), disabledButton());
-}
-
-QColor Theme::disabledHighlight() const {
-    return Contrast::over(withOpacity(accent(), disabledOpacity), card());
 }
 
 QString Theme::symbolTint() const {

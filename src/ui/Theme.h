@@ -50,7 +50,6 @@ class Theme : public QObject {
     Q_PROPERTY(QColor disabledBaseText READ disabledBaseText NOTIFY changed)
     Q_PROPERTY(QColor disabledButton READ disabledButton NOTIFY changed)
     Q_PROPERTY(QColor disabledButtonText READ disabledButtonText NOTIFY changed)
-    Q_PROPERTY(QColor disabledHighlight READ disabledHighlight NOTIFY changed)
     Q_PROPERTY(QString symbolTint READ symbolTint NOTIFY changed)
     Q_PROPERTY(QString secondarySymbolTint READ secondarySymbolTint NOTIFY changed)
 
@@ -73,8 +72,10 @@ public:
     // state.
     QColor switchTrack() const;
     QColor switchKnob() const;
-    // The highlight, for checked switches, focus rings and selections.
+    // The highlight as a mark: checked switches, focus rings.
     QColor accent() const;
+    // The highlight as the ground of selected text in an entry or a list.
+    QColor selection() const;
     QColor accentHover() const;
     QColor surface() const;
     // A card or settings section: the quaternary fill on the surface, opaque.
@@ -99,7 +100,7 @@ public:
     QColor paletteText() const;
     QColor paletteButton() const { return role(QPalette::Button); }
     QColor paletteButtonText() const;
-    QColor paletteHighlight() const { return accent(); }
+    QColor paletteHighlight() const { return selection(); }
     QColor paletteHighlightedText() const;
     QColor paletteLight() const { return role(QPalette::Light); }
     QColor paletteMidlight() const { return role(QPalette::Midlight); }
@@ -113,7 +114,6 @@ public:
     QColor disabledBaseText() const;
     QColor disabledButton() const;
     QColor disabledButtonText() const;
-    QColor disabledHighlight() const;
     // The text colour as hex digits, for image://symbol/<name>/<tint>; the secondary text's as
     // drawn on a card.
     QString symbolTint() const;

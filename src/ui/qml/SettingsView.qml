@@ -23,7 +23,6 @@ Rectangle {
     palette.disabled.text: Theme.disabledBaseText
     palette.disabled.button: Theme.disabledButton
     palette.disabled.buttonText: Theme.disabledButtonText
-    palette.disabled.highlight: Theme.disabledHighlight
     palette.window: Theme.paletteWindow
     palette.active.windowText: Theme.paletteWindowText
     palette.inactive.windowText: Theme.paletteWindowText
@@ -35,8 +34,7 @@ Rectangle {
     palette.inactive.button: Theme.paletteButton
     palette.active.buttonText: Theme.paletteButtonText
     palette.inactive.buttonText: Theme.paletteButtonText
-    palette.active.highlight: Theme.paletteHighlight
-    palette.inactive.highlight: Theme.paletteHighlight
+    palette.highlight: Theme.paletteHighlight
     palette.highlightedText: Theme.paletteHighlightedText
     palette.light: Theme.paletteLight
     palette.midlight: Theme.paletteMidlight
@@ -99,17 +97,11 @@ Rectangle {
             x: pill.leftPadding + (pill.availableWidth - width) / 2
             y: pill.topPadding + (pill.availableHeight - height) / 2
             radius: height / 2
-            color: pill.checked ? pill.palette.highlight : Theme.switchTrack
+            color: pill.checked ? Theme.accent : Theme.switchTrack
             opacity: pill.enabled ? 1 : 0.5
-            Rectangle {
-                objectName: "focusRing"
-                visible: pill.visualFocus
-                anchors.fill: parent
-                anchors.margins: -3
+            FocusRing {
+                shown: pill.visualFocus
                 radius: height / 2
-                color: "transparent"
-                border.width: 2
-                border.color: Theme.accent
             }
             Rectangle {
                 width: 14
@@ -120,6 +112,18 @@ Rectangle {
                 color: Theme.switchKnob
             }
         }
+    }
+    // The keyboard's focus, just outside the control that has it, at 3:1 on the section:
+    // Fusion's own frame is a faint tint of the highlight.
+    component FocusRing: Rectangle {
+        required property bool shown
+        visible: shown
+        anchors.fill: parent
+        anchors.margins: -3
+        radius: 5
+        color: "transparent"
+        border.width: 2
+        border.color: Theme.accent
     }
     component LabelledRow: RowLayout {
         id: labelled
@@ -191,7 +195,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.trayIcon
                     ComboBox {
+                        id: trayIconBox
                         objectName: "trayIcon"
+                        FocusRing { shown: trayIconBox.visualFocus }
                         implicitWidth: 160
                         model: root.model.trayIconItems
                         currentIndex: root.model.trayIconIndex
@@ -205,7 +211,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.warnAt
                     ComboBox {
+                        id: warnAtBox
                         objectName: "warnAt"
+                        FocusRing { shown: warnAtBox.visualFocus }
                         implicitWidth: 160
                         model: root.model.warningItems
                         currentIndex: root.model.warningIndex
@@ -250,6 +258,7 @@ Rectangle {
                             TextField {
                                 id: nameField
                                 objectName: "accountName"
+                                FocusRing { shown: nameField.activeFocus }
                                 Layout.fillWidth: true
                                 text: account.name
                                 maximumLength: root.model.accountNameLimit
@@ -276,7 +285,9 @@ Rectangle {
                                 }
                             }
                             Button {
+                                id: removeAccount
                                 objectName: "removeAccount"
+                                FocusRing { shown: removeAccount.visualFocus }
                                 visible: account.removable
                                 text: root.texts.remove
                                 Accessible.name: account.removeText
@@ -303,7 +314,9 @@ Rectangle {
                     }
                 }
                 Button {
+                    id: addFolder
                     objectName: "addFolder"
+                    FocusRing { shown: addFolder.visualFocus }
                     text: root.texts.addFolder
                     onClicked: folderDialog.open()
                 }
@@ -337,7 +350,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.language
                     ComboBox {
+                        id: languageBox
                         objectName: "language"
+                        FocusRing { shown: languageBox.visualFocus }
                         implicitWidth: 230
                         enabled: root.model.alertsEnabled
                         model: root.model.languageItems
@@ -352,7 +367,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.voice
                     ComboBox {
+                        id: voiceBox
                         objectName: "voice"
+                        FocusRing { shown: voiceBox.visualFocus }
                         implicitWidth: 230
                         enabled: root.model.alertsEnabled
                         model: root.model.genderItems
@@ -367,7 +384,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.sound
                     ComboBox {
+                        id: soundBox
                         objectName: "sound"
+                        FocusRing { shown: soundBox.visualFocus }
                         implicitWidth: 230
                         enabled: root.model.alertsEnabled
                         model: root.model.soundItems
@@ -386,6 +405,7 @@ Rectangle {
                     Button {
                         id: playAudioTest
                         objectName: "playAudioTest"
+                        FocusRing { shown: playAudioTest.visualFocus }
                         enabled: root.model.alertsEnabled
                         text: root.texts.playAudioTest
                         icon.source: "image://symbol/speaker/" + Theme.symbolTint
@@ -394,7 +414,9 @@ Rectangle {
                         onClicked: root.model.playAudioTest()
                     }
                     Button {
+                        id: sendTestNotification
                         objectName: "sendTestNotification"
+                        FocusRing { shown: sendTestNotification.visualFocus }
                         text: root.texts.sendTestNotification
                         icon.source: "image://symbol/bell/" + Theme.symbolTint
                         onClicked: root.model.sendTestNotification()
@@ -411,7 +433,9 @@ Rectangle {
                     color: Theme.secondaryText
                 }
                 Button {
+                    id: openNotificationSettings
                     objectName: "openNotificationSettings"
+                    FocusRing { shown: openNotificationSettings.visualFocus }
                     visible: root.model.testNotificationNeedsSettings
                              && root.model.canOpenNotificationSettings
                     text: root.texts.openNotificationSettings
