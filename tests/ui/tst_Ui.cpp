@@ -1164,6 +1164,24 @@ private Q_SLOTS:
                                         .arg(ratio, 0, 'f', 2)));
     }
 
+    // Rows of "mark": the share used of Codex's window at the default threshold (90 %) -> whether
+    // the card's ring shows its nearing mark, a cue beside the ring's colour.
+    void nearingMark_data() { TestData::rows("row", "ui/contrast.json", "mark"); }
+    void nearingMark() {
+        const QJsonObject row = TestData::fetch<QJsonObject>("row");
+        Fixture f;
+        f.state.setSnapshot(
+            ProviderID::codex,
+            snapshot({window("codex.primary", State::available, row["used"].toDouble())}));
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        ui.showPopover();
+        const QQuickItem* ring = item(ui.popoverWindow(), "ring");
+        QVERIFY(ring != nullptr);
+        const auto* mark = ring->findChild<QQuickItem*>(QStringLiteral("nearingMark"));
+        QVERIFY(mark != nullptr);
+        QCOMPARE(mark->isVisible(), row["mark"].toBool());
+    }
+
     // Rows of "ratio": a colour at its alpha over a ground -> WCAG's ratio, and whether it
     // passes as text (4.5) and as a graphic (3).
     void contrastRatio_data() { TestData::rows("row", "ui/contrast.json", "ratio"); }
