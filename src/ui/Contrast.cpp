@@ -30,8 +30,10 @@ QColor mixed(const QColor& from, const QColor& to, int step) {
 }  // namespace
 
 double ratio(const QColor& one, const QColor& other) {
-    const auto [low, high] = std::minmax(luminance(one), luminance(other));
-    return (high + 0.05) / (low + 0.05);
+    // By value: std::minmax of temporaries hands back references to them.
+    const double first = luminance(one);
+    const double second = luminance(other);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 QColor over(const QColor& top, const QColor& bottom) {
