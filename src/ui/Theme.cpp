@@ -94,6 +94,11 @@ QColor Theme::switchKnob() const {
                              {accent(), Contrast::over(switchTrack(), card())}, graphicContrast);
 }
 
+QColor Theme::fieldEdge() const {
+    return Contrast::legible(Contrast::over(withOpacity(text(), 0.5), card()),
+                             {card(), role(QPalette::Base)}, graphicContrast);
+}
+
 QColor Theme::accent() const {
     return Contrast::legible(role(QPalette::Highlight), {card(), surface(), hoveredRow()},
                              graphicContrast);

@@ -23,6 +23,7 @@ class Theme : public QObject {
     Q_PROPERTY(QColor ringTrack READ ringTrack NOTIFY changed)
     Q_PROPERTY(QColor switchTrack READ switchTrack NOTIFY changed)
     Q_PROPERTY(QColor switchKnob READ switchKnob NOTIFY changed)
+    Q_PROPERTY(QColor fieldEdge READ fieldEdge NOTIFY changed)
     Q_PROPERTY(QColor accent READ accent NOTIFY changed)
     Q_PROPERTY(QColor accentHover READ accentHover NOTIFY changed)
     Q_PROPERTY(QColor surface READ surface NOTIFY changed)
@@ -72,6 +73,9 @@ public:
     // state.
     QColor switchTrack() const;
     QColor switchKnob() const;
+    // The edge of an entry field, which tells where to type: against the section and the
+    // field's own ground.
+    QColor fieldEdge() const;
     // The highlight as a mark: checked switches, focus rings.
     QColor accent() const;
     // The highlight as the ground of selected text in an entry or a list.

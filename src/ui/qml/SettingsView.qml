@@ -259,6 +259,14 @@ Rectangle {
                                 id: nameField
                                 objectName: "accountName"
                                 FocusRing { shown: nameField.activeFocus }
+                                // Fusion's own edge stands 1.6:1 on the section.
+                                Rectangle {
+                                    anchors.fill: parent
+                                    radius: 2
+                                    color: "transparent"
+                                    border.width: 1
+                                    border.color: Theme.fieldEdge
+                                }
                                 Layout.fillWidth: true
                                 text: account.name
                                 maximumLength: root.model.accountNameLimit
