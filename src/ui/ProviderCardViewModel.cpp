@@ -110,8 +110,8 @@ double ProviderCardViewModel::ringProgress() const {
     return ringProgress(CardText::usedPercent(entry(state_.snapshots(), provider_)).value_or(0.0));
 }
 
-QColor ProviderCardViewModel::ringColor() const {
-    return toColor(usageColor(
+int ProviderCardViewModel::ringTone() const {
+    return static_cast<int>(usageColor(
         CardText::severity(entry(state_.snapshots(), provider_), state_.nearingPercent())));
 }
 
@@ -155,9 +155,9 @@ QVariantList ProviderCardViewModel::details() const {
              block ? blockLift(*block, window, now, locale)
                    : CardText::rowText(window, now, locale, state_.nearingPercent())},
             {QStringLiteral("ringProgress"), ringProgress(used)},
-            {QStringLiteral("ringColor"),
-             toColor(usageColor(block ? UsageSeverity::spent
-                                      : window.severity(state_.nearingPercent())))},
+            {QStringLiteral("ringTone"),
+             static_cast<int>(usageColor(block ? UsageSeverity::spent
+                                               : window.severity(state_.nearingPercent())))},
             {QStringLiteral("accessibilityLabel"),
              CardText::limitAccessibilityLabel(window, now, locale)},
         });

@@ -28,7 +28,8 @@ class ProviderCardViewModel : public QObject {
     Q_PROPERTY(QString summary READ summary NOTIFY changed)
     Q_PROPERTY(bool hasUsage READ hasUsage NOTIFY changed)
     Q_PROPERTY(double ringProgress READ ringProgress NOTIFY changed)
-    Q_PROPERTY(QColor ringColor READ ringColor NOTIFY changed)
+    // The ring's UsageColor (red, yellow, blue); the theme gives its shade.
+    Q_PROPERTY(int ringTone READ ringTone NOTIFY changed)
     Q_PROPERTY(QString ringAccessibilityLabel READ ringAccessibilityLabel NOTIFY nameChanged)
     Q_PROPERTY(QString ringAccessibilityValue READ ringAccessibilityValue NOTIFY changed)
     Q_PROPERTY(QVariantList details READ details NOTIFY changed)
@@ -62,11 +63,11 @@ public:
     // The share drawn by a ring: used / 100 clamped to 0...1, at least 0.01 so 0 % shows a dot.
     static double ringProgress(double usedPercent);
     double ringProgress() const;
-    QColor ringColor() const;
+    int ringTone() const;
     QString ringAccessibilityLabel() const;
     QString ringAccessibilityValue() const;
     // One map per limit row: title, mark, remainingText (the share left and when it resets, when
-    // a spent one comes back, until when a blocked one is stopped), ringProgress, ringColor,
+    // a spent one comes back, until when a blocked one is stopped), ringProgress, ringTone,
     // accessibilityLabel, paceText and trend (the period's readings, 0...1).
     QVariantList details() const;
     QString detailsEmptyText() const;

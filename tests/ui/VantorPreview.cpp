@@ -144,8 +144,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     InterfaceLanguage::apply();
     // vantor_preview [--dark] [--accounts] [--screenshots <folder>] [--claude <usage body>]
-    // [--codex <rate limits result>] [--first-run | --stale]: with a body, that card from it,
-    // expanded in the second shot; --accounts adds a second account of each assistant
+    // [--codex <rate limits result>] [--first-run | --stale] [--alerts-off] [--focus <name>]:
+    // with a body, that card from it, expanded in the second shot; --accounts adds a second
+    // account of each assistant; --focus gives the settings control of that name the keyboard
     const QStringList arguments = QApplication::arguments();
     const auto option = [&](const char* name) {
         const qsizetype at = arguments.indexOf(QLatin1String(name)) + 1;
@@ -206,6 +207,9 @@ int main(int argc, char** argv) {
     } else if (arguments.contains(QStringLiteral("--expired"))) {
         state.setAvailability({{ProviderID::codex, ProviderAvailability::available()},
                                {ProviderID::claude, ProviderAvailability::sessionExpired({})}});
+    }
+    if (arguments.contains(QStringLiteral("--alerts-off"))) {
+        state.setAlertsEnabled(false);
     }
     if (QFile body(option("--claude")); body.open(QIODevice::ReadOnly)) {
         SnapshotMap snapshots = state.snapshots();
@@ -286,12 +290,32 @@ int main(int argc, char** argv) {
                         QCoreApplication::exit(1);
                         return;
                     }
-                    capture(settings, file(QStringLiteral("settings")), [&] {
-                        const QImage screen =
-                            QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-                        screen.save(file(QStringLiteral("screen")));
-                        QCoreApplication::quit();
-                    });
+                    const auto shoot = [&, settings] {
+                        capture(settings, file(QStringLiteral("settings")), [&] {
+                            const QImage screen =
+                                QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+                            screen.save(file(QStringLiteral("screen")));
+                            QCoreApplication::quit();
+                        });
+                    };
+                    auto* control =
+                        settings->rootObject()->findChild<QQuickItem*>(option("--focus"));
+                    if (control == nullptr || option("--focus").isEmpty()) {
+                        shoot();
+                        return;
+                    }
+                    // Focus shows as from the keyboard once the window has it.
+                    const auto focus = [control, shoot] {
+                        control->forceActiveFocus(Qt::TabFocusReason);
+                        shoot();
+                    };
+                    if (settings->isActive()) {
+                        focus();
+                        return;
+                    }
+                    QObject::connect(settings, &QWindow::activeChanged, control, focus,
+                                     Qt::SingleShotConnection);
+                    settings->requestActivate();
                 });
             },
             Qt::SingleShotConnection);

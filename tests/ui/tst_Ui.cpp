@@ -5,6 +5,7 @@
 #include "CardText.h"
 #include "ClaudeParser.h"
 #include "CodexParser.h"
+#include "Contrast.h"
 #include "DBusMenuExporter.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
@@ -39,6 +40,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QJsonObject>
 #include <QMenu>
+#include <QMetaEnum>
 #include <QPainter>
 #include <QPointer>
 #include <QQuickItem>
@@ -769,6 +771,19 @@ private Q_SLOTS:
         f.state.setAlertsEnabled(false);
         QVERIFY(!item(settings, "language")->isEnabled());
         QVERIFY(item(settings, "sendTestNotification")->isEnabled());
+        // An inactive picker and the label beside it are dimmed, and come back with it.
+        const Theme theme;
+        QQuickItem* picker = item(settings, "language");
+        const QQuickItem* label = picker->parentItem()->parentItem()->childItems().constFirst();
+        const auto shade = [](const QObject* of) { return of->property("color").value<QColor>(); };
+        QCOMPARE(shade(label), theme.disabledWindowText());
+        QCOMPARE(shade(picker->property("contentItem").value<QQuickItem*>()),
+                 theme.disabledButtonText());
+        f.state.setAlertsEnabled(true);
+        QCOMPARE(shade(label), theme.text());
+        QCOMPARE(shade(picker->property("contentItem").value<QQuickItem*>()),
+                 theme.paletteButtonText());
+        f.state.setAlertsEnabled(false);
         // No Text reads its string as markup: a limit's name holding a tag shows as written.
         UsageWindowSnapshot named = window("codex.named", State::available, 42.0);
         named.label = QStringLiteral("<img src=\"http://127.0.0.1:9/x\"> \u00b7 Weekly");
@@ -1379,6 +1394,112 @@ private Q_SLOTS:
                                          .replace(QRegularExpression("[^a-z0-9]+"),
                                                   QStringLiteral("-"))))));
         }
+    }
+
+    // Rows of tests/data/ui/contrast.json "pairs", each in every palette of "palettes": a
+    // colour of the theme drawn over its ground (the theme's colours named bottom up, each at
+    // its alpha) -> at least `least`, and at most `most` where an inactive control must look
+    // dimmed.
+    void themeContrast_data() {
+        const QJsonDocument table = QJsonDocument::fromJson(
+            TestData::read(QStringLiteral(VANTOR_TEST_DATA_DIR "/ui/contrast.json")));
+        QTest::addColumn<QJsonObject>("pair");
+        QTest::addColumn<QJsonObject>("palette");
+        QVERIFY(!table["pairs"].toArray().isEmpty() && !table["palettes"].toArray().isEmpty());
+        for (const QJsonValue pair : table["pairs"].toArray()) {
+            for (const QJsonValue palette : table["palettes"].toArray()) {
+                QTest::addRow("%s, %s", qPrintable(pair["name"].toString()),
+                              qPrintable(palette["name"].toString()))
+                    << pair.toObject() << palette.toObject();
+            }
+        }
+    }
+    void themeContrast() {
+        QFETCH(const QJsonObject, pair);
+        QFETCH(const QJsonObject, palette);
+        // The rest of the palette follows from its button and window colours, as Qt makes it.
+        QPalette given(QColor(palette["Button"].toString()), QColor(palette["Window"].toString()));
+        const QMetaEnum roles = QMetaEnum::fromType<QPalette::ColorRole>();
+        for (const QString& key : palette.keys()) {
+            if (const int role = roles.keyToValue(qPrintable(key)); role >= 0) {
+                given.setColor(QPalette::ColorRole(role), QColor(palette[key].toString()));
+            }
+        }
+        const QPalette before = QGuiApplication::palette();
+        QGuiApplication::setPalette(given);
+        const Theme theme;
+        const auto colour = [&](const QJsonValue& name) {
+            const QVariant value = theme.property(qPrintable(name.toString()));
+            [&] { QVERIFY2(value.isValid(), qPrintable(name.toString())); }();
+            return value.value<QColor>();
+        };
+        const QJsonArray layers = pair["over"].toArray();
+        QColor ground = colour(layers.first());
+        for (qsizetype i = 1; i < layers.size(); ++i) {
+            ground = Contrast::over(colour(layers[i]), ground);
+        }
+        const QColor drawn = Contrast::over(colour(pair["colour"]), ground);
+        QGuiApplication::setPalette(before);
+        const double ratio = Contrast::ratio(drawn, ground);
+        const bool within =
+            ratio >= pair["least"].toDouble() && ratio <= pair["most"].toDouble(21.0);
+        QVERIFY2(within, qPrintable(QStringLiteral("%1 on %2: %3")
+                                        .arg(drawn.name(), ground.name())
+                                        .arg(ratio, 0, 'f', 2)));
+    }
+
+    // Rows of "mark": the share used of Codex's window at the default threshold (90 %) ->
+    // whether the card's ring shows its nearing mark, a cue beside the ring's colour.
+    void nearingMark_data() { TestData::rows("row", "ui/contrast.json", "mark"); }
+    void nearingMark() {
+        const QJsonObject row = TestData::fetch<QJsonObject>("row");
+        Fixture f;
+        f.state.setSnapshot(
+            ProviderID::codex,
+            snapshot({window("codex.primary", State::available, row["used"].toDouble())}));
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        ui.showPopover();
+        const QQuickItem* ring = item(ui.popoverWindow(), "ring");
+        QVERIFY(ring != nullptr);
+        const auto* mark = ring->findChild<QQuickItem*>(QStringLiteral("nearingMark"));
+        QVERIFY(mark != nullptr);
+        QCOMPARE(mark->isVisible(), row["mark"].toBool());
+    }
+
+    // Rows of "ratio": a colour at its alpha over a ground -> WCAG's ratio, and whether it
+    // passes as text (4.5) and as a graphic (3).
+    void contrastRatio_data() { TestData::rows("row", "ui/contrast.json", "ratio"); }
+    void contrastRatio() {
+        const QJsonObject row = TestData::fetch<QJsonObject>("row");
+        const QColor ground(row["ground"].toString());
+        const double ratio =
+            Contrast::ratio(Contrast::over(QColor(row["colour"].toString()), ground), ground);
+        QVERIFY2(std::abs(ratio - row["ratio"].toDouble()) < 0.0006,
+                 qPrintable(QString::number(ratio)));
+        QCOMPARE(ratio >= Theme::textContrast, row["text"].toBool());
+        QCOMPARE(ratio >= Theme::graphicContrast, row["graphic"].toBool());
+    }
+
+    // Rows of "bounds": a colour (at an opacity) on a ground, asked to stand its own ratio plus
+    // `above` -> kept as it is, or moved to a shade (a higher opacity) that stands it.
+    void contrastBounds_data() { TestData::rows("row", "ui/contrast.json", "bounds"); }
+    void contrastBounds() {
+        const QJsonObject row = TestData::fetch<QJsonObject>("row");
+        const QColor ground(row["ground"].toString());
+        QColor given(row["colour"].toString());
+        const bool fades = row.contains("opacity");
+        if (fades) {
+            given.setAlpha(static_cast<int>(std::lround(row["opacity"].toDouble() * 255)));
+        }
+        const double minimum = Contrast::least(given, {ground}) + row["above"].toDouble();
+        const QColor chosen =
+            fades ? Contrast::atOpacity(QColor(row["colour"].toString()), row["opacity"].toDouble(),
+                                        {ground}, minimum)
+                  : Contrast::legible(given, {ground}, minimum);
+        QCOMPARE(chosen == given, row["kept"].toBool());
+        QVERIFY2(Contrast::least(chosen, {ground}) >= minimum,
+                 qPrintable(chosen.name(QColor::HexArgb)));
+        QCOMPARE(chosen.alpha() > given.alpha(), fades && !row["kept"].toBool());
     }
 
     // A refused login item snaps the switch back after a real click; a switch's whole row

@@ -6,7 +6,7 @@ import Vantor.Ui
 Item {
     id: root
     property var row: ({})
-    // Values not current: the ring is drawn faded.
+    // Values not current: the ring and the line are drawn lighter.
     property bool stale: false
 
     implicitHeight: Math.max(texts.implicitHeight, 32)
@@ -71,11 +71,13 @@ Item {
             visible: points.length > 1
             width: parent.width
             height: visible ? 16 : 0
+            readonly property color lineColor: ring.color
             onPointsChanged: requestPaint()
+            onLineColorChanged: requestPaint()
             onPaint: {
                 const context = getContext("2d")
                 context.reset()
-                context.strokeStyle = root.row.ringColor
+                context.strokeStyle = lineColor
                 context.lineWidth = 1.5
                 context.beginPath()
                 for (let i = 0; i < points.length; ++i) {
@@ -98,8 +100,7 @@ Item {
         width: 32
         height: 32
         progress: root.row.ringProgress
-        color: root.row.ringColor
-        opacity: root.stale ? 0.45 : 1
-        active: true
+        tone: root.row.ringTone
+        faded: root.stale
     }
 }

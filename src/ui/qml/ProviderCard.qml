@@ -17,7 +17,7 @@ Rectangle {
     clip: true
     activeFocusOnTab: true
     border.width: activeFocus ? 2 : 0
-    border.color: Theme.paletteHighlight
+    border.color: Theme.accent
     function activate() { root.card.toggle() }
 
     Behavior on implicitHeight {
@@ -112,10 +112,9 @@ Rectangle {
                     anchors.fill: parent
                     visible: root.card.hasUsage
                     progress: root.card.ringProgress
-                    color: root.card.ringColor
-                    // Values not current are drawn faded.
-                    opacity: root.card.isStale ? 0.45 : 1
-                    active: root.card.isIndicatorActive
+                    tone: root.card.ringTone
+                    // Values not current, or another card open, are drawn lighter.
+                    faded: root.card.isStale || !root.card.isIndicatorActive
                     reduceMotion: root.reduceMotion
                     Accessible.role: Accessible.ProgressBar
                     Accessible.name: root.card.ringAccessibilityLabel
@@ -128,8 +127,7 @@ Rectangle {
                     height: 12
                     sourceSize.width: 24
                     sourceSize.height: 24
-                    source: "image://symbol/minus/" + Theme.symbolTint
-                    opacity: 0.35
+                    source: "image://symbol/minus/" + Theme.secondarySymbolTint
                 }
             }
         }

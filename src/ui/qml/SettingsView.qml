@@ -26,13 +26,24 @@ Rectangle {
     implicitWidth: 2 * margin + gutter + 2 * 12 + labelColumn + 12 + controlWidth
     implicitHeight: form.implicitHeight + 2 * margin
     color: Theme.surface
+    // An inactive control, and the label beside it, fade toward their ground. The roles that
+    // differ are set per group: one set for all groups would overwrite the disabled one
+    // whenever its binding is evaluated again.
+    palette.disabled.windowText: Theme.disabledWindowText
+    palette.disabled.text: Theme.disabledBaseText
+    palette.disabled.button: Theme.disabledButton
+    palette.disabled.buttonText: Theme.disabledButtonText
     palette.window: Theme.paletteWindow
-    palette.windowText: Theme.paletteWindowText
+    palette.active.windowText: Theme.paletteWindowText
+    palette.inactive.windowText: Theme.paletteWindowText
     palette.base: Theme.paletteBase
     palette.alternateBase: Theme.paletteAlternateBase
-    palette.text: Theme.paletteText
-    palette.button: Theme.paletteButton
-    palette.buttonText: Theme.paletteButtonText
+    palette.active.text: Theme.paletteText
+    palette.inactive.text: Theme.paletteText
+    palette.active.button: Theme.paletteButton
+    palette.inactive.button: Theme.paletteButton
+    palette.active.buttonText: Theme.paletteButtonText
+    palette.inactive.buttonText: Theme.paletteButtonText
     palette.highlight: Theme.paletteHighlight
     palette.highlightedText: Theme.paletteHighlightedText
     palette.light: Theme.paletteLight
@@ -94,7 +105,8 @@ Rectangle {
         color: Theme.text
     }
     // Fusion's own switch is a flat box that reads as a slider: this one is a pill with a round
-    // knob like the popover's sound switch, in the palette's colours, light or dark.
+    // knob like the popover's sound switch, in the palette's colours, light or dark. Its focus
+    // ring stands apart from it, on the section, so it shows on a checked switch too.
     component PillSwitch: Switch {
         id: pill
         indicator: Rectangle {
@@ -103,19 +115,33 @@ Rectangle {
             x: pill.leftPadding + (pill.availableWidth - width) / 2
             y: pill.topPadding + (pill.availableHeight - height) / 2
             radius: height / 2
-            color: pill.checked ? pill.palette.highlight : Theme.ringTrack
+            color: pill.checked ? Theme.accent : Theme.switchTrack
             opacity: pill.enabled ? 1 : 0.5
-            border.width: pill.visualFocus ? 2 : 0
-            border.color: Qt.darker(pill.palette.highlight, 1.5)
+            FocusRing {
+                shown: pill.visualFocus
+                radius: height / 2
+            }
             Rectangle {
                 width: 14
                 height: 14
                 radius: 7
                 y: 2
                 x: pill.checked ? parent.width - width - 2 : 2
-                color: "white"
+                color: Theme.switchKnob
             }
         }
+    }
+    // The keyboard's focus, just outside the control that has it, at 3:1 on the section:
+    // Fusion's own frame is a faint tint of the highlight.
+    component FocusRing: Rectangle {
+        required property bool shown
+        visible: shown
+        anchors.fill: parent
+        anchors.margins: -3
+        radius: 5
+        color: "transparent"
+        border.width: 2
+        border.color: Theme.accent
     }
     // A label in the labels' column, its control at the start of the controls' column. Under a
     // screen too narrow for both the label gives way first.
@@ -130,7 +156,9 @@ Rectangle {
             id: rowLabel
             textFormat: Text.PlainText
             text: labelled.title
-            color: Theme.text
+            // Dimmed while its control is.
+            enabled: holder.children.length === 0 || holder.children[0].enabled
+            color: rowLabel.enabled ? Theme.text : Theme.disabledWindowText
             width: Math.max(0, Math.min(root.labelColumn,
                                         labelled.width - 12 - holder.implicitWidth))
             anchors.verticalCenter: parent.verticalCenter
@@ -198,7 +226,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.trayIcon
                     ComboBox {
+                        id: trayIconBox
                         objectName: "trayIcon"
+                        FocusRing { shown: trayIconBox.visualFocus }
                         implicitWidth: root.controlWidth
                         model: root.model.trayIconItems
                         currentIndex: root.model.trayIconIndex
@@ -212,7 +242,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.warnAt
                     ComboBox {
+                        id: warnAtBox
                         objectName: "warnAt"
+                        FocusRing { shown: warnAtBox.visualFocus }
                         implicitWidth: root.controlWidth
                         model: root.model.warningItems
                         currentIndex: root.model.warningIndex
@@ -257,6 +289,15 @@ Rectangle {
                             TextField {
                                 id: nameField
                                 objectName: "accountName"
+                                FocusRing { shown: nameField.activeFocus }
+                                // Fusion's own edge stands 1.6:1 on the section.
+                                Rectangle {
+                                    anchors.fill: parent
+                                    radius: 2
+                                    color: "transparent"
+                                    border.width: 1
+                                    border.color: Theme.fieldEdge
+                                }
                                 Layout.fillWidth: true
                                 text: account.name
                                 maximumLength: root.model.accountNameLimit
@@ -283,7 +324,9 @@ Rectangle {
                                 }
                             }
                             Button {
+                                id: removeAccount
                                 objectName: "removeAccount"
+                                FocusRing { shown: removeAccount.visualFocus }
                                 visible: account.removable
                                 text: root.texts.remove
                                 Accessible.name: account.removeText
@@ -310,7 +353,9 @@ Rectangle {
                     }
                 }
                 Button {
+                    id: addFolder
                     objectName: "addFolder"
+                    FocusRing { shown: addFolder.visualFocus }
                     text: root.texts.addFolder
                     onClicked: folderDialog.open()
                 }
@@ -344,7 +389,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.language
                     ComboBox {
+                        id: languageBox
                         objectName: "language"
+                        FocusRing { shown: languageBox.visualFocus }
                         implicitWidth: root.controlWidth
                         enabled: root.model.alertsEnabled
                         model: root.model.languageItems
@@ -359,7 +406,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.voice
                     ComboBox {
+                        id: voiceBox
                         objectName: "voice"
+                        FocusRing { shown: voiceBox.visualFocus }
                         implicitWidth: root.controlWidth
                         enabled: root.model.alertsEnabled
                         model: root.model.genderItems
@@ -374,7 +423,9 @@ Rectangle {
                 LabelledRow {
                     title: root.texts.sound
                     ComboBox {
+                        id: soundBox
                         objectName: "sound"
+                        FocusRing { shown: soundBox.visualFocus }
                         implicitWidth: root.controlWidth
                         enabled: root.model.alertsEnabled
                         model: root.model.soundItems
@@ -391,14 +442,20 @@ Rectangle {
                     Layout.fillWidth: true
                     spacing: 8
                     Button {
+                        id: playAudioTest
                         objectName: "playAudioTest"
+                        FocusRing { shown: playAudioTest.visualFocus }
                         enabled: root.model.alertsEnabled
                         text: root.texts.playAudioTest
                         icon.source: "image://symbol/speaker/" + Theme.symbolTint
+                        // Dimmed with the text when the button is.
+                        icon.color: playAudioTest.palette.buttonText
                         onClicked: root.model.playAudioTest()
                     }
                     Button {
+                        id: sendTestNotification
                         objectName: "sendTestNotification"
+                        FocusRing { shown: sendTestNotification.visualFocus }
                         text: root.texts.sendTestNotification
                         icon.source: "image://symbol/bell/" + Theme.symbolTint
                         onClicked: root.model.sendTestNotification()
@@ -415,7 +472,9 @@ Rectangle {
                     color: Theme.secondaryText
                 }
                 Button {
+                    id: openNotificationSettings
                     objectName: "openNotificationSettings"
+                    FocusRing { shown: openNotificationSettings.visualFocus }
                     visible: root.model.testNotificationNeedsSettings
                              && root.model.canOpenNotificationSettings
                     text: root.texts.openNotificationSettings

@@ -16,7 +16,7 @@ Rectangle {
     color: Theme.quaternaryFill
     activeFocusOnTab: true
     border.width: activeFocus ? 2 : 0
-    border.color: Theme.paletteHighlight
+    border.color: Theme.accent
 
     Text {
         textFormat: Text.PlainText
@@ -37,7 +37,7 @@ Rectangle {
         width: 32
         height: 18
         radius: height / 2
-        color: root.checked ? Theme.paletteHighlight : Theme.ringTrack
+        color: root.checked ? Theme.accent : Theme.switchTrack
 
         Accessible.role: Accessible.CheckBox
         Accessible.name: root.text
@@ -52,7 +52,7 @@ Rectangle {
             radius: 7
             y: 2
             x: root.checked ? parent.width - width - 2 : 2
-            color: "white"
+            color: Theme.switchKnob
             Behavior on x {
                 enabled: !root.reduceMotion
                 NumberAnimation { duration: 120; easing.type: Easing.OutQuad }

@@ -151,7 +151,6 @@ Rectangle {
                 height: cardScroll.visibleArea.heightRatio * cardScroll.height
                 radius: 1.5
                 color: Theme.secondaryText
-                opacity: 0.5
             }
         }
 

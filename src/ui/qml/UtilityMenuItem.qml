@@ -15,6 +15,8 @@ Rectangle {
     radius: 5
     color: area.containsMouse || activeFocus ? Theme.accentHover : "transparent"
     activeFocusOnTab: true
+    border.width: activeFocus ? 2 : 0
+    border.color: Theme.accent
 
     Accessible.role: Accessible.MenuItem
     Accessible.name: root.title
