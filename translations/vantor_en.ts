@@ -203,10 +203,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 reached</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The usage shows here by itself once Vantor can read it.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -673,6 +669,11 @@ Files:
         <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 use unknown</source>
+        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -858,10 +859,6 @@ Files:
     <name>StatusReport</name>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 use unknown</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

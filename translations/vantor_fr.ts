@@ -203,10 +203,6 @@
         <translation>%1 · %2</translation>
     </message>
     <message>
-        <source>%1 reached</source>
-        <translation>%1 atteinte</translation>
-    </message>
-    <message>
         <source>The usage shows here by itself once Vantor can read it.</source>
         <translation>L’utilisation s’affiche ici d’elle-même dès que Vantor peut la lire.</translation>
     </message>
@@ -513,23 +509,23 @@ Fichiers&#xa0;:
     </message>
     <message>
         <source>%1: %2 of the 5-hour limit left</source>
-        <translation>%1&#xa0;: %2 de la limite de 5&#xa0;heures restants</translation>
+        <translation>%1&#xa0;: il reste %2 de la limite de 5&#xa0;heures</translation>
     </message>
     <message>
         <source>%1: %2 of the weekly limit left</source>
-        <translation>%1&#xa0;: %2 de la limite hebdomadaire restants</translation>
+        <translation>%1&#xa0;: il reste %2 de la limite hebdomadaire</translation>
     </message>
     <message>
         <source>%1: %2 of the monthly limit left</source>
-        <translation>%1&#xa0;: %2 de la limite mensuelle restants</translation>
+        <translation>%1&#xa0;: il reste %2 de la limite mensuelle</translation>
     </message>
     <message>
         <source>%1: %2 of the usage limit left</source>
-        <translation>%1&#xa0;: %2 de la limite restants</translation>
+        <translation>%1&#xa0;: il reste %2 de la limite d’utilisation</translation>
     </message>
     <message>
         <source>%1: %2 of the %3 limit left</source>
-        <translation>%1&#xa0;: %2 de la limite «&#xa0;%3&#xa0;» restants</translation>
+        <translation>%1&#xa0;: il reste %2 de la limite «&#xa0;%3&#xa0;»</translation>
     </message>
 </context>
 <context>
@@ -713,6 +709,11 @@ Fichiers&#xa0;:
         <source>%1 · %2</source>
         <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>%1 use unknown</source>
+        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
+        <translation>%1, utilisation inconnue</translation>
     </message>
 </context>
 <context>
@@ -900,10 +901,6 @@ Fichiers&#xa0;:
     <message>
         <source>%1: %2</source>
         <translation>%1&#xa0;: %2</translation>
-    </message>
-    <message>
-        <source>%1 use unknown</source>
-        <translation>%1, utilisation inconnue</translation>
     </message>
     <message>
         <source>%1: blocked</source>

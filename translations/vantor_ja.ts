@@ -200,10 +200,6 @@
         <translation>%1 · %2</translation>
     </message>
     <message>
-        <source>%1 reached</source>
-        <translation>%1に到達</translation>
-    </message>
-    <message>
         <source>The usage shows here by itself once Vantor can read it.</source>
         <translation>Vantor が読み取れるようになると、使用状況はここに自動で表示されます。</translation>
     </message>
@@ -711,6 +707,11 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 · %2</translation>
     </message>
+    <message>
+        <source>%1 use unknown</source>
+        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
+        <translation>%1 使用量不明</translation>
+    </message>
 </context>
 <context>
     <name>SettingsText</name>
@@ -897,10 +898,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
-    </message>
-    <message>
-        <source>%1 use unknown</source>
-        <translation>%1 使用量不明</translation>
     </message>
     <message>
         <source>%1: blocked</source>

@@ -156,44 +156,25 @@ QList<UsageAccount> StatusReport::shownAccounts() const {
 
 QString StatusReport::text(Instant now, const QLocale& locale) const {
     QStringList lines;
-    const TimeDisplayFormatter formatter;
     const QString separator = QStringLiteral(" \u00b7 ");
     const QList<UsageAccount> shown = shownAccounts();
     for (const UsageAccount& account : shown) {
         const ProviderID& provider = account.id;
         const QString title = accountTitle(account, shown);
-        const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
         const std::optional<ProviderUsageSnapshot> snapshot = entry(snapshots, provider);
-        const std::optional<ProviderAvailability> known = entry(availability, provider);
-        const std::optional<UsageBlock> block = snapshot ? snapshot->accountBlock() : std::nullopt;
-        if (!window && !block) {
+        QString line =
+            snapshot ? ProviderStatusText::accountLine(*snapshot, now, locale) : QString();
+        if (line.isEmpty()) {
             lines.append(StatusLineText::printable(
                 tr("%1: %2").arg(title, availabilityText(availability, provider))));
             continue;
-        }
-        QString line;
-        if (block) {
-            // Room in the windows means nothing while the account is blocked.
-            line = BlockText::headline(*block, now, locale);
-        } else if (window->severity(nearingPercent) == UsageSeverity::spent &&
-                   window->resetsAfter(now)) {
-            // As the card says it: which limit, and when it is back.
-            line = ProviderStatusText::windowSpent(ProviderStatusText::windowLabel(window->label)) +
-                   separator + formatter.backText(*window->resetAt, now, locale);
-        } else {
-            const QString label = ProviderStatusText::windowLabel(window->label);
-            const std::optional<int> left = window->percentLeft();
-            line = left ? ProviderStatusText::windowLeft(label, *left)
-                        : tr("%1 use unknown").arg(label);
-            if (window->resetsAfter(now)) {
-                line = formatter.withReset(line, *window->resetAt, now, locale);
-            }
         }
         if (const QString money = MoneyText::line(*snapshot, now, locale); !money.isEmpty()) {
             line += separator + money;
         }
         // Values the last refresh could not renew say how old they are, why, and what to do.
-        if (const QString age = ProviderStatusText::staleText(snapshot, known, now, locale);
+        if (const QString age =
+                ProviderStatusText::staleText(snapshot, entry(availability, provider), now, locale);
             !age.isEmpty()) {
             line += separator + age + separator + availabilityText(availability, provider);
         }
@@ -272,12 +253,14 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         }
         const QString label = ProviderStatusText::windowLabel(window->label);
         QString part;
-        if (window->severity(nearingPercent) == UsageSeverity::spent && window->resetsAfter(now)) {
+        if (window->severity(nearingPercent) == UsageSeverity::spent) {
             // A spent headline says when it comes back: "Codex: 5-hour back in 40 min".
             //: Waybar's text for a spent limit: %1 the limit, %2 when it is back ("back in 40
             //: min", "back at 11:03 PM").
-            part = tr("%1 %2").arg(label,
-                                   TimeDisplayFormatter().backText(*window->resetAt, now, locale));
+            part = window->resetsAfter(now)
+                       ? tr("%1 %2").arg(
+                             label, TimeDisplayFormatter().backText(*window->resetAt, now, locale))
+                       : ProviderStatusText::windowSpent(label);
             lowest = 0;
         } else {
             part = ProviderStatusText::windowLeft(label, *left);
@@ -293,7 +276,8 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     }
     // Waybar renders both texts as Pango markup; with nothing to show the module is empty, which
     // Waybar hides.
-    const QString label = parts.join(QStringLiteral(" \u00b7 "));
+    // Accounts apart by a mark of their own: the middle dot parts one account's words.
+    const QString label = parts.join(QStringLiteral(" | "));
     const QString state =
         className(AppState::menuState(nearingPercent, snapshots, availability, now));
     QJsonObject module{{QStringLiteral("text"), label.toHtmlEscaped()},

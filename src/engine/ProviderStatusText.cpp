@@ -1,5 +1,8 @@
 #include "ProviderStatusText.h"
 
+#include "BlockText.h"
+#include "TimeDisplayFormatter.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QLocale>
@@ -154,6 +157,49 @@ QString windowLeft(const QString& label, int left) {
 QString windowSpent(const QString& label) {
     //: %1 the window's name: "5-hour limit reached".
     return tr("%1 limit reached").arg(label);
+}
+
+QString shownLabel(const UsageWindowSnapshot& window) {
+    if (!window.label.isEmpty()) {
+        return windowLabel(window.label);
+    }
+    switch (window.kind) {
+        case UsageWindowKind::fiveHour:
+            return windowLabel(QStringLiteral("5 hour"));
+        case UsageWindowKind::weekly:
+        case UsageWindowKind::modelWeekly:
+            return windowLabel(QStringLiteral("Weekly"));
+        case UsageWindowKind::monthly:
+            return windowLabel(QStringLiteral("Monthly"));
+        case UsageWindowKind::other:
+            break;
+    }
+    return windowLabel(QStringLiteral("Additional limit"));
+}
+
+QString windowLine(const UsageWindowSnapshot& window, Instant now, const QLocale& locale) {
+    const QString label = shownLabel(window);
+    const TimeDisplayFormatter formatter;
+    if (window.severity(100.0) == UsageSeverity::spent) {
+        const QString spent = windowSpent(label);
+        return window.resetsAfter(now) ? spent + QStringLiteral(" \u00b7 ") +
+                                             formatter.backText(*window.resetAt, now, locale)
+                                       : spent;
+    }
+    const std::optional<int> left = window.percentLeft();
+    //: A window whose use the provider did not tell: "5-hour use unknown".
+    const QString share = left ? windowLeft(label, *left) : tr("%1 use unknown").arg(label);
+    return window.resetsAfter(now) ? formatter.withReset(share, *window.resetAt, now, locale)
+                                   : share;
+}
+
+QString accountLine(const ProviderUsageSnapshot& snapshot, Instant now, const QLocale& locale) {
+    // Room in the windows means nothing while the account is blocked.
+    if (const std::optional<UsageBlock> block = snapshot.accountBlock()) {
+        return BlockText::headline(*block, now, locale);
+    }
+    const std::optional<UsageWindowSnapshot> window = snapshot.summaryWindow();
+    return window ? windowLine(*window, now, locale) : QString();
 }
 
 namespace {

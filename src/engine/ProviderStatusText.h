@@ -46,6 +46,14 @@ QString percent(int value, const QLocale& locale);
 QString windowLeft(const QString& label, int left);
 // "5-hour limit reached".
 QString windowSpent(const QString& label);
+// A window's shown name: its label in the interface's language, else its kind's name.
+QString shownLabel(const UsageWindowSnapshot& window);
+// A window as every line words it: "5-hour 42% left · resets 15:40", "5-hour limit reached ·
+// back in 40 min", "5-hour use unknown"; a reset that passed is not said.
+QString windowLine(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
+// An account's headline as a line: what blocks it, else its tightest window's line; empty
+// with nothing to show.
+QString accountLine(const ProviderUsageSnapshot& snapshot, Instant now, const QLocale& locale);
 
 // "as of 14:05" when the last refresh brought nothing new (the provider is not available)
 // but earlier values are kept; else empty.

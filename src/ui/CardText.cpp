@@ -99,7 +99,8 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
         if (const auto window = snapshot->summaryWindow()) {
             // Which limit stops the user, and when it comes back.
             if (window->state == UsageWindowState::exhausted) {
-                const QString reached = tr("%1 reached").arg(limitTitle(*window));
+                // As the tray and `vantor status` say it.
+                const QString reached = ProviderStatusText::windowSpent(kindPrefix(*window));
                 return window->resetsAfter(now)
                            ? reached + QStringLiteral(" \u00b7 ") +
                                  TimeDisplayFormatter().backText(*window->resetAt, now, locale)
@@ -320,33 +321,18 @@ QStringList trayMenuRows(const QString& name, ProviderKind kind,
         rows.append(namedLine(name, BlockText::headline(*block, now, locale)));
     }
     const QString separator = QStringLiteral(" \u00b7 ");
-    const TimeDisplayFormatter formatter;
     for (const UsageWindowSnapshot& window :
          snapshot ? snapshot->windows : QList<UsageWindowSnapshot>()) {
         // The words of `vantor status`: "Codex: 5-hour 42% left · resets 15:40".
-        const QString label = window.label.isEmpty()
-                                  ? limitTitle(window)
-                                  : ProviderStatusText::windowLabel(window.label);
+        const QString label = ProviderStatusText::shownLabel(window);
         if (const auto block = bucketBlock(snapshot, window)) {
             rows.append(
                 namedLine(name, label + separator + BlockText::headline(*block, now, locale)));
-            continue;
+        } else if (notStarted(window)) {
+            rows.append(namedLine(name, label + separator + remainingText(window)));
+        } else {
+            rows.append(namedLine(name, ProviderStatusText::windowLine(window, now, locale)));
         }
-        if (window.state == UsageWindowState::exhausted && window.resetsAfter(now)) {
-            rows.append(namedLine(name, ProviderStatusText::windowSpent(label) + separator +
-                                            formatter.backText(*window.resetAt, now, locale)));
-            continue;
-        }
-        const QString share =
-            notStarted(window)
-                ? label + separator + remainingText(window)
-                : ProviderStatusText::windowLeft(
-                      label, static_cast<int>(roundHalfAway(100.0 - limitUsedPercent(window))));
-        // Only a reset still ahead is said: "resets Reset unavailable" or a passed one would
-        // read as nonsense.
-        rows.append(namedLine(name, window.resetsAfter(now)
-                                        ? formatter.withReset(share, *window.resetAt, now, locale)
-                                        : share));
     }
     if (rows.isEmpty()) {
         // Nothing to show: what the user can do about it, as the card's notice says it.

@@ -243,16 +243,26 @@ void VantorInterface::updateRows() {
     const std::optional<TrayFigure> figure =
         TrayFigure::from(state_.snapshots(), now, state_.nearingPercent());
     if (figure && figure->provider) {
+        // As `vantor status` words it, with the mark of values not current.
         const ProviderID provider = *figure->provider;
-        const auto availability = state_.availability().find(provider);
+        const auto stored = state_.snapshots().find(provider);
+        const auto known = state_.availability().find(provider);
+        const std::optional<ProviderUsageSnapshot> snapshot =
+            stored != state_.snapshots().end() ? std::optional(*stored) : std::nullopt;
+        const std::optional<ProviderAvailability> availability =
+            known != state_.availability().end() ? std::optional(*known) : std::nullopt;
+        QString line =
+            snapshot ? ProviderStatusText::accountLine(*snapshot, now, QLocale()) : QString();
+        if (line.isEmpty()) {
+            line = CardText::summary(snapshot, availability, now, QLocale());
+        }
+        if (const QString stale =
+                ProviderStatusText::staleMark(snapshot, availability, now, QLocale());
+            !stale.isEmpty()) {
+            line += QStringLiteral(" \u00b7 ") + stale;
+        }
         tip.prepend(CardText::namedLine(
-            ProviderStatusText::namedProvider(provider.kind, state_.accountLabel(provider)),
-            CardText::summary(state_.snapshots().value(provider),
-                              availability != state_.availability().end()
-                                  ? std::optional(*availability)
-                                  : std::nullopt,
-                              now, QLocale())
-                .replace(u'\n', QStringLiteral(" \u00b7 "))));
+            ProviderStatusText::namedProvider(provider.kind, state_.accountLabel(provider)), line));
     } else {
         tip.prepend(StatusLabelText::accessibilityText(state_.menuState()));
     }

@@ -728,7 +728,7 @@ private Q_SLOTS:
         f.state.setSnapshot(ProviderID::codex,
                             snapshot({window("codex.primary", State::exhausted, 100.0)}));
         QCOMPARE(ui.trayIcon()->item().toolTip().text,
-                 "Codex: 5-hour limit reached\nCodex: 5h 0% left\nClaude: Unavailable");
+                 "Codex: 5h limit reached\nCodex: 5h limit reached\nClaude: Unavailable");
         // An account's money line follows its rows in the tooltip, and only there.
         ProviderUsageSnapshot paid = snapshot({}, ProviderID::claude);
         paid.extraUsage = ExtraUsage{1234.0, 5000.0, 2, QStringLiteral("USD")};
@@ -930,7 +930,7 @@ private Q_SLOTS:
             QCOMPARE(property("Status").toString(), "NeedsAttention");
             QCOMPARE(qdbus_cast<StatusNotifierItem::ToolTip>(property("ToolTip"))
                          .text.section(u'\n', 0, 0),
-                     "Codex: 5-hour limit reached");
+                     "Codex: 5h limit reached");
             const auto pixmaps =
                 qdbus_cast<QList<StatusNotifierItem::Pixmap>>(property("IconPixmap"));
             QVERIFY(!pixmaps.isEmpty());
@@ -1003,7 +1003,7 @@ private Q_SLOTS:
         const uint first = revision;
         f.state.setSnapshot(ProviderID::codex, snapshot({window("a", State::available, 42.0),
                                                          window("b", State::exhausted, 100.0)}));
-        QTRY_COMPARE(layout().value(3), "Codex: 5h 0% left");
+        QTRY_COMPARE(layout().value(3), "Codex: 5h limit reached");
         QVERIFY(revision > first);
     }
 
