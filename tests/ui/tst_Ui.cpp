@@ -440,6 +440,8 @@ private Q_SLOTS:
         }
         const QVariantList rows = settings.providerRows();
         QCOMPARE(rows.size(), 2);
+        // The thresholds, kept as shares used, offered as the share left every display shows.
+        QCOMPARE(settings.warningItems(), QStringList({"Off", "25% left", "10% left", "5% left"}));
         QCOMPARE(rows[0].toMap().value("title").toString(), "Codex");
         QCOMPARE(rows[1].toMap().value("title").toString(), "Claude Code");
         QCOMPARE(rows[1].toMap().value("value").toString(), row["text"].toString());
