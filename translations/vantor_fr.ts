@@ -253,6 +253,11 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <source>5-hour limit</source>
         <translation>Limite de 5&#xa0;heures</translation>
     </message>
+    <message>
+        <source>%1 reset, waiting for a new reading</source>
+        <extracomment>A limit whose reset time has passed, before a refresh has read it again.</extracomment>
+        <translation>%1, heure de réinitialisation passée, en attente d’une nouvelle lecture</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>

@@ -250,6 +250,11 @@ Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <source>5-hour limit</source>
         <translation>5時間の上限</translation>
     </message>
+    <message>
+        <source>%1 reset, waiting for a new reading</source>
+        <extracomment>A limit whose reset time has passed, before a refresh has read it again.</extracomment>
+        <translation>%1、リセット時刻を過ぎました。新しい値を待っています</translation>
+    </message>
 </context>
 <context>
     <name>ClaudeUsageProvider</name>

@@ -97,6 +97,11 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                                   : BlockText::reason(*block) + u'\n' + lift;
         }
         if (const auto window = snapshot->summaryWindow()) {
+            // Its figures belong to a period that has ended: none of them holds now.
+            if (window->awaitsReading(now)) {
+                //: A limit whose reset time has passed, before a refresh has read it again.
+                return tr("%1 reset, waiting for a new reading").arg(limitTitle(*window));
+            }
             // Which limit stops the user, and when it comes back.
             if (window->state == UsageWindowState::exhausted) {
                 const QString reached = tr("%1 reached").arg(limitTitle(*window));

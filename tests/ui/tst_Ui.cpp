@@ -1206,6 +1206,7 @@ private Q_SLOTS:
                             QStringLiteral("figure-%1-%2.png")
                                 .arg(side)
                                 .arg(QString::fromUtf8(QTest::currentDataTag())
+                                         .toLower()
                                          .replace(QRegularExpression("[^a-z0-9]+"),
                                                   QStringLiteral("-"))))));
         }
