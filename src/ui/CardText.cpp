@@ -300,6 +300,10 @@ bool resetPassed(const UsageWindowSnapshot& window, Instant now) {
 QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale,
                 double nearingPercent) {
     const bool ahead = window.resetsAfter(now);
+    // What it held belongs to a period that has ended, whatever it was.
+    if (window.awaitsReading(now)) {
+        return tr("Reset time passed");
+    }
     if (window.severity(nearingPercent) == UsageSeverity::spent) {
         if (ahead) {
             return TimeDisplayFormatter().backText(*window.resetAt, now, locale);
@@ -390,6 +394,11 @@ QStringList trayMenuRows(const QString& name, const std::optional<ProviderUsageS
         if (window.state == UsageWindowState::exhausted && window.resetsAfter(now)) {
             rows.append(
                 namedLine(title, TimeDisplayFormatter().backText(*window.resetAt, now, locale)));
+            continue;
+        }
+        // What it held belongs to a period that has ended.
+        if (window.awaitsReading(now)) {
+            rows.append(namedLine(title, tr("Reset time passed")));
             continue;
         }
         // Only a reset still ahead is said: "resets Reset unavailable" or a passed one would

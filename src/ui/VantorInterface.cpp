@@ -82,6 +82,7 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     // Countdowns and reset times passing change what the icon, tooltip and rows say: all are
     // read again at the next instant one of their texts changes, and not before.
     clock_ = new QTimer(this);
+    clock_->setObjectName(QStringLiteral("countdownClock"));
     clock_->setSingleShot(true);
     clock_->setTimerType(Qt::PreciseTimer);
     connect(clock_, &QTimer::timeout, this, [this] {

@@ -710,6 +710,30 @@ private Q_SLOTS:
         QCOMPARE(settings.testNotificationStatus().isEmpty(), launched.isEmpty());
     }
 
+    // The tray follows the clock: armed for the instant its texts next change ("2m" to "1m"),
+    // idle with nothing to count; a spent window's reset passing ends NeedsAttention and the
+    // countdown without a new reading.
+    void trayFollowsClock() {
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        auto* clock = ui.findChild<QTimer*>("countdownClock");
+        QVERIFY(clock != nullptr && !clock->isActive());
+        f.state.setSnapshot(ProviderID::claude, claudeSpent(Instant::now().addingSeconds(90.5)));
+        QVERIFY(clock->isActive());
+        QVERIFY2(clock->remainingTime() > 29'000 && clock->remainingTime() <= 30'600,
+                 qPrintable(QString::number(clock->remainingTime())));
+        StatusNotifierItem& item = ui.trayIcon()->item();
+        QCOMPARE(item.status(), "NeedsAttention");
+        f.state.setSnapshot(ProviderID::claude, claudeSpent(Instant::now().addingSeconds(0.3)));
+        const auto countdown = item.iconPixmap();
+        QSignalSpy status(&item, &StatusNotifierItem::NewStatus);
+        QVERIFY(status.wait(5000));
+        QCOMPARE(item.status(), "Active");
+        QVERIFY(item.iconPixmap() != countdown);
+        QVERIFY(item.toolTip().text.endsWith("Claude · 5h: Reset time passed"));
+        QVERIFY(!clock->isActive());
+    }
+
     void popoverAndSettingsWindows() {
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
