@@ -10,7 +10,6 @@
 #include "SettingsWindowPresenter.h"
 #include "StatusLabelText.h"
 #include "SymbolImageProvider.h"
-#include "Theme.h"
 #include "TrayFigure.h"
 #include "TrayGlyph.h"
 #include "TrayIcon.h"
@@ -21,7 +20,6 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QPalette>
 #include <QPixmap>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -96,11 +94,8 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
             &PopoverViewModel::setReduceMotion);
     connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateIcon);
     connect(&state_, &AppState::trayShowsFigureChanged, this, &VantorInterface::updateIcon);
-    // The figure's shades follow the desktop's: drawn again when it turns light or dark.
-    connect(new Theme(this), &Theme::changed, this, [this] {
-        iconShown_.clear();
-        updateIcon();
-    });
+    // Values that stop being current fade the figure's ring.
+    connect(&state_, &AppState::availabilityChanged, this, &VantorInterface::updateIcon);
     updateIcon();
     updateStatus();
     updateRows();

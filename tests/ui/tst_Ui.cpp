@@ -730,6 +730,13 @@ private Q_SLOTS:
         QVERIFY(item.iconPixmap() != countdown);
         QVERIFY(item.toolTip().text.endsWith("Claude · 5h: Reset time passed"));
         QVERIFY(!clock->isActive());
+        // Values that stop being current fade the ring, and name their day after midnight.
+        f.state.setSnapshot(ProviderID::codex,
+                            snapshot({window("codex.primary", State::available, 55.0)}));
+        const auto current = item.iconPixmap();
+        f.state.setAvailability(ProviderID::codex, ProviderAvailability::notAuthenticated());
+        QVERIFY(item.iconPixmap() != current);
+        QVERIFY(clock->isActive());
     }
 
     void popoverAndSettingsWindows() {
