@@ -641,6 +641,16 @@ Files:
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>%1 limit reset, waiting for a new reading</source>
+        <extracomment>A limit whose reset time has passed, before a refresh has read it again; %1 its name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 use unknown</source>
+        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>as of %1</source>
         <translation type="unfinished"></translation>
     </message>
@@ -667,11 +677,6 @@ Files:
     <message>
         <source>%1 · %2</source>
         <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 use unknown</source>
-        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -682,6 +682,16 @@ Fichiers&#xa0;:
         <translation>%1, limite atteinte</translation>
     </message>
     <message>
+        <source>%1 limit reset, waiting for a new reading</source>
+        <extracomment>A limit whose reset time has passed, before a refresh has read it again; %1 its name.</extracomment>
+        <translation>%1, limite réinitialisée, en attente d’une nouvelle lecture</translation>
+    </message>
+    <message>
+        <source>%1 use unknown</source>
+        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
+        <translation>%1, utilisation inconnue</translation>
+    </message>
+    <message>
         <source>as of %1</source>
         <translation>données de %1</translation>
     </message>
@@ -709,11 +719,6 @@ Fichiers&#xa0;:
         <source>%1 · %2</source>
         <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 · %2</translation>
-    </message>
-    <message>
-        <source>%1 use unknown</source>
-        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
-        <translation>%1, utilisation inconnue</translation>
     </message>
 </context>
 <context>

@@ -679,6 +679,16 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <translation>%1の上限に到達</translation>
     </message>
     <message>
+        <source>%1 limit reset, waiting for a new reading</source>
+        <extracomment>A limit whose reset time has passed, before a refresh has read it again; %1 its name.</extracomment>
+        <translation>%1の上限がリセットされました。新しい値を待っています</translation>
+    </message>
+    <message>
+        <source>%1 use unknown</source>
+        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
+        <translation>%1 使用量不明</translation>
+    </message>
+    <message>
         <source>as of %1</source>
         <translation>%1時点</translation>
     </message>
@@ -706,11 +716,6 @@ Waybarの設定（~/.config/waybar/config）に追加し、&quot;modules-right&q
         <source>%1 · %2</source>
         <extracomment>Values not current: &quot;as of 9:01 PM · sign in needed&quot;.</extracomment>
         <translation>%1 · %2</translation>
-    </message>
-    <message>
-        <source>%1 use unknown</source>
-        <extracomment>A window whose use the provider did not tell: &quot;5-hour use unknown&quot;.</extracomment>
-        <translation>%1 使用量不明</translation>
     </message>
 </context>
 <context>

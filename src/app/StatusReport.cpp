@@ -253,7 +253,10 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
         }
         const QString label = ProviderStatusText::windowLabel(window->label);
         QString part;
-        if (window->severity(nearingPercent) == UsageSeverity::spent) {
+        if (window->awaitsReading(now)) {
+            // Its figures belong to a period that has ended.
+            part = ProviderStatusText::windowWaiting(label);
+        } else if (window->severity(nearingPercent) == UsageSeverity::spent) {
             // A spent headline says when it comes back: "Codex: 5-hour back in 40 min".
             //: Waybar's text for a spent limit: %1 the limit, %2 when it is back ("back in 40
             //: min", "back at 11:03 PM").

@@ -177,8 +177,16 @@ QString shownLabel(const UsageWindowSnapshot& window) {
     return windowLabel(QStringLiteral("Additional limit"));
 }
 
+QString windowWaiting(const QString& label) {
+    //: A limit whose reset time has passed, before a refresh has read it again; %1 its name.
+    return tr("%1 limit reset, waiting for a new reading").arg(label);
+}
+
 QString windowLine(const UsageWindowSnapshot& window, Instant now, const QLocale& locale) {
     const QString label = shownLabel(window);
+    if (window.awaitsReading(now)) {
+        return windowWaiting(label);
+    }
     const TimeDisplayFormatter formatter;
     if (window.severity(100.0) == UsageSeverity::spent) {
         const QString spent = windowSpent(label);

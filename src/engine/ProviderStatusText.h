@@ -46,10 +46,13 @@ QString percent(int value, const QLocale& locale);
 QString windowLeft(const QString& label, int left);
 // "5-hour limit reached".
 QString windowSpent(const QString& label);
+// "5-hour limit reset, waiting for a new reading": its reset time passed before a refresh read
+// the new period, so none of its figures holds now.
+QString windowWaiting(const QString& label);
 // A window's shown name: its label in the interface's language, else its kind's name.
 QString shownLabel(const UsageWindowSnapshot& window);
 // A window as every line words it: "5-hour 42% left · resets 15:40", "5-hour limit reached ·
-// back in 40 min", "5-hour use unknown"; a reset that passed is not said.
+// back in 40 min", "5-hour use unknown", or, its reset passed, that it waits for a reading.
 QString windowLine(const UsageWindowSnapshot& window, Instant now, const QLocale& locale);
 // An account's headline as a line: what blocks it, else its tightest window's line; empty
 // with nothing to show.

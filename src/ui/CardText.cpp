@@ -97,6 +97,10 @@ QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,
                                   : BlockText::reason(*block) + u'\n' + lift;
         }
         if (const auto window = snapshot->summaryWindow()) {
+            // Its figures belong to a period that has ended: none of them holds now.
+            if (window->awaitsReading(now)) {
+                return ProviderStatusText::windowWaiting(kindPrefix(*window));
+            }
             // Which limit stops the user, and when it comes back.
             if (window->state == UsageWindowState::exhausted) {
                 // As the tray and `vantor status` say it.
@@ -245,6 +249,10 @@ bool resetPassed(const UsageWindowSnapshot& window, Instant now) {
 QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale,
                 double nearingPercent) {
     const bool ahead = window.resetsAfter(now);
+    // What it held belongs to a period that has ended, whatever it was.
+    if (window.awaitsReading(now)) {
+        return tr("Reset time passed");
+    }
     if (window.severity(nearingPercent) == UsageSeverity::spent) {
         if (ahead) {
             return TimeDisplayFormatter().backText(*window.resetAt, now, locale);

@@ -25,7 +25,8 @@ QString providerName(ProviderID provider, const QString& accountLabel = {});
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
 // The severity of the headline: spent for a blocked account, normal without a window.
 UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, double nearingPercent);
-// "5h • 59% left", "Weekly limit reached · back Friday at 09:00", "Available", what blocks the
+// "5h • 59% left", "Weekly limit reached · back Friday at 09:00", "5-hour limit reset, waiting
+// for a new reading" once its reset time has passed, "Available", what blocks the
 // account and on a second line until when ("Workspace credits used up\nuntil Jan 1, 09:00"), or the
 // availability's word.
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,

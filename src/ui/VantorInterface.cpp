@@ -12,7 +12,6 @@
 #include "SettingsWindowPresenter.h"
 #include "StatusLabelText.h"
 #include "SymbolImageProvider.h"
-#include "Theme.h"
 #include "TrayFigure.h"
 #include "TrayGlyph.h"
 #include "TrayIcon.h"
@@ -84,6 +83,7 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     // Countdowns and reset times passing change what the icon, tooltip and rows say: all are
     // read again at the next instant one of their texts changes, and not before.
     clock_ = new QTimer(this);
+    clock_->setObjectName(QStringLiteral("countdownClock"));
     clock_->setSingleShot(true);
     clock_->setTimerType(Qt::PreciseTimer);
     connect(clock_, &QTimer::timeout, this, [this] {
@@ -97,11 +97,8 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
             &PopoverViewModel::setReduceMotion);
     connect(&state_, &AppState::snapshotsChanged, this, &VantorInterface::updateIcon);
     connect(&state_, &AppState::trayShowsFigureChanged, this, &VantorInterface::updateIcon);
-    // The figure's shades follow the desktop's: drawn again when it turns light or dark.
-    connect(new Theme(this), &Theme::changed, this, [this] {
-        iconShown_.clear();
-        updateIcon();
-    });
+    // Values that stop being current fade the figure's ring.
+    connect(&state_, &AppState::availabilityChanged, this, &VantorInterface::updateIcon);
     updateIcon();
     updateStatus();
     updateRows();

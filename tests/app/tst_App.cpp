@@ -139,7 +139,8 @@ private Q_SLOTS:
         Run status({QStringLiteral("status")});
         QVERIFY(status.finish());
         const QByteArray out = status.readAllStandardOutput();
-        QVERIFY2(out.startsWith("Codex: 5-hour 88% left"), out.constData());
+        QVERIFY2(out.startsWith("Codex: 5-hour limit reset, waiting for a new reading"),
+                 out.constData());
 
         // Ended while a fetch waits on the codex child: the child goes too.
         useScript("codex-hangs.script");

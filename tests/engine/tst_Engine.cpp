@@ -290,6 +290,16 @@ private Q_SLOTS:
                  next);
     }
 
+    // Rows of the table "countdownWait": seconds to a change ("nan" for a bad time) -> the
+    // timer's wait in ms, never early and never under 1 ms, a day at most.
+    void countdownWait_data() { TestData::tableRows("engine/tables.json"); }
+    void countdownWait() {
+        const auto row = fetch<QJsonObject>("row");
+        const Instant now = Instant::fromReferenceSeconds(0.0);
+        const double seconds = row["seconds"].isString() ? std::nan("") : row["seconds"].toDouble();
+        QCOMPARE(Countdown::waitMs(now, now.addingSeconds(seconds)), row["ms"].toInt());
+    }
+
     // Rows of tests/data/engine/warnings.json: readings of one window ("<used>@<reset>", the
     // reset as shapeOf() reads it, "!" after it while the account is blocked; "restart" starts
     // a new run over the same marks) -> whether each was warned about ("w") or told as spent

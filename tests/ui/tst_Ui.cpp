@@ -719,6 +719,35 @@ private Q_SLOTS:
         QCOMPARE(settings.testNotificationStatus().isEmpty(), launched.isEmpty());
     }
 
+    // The tray follows the clock: armed for the instant its texts next change ("2m" to "1m"),
+    // idle with nothing to count; a spent window's reset passing ends NeedsAttention and the
+    // countdown without a new reading.
+    void trayFollowsClock() {
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        auto* clock = ui.findChild<QTimer*>("countdownClock");
+        QVERIFY(clock != nullptr && !clock->isActive());
+        f.state.setSnapshot(ProviderID::claude, claudeSpent(Instant::now().addingSeconds(90.5)));
+        QVERIFY(clock->isActive());
+        QVERIFY2(clock->remainingTime() > 29'000 && clock->remainingTime() <= 30'600,
+                 qPrintable(QString::number(clock->remainingTime())));
+        StatusNotifierItem& item = ui.trayIcon()->item();
+        QCOMPARE(item.status(), "NeedsAttention");
+        f.state.setSnapshot(ProviderID::claude, claudeSpent(Instant::now().addingSeconds(0.5)));
+        const auto countdown = item.iconPixmap();
+        QTRY_COMPARE_WITH_TIMEOUT(item.status(), "Active", 5000);
+        QVERIFY(item.iconPixmap() != countdown);
+        QVERIFY(item.toolTip().text.endsWith("Claude: 5h limit reset, waiting for a new reading"));
+        QVERIFY(!clock->isActive());
+        // Values that stop being current fade the ring, and name their day after midnight.
+        f.state.setSnapshot(ProviderID::codex,
+                            snapshot({window("codex.primary", State::available, 55.0)}));
+        const auto current = item.iconPixmap();
+        f.state.setAvailability(ProviderID::codex, ProviderAvailability::notAuthenticated());
+        QVERIFY(item.iconPixmap() != current);
+        QVERIFY(clock->isActive());
+    }
+
     void popoverAndSettingsWindows() {
         Fixture f;
         VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
@@ -1393,6 +1422,7 @@ private Q_SLOTS:
                             QStringLiteral("figure-%1-%2.png")
                                 .arg(side)
                                 .arg(QString::fromUtf8(QTest::currentDataTag())
+                                         .toLower()
                                          .replace(QRegularExpression("[^a-z0-9]+"),
                                                   QStringLiteral("-"))))));
         }
