@@ -14,6 +14,8 @@ Column {
         text: root.card.detailsEmptyText
         color: Theme.secondaryText
         font.pixelSize: Theme.textSize
+        width: root.width
+        wrapMode: Text.Wrap
     }
 
     Text {
