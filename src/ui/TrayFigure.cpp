@@ -34,10 +34,10 @@ QPainterPath textPath(const QString& text, double digitHeight, double width) {
     QPainterPath path;
     path.addText(0, 0, font, text);
     const double natural = path.boundingRect().width() * scale;
-    const double across = natural > width ? scale * width / natural : scale;
-    if (across < scale * TrayFigure::narrowest) {
+    if (!TrayFigure::fitsNarrowed(natural, width)) {
         return {};
     }
+    const double across = natural > width ? scale * width / natural : scale;
     return QTransform::fromScale(across, scale).map(path);
 }
 
@@ -50,6 +50,10 @@ QString withoutUnit(const QString& text) {
 }
 
 }  // namespace
+
+bool TrayFigure::fitsNarrowed(double natural, double width) {
+    return natural <= width || width / natural >= narrowest;
+}
 
 std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant now,
                                            double nearingPercent) {

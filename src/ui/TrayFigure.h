@@ -29,6 +29,8 @@ struct TrayFigure {
     // The least a digit is tall at a 16-pixel icon, and how far a text may be narrowed to fit.
     static constexpr int minimumDigitHeight = 8;
     static constexpr double narrowest = 0.72;
+    // Whether a text `natural` pixels wide fits `width` once narrowed at most to `narrowest`.
+    static bool fitsNarrowed(double natural, double width);
     // The icon's own shades, whatever the bar: light ink and a bright arc on a dark band and
     // rim, so that the rim stands out on a light bar and the ink and arc on a dark one.
     static constexpr QRgb inkColor = 0xffffffff;

@@ -1338,6 +1338,21 @@ private Q_SLOTS:
     // from the top clockwise (a full window a full ring), faded while not current; on every
     // bar of "contrast", the digits and the ring stand 3:1, by their ink and arc or by their
     // band. VANTOR_SHOTS names a folder for images of them on those bars.
+    // A text's natural width in a room of 72 -> whether it is drawn, narrowed at most to 0.72.
+    void trayFigureNarrowing_data() {
+        QTest::addColumn<double>("natural");
+        QTest::addColumn<bool>("drawn");
+        QTest::newRow("as wide as the room") << 72.0 << true;
+        QTest::newRow("narrowed to the bound") << 100.0 << true;
+        QTest::newRow("just past the bound") << 100.2 << false;
+        QTest::newRow("just within the bound") << 99.8 << true;
+    }
+    void trayFigureNarrowing() {
+        QFETCH(double, natural);
+        QFETCH(bool, drawn);
+        QCOMPARE(TrayFigure::fitsNarrowed(natural, 72.0), drawn);
+    }
+
     void trayFigure_data() { TestData::rows("row", "ui/cards.json", "figures"); }
     void trayFigure() {
         const auto row = TestData::fetch<QJsonObject>("row");
