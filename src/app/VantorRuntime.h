@@ -88,6 +88,8 @@ public:
 
     AppState& state() { return *state_; }
     UsageCoordinator& coordinator() { return *coordinator_; }
+    // None without a way to learn of a resume.
+    WakeSource* wakeSource() { return platform_.wakeSource.get(); }
     UserDefaults& defaults() { return *platform_.defaults; }
     NotificationCenter& notificationCenter() { return *platform_.notificationCenter; }
     LoginItemService& loginItem() { return *platform_.loginItem; }

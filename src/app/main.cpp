@@ -22,6 +22,7 @@
 #ifndef VANTOR_HEADLESS
 #include "TrayIcon.h"
 #include "VantorInterface.h"
+#include "WakeSource.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -180,6 +181,11 @@ int runResident(int argc, char** argv) {
         QObject::connect(&service, &VantorBusService::showSettingsRequested, &*interface,
                          &VantorInterface::showSettings);
         interface->show();
+        // Timers stand still while the machine sleeps: after a resume the countdowns are read
+        // again at once, even when the refresh it starts fails.
+        if (WakeSource* wake = runtime.wakeSource()) {
+            QObject::connect(wake, &WakeSource::woke, &*interface, &VantorInterface::clockJumped);
+        }
     }
     // A panel that took our item is a tray; only without one is Qt asked.
     const auto hasTray = [&interface] {

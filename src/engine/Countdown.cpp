@@ -138,8 +138,8 @@ QList<Instant> moments(const ProviderUsageSnapshot& snapshot) {
 int waitMs(Instant now, Instant at) {
     const double ms = std::ceil(at.secondsSince(now) * 1000.0);
     // Not a number (a bad stored time) waits the longest.
-    if (!(ms < day * 1000.0)) {
-        return static_cast<int>(day * 1000.0);
+    if (!(ms < longestWaitMs)) {
+        return longestWaitMs;
     }
     return static_cast<int>(std::max(1.0, ms));
 }

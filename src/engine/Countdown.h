@@ -27,8 +27,11 @@ Instant nextMidnight(Instant now);
 // The moments a snapshot's texts count down to: its windows' resets, its blocks' ends, its
 // credit limit's reset.
 QList<Instant> moments(const ProviderUsageSnapshot& snapshot);
+// The longest a countdown's timer waits: timers stand still while the machine sleeps and the
+// wall clock may be set, so a long wait is cut short and armed again, finding nothing changed.
+constexpr int longestWaitMs = 15 * 60 * 1000;
 // Milliseconds from now to at, rounded up so that a timer never fires before it: at least 1,
-// at most a day (a timer then finds nothing changed and is armed again).
+// at most longestWaitMs.
 int waitMs(Instant now, Instant at);
 
 }  // namespace Countdown

@@ -74,16 +74,18 @@ std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& sn
     return clampPercent(*window->usedPercent);
 }
 
-UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot,
-                       double nearingPercent) {
+UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, double nearingPercent,
+                       Instant now) {
     if (!snapshot) {
         return UsageSeverity::normal;
     }
-    if (snapshot->accountBlock()) {
-        return UsageSeverity::spent;
+    // A block whose end has passed, or a headline whose reset has, waits for a new reading.
+    if (const auto block = snapshot->accountBlock()) {
+        return block->until && block->until->secondsSince(now) <= 0.0 ? UsageSeverity::normal
+                                                                      : UsageSeverity::spent;
     }
     const auto window = snapshot->summaryWindow();
-    return window ? window->severity(nearingPercent) : UsageSeverity::normal;
+    return window ? window->severity(nearingPercent, now) : UsageSeverity::normal;
 }
 
 QString summary(const std::optional<ProviderUsageSnapshot>& snapshot,

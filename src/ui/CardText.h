@@ -23,8 +23,10 @@ QString providerName(ProviderID provider, const QString& accountLabel = {});
 // The used share of the summary window clamped to 0...100, all of it for a blocked account;
 // none without one.
 std::optional<double> usedPercent(const std::optional<ProviderUsageSnapshot>& snapshot);
-// The severity of the headline: spent for a blocked account, normal without a window.
-UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, double nearingPercent);
+// The severity of the headline at now: spent for a blocked account, normal without a window and
+// for one (or a block) whose end has passed without a new reading.
+UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, double nearingPercent,
+                       Instant now);
 // "5h • 59% left", "Weekly limit reached · back Friday at 09:00", "5-hour limit reset, waiting
 // for a new reading" once its reset time has passed, "Available", what blocks the
 // account and on a second line until when ("Workspace credits used up\nuntil Jan 1, 09:00"), or the

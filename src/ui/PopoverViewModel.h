@@ -67,6 +67,9 @@ public:
 
     // Called as the popover opens, so reset times read against the current time.
     void refreshTime();
+    // Re-reads the times, then waits for the next instant one of them reads otherwise: on its
+    // timer, and when the wall clock moved on without it (a resume from suspend).
+    void tick();
     // While the popover is shown its relative times follow the clock: re-read at every minute
     // and at the next reset time, without a refresh. No timer runs while it is hidden.
     void setShown(bool shown);
@@ -92,8 +95,6 @@ private:
     // A card for each watched account: those that stay are kept, so their views stay too.
     void followAccounts();
     void updateExpansion();
-    // Re-reads the times, then waits for the next minute or reset.
-    void tick();
     void schedule();
 
     AppState& state_;

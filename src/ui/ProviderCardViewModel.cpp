@@ -111,8 +111,8 @@ double ProviderCardViewModel::ringProgress() const {
 }
 
 int ProviderCardViewModel::ringTone() const {
-    return static_cast<int>(usageColor(
-        CardText::severity(entry(state_.snapshots(), provider_), state_.nearingPercent())));
+    return static_cast<int>(usageColor(CardText::severity(entry(state_.snapshots(), provider_),
+                                                          state_.nearingPercent(), clock_())));
 }
 
 QString ProviderCardViewModel::ringAccessibilityLabel() const {
@@ -157,7 +157,7 @@ QVariantList ProviderCardViewModel::details() const {
             {QStringLiteral("ringProgress"), ringProgress(used)},
             {QStringLiteral("ringTone"),
              static_cast<int>(usageColor(block ? UsageSeverity::spent
-                                               : window.severity(state_.nearingPercent())))},
+                                               : window.severity(state_.nearingPercent(), now)))},
             {QStringLiteral("accessibilityLabel"),
              CardText::limitAccessibilityLabel(window, now, locale)},
         });

@@ -1,5 +1,7 @@
 #include "TrayFigure.h"
 
+#include "Contrast.h"
+#include "Theme.h"
 #include "TimeDisplayFormatter.h"
 
 #include <QFont>
@@ -50,6 +52,12 @@ QString withoutUnit(const QString& text) {
 }
 
 }  // namespace
+
+QColor TrayFigure::fadedArcColor(UsageSeverity severity) {
+    // Lighter, as the popover's faded rings are, but never under 3:1 on the band.
+    return Contrast::atOpacity(arcColor(severity), 0.4, {QColor::fromRgba(bandColor)},
+                               Theme::graphicContrast);
+}
 
 bool TrayFigure::fitsNarrowed(double natural, double width) {
     return natural <= width || width / natural >= narrowest;
@@ -161,8 +169,8 @@ QImage TrayFigure::render(int side) const {
     // The arc over the digits' rim and under their ink: it shows beside them where they cross.
     const double share = std::clamp(std::isfinite(left) ? left : 0.0, 0.0, 1.0);
     if (share > 0.0) {
-        painter.setOpacity(faded ? 0.4 : 1.0);
-        painter.setPen(QPen(arcColor(severity), pen, Qt::SolidLine, Qt::FlatCap));
+        painter.setPen(QPen(faded ? fadedArcColor(severity) : arcColor(severity), pen,
+                            Qt::SolidLine, Qt::FlatCap));
         if (share >= 1.0) {
             painter.drawEllipse(ring);
         } else {
@@ -170,7 +178,6 @@ QImage TrayFigure::render(int side) const {
             const int span = static_cast<int>(std::lround(std::max(share, 0.03) * 360 * 16));
             painter.drawArc(ring, 90 * 16, -span);
         }
-        painter.setOpacity(1.0);
     }
     if (!path.isEmpty()) {
         painter.setPen(Qt::NoPen);

@@ -42,6 +42,8 @@ struct TrayFigure {
     // The arc's colour for a severity: the desktop palette's lighter red, yellow and blue, which
     // stand on the dark band.
     static QColor arcColor(UsageSeverity severity);
+    // The arc of values not current: fainter, still 3:1 on the band.
+    static QColor fadedArcColor(UsageSeverity severity);
     // What fits in a `side`-pixel icon with digits at least minimumDigitHeight tall there: the
     // text, else its number without the unit, else nothing (the ring alone: "100" is a full
     // ring).

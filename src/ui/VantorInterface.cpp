@@ -82,6 +82,8 @@ VantorInterface::VantorInterface(AppState& state, UsageCoordinator& coordinator,
     connect(&state_, &AppState::menuStateChanged, this, &VantorInterface::updateStatus);
     // Countdowns and reset times passing change what the icon, tooltip and rows say: all are
     // read again at the next instant one of their texts changes, and not before.
+    grabRetry_.setSingleShot(true);
+    connect(&grabRetry_, &QTimer::timeout, this, &VantorInterface::takeGrab);
     clock_ = new QTimer(this);
     clock_->setObjectName(QStringLiteral("countdownClock"));
     clock_->setSingleShot(true);
@@ -385,8 +387,8 @@ bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
             // A grab needs a window on the screen: taken once it is, again after every show.
             if (popover_->isExposed() &&
                 PopoverDismissal::grabsInput(PopoverDismissal::current())) {
-                const bool keyboard = popover_->setKeyboardGrabEnabled(true);
-                grabbed_ = popover_->setMouseGrabEnabled(true) && keyboard;
+                grabAttempts_ = 0;
+                takeGrab();
             }
             break;
         case QEvent::KeyPress:
@@ -414,9 +416,31 @@ bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+void VantorInterface::takeGrab() {
+    if (popover_ == nullptr || !popover_->isExposed() || grabbed_) {
+        return;
+    }
+    const bool keyboard = popover_->setKeyboardGrabEnabled(true);
+    grabbed_ = popover_->setMouseGrabEnabled(true) && keyboard;
+    // Another client may hold a grab for a moment (a panel's own menu closing): 10 tries 50 ms
+    // apart, then the focus rules alone close the popover.
+    constexpr int attempts = 10;
+    if (!grabbed_ && ++grabAttempts_ < attempts) {
+        grabRetry_.start(50);
+    }
+}
+
+void VantorInterface::clockJumped() {
+    updateIcon();
+    updateRows();
+    updateStatus();
+    model_->tick();
+}
+
 void VantorInterface::hidePopover() {
     if (popover_ != nullptr) {
         settle_.stop();
+        grabRetry_.stop();
         if (PopoverDismissal::grabsInput(PopoverDismissal::current())) {
             popover_->setKeyboardGrabEnabled(false);
             popover_->setMouseGrabEnabled(false);
@@ -427,6 +451,10 @@ void VantorInterface::hidePopover() {
 }
 
 void VantorInterface::showSettings() {
+    // The settings take the focus: the popover, and its grab under X, go first.
+    if (popover_ != nullptr && popover_->isVisible()) {
+        hidePopover();
+    }
     if (!settings_) {
         settings_ = std::make_unique<SettingsWindowPresenter>(
             SettingsWindowPresenter::Services{state_, accounts_, loginItem_, defaults_,

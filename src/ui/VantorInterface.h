@@ -67,6 +67,9 @@ public Q_SLOTS:
     void activate(QPoint position);
     void hidePopover();
     void showSettings();
+    // The wall clock moved on while the timers stood still (a resume from suspend): every
+    // countdown shown is read again at once.
+    void clockJumped();
 
 public:
     // Escape and presses on the popover, and its grab once it is on the screen.
@@ -116,6 +119,10 @@ private:
     // Runs out when a focus lost in the first moments after showing is looked at again.
     QTimer settle_;
     bool grabbed_ = false;
+    // A grab another client holds when the popover maps is asked for again, a few times.
+    QTimer grabRetry_;
+    int grabAttempts_ = 0;
+    void takeGrab();
     LoginItemService& loginItem_;
     UserDefaults& defaults_;
     NotificationCenter& notificationCenter_;

@@ -291,7 +291,7 @@ private Q_SLOTS:
     }
 
     // Rows of the table "countdownWait": seconds to a change ("nan" for a bad time) -> the
-    // timer's wait in ms, never early and never under 1 ms, a day at most.
+    // timer's wait in ms, never early and never under 1 ms, 15 minutes at most.
     void countdownWait_data() { TestData::tableRows("engine/tables.json"); }
     void countdownWait() {
         const auto row = fetch<QJsonObject>("row");

@@ -6,6 +6,7 @@
 #include "ClaudeParser.h"
 #include "CodexParser.h"
 #include "Contrast.h"
+#include "Countdown.h"
 #include "DBusMenuExporter.h"
 #include "FakeLoginItemService.h"
 #include "FakeNotificationCenter.h"
@@ -249,8 +250,9 @@ private Q_SLOTS:
         const QJsonObject shown{
             {"summary", CardText::summary(given, known, now, locale)},
             {"ring", ring ? QJsonValue(*ring) : QJsonValue()},
-            {"color", QStringList({"red", "yellow", "blue"})
-                          .at(static_cast<int>(usageColor(CardText::severity(given, nearing))))},
+            {"color",
+             QStringList({"red", "yellow", "blue"})
+                 .at(static_cast<int>(usageColor(CardText::severity(given, nearing, now))))},
             {"stale", CardText::staleText(given, known, now, locale)},
             {"mark", CardText::staleMark(given, known, now, locale)},
             {"notice", CardText::notice(given, known)},
@@ -512,13 +514,14 @@ private Q_SLOTS:
         QCOMPARE(row().value("remainingText").toString(), "Reset time passed");
         QCOMPARE(row().value("accessibilityLabel").toString(), "5-hour limit, reset time passed");
         // Then nothing counts down: the next wake-up is the local midnight, when an "as of"
-        // time would name its day.
+        // time would name its day, or the longest wait before it.
         QVERIFY(timer->interval() > 60'000);
-        QVERIFY(now.addingSeconds(timer->interval() / 1000.0)
-                    .toDateTime()
-                    .toLocalTime()
-                    .time()
-                    .msecsSinceStartOfDay() <= 1);
+        QVERIFY(timer->interval() == Countdown::longestWaitMs ||
+                now.addingSeconds(timer->interval() / 1000.0)
+                        .toDateTime()
+                        .toLocalTime()
+                        .time()
+                        .msecsSinceStartOfDay() <= 1);
         popover.setShown(false);
         QVERIFY(!timer->isActive());
     }
@@ -719,6 +722,24 @@ private Q_SLOTS:
         QCOMPARE(settings.testNotificationStatus().isEmpty(), launched.isEmpty());
     }
 
+    // A resume from suspend: the timers stood still while the reset passed; the wake reads the
+    // countdowns again at once, and the item leaves NeedsAttention without a new reading.
+    void trayAfterResume() {
+        Fixture f;
+        VantorInterface ui(f.state, f.coordinator, f.accounts, f.loginItem, f.defaults, f.center);
+        const Instant reset = Instant::now().addingSeconds(0.2);
+        f.state.setSnapshot(ProviderID::claude, claudeSpent(reset));
+        auto* clock = ui.findChild<QTimer*>("countdownClock");
+        QVERIFY(clock != nullptr);
+        clock->stop();
+        QTRY_VERIFY(Instant::now().secondsSince(reset) > 0.0);
+        StatusNotifierItem& item = ui.trayIcon()->item();
+        QCOMPARE(item.status(), "NeedsAttention");
+        ui.clockJumped();
+        QCOMPARE(item.status(), "Active");
+        QVERIFY(!clock->isActive());
+    }
+
     // The tray follows the clock: armed for the instant its texts next change ("2m" to "1m"),
     // idle with nothing to count; a spent window's reset passing ends NeedsAttention and the
     // countdown without a new reading.
@@ -791,7 +812,12 @@ private Q_SLOTS:
         ui.popoverModel()->close();
         QVERIFY(!popover->isVisible());
 
+        // Settings asked for from the popover close it, and release its grab under X.
+        ui.showPopover();
+        QTRY_VERIFY(popover->isVisible());
         ui.showSettings();
+        QVERIFY(!popover->isVisible());
+        QVERIFY(!ui.popoverGrabbed());
         QPointer<QQuickView> settings = ui.settingsPresenter()->window();
         QCOMPARE(settings->status(), QQuickView::Ready);
         QSignalSpy created(ui.settingsPresenter(), &SettingsWindowPresenter::windowCreated);
@@ -1338,6 +1364,16 @@ private Q_SLOTS:
     // from the top clockwise (a full window a full ring), faded while not current; on every
     // bar of "contrast", the digits and the ring stand 3:1, by their ink and arc or by their
     // band. VANTOR_SHOTS names a folder for images of them on those bars.
+    // The faded arc of values not current stands 3:1 on the figure's band at every severity.
+    void trayFigureFadedArc() {
+        for (const UsageSeverity severity :
+             {UsageSeverity::normal, UsageSeverity::nearing, UsageSeverity::spent}) {
+            const QColor faded = TrayFigure::fadedArcColor(severity);
+            QVERIFY(Contrast::least(faded, {QColor::fromRgba(TrayFigure::bandColor)}) >= 3.0);
+            QVERIFY(faded != TrayFigure::arcColor(severity));
+        }
+    }
+
     // A text's natural width in a room of 72 -> whether it is drawn, narrowed at most to 0.72.
     void trayFigureNarrowing_data() {
         QTest::addColumn<double>("natural");
