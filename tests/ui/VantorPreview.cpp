@@ -14,7 +14,6 @@
 #include "SettingsWindowPresenter.h"
 #include "StatusNotifierItem.h"
 #include "StatusReport.h"
-#include "TrayFigure.h"
 #include "TrayIcon.h"
 #include "UsageCoordinator.h"
 #include "UsageHistory.h"
@@ -29,7 +28,6 @@
 #include <QJsonDocument>
 #include <QLocale>
 #include <QMenu>
-#include <QPainter>
 #include <QPalette>
 #include <QQuickItem>
 #include <QQuickView>
@@ -256,22 +254,6 @@ int main(int argc, char** argv) {
             .filePath(name + (accounts ? "-accounts" : "") + (dark ? "-dark" : "-light") +
                       (language == QLatin1String("en") ? QString() : u'-' + language) + ".png");
     };
-    // The tray figures at the panels' sizes on a bar of this palette's shade: 42 % and 8 % left,
-    // and a spent window two hours from its reset.
-    const QColor bar = dark ? QColor(0x2b, 0x30, 0x3b) : QColor(0xf0, 0xf0, 0xf0);
-    QImage icons(4 * 40, 3 * 40, QImage::Format_ARGB32_Premultiplied);
-    icons.fill(bar);
-    QPainter painter(&icons);
-    const TrayFigure figures[] = {{QStringLiteral("42"), 0.42, 58},
-                                  {QStringLiteral("8"), 0.08, 92, UsageSeverity::nearing},
-                                  {QStringLiteral("2h"), 0, 100, UsageSeverity::spent}};
-    for (int row = 0; row < 3; ++row) {
-        for (int column = 0; const int side : {16, 22, 24, 32}) {
-            painter.drawImage(40 * column++ + 4, 40 * row + 4, figures[row].render(side));
-        }
-    }
-    painter.end();
-    icons.save(file(QStringLiteral("tray-figures")));
     // Still frames: no animation between states.
     interface.popoverModel()->setReduceMotion(true);
     QQuickView* popover = interface.popoverWindow();
