@@ -103,13 +103,9 @@ void StatusFollower::armClock(Instant now) {
     for (const ProviderUsageSnapshot& snapshot : std::as_const(report_.snapshots)) {
         moments += Countdown::moments(snapshot);
     }
-    std::optional<Instant> next =
-        Countdown::nextChange(now, moments, Countdown::Form::shortDuration);
-    const std::optional<Instant> phrase =
-        Countdown::nextChange(now, moments, Countdown::Form::resetPhrase);
-    if (phrase && (!next || *phrase < *next)) {
-        next = phrase;
-    }
+    const std::optional<Instant> next =
+        Countdown::earliest(Countdown::nextChange(now, moments, Countdown::Form::shortDuration),
+                            Countdown::nextChange(now, moments, Countdown::Form::resetPhrase));
     if (next) {
         clock_.start(Countdown::waitMs(now, *next));
     } else {

@@ -41,20 +41,8 @@ QString className(MenuBarVisualState state) {
     return QStringLiteral("unavailable");
 }
 
-// A provider's entry of a map, if it has one.
-template <typename Map>
-std::optional<typename Map::mapped_type> entry(const Map& map, const ProviderID& provider) {
-    const auto found = map.constFind(provider);
-    return found == map.cend() ? std::nullopt : std::optional(*found);
-}
-
 QString availabilityText(const AvailabilityMap& availability, ProviderID provider) {
-    return ProviderStatusText::reason(entry(availability, provider), provider.kind);
-}
-
-std::optional<UsageWindowSnapshot> headline(const SnapshotMap& snapshots, ProviderID provider) {
-    const auto found = snapshots.constFind(provider);
-    return found == snapshots.cend() ? std::nullopt : found->summaryWindow();
+    return ProviderStatusText::reason(entryOf(availability, provider), provider.kind);
 }
 
 // Every account, Codex's then Claude's, each assistant's default first, added where missing.
@@ -141,8 +129,11 @@ std::optional<StatusReport> StatusReport::fromRunning(QDBusConnection bus) {
     return report;
 }
 
-StatusReport StatusReport::fromStored(UserDefaults& defaults) {
+StatusReport StatusReport::fromStored(UserDefaults& defaults, bool* anyStored) {
     StatusReport report{SnapshotStore(defaults).load(), {}, AccountRegistry::stored(defaults)};
+    if (anyStored != nullptr) {
+        *anyStored = !report.snapshots.isEmpty();
+    }
     report.nearingPercent = AppState::nearingPercent(AppState::storedWarningThreshold(defaults));
     keepShown(report);
     return report;
@@ -161,7 +152,7 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
     for (const UsageAccount& account : shown) {
         const ProviderID& provider = account.id;
         const QString title = accountTitle(account, shown);
-        const std::optional<ProviderUsageSnapshot> snapshot = entry(snapshots, provider);
+        const std::optional<ProviderUsageSnapshot> snapshot = entryOf(snapshots, provider);
         QString line =
             snapshot ? ProviderStatusText::accountLine(*snapshot, now, locale) : QString();
         if (line.isEmpty()) {
@@ -173,8 +164,8 @@ QString StatusReport::text(Instant now, const QLocale& locale) const {
             line += separator + money;
         }
         // Values the last refresh could not renew say how old they are, why, and what to do.
-        if (const QString age =
-                ProviderStatusText::staleText(snapshot, entry(availability, provider), now, locale);
+        if (const QString age = ProviderStatusText::staleText(
+                snapshot, entryOf(availability, provider), now, locale);
             !age.isEmpty()) {
             line += separator + age + separator + availabilityText(availability, provider);
         }
@@ -238,20 +229,21 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
     const QList<UsageAccount> shown = shownAccounts();
     for (const UsageAccount& account : shown) {
         const ProviderID& provider = account.id;
-        const std::optional<UsageWindowSnapshot> window = headline(snapshots, provider);
-        const auto snapshot = snapshots.constFind(provider);
+        const std::optional<ProviderUsageSnapshot> snapshot = entryOf(snapshots, provider);
         const QString name = accountTitle(account, shown);
-        if (snapshot != snapshots.cend() && snapshot->accountBlock()) {
+        if (snapshot && snapshot->accountBlock()) {
             //: Waybar's text for an account that cannot be used now: "Codex: blocked".
             parts.append(StatusLineText::printable(tr("%1: blocked").arg(name)));
             lowest = 0;
             continue;
         }
+        const std::optional<UsageWindowSnapshot> window =
+            snapshot ? snapshot->summaryWindow() : std::nullopt;
         const std::optional<int> left = window ? window->percentLeft() : std::nullopt;
         if (!left) {
             continue;
         }
-        const QString label = ProviderStatusText::windowLabel(window->label);
+        const QString label = ProviderStatusText::shownLabel(*window);
         QString part;
         if (window->awaitsReading(now)) {
             // Its figures belong to a period that has ended.
@@ -270,7 +262,7 @@ QByteArray StatusReport::waybar(Instant now, const QLocale& locale) const {
             lowest = lowest ? std::min(*lowest, *left) : *left;
         }
         if (const QString age = ProviderStatusText::staleText(
-                *snapshot, entry(availability, provider), now, locale);
+                snapshot, entryOf(availability, provider), now, locale);
             !age.isEmpty()) {
             part += QStringLiteral(" \u00b7 ") + age;
         }

@@ -30,8 +30,9 @@ struct StatusReport {
     // From the running instance over the bus; none when no instance answers. Values that do
     // not decode count as absent.
     static std::optional<StatusReport> fromRunning(QDBusConnection bus);
-    // The snapshots and accounts as stored; nothing is written.
-    static StatusReport fromStored(UserDefaults& defaults);
+    // The snapshots and accounts as stored; nothing is written. `anyStored`, when given, tells
+    // whether any snapshot is stored at all, also of an account no longer shown.
+    static StatusReport fromStored(UserDefaults& defaults, bool* anyStored = nullptr);
 
     // The watched accounts in the order they are shown: Codex's, then Claude's, each
     // assistant's default account first.

@@ -6,7 +6,6 @@
 #include "CommandLine.h"
 #include "InterfaceLanguage.h"
 #include "QSettingsDefaults.h"
-#include "SnapshotStore.h"
 #include "StatusFollower.h"
 #include "StatusLineText.h"
 #include "StatusReport.h"
@@ -60,8 +59,9 @@ int printStatus(int argc, char** argv, CommandLine::Format format) {
     bool nothingKnown = false;
     if (!report) {
         QSettingsDefaults defaults;
-        report = StatusReport::fromStored(defaults);
-        nothingKnown = SnapshotStore(defaults).load().isEmpty();
+        bool anyStored = false;
+        report = StatusReport::fromStored(defaults, &anyStored);
+        nothingKnown = !anyStored;
     }
     const Instant now = Instant::now();
     const QLocale locale;

@@ -42,11 +42,7 @@ AppState::AppState(UserDefaults& defaults,
     restore(genderKey, &AppState::setCustomAudioGender, customAudioGender_);
     setCustomVoiceID(defaults_.string(voiceIDKey));
     // A stored value that is not one of the choices is left as it is, and the default holds.
-    bool isNumber = false;
-    const int threshold = defaults_.value(limitWarningKey).toInt(&isNumber);
-    if (isNumber) {
-        setLimitWarningThreshold(threshold);
-    }
+    setLimitWarningThreshold(storedWarningThreshold(defaults_));
     trayShowsFigure_ = defaults_.string(trayIconKey) != QLatin1String("symbol");
     for (const QString& key : obsoleteModeKeys) {
         defaults_.remove(key);
@@ -314,8 +310,7 @@ MenuBarVisualState AppState::menuState(double nearingPercent, const SnapshotMap&
         // A block of the account stops use as a spent window does. Only the first bucket's
         // windows speak for the account, as its headline and the tray's figure do.
         // One whose end has passed waits for the next reading, as a window does.
-        if (const auto block = snapshot.accountBlock();
-            block && (!block->until || block->until->secondsSince(now) > 0.0)) {
+        if (const auto block = snapshot.accountBlock(); block && !block->hasLifted(now)) {
             return MenuBarVisualState::exhausted;
         }
         for (const UsageWindowSnapshot& window : snapshot.windows) {

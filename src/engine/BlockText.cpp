@@ -30,10 +30,6 @@ const KnownReason knownReasons[] = {
      QT_TRANSLATE_NOOP("BlockText", "Spending limit reached")},
 };
 
-bool aboutCredits(const UsageBlock& block) {
-    return block.reason.contains(QLatin1String("credits"));
-}
-
 }  // namespace
 
 namespace BlockText {
@@ -48,7 +44,7 @@ QString reason(const UsageBlock& block) {
 }
 
 QString lift(const UsageBlock& block, Instant now, const QLocale& locale) {
-    if (!block.until || block.until->secondsSince(now) <= 0.0) {
+    if (!block.until || block.hasLifted(now)) {
         return {};
     }
     const TimeDisplayFormatter formatter;
@@ -67,7 +63,7 @@ QString headline(const UsageBlock& block, Instant now, const QLocale& locale) {
 }
 
 QString liftedBody(const UsageBlock& block) {
-    if (aboutCredits(block)) {
+    if (UsageBlock::aboutCredits(block.reason)) {
         return tr("Workspace credits are available again.");
     }
     if (block.reason == UsageBlock::spendControlReason) {

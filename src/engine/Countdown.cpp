@@ -135,6 +135,13 @@ QList<Instant> moments(const ProviderUsageSnapshot& snapshot) {
     return found;
 }
 
+std::optional<Instant> earliest(std::optional<Instant> a, std::optional<Instant> b) {
+    if (!a || (b && *b < *a)) {
+        return b;
+    }
+    return a;
+}
+
 int waitMs(Instant now, Instant at) {
     const double ms = std::ceil(at.secondsSince(now) * 1000.0);
     // Not a number (a bad stored time) waits the longest.

@@ -22,6 +22,8 @@ enum class Form { shortDuration, resetPhrase };
 std::optional<Instant> nextChange(Instant now, Instant at, Form form);
 // The earliest of them over several moments.
 std::optional<Instant> nextChange(Instant now, const QList<Instant>& moments, Form form);
+// The earlier of two instants, either of which may be missing.
+std::optional<Instant> earliest(std::optional<Instant> a, std::optional<Instant> b);
 // The first local midnight after now, where "today" and "tomorrow" move on.
 Instant nextMidnight(Instant now);
 // The moments a snapshot's texts count down to: its windows' resets, its blocks' ends, its

@@ -3,6 +3,8 @@
 #include "TimeDisplayFormatter.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <QLocale>
 #include <QStringList>
 
 namespace {
@@ -19,6 +21,33 @@ QString count(double value, const QLocale& locale) {
     return locale.toString(value, 'f', QLocale::FloatingPointShortest);
 }
 
+// The symbol a locale of the user's language uses for a currency not its own, else any
+// locale's, else its code. Every locale is looked through once per currency and language: the
+// money lines are drawn again on every change.
+QString foreignSymbol(const QString& currency, const QLocale& locale) {
+    thread_local QHash<QString, QString> known;
+    const QString key = currency + u'/' + QString::number(locale.language());
+    if (const auto found = known.constFind(key); found != known.cend()) {
+        return *found;
+    }
+    QString symbol = currency;
+    bool sameLanguage = false;
+    for (const QLocale& other : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript,
+                                                         QLocale::AnyTerritory)) {
+        if (other.currencySymbol(QLocale::CurrencyIsoCode) != currency ||
+            (sameLanguage && other.language() != locale.language())) {
+            continue;
+        }
+        symbol = other.currencySymbol(QLocale::CurrencySymbol);
+        sameLanguage = other.language() == locale.language();
+        if (sameLanguage) {
+            break;
+        }
+    }
+    known.insert(key, symbol);
+    return symbol;
+}
+
 }  // namespace
 
 namespace MoneyText {
@@ -28,25 +57,9 @@ QString money(double amount, const QString& currency, int decimals, const QLocal
     if (currency.isEmpty()) {
         return locale.toString(amount, 'f', decimals);
     }
-    QString symbol = currency;
-    if (locale.currencySymbol(QLocale::CurrencyIsoCode) == currency) {
-        symbol = locale.currencySymbol(QLocale::CurrencySymbol);
-    } else {
-        // The symbol a locale of the user's language uses for it, else any locale's.
-        bool sameLanguage = false;
-        for (const QLocale& other : QLocale::matchingLocales(
-                 QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
-            if (other.currencySymbol(QLocale::CurrencyIsoCode) != currency ||
-                (sameLanguage && other.language() != locale.language())) {
-                continue;
-            }
-            symbol = other.currencySymbol(QLocale::CurrencySymbol);
-            sameLanguage = other.language() == locale.language();
-            if (sameLanguage) {
-                break;
-            }
-        }
-    }
+    const QString symbol = locale.currencySymbol(QLocale::CurrencyIsoCode) == currency
+                               ? locale.currencySymbol(QLocale::CurrencySymbol)
+                               : foreignSymbol(currency, locale);
     return locale.toCurrencyString(amount, symbol, decimals);
 }
 

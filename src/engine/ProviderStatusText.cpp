@@ -210,20 +210,16 @@ QString accountLine(const ProviderUsageSnapshot& snapshot, Instant now, const QL
     return window ? windowLine(*window, now, locale) : QString();
 }
 
-namespace {
-
-// Values shown although the last refresh failed: they get their age and the reason.
-bool keptThroughFailure(const std::optional<ProviderUsageSnapshot>& snapshot,
-                        const std::optional<ProviderAvailability>& availability) {
+bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
+             const std::optional<ProviderAvailability>& availability) {
+    // Values shown although the last refresh failed: they get their age and the reason.
     return snapshot && !snapshot->windows.isEmpty() && availability && !availability->isAvailable();
 }
-
-}  // namespace
 
 QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
                   const std::optional<ProviderAvailability>& availability, Instant now,
                   const QLocale& locale) {
-    if (!keptThroughFailure(snapshot, availability)) {
+    if (!isStale(snapshot, availability)) {
         return {};
     }
     const QDateTime seen = snapshot->observedAt.toDateTime().toLocalTime();
@@ -231,11 +227,6 @@ QString staleText(const std::optional<ProviderUsageSnapshot>& snapshot,
     return tr("as of %1")
         .arg(today ? locale.toString(seen.time(), QLocale::ShortFormat)
                    : locale.toString(seen, QLocale::ShortFormat));
-}
-
-bool isStale(const std::optional<ProviderUsageSnapshot>& snapshot,
-             const std::optional<ProviderAvailability>& availability) {
-    return keptThroughFailure(snapshot, availability);
 }
 
 QString staleMark(const std::optional<ProviderUsageSnapshot>& snapshot,

@@ -40,8 +40,7 @@ QList<UsageEvent> ResetDetector::process(const std::optional<ProviderUsageSnapsh
         }
     }
     for (const UsageBlock& before : previous->blocks) {
-        if (std::none_of(current.blocks.cbegin(), current.blocks.cend(),
-                         [&](const UsageBlock& block) { return block.bucket == before.bucket; })) {
+        if (!current.block(before.bucket)) {
             events.append(UsageEvent::blockLifted(provider, before.bucket, before.since));
         }
     }

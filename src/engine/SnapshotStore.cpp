@@ -106,9 +106,8 @@ void SnapshotStore::setStoppedMarks(QStringList marks) {
     if (marks.size() > maxStoppedMarks) {
         marks = marks.mid(marks.size() - maxStoppedMarks);
     }
-    if (marks != stoppedMarks()) {
-        defaults_.setValue(stoppedMarksKey, marks);
-    }
+    // Callers set only what changed.
+    defaults_.setValue(stoppedMarksKey, marks);
 }
 
 QStringList SnapshotStore::warningMarks() const {

@@ -404,27 +404,24 @@ void UsageCoordinator::loadStoreOnce(AppState& state) {
 
 std::optional<ProviderUsageSnapshot> UsageCoordinator::held(const AppState& state,
                                                             ProviderID provider) {
-    const auto stored = state.snapshots().constFind(provider);
-    return stored != state.snapshots().cend() ? std::optional(*stored) : std::nullopt;
+    return entryOf(state.snapshots(), provider);
 }
 
 void UsageCoordinator::carryBlocks(const std::optional<ProviderUsageSnapshot>& held,
                                    ProviderUsageSnapshot& reading) {
-    const QList<UsageBlock> before = held ? held->blocks : QList<UsageBlock>();
-    const auto heldOf = [&before](const QString& bucket) {
-        return std::find_if(before.cbegin(), before.cend(),
-                            [&bucket](const UsageBlock& block) { return block.bucket == bucket; });
-    };
-    for (UsageBlock& block : reading.blocks) {
-        const auto earlier = heldOf(block.bucket);
-        block.since = earlier != before.cend() && earlier->since
-                          ? earlier->since
-                          : std::optional(reading.observedAt);
+    if (!held) {
+        for (UsageBlock& block : reading.blocks) {
+            block.since = reading.observedAt;
+        }
+        return;
     }
-    for (const UsageBlock& block : before) {
-        const bool told =
-            std::any_of(reading.blocks.cbegin(), reading.blocks.cend(),
-                        [&block](const UsageBlock& b) { return b.bucket == block.bucket; });
+    for (UsageBlock& block : reading.blocks) {
+        const std::optional<UsageBlock> earlier = held->block(block.bucket);
+        block.since =
+            earlier && earlier->since ? earlier->since : std::optional(reading.observedAt);
+    }
+    for (const UsageBlock& block : held->blocks) {
+        const bool told = reading.block(block.bucket).has_value();
         const bool read =
             std::any_of(reading.windows.cbegin(), reading.windows.cend(),
                         [&block](const UsageWindowSnapshot& w) {
@@ -515,11 +512,12 @@ QCoro::Task<bool> UsageCoordinator::refreshProvider(UsageProvider& provider,
     // Working again: a later sign-out is told again. An expired session is told once: it comes
     // back whenever Claude Code sits unused past its token's life, and running claude renews it.
     QStringList stopped = store_.stoppedMarks();
-    stopped.removeIf([&id](const QString& mark) {
-        return mark.section(u'.', 0, -2) == rawValue(id) &&
-               mark.section(u'.', -1) != rawValue(ProviderAvailability::Cause::sessionExpired);
-    });
-    store_.setStoppedMarks(stopped);
+    if (stopped.removeIf([&id](const QString& mark) {
+            return mark.section(u'.', 0, -2) == rawValue(id) &&
+                   mark.section(u'.', -1) != rawValue(ProviderAvailability::Cause::sessionExpired);
+        }) > 0) {
+        store_.setStoppedMarks(stopped);
+    }
     // Before the state changes, so whoever redraws on the change finds the reading.
     history_.record(*current);
     // Apart from the co_await: g++ 12 mishandles temporaries in an awaited call.
@@ -534,27 +532,22 @@ QCoro::Task<bool> UsageCoordinator::announceResets(
     // "Ready again" would be false while the weekly window of the same bucket is still spent: a
     // five-hour reset then goes untold, and the weekly reset's own announcement, now or later,
     // says it. Another bucket (another model's limits) holds nothing back.
-    const auto weeklyHolds = [&](const UsageWindowSnapshot& reset) {
-        return std::any_of(
-            current.windows.cbegin(), current.windows.cend(), [&](const UsageWindowSnapshot& w) {
-                const bool weeklyReset =
-                    std::any_of(events.cbegin(), events.cend(), [&w](const UsageEvent& event) {
-                        return event.kind == UsageEvent::Kind::resetConfirmed &&
-                               event.windowID == w.id;
-                    });
-                return w.kind == UsageWindowKind::weekly &&
-                       w.providerWindowID == reset.providerWindowID &&
-                       (w.state == UsageWindowState::exhausted || weeklyReset);
-            });
-    };
-    // The windows a block stops: the whole account's main bucket, or its own bucket.
-    const auto coveredBy = [&current](const QString& bucket, const UsageWindowSnapshot& window) {
-        return bucket.isEmpty() ? current.inMainBucket(window) : window.providerWindowID == bucket;
-    };
     const auto resetOf = [&events](const UsageWindowSnapshot& window) {
         return std::any_of(events.cbegin(), events.cend(), [&window](const UsageEvent& event) {
             return event.kind == UsageEvent::Kind::resetConfirmed && event.windowID == window.id;
         });
+    };
+    const auto weeklyHolds = [&](const UsageWindowSnapshot& reset) {
+        return std::any_of(current.windows.cbegin(), current.windows.cend(),
+                           [&](const UsageWindowSnapshot& w) {
+                               return w.kind == UsageWindowKind::weekly &&
+                                      w.providerWindowID == reset.providerWindowID &&
+                                      (w.state == UsageWindowState::exhausted || resetOf(w));
+                           });
+    };
+    // The windows a block stops: the whole account's main bucket, or its own bucket.
+    const auto coveredBy = [&current](const QString& bucket, const UsageWindowSnapshot& window) {
+        return bucket.isEmpty() ? current.inMainBucket(window) : window.providerWindowID == bucket;
     };
     for (const UsageEvent& event : events) {
         if (event.kind == UsageEvent::Kind::blockLifted) {
@@ -643,11 +636,8 @@ QCoro::Task<bool> UsageCoordinator::announceLift(
     if (!previous) {
         co_return true;
     }
-    const QString bucket = event.blockBucket();
-    const auto before =
-        std::find_if(previous->blocks.cbegin(), previous->blocks.cend(),
-                     [&bucket](const UsageBlock& block) { return block.bucket == bucket; });
-    if (before == previous->blocks.cend()) {
+    const std::optional<UsageBlock> before = previous->block(event.blockBucket());
+    if (!before) {
         co_return true;
     }
     // Named by when it was first seen, else by when it was seen to lift: a block that comes

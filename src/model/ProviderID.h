@@ -4,6 +4,7 @@
 #include "RawValue.h"
 
 #include <QHashFunctions>
+#include <QMap>
 #include <QString>
 #include <QStringView>
 
@@ -48,3 +49,10 @@ QString rawValue(const ProviderID& id);
 // "codex", "claude", or either followed by "@" and a valid account id; nothing else.
 template <>
 std::optional<ProviderID> fromRawValue<ProviderID>(QStringView text);
+
+// A provider's entry of a map keyed by providers (snapshots, availability), if it has one.
+template <typename Value>
+std::optional<Value> entryOf(const QMap<ProviderID, Value>& map, const ProviderID& provider) {
+    const auto found = map.constFind(provider);
+    return found == map.cend() ? std::nullopt : std::optional<Value>(*found);
+}

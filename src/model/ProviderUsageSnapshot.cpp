@@ -16,10 +16,10 @@ bool ProviderUsageSnapshot::inMainBucket(const UsageWindowSnapshot& window) cons
     return !windows.isEmpty() && window.providerWindowID == windows.constFirst().providerWindowID;
 }
 
-std::optional<UsageBlock> ProviderUsageSnapshot::accountBlock() const {
-    for (const UsageBlock& block : blocks) {
-        if (block.bucket.isEmpty()) {
-            return block;
+std::optional<UsageBlock> ProviderUsageSnapshot::block(const QString& bucket) const {
+    for (const UsageBlock& each : blocks) {
+        if (each.bucket == bucket) {
+            return each;
         }
     }
     return std::nullopt;
@@ -29,12 +29,7 @@ std::optional<UsageBlock> ProviderUsageSnapshot::blockOf(const UsageWindowSnapsh
     if (auto account = accountBlock()) {
         return account;
     }
-    for (const UsageBlock& block : blocks) {
-        if (window.providerWindowID == block.bucket) {
-            return block;
-        }
-    }
-    return std::nullopt;
+    return window.providerWindowID ? block(*window.providerWindowID) : std::nullopt;
 }
 
 bool ProviderUsageSnapshot::spendRepeatsExtraUsage() const {

@@ -48,8 +48,10 @@ struct ProviderUsageSnapshot {
     // The window that stands for the whole provider in compact displays, among the first
     // bucket's windows: the tightest by UsageWindowSnapshot::tighter.
     std::optional<UsageWindowSnapshot> summaryWindow() const;
+    // The block on a bucket (empty: the whole account), if any.
+    std::optional<UsageBlock> block(const QString& bucket) const;
     // The block on the whole account, if any.
-    std::optional<UsageBlock> accountBlock() const;
+    std::optional<UsageBlock> accountBlock() const { return block({}); }
     // The block that stops this window: the account's, else its bucket's.
     std::optional<UsageBlock> blockOf(const UsageWindowSnapshot& window) const;
     // Whether extraUsage and spend report one amount (the same currency and, to half of the

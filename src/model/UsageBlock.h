@@ -23,5 +23,13 @@ struct UsageBlock {
     // readings meet, not by a parser.
     std::optional<Instant> since = std::nullopt;
 
+    // Whether a reason is about credits ("workspace_member_credits_depleted"): such a block
+    // lifts when the credits come back.
+    static bool aboutCredits(const QString& reason) {
+        return reason.contains(QLatin1String("credits"));
+    }
+    // Whether its end has passed: until a new reading says otherwise, it waits for one.
+    bool hasLifted(Instant now) const { return until && until->secondsSince(now) <= 0.0; }
+
     friend bool operator==(const UsageBlock&, const UsageBlock&) = default;
 };

@@ -81,8 +81,7 @@ UsageSeverity severity(const std::optional<ProviderUsageSnapshot>& snapshot, dou
     }
     // A block whose end has passed, or a headline whose reset has, waits for a new reading.
     if (const auto block = snapshot->accountBlock()) {
-        return block->until && block->until->secondsSince(now) <= 0.0 ? UsageSeverity::normal
-                                                                      : UsageSeverity::spent;
+        return block->hasLifted(now) ? UsageSeverity::normal : UsageSeverity::spent;
     }
     const auto window = snapshot->summaryWindow();
     return window ? window->severity(nearingPercent, now) : UsageSeverity::normal;
@@ -162,14 +161,20 @@ QString fillsInText() {
     return tr("The usage shows here by itself once Vantor can read it.");
 }
 
-QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
-                         ProviderKind provider) {
-    using Kind = ProviderAvailability::Kind;
-    // Why, and what to do about it; anything else has no usage data to show.
-    if (availability && !availability->isAvailable() && availability->kind() != Kind::unsupported) {
+QString whatToDo(const std::optional<ProviderAvailability>& availability, ProviderKind provider) {
+    // An assistant that cannot be supported has nothing to do about it.
+    if (availability && !availability->isAvailable() &&
+        availability->kind() != ProviderAvailability::Kind::unsupported) {
         return ProviderStatusText::reason(availability, provider);
     }
-    return tr("Usage data unavailable");
+    return {};
+}
+
+QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
+                         ProviderKind provider) {
+    // Why, and what to do about it; anything else has no usage data to show.
+    const QString why = whatToDo(availability, provider);
+    return why.isEmpty() ? tr("Usage data unavailable") : why;
 }
 
 QString notice(const std::optional<ProviderUsageSnapshot>& snapshot,
@@ -239,15 +244,6 @@ QString remainingText(const UsageWindowSnapshot& window) {
               static_cast<int>(roundHalfAway(100.0 - limitUsedPercent(window))));
 }
 
-namespace {
-
-// Until the next refresh brings the new window, a reset time can lie in the past.
-bool resetPassed(const UsageWindowSnapshot& window, Instant now) {
-    return window.resetAt && !window.resetsAfter(now);
-}
-
-}  // namespace
-
 QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& locale,
                 double nearingPercent) {
     const bool ahead = window.resetsAfter(now);
@@ -259,7 +255,8 @@ QString rowText(const UsageWindowSnapshot& window, Instant now, const QLocale& l
         if (ahead) {
             return TimeDisplayFormatter().backText(*window.resetAt, now, locale);
         }
-        return window.resetAt ? tr("Reset time passed") : tr("Limit reached");
+        // A reset that passed waits for a reading, above: this one has none.
+        return tr("Limit reached");
     }
     if (!ahead || notStarted(window)) {
         return remainingText(window);
@@ -271,7 +268,7 @@ QString resetText(const UsageWindowSnapshot& window, Instant now, const QLocale&
     if (!window.resetAt) {
         return tr("Reset unavailable");
     }
-    if (resetPassed(window, now)) {
+    if (window.awaitsReading(now)) {
         return tr("Reset time passed");
     }
     return TimeDisplayFormatter().resetText(*window.resetAt, now, locale);
@@ -315,7 +312,7 @@ QString paceText(const std::optional<UsageHistory::Projection>& projection, Inst
 
 QString limitAccessibilityLabel(const UsageWindowSnapshot& window, Instant now,
                                 const QLocale& locale) {
-    if (resetPassed(window, now)) {
+    if (window.awaitsReading(now)) {
         return tr("%1, reset time passed").arg(limitTitle(window));
     }
     return withReset(limitTitle(window), window, now, locale);
@@ -346,10 +343,9 @@ QStringList trayMenuRows(const QString& name, ProviderKind kind,
     }
     if (rows.isEmpty()) {
         // Nothing to show: what the user can do about it, as the card's notice says it.
-        const bool why = availability && !availability->isAvailable() &&
-                         availability->kind() != ProviderAvailability::Kind::unsupported;
-        rows.append(namedLine(name, why ? ProviderStatusText::reason(availability, kind)
-                                        : summary(std::nullopt, availability, now, locale)));
+        const QString why = whatToDo(availability, kind);
+        rows.append(namedLine(
+            name, why.isEmpty() ? summary(std::nullopt, availability, now, locale) : why));
     } else if (const QString stale = staleMark(snapshot, availability, now, locale);
                !stale.isEmpty()) {
         rows.append(namedLine(name, stale));

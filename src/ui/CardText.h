@@ -45,6 +45,9 @@ QString expansionHint(bool expanded);
 QList<UsageWindowSnapshot> detailWindows(const std::optional<ProviderUsageSnapshot>& snapshot);
 // That the card fills in by itself once the provider can be read.
 QString fillsInText();
+// Why a provider cannot be read and what to do ("Not signed in: run codex login"); empty while
+// it can be, or when nothing can be done (an assistant not supported).
+QString whatToDo(const std::optional<ProviderAvailability>& availability, ProviderKind provider);
 // What the details say when there is no window to list.
 QString detailsEmptyText(const std::optional<ProviderAvailability>& availability,
                          ProviderKind provider);

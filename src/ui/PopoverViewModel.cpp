@@ -204,12 +204,10 @@ void PopoverViewModel::schedule() {
             }
         }
     }
-    Instant next = Countdown::nextMidnight(now);
-    if (const auto change = Countdown::nextChange(now, moments, Countdown::Form::resetPhrase);
-        change && *change < next) {
-        next = *change;
-    }
-    clockTimer_->start(Countdown::waitMs(now, next));
+    const std::optional<Instant> next =
+        Countdown::earliest(Countdown::nextMidnight(now),
+                            Countdown::nextChange(now, moments, Countdown::Form::resetPhrase));
+    clockTimer_->start(Countdown::waitMs(now, *next));
 }
 
 void PopoverViewModel::refresh() {

@@ -13,12 +13,6 @@
 
 namespace {
 
-template <typename Value>
-std::optional<Value> entry(const QMap<ProviderID, Value>& map, ProviderID provider) {
-    const auto it = map.constFind(provider);
-    return it == map.constEnd() ? std::nullopt : std::optional<Value>(*it);
-}
-
 // A blocked bucket's row: until when, else the share left.
 QString blockLift(const UsageBlock& block, const UsageWindowSnapshot& window, Instant now,
                   const QLocale& locale) {
@@ -60,45 +54,45 @@ QUrl ProviderCardViewModel::logo() const {
 
 QString ProviderCardViewModel::withAge(const QString& text) const {
     const QString stale =
-        CardText::staleMark(entry(state_.snapshots(), provider_),
-                            entry(state_.availability(), provider_), clock_(), QLocale());
+        CardText::staleMark(entryOf(state_.snapshots(), provider_),
+                            entryOf(state_.availability(), provider_), clock_(), QLocale());
     // On a line of its own: the card is narrow.
     return stale.isEmpty() ? text : text + u'\n' + stale;
 }
 
 bool ProviderCardViewModel::isStale() const {
-    return CardText::isStale(entry(state_.snapshots(), provider_),
-                             entry(state_.availability(), provider_));
+    return CardText::isStale(entryOf(state_.snapshots(), provider_),
+                             entryOf(state_.availability(), provider_));
 }
 
 QString ProviderCardViewModel::summary() const {
-    const auto snapshot = entry(state_.snapshots(), provider_);
-    const auto availability = entry(state_.availability(), provider_);
+    const auto snapshot = entryOf(state_.snapshots(), provider_);
+    const auto availability = entryOf(state_.availability(), provider_);
     // Nothing read yet and a known reason: what to do, rather than a word.
-    if ((!snapshot || snapshot->windows.isEmpty()) && availability &&
-        !availability->isAvailable() &&
-        availability->kind() != ProviderAvailability::Kind::unsupported) {
-        return CardText::detailsEmptyText(availability, provider_.kind);
+    if (!snapshot || snapshot->windows.isEmpty()) {
+        if (const QString why = CardText::whatToDo(availability, provider_.kind); !why.isEmpty()) {
+            return why;
+        }
     }
     return withAge(CardText::summary(snapshot, availability, clock_(), QLocale()));
 }
 
 QString ProviderCardViewModel::notice() const {
-    return CardText::notice(entry(state_.snapshots(), provider_),
-                            entry(state_.availability(), provider_));
+    return CardText::notice(entryOf(state_.snapshots(), provider_),
+                            entryOf(state_.availability(), provider_));
 }
 
 QString ProviderCardViewModel::money() const {
-    const auto snapshot = entry(state_.snapshots(), provider_);
+    const auto snapshot = entryOf(state_.snapshots(), provider_);
     return snapshot ? MoneyText::line(*snapshot, clock_(), QLocale()) : QString();
 }
 
 QString ProviderCardViewModel::blockNotice() const {
-    return CardText::blockNotice(entry(state_.snapshots(), provider_), clock_(), QLocale());
+    return CardText::blockNotice(entryOf(state_.snapshots(), provider_), clock_(), QLocale());
 }
 
 bool ProviderCardViewModel::hasUsage() const {
-    return CardText::usedPercent(entry(state_.snapshots(), provider_)).has_value();
+    return CardText::usedPercent(entryOf(state_.snapshots(), provider_)).has_value();
 }
 
 double ProviderCardViewModel::ringProgress(double usedPercent) {
@@ -107,11 +101,12 @@ double ProviderCardViewModel::ringProgress(double usedPercent) {
 }
 
 double ProviderCardViewModel::ringProgress() const {
-    return ringProgress(CardText::usedPercent(entry(state_.snapshots(), provider_)).value_or(0.0));
+    return ringProgress(
+        CardText::usedPercent(entryOf(state_.snapshots(), provider_)).value_or(0.0));
 }
 
 int ProviderCardViewModel::ringTone() const {
-    return static_cast<int>(usageColor(CardText::severity(entry(state_.snapshots(), provider_),
+    return static_cast<int>(usageColor(CardText::severity(entryOf(state_.snapshots(), provider_),
                                                           state_.nearingPercent(), clock_())));
 }
 
@@ -120,7 +115,7 @@ QString ProviderCardViewModel::ringAccessibilityLabel() const {
 }
 
 QString ProviderCardViewModel::ringAccessibilityValue() const {
-    const auto used = CardText::usedPercent(entry(state_.snapshots(), provider_));
+    const auto used = CardText::usedPercent(entryOf(state_.snapshots(), provider_));
     return used ? CardText::ringAccessibilityValue(*used) : QString();
 }
 
@@ -128,7 +123,7 @@ QVariantList ProviderCardViewModel::details() const {
     const Instant now = clock_();
     const QLocale locale;
     QVariantList rows;
-    const auto snapshot = entry(state_.snapshots(), provider_);
+    const auto snapshot = entryOf(state_.snapshots(), provider_);
     for (const UsageWindowSnapshot& window : CardText::detailWindows(snapshot)) {
         const double used = CardText::limitUsedPercent(window);
         const QList<UsageHistory::Reading> readings = history_ != nullptr
@@ -166,7 +161,7 @@ QVariantList ProviderCardViewModel::details() const {
 }
 
 QString ProviderCardViewModel::detailsEmptyText() const {
-    const auto availability = entry(state_.availability(), provider_);
+    const auto availability = entryOf(state_.availability(), provider_);
     // The headline already says what to do; the card then says it fills in by itself, where
     // it will.
     using Kind = ProviderAvailability::Kind;
@@ -179,7 +174,7 @@ QString ProviderCardViewModel::detailsEmptyText() const {
 }
 
 QString ProviderCardViewModel::accountText() const {
-    return CardText::accountText(entry(state_.snapshots(), provider_));
+    return CardText::accountText(entryOf(state_.snapshots(), provider_));
 }
 
 QString ProviderCardViewModel::accessibilityHint() const {

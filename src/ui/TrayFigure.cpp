@@ -76,7 +76,7 @@ std::optional<TrayFigure> TrayFigure::from(const SnapshotMap& snapshots, Instant
     for (const ProviderUsageSnapshot& snapshot : snapshots) {
         std::optional<Instant> back;
         if (const auto block = snapshot.accountBlock()) {
-            if (block->until && block->until->secondsSince(now) <= 0.0) {
+            if (block->hasLifted(now)) {
                 continue;
             }
             back = block->until;

@@ -135,24 +135,18 @@ void VantorInterface::armClock() {
     bool stale = false;
     for (const ProviderUsageSnapshot& snapshot : state_.snapshots()) {
         moments += Countdown::moments(snapshot);
-        const auto availability = state_.availability().find(snapshot.providerID);
-        stale = stale || CardText::isStale(snapshot, availability != state_.availability().end()
-                                                         ? std::optional(*availability)
-                                                         : std::nullopt);
+        stale = stale ||
+                CardText::isStale(snapshot, entryOf(state_.availability(), snapshot.providerID));
     }
     // The rows' and tooltip's reset phrases, and the moment each reset passes.
     std::optional<Instant> next = Countdown::nextChange(now, moments, Countdown::Form::resetPhrase);
-    const auto earliest = [&next](std::optional<Instant> other) {
-        if (other && (!next || *other < *next)) {
-            next = other;
-        }
-    };
     if (countsTo_) {
-        earliest(Countdown::nextChange(now, *countsTo_, Countdown::Form::shortDuration));
+        next = Countdown::earliest(
+            next, Countdown::nextChange(now, *countsTo_, Countdown::Form::shortDuration));
     }
     // "As of" values name their day once it is not today.
     if (stale) {
-        earliest(Countdown::nextMidnight(now));
+        next = Countdown::earliest(next, Countdown::nextMidnight(now));
     }
     if (next) {
         clock_->start(Countdown::waitMs(now, *next));
@@ -167,11 +161,8 @@ void VantorInterface::updateIcon() {
             ? TrayFigure::from(state_.snapshots(), Instant::now(), state_.nearingPercent())
             : std::nullopt;
     if (figure && figure->provider) {
-        const auto availability = state_.availability().find(*figure->provider);
-        figure->faded = CardText::isStale(state_.snapshots().value(*figure->provider),
-                                          availability != state_.availability().end()
-                                              ? std::optional(*availability)
-                                              : std::nullopt);
+        figure->faded = CardText::isStale(entryOf(state_.snapshots(), *figure->provider),
+                                          entryOf(state_.availability(), *figure->provider));
     }
     countsTo_ = figure ? figure->countsTo : std::nullopt;
     armClock();
@@ -201,20 +192,16 @@ void VantorInterface::updateRows() {
     QStringList tip;
     const Instant now = Instant::now();
     for (const ProviderID& provider : state_.watchedProviders()) {
-        const auto snapshot = state_.snapshots().find(provider);
-        const auto availability = state_.availability().find(provider);
+        const std::optional<ProviderUsageSnapshot> snapshot = entryOf(state_.snapshots(), provider);
         // Named as `vantor status` and the notifications name an account: "Claude (work)".
         const QString name =
             ProviderStatusText::namedProvider(provider.kind, state_.accountLabel(provider));
-        const QStringList rows = CardText::trayMenuRows(
-            name, provider.kind,
-            snapshot != state_.snapshots().end() ? std::optional(*snapshot) : std::nullopt,
-            availability != state_.availability().end() ? std::optional(*availability)
-                                                        : std::nullopt,
-            now, QLocale());
+        const QStringList rows =
+            CardText::trayMenuRows(name, provider.kind, snapshot,
+                                   entryOf(state_.availability(), provider), now, QLocale());
         texts += rows;
         tip += rows;
-        if (snapshot != state_.snapshots().end()) {
+        if (snapshot) {
             if (const QString money = MoneyText::line(*snapshot, now, QLocale());
                 !money.isEmpty()) {
                 tip.append(CardText::namedLine(name, money));
@@ -244,12 +231,9 @@ void VantorInterface::updateRows() {
     if (figure && figure->provider) {
         // As `vantor status` words it, with the mark of values not current.
         const ProviderID provider = *figure->provider;
-        const auto stored = state_.snapshots().find(provider);
-        const auto known = state_.availability().find(provider);
-        const std::optional<ProviderUsageSnapshot> snapshot =
-            stored != state_.snapshots().end() ? std::optional(*stored) : std::nullopt;
+        const std::optional<ProviderUsageSnapshot> snapshot = entryOf(state_.snapshots(), provider);
         const std::optional<ProviderAvailability> availability =
-            known != state_.availability().end() ? std::optional(*known) : std::nullopt;
+            entryOf(state_.availability(), provider);
         QString line =
             snapshot ? ProviderStatusText::accountLine(*snapshot, now, QLocale()) : QString();
         if (line.isEmpty()) {
@@ -385,8 +369,7 @@ bool VantorInterface::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::Expose:
             // A grab needs a window on the screen: taken once it is, again after every show.
-            if (popover_->isExposed() &&
-                PopoverDismissal::grabsInput(PopoverDismissal::current())) {
+            if (popover_->isExposed() && popover_->type() == Qt::Popup) {
                 grabAttempts_ = 0;
                 takeGrab();
             }
@@ -441,7 +424,8 @@ void VantorInterface::hidePopover() {
     if (popover_ != nullptr) {
         settle_.stop();
         grabRetry_.stop();
-        if (PopoverDismissal::grabsInput(PopoverDismissal::current())) {
+        // A popup, as made where it grabs (under X).
+        if (popover_->type() == Qt::Popup) {
             popover_->setKeyboardGrabEnabled(false);
             popover_->setMouseGrabEnabled(false);
         }

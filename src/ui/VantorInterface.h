@@ -23,7 +23,6 @@ class QAction;
 class QMenu;
 class QQmlEngine;
 class QQuickView;
-class QTimer;
 class SettingsWindowPresenter;
 class TrayIcon;
 class UsageCoordinator;

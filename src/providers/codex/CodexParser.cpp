@@ -100,7 +100,7 @@ std::optional<Instant> blockEnd(const QString& reason, const QJsonObject& bucket
                                 const QList<UsageWindowSnapshot>& own) {
     const auto limit = individualLimit(bucket);
     if (limit && limit->resetsAt &&
-        (spent(*limit) || reason.contains(QLatin1String("credits")) ||
+        (spent(*limit) || UsageBlock::aboutCredits(reason) ||
          reason == UsageBlock::spendControlReason)) {
         return limit->resetsAt;
     }
