@@ -195,22 +195,12 @@ private Q_SLOTS:
         }
     }
 
-    // How many notifications were sent, and which one the user clicks -> whether the click is
-    // heard: only the newest are, as many as the centre keeps.
-    void clickOnOlder_data() {
-        QTest::addColumn<qsizetype>("sent");
-        QTest::addColumn<uint>("clicked");
-        QTest::addColumn<int>("heard");
-        const qsizetype limit = DBusNotificationCenter::heardLimit;
-        QTest::newRow("one below the limit, the first") << limit - 1 << 1U << 1;
-        QTest::newRow("at the limit, the first") << limit << 1U << 1;
-        QTest::newRow("one above, the first") << limit + 1 << 1U << 0;
-        QTest::newRow("one above, the second") << limit + 1 << 2U << 1;
-    }
+    // Rows of "clickOnOlder": how many notifications were sent (past the number the centre
+    // keeps), and which one the user clicks -> whether the click is heard: the newest only.
+    void clickOnOlder_data() { TestData::tableRows(u"platform/tables.json"_s); }
     void clickOnOlder() {
-        QFETCH(qsizetype, sent);
-        QFETCH(uint, clicked);
-        QFETCH(int, heard);
+        const auto row = TestData::fetch<QJsonObject>("row");
+        const qsizetype sent = DBusNotificationCenter::heardLimit + row[u"pastLimit"].toInt();
         // A server the bus started for an earlier test ends on its own.
         QTRY_VERIFY_WITH_TIMEOUT(!QDBusConnection::sessionBus().interface()->isServiceRegistered(
                                      DBusNotificationCenter::serviceName),
@@ -226,11 +216,11 @@ private Q_SLOTS:
         QDBusMessage click = QDBusMessage::createMethodCall(
             DBusNotificationCenter::serviceName, u"/org/freedesktop/Notifications"_s,
             DBusNotificationCenter::serviceName, u"Click"_s);
-        click << clicked;
+        click << static_cast<uint>(row[u"clicked"].toInt());
         // The signal comes before the answer.
         QCOMPARE(QDBusConnection::sessionBus().call(click).type(), QDBusMessage::ReplyMessage);
         QCoreApplication::processEvents();
-        QCOMPARE(clicks, heard);
+        QCOMPARE(clicks, row[u"heard"].toInt());
     }
 
     // What the settings file holds -> the pause read from it (none: null), whether it is copied
